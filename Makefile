@@ -1,0 +1,39 @@
+# Two commands do all the set-up: `make run` and `make test`.
+BUILD ?= build
+BUILD_TYPE ?= RelWithDebInfo
+CMAKE_FLAGS ?=
+JOBS ?= $(shell nproc)
+SAMPLE := $(BUILD)/sample
+TARVO := $(BUILD)/cli/tarvo
+EDITOR := $(BUILD)/src/app/Tarvo_Riviza_Editor
+
+.PHONY: all deps configure build test run sample screenshots bench clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+configure: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_FLAGS)
+
+build: configure
+	cmake --build $(BUILD) -j$(JOBS)
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
+
+sample: build
+	$(TARVO) make-sample $(SAMPLE)
+
+run: sample
+	@if [ -x $(EDITOR) ]; then $(EDITOR) $(SAMPLE)/sample.bin; else $(TARVO) info $(SAMPLE)/sample.bin; fi
+
+screenshots: sample
+	QT_QPA_PLATFORM=offscreen $(BUILD)/tools/screenshots $(SAMPLE) docs/screenshots
+
+bench: build
+	$(BUILD)/bench/tarvo_bench --sample $(SAMPLE)
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,35 @@
+#pragma once
+// What the commands of `tarvo` share: messages on stderr, loading a SOURCE (a CD image file or a
+// directory of exported files, told apart by what the path is), and hex output.
+
+#include <filesystem>
+#include <iostream>
+#include <string>
+
+#include <CLI/CLI.hpp>
+
+#include "store/data_store.h"
+#include "store/messages.h"
+
+namespace tarvo::cli {
+
+// Every message goes to stderr as one line (texts with a line break are joined with a blank).
+class StderrMessages : public MessageService {
+public:
+    void show(const Message& message) override;
+};
+
+// Loads SOURCE into the store; false (messages shown) when it is refused.
+bool loadSource(DataStore& store, const std::filesystem::path& source);
+// Prints "tarvo: <text>" on stderr and returns 1, the exit status of a refused command.
+int refuse(const std::string& text);
+std::string hexBytes(ByteSpan data);
+
+// Each file of cli/ registers its commands; a command's callback sets `status`.
+void registerStoreCommands(CLI::App& app, int& status);   // info
+void registerSampleCommands(CLI::App& app, int& status);  // make-sample
+void registerVoiceCommands(CLI::App& app, int& status);   // adx2wav, voice
+void registerTeamCommands(CLI::App& app, int& status);    // teams, team, set-team, export-team, import-team
+void registerPlayerCommands(CLI::App& app, int& status);  // player, set-player, export-player, import-player, universal
+
+}  // namespace tarvo::cli

@@ -1,0 +1,27 @@
+#pragma once
+// Window layouts are given in dialog units: a horizontal unit is a quarter of the dialog font's
+// average character width, a vertical unit an eighth of its height. One helper converts them.
+
+#include <QFont>
+#include <QRect>
+#include <QSize>
+
+namespace tarvo::gui {
+
+// The desktop's sans-serif font at the given point size (the layouts' 8 or 10 points).
+QFont dialogFont(int pointSize = 8);
+
+class DialogUnits {
+public:
+    explicit DialogUnits(const QFont& font);
+    int x(int units) const;  // horizontal units to pixels
+    int y(int units) const;  // vertical units to pixels
+    QRect rect(int x, int y, int width, int height) const;
+    QSize size(int width, int height) const;
+
+private:
+    double m_baseX;  // average character width in pixels
+    double m_baseY;  // character height in pixels
+};
+
+}  // namespace tarvo::gui

@@ -1,0 +1,44 @@
+#pragma once
+// The desktop's side of the message service, and the standard dialogs, behind one interface so
+// that the windows can be tested offscreen with a fake that answers instead of the user.
+
+#include <filesystem>
+#include <functional>
+
+#include <QString>
+#include <QStringList>
+
+#include "store/messages.h"
+
+class QWidget;
+
+namespace tarvo::gui {
+
+class UiServices : public MessageService {
+public:
+    // The window that message boxes are shown over (nullptr: none).
+    virtual void setParentWindow(QWidget* window) = 0;
+    // An open-file dialog; `filters` are name filters such as "dat Files (*.dat)". Empty when cancelled.
+    virtual QString openFile(const QString& title, const QStringList& filters, const QString& directory) = 0;
+    // A save-file dialog; empty when cancelled.
+    virtual QString saveFile(const QString& title, const QStringList& filters, const QString& directory) = 0;
+    // A folder chooser with a prompt, a starting folder and a rule that enables OK. Empty when cancelled.
+    virtual QString chooseDirectory(const QString& prompt, const QString& start,
+                                    const std::function<bool(const QString&)>& acceptable) = 0;
+};
+
+// Message boxes and the platform's file dialogs.
+class QtUiServices : public UiServices {
+public:
+    void show(const Message& message) override;
+    void setParentWindow(QWidget* window) override { m_parent = window; }
+    QString openFile(const QString& title, const QStringList& filters, const QString& directory) override;
+    QString saveFile(const QString& title, const QStringList& filters, const QString& directory) override;
+    QString chooseDirectory(const QString& prompt, const QString& start,
+                            const std::function<bool(const QString&)>& acceptable) override;
+
+private:
+    QWidget* m_parent = nullptr;
+};
+
+}  // namespace tarvo::gui

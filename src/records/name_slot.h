@@ -1,0 +1,15 @@
+#pragma once
+// A name slot: a fixed-length byte field holding one name: the text's bytes, a NUL, then NULs to
+// the end of the slot. The bytes are Shift-JIS; no conversion happens here.
+
+#include "store/bytes.h"
+
+namespace tarvo {
+
+// The text bytes up to the first NUL, or the whole slot when it holds none.
+Bytes readNameSlot(ByteSpan slot);
+// Fills the slot with NULs and copies the text; false (slot unchanged) when the text does not
+// leave room for its NUL (text.size() >= slot.size()).
+bool storeNameSlot(MutableByteSpan slot, ByteSpan text);
+
+}  // namespace tarvo

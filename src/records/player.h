@@ -1,0 +1,59 @@
+#pragma once
+// A player's data: full name, back name, voice call number (per-player tables) and the 44-byte
+// player record with its 70 fields. Every per-player table has a primary copy, which is read, and
+// a second copy; every write goes to both.
+
+#include <cstdint>
+
+#include "records/bit_record.h"
+#include "records/player_fields.h"
+#include "store/data_store.h"
+
+namespace tarvo {
+
+enum class PlayerName { Full, Back };  // 31-byte and 16-byte name slots
+
+// The name's text bytes (primary copy). `id` is 1 to 2197.
+Bytes readPlayerName(const GameBlocks& blocks, PlayerName which, std::uint32_t id);
+// Stores the text into both copies; false (nothing written) when it is longer than slot - 1 bytes.
+bool writePlayerName(const GameBlocks& blocks, PlayerName which, std::uint32_t id, ByteSpan text);
+// The whole slot as stored (primary copy), for the team and player files.
+ByteSpan playerNameSlot(const GameBlocks& blocks, PlayerName which, std::uint32_t id);
+// Stores a whole slot (exactly the slot's size) into both copies, byte for byte.
+void writePlayerNameSlot(const GameBlocks& blocks, PlayerName which, std::uint32_t id, ByteSpan slot);
+
+std::uint16_t readCallNumber(const GameBlocks& blocks, std::uint32_t id);
+void writeCallNumber(const GameBlocks& blocks, std::uint32_t id, std::uint16_t number);
+
+// The 44 record bytes (primary copy), and a store of 44 bytes into both copies.
+ByteSpan playerRecordBytes(const GameBlocks& blocks, std::uint32_t id);
+void writePlayerRecordBytes(const GameBlocks& blocks, std::uint32_t id, ByteSpan record);
+
+// The current player: one record expanded for reading and editing. Every field write packs the
+// record into the primary copy and copies it over the second copy at once.
+class Player {
+public:
+    // Makes `id` (1 to 2197) the current player; writes nothing.
+    void load(const GameBlocks& blocks, std::uint32_t id);
+    // Packs the record into the primary copy and copies it over the second copy.
+    void store();
+
+    std::uint32_t id() const { return m_id; }
+    bool loaded() const { return m_id != 0; }
+    const BitRecord& bits() const { return m_bits; }
+
+    // The field's value with its offset added (height in cm, age in years, face number).
+    std::uint32_t read(PF field) const;
+    // Subtracts the offset (32-bit, wrapping), keeps the field's low bits, then store().
+    void write(PF field, std::uint32_t value);
+
+    std::uint32_t ability(int index) const { return read(kAbilityFields.at(index)); }
+    void setAbility(int index, std::uint32_t value) { write(kAbilityFields.at(index), value); }
+
+private:
+    GameBlocks m_blocks{};
+    std::uint32_t m_id = 0;
+    BitRecord m_bits;
+};
+
+}  // namespace tarvo

@@ -1,0 +1,46 @@
+#pragma once
+// The value lists of the player record's list fields. List order is part of the data format:
+// list fields store the index of the chosen entry (except the nation and hair style, which store
+// a code that these tables map to and from an entry).
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace tarvo {
+
+// "position1" uses entries 0 to 10; "position2" and "position3" also 11 "None".
+extern const std::array<std::string_view, 12> kPositionNames;
+extern const std::array<std::string_view, 12> kEyeColourNames;          // "eye iris"
+extern const std::array<std::string_view, 3> kSleeveNames;              // "by season", "short", "long"
+extern const std::array<std::string_view, 3> kFootNames;                // "right", "left", "both"
+extern const std::array<std::string_view, 5> kFreeKickNames;            // "A" to "E"
+extern const std::array<std::string_view, 3> kInjuryNames;              // "C", "B", "A"
+
+struct Nation {
+    std::uint8_t code;
+    std::string_view label;
+};
+inline constexpr int kNationCount = 81;
+extern const std::array<Nation, kNationCount> kNations;  // entries 0-55: code i; 56-79: i + 49; 80: 240
+std::optional<int> nationEntryOfCode(std::uint32_t code);
+
+inline constexpr int kHairStyleCount = 103;
+extern const std::array<std::uint8_t, kHairStyleCount> kHairStyleCodes;  // entry i (shown i + 1) -> code
+std::optional<int> hairStyleEntryOfCode(std::uint32_t code);              // first entry with that code
+
+inline constexpr std::uint32_t kBaldHairColor = 63;      // "hair color" 63: bald, "hair type" not shown
+inline constexpr std::uint32_t kNoBeardColor = 63;       // "beardcolor" 63: no beard
+inline constexpr std::uint32_t kBeardAsHairColor = 62;   // "beardcolor" 62: the hair's colour
+// Highest face number for a skin (125, 106, 32, 26; 26 for any skin above 3).
+std::uint32_t faceBoundOfSkin(std::uint32_t skin);
+
+// Ranges of the editor's controls (and of `tarvo set-player`).
+inline constexpr std::uint32_t kCallNumberMin = 11578, kCallNumberMax = 15833, kNoCallNumber = 11085;
+inline constexpr std::uint32_t kHeightMin = 148, kHeightMax = 205;
+inline constexpr std::uint32_t kWeightMin = 40, kWeightMax = 123;
+inline constexpr std::uint32_t kAgeMin = 15, kAgeMax = 46;
+inline constexpr std::uint32_t kAbilityMin = 1, kAbilityMax = 99;
+
+}  // namespace tarvo

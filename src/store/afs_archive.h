@@ -1,0 +1,43 @@
+#pragma once
+// The archive "filedata.afs" of the disc: an entry count, a table of (offset, size) pairs, the
+// entries' data and a table of 48-byte name records. Entries are read and written whole, in place.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "store/iso_file.h"
+
+namespace tarvo {
+
+class AfsArchive : public IsoFile {
+public:
+    using IsoFile::IsoFile;
+
+    // Reads and checks the entry table and finds and reads the name table. Refuses (with a message
+    // naming the problem) an archive with no entries, a table that does not fit, an entry running
+    // past the archive's end, or a name table not found within the scan. Tables unchanged then.
+    bool LoadDirectory();
+    std::uint32_t entryCount() const { return static_cast<std::uint32_t>(m_entries.size()); }
+    std::uint32_t GetOffset(std::uint32_t index) const;  // 0 when out of range or not loaded
+    std::uint32_t GetSize(std::uint32_t index) const;    // 0 when out of range or not loaded
+    // Reads the whole entry; the destination must hold GetSize(index) bytes. False when the index
+    // is out of range (destination untouched) or the image cannot be read.
+    bool ReadEntry(MutableByteSpan destination, std::uint32_t index);
+    // Writes GetSize(index) bytes over the entry; the size of an entry never changes.
+    bool WriteEntry(ByteSpan source, std::uint32_t index);
+    // The entry's name (at most 32 bytes, slashes shown as backslashes); empty when out of range.
+    std::string GetName(std::uint32_t index) const;
+    std::uint32_t nameTableOffset() const { return m_nameTableOffset; }
+
+private:
+    struct Entry {
+        std::uint32_t offset;
+        std::uint32_t size;
+    };
+    std::vector<Entry> m_entries;
+    std::vector<std::uint8_t> m_names;  // 48 bytes per entry
+    std::uint32_t m_nameTableOffset = 0;
+};
+
+}  // namespace tarvo

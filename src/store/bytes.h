@@ -1,0 +1,70 @@
+#pragma once
+// Byte spans and bounds-checked integer access in a stated byte order.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace tarvo {
+
+using Bytes = std::vector<std::uint8_t>;
+using ByteSpan = std::span<const std::uint8_t>;
+using MutableByteSpan = std::span<std::uint8_t>;
+
+// True when [offset, offset + count) lies inside a buffer of `size` bytes (no overflow).
+constexpr bool fitsIn(std::uint64_t size, std::uint64_t offset, std::uint64_t count) {
+    return offset <= size && count <= size - offset;
+}
+
+inline std::optional<std::uint16_t> readU16LE(ByteSpan data, std::size_t offset) {
+    if (!fitsIn(data.size(), offset, 2)) return std::nullopt;
+    return static_cast<std::uint16_t>(data[offset] | (data[offset + 1] << 8));
+}
+
+inline std::optional<std::uint16_t> readU16BE(ByteSpan data, std::size_t offset) {
+    if (!fitsIn(data.size(), offset, 2)) return std::nullopt;
+    return static_cast<std::uint16_t>((data[offset] << 8) | data[offset + 1]);
+}
+
+inline std::optional<std::uint32_t> readU32LE(ByteSpan data, std::size_t offset) {
+    if (!fitsIn(data.size(), offset, 4)) return std::nullopt;
+    return static_cast<std::uint32_t>(data[offset]) | (static_cast<std::uint32_t>(data[offset + 1]) << 8) |
+           (static_cast<std::uint32_t>(data[offset + 2]) << 16) |
+           (static_cast<std::uint32_t>(data[offset + 3]) << 24);
+}
+
+inline std::optional<std::uint32_t> readU32BE(ByteSpan data, std::size_t offset) {
+    if (!fitsIn(data.size(), offset, 4)) return std::nullopt;
+    return (static_cast<std::uint32_t>(data[offset]) << 24) | (static_cast<std::uint32_t>(data[offset + 1]) << 16) |
+           (static_cast<std::uint32_t>(data[offset + 2]) << 8) | static_cast<std::uint32_t>(data[offset + 3]);
+}
+
+inline bool writeU16LE(MutableByteSpan data, std::size_t offset, std::uint16_t value) {
+    if (!fitsIn(data.size(), offset, 2)) return false;
+    data[offset] = static_cast<std::uint8_t>(value);
+    data[offset + 1] = static_cast<std::uint8_t>(value >> 8);
+    return true;
+}
+
+inline bool writeU16BE(MutableByteSpan data, std::size_t offset, std::uint16_t value) {
+    if (!fitsIn(data.size(), offset, 2)) return false;
+    data[offset] = static_cast<std::uint8_t>(value >> 8);
+    data[offset + 1] = static_cast<std::uint8_t>(value);
+    return true;
+}
+
+inline bool writeU32LE(MutableByteSpan data, std::size_t offset, std::uint32_t value) {
+    if (!fitsIn(data.size(), offset, 4)) return false;
+    for (int i = 0; i < 4; ++i) data[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
+    return true;
+}
+
+inline bool writeU32BE(MutableByteSpan data, std::size_t offset, std::uint32_t value) {
+    if (!fitsIn(data.size(), offset, 4)) return false;
+    for (int i = 0; i < 4; ++i) data[offset + i] = static_cast<std::uint8_t>(value >> (24 - 8 * i));
+    return true;
+}
+
+}  // namespace tarvo

@@ -1,0 +1,63 @@
+#pragma once
+// One file of the disc's root directory, located inside a raw CD image (2352-byte Mode 2 Form 1
+// sectors), read and written in place. Positions are 64-bit; nothing is ever read or written
+// beyond the end of the image or of the located file.
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <string_view>
+
+#include "store/bytes.h"
+#include "store/messages.h"
+
+namespace tarvo {
+
+inline constexpr std::uint32_t kRawSectorSize = 2352;
+inline constexpr std::uint32_t kUserDataOffset = 24;
+inline constexpr std::uint32_t kSectorTailSize = 280;
+inline constexpr std::uint32_t kUserDataSize = kRawSectorSize - kUserDataOffset - kSectorTailSize;  // 2048
+inline constexpr std::uint32_t kRootDirectorySector = 22;
+inline constexpr std::uint32_t kDirectorySectorsSearched = 16;
+
+class IsoFile {
+public:
+    enum class Mode { Read, ReadWrite };
+
+    explicit IsoFile(MessageService& messages);
+    virtual ~IsoFile();
+    IsoFile(const IsoFile&) = delete;
+    IsoFile& operator=(const IsoFile&) = delete;
+
+    // Locates `name` (case-insensitive, version suffix ignored) in root directory sectors 22 to 37
+    // of the image; shows "%s not found in %s" (caption "ERROR") when it is not there.
+    bool Find(const std::filesystem::path& imagePath, std::string_view name);
+    // Opens the image (never created, never truncated); shows "Can not open ISO file!" on failure.
+    bool Open(Mode mode);
+    void Close();
+    // Copies bytes of the located file; false (nothing transferred) when the range passes the
+    // file's end or the image's end, or the transfer fails.
+    bool Read(std::uint64_t offset, MutableByteSpan destination);
+    // Stores bytes into the located file in place; the image must be open for reading and writing.
+    // Sectors whose EDC was valid before get their EDC and ECC recomputed; heads never change.
+    bool Write(std::uint64_t offset, ByteSpan source);
+
+    const std::filesystem::path& imagePath() const { return m_imagePath; }
+    std::uint32_t startSector() const { return m_startSector; }
+    std::uint32_t fileSize() const { return m_fileSize; }
+
+protected:
+    MessageService& messages() { return m_messages; }
+
+private:
+    MessageService& m_messages;
+    std::filesystem::path m_imagePath;
+    std::fstream m_image;
+    std::uint64_t m_imageSize = 0;
+    std::string m_fileName;
+    std::uint32_t m_startSector = 0;
+    std::uint32_t m_fileSize = 0;
+};
+
+}  // namespace tarvo

@@ -1,0 +1,44 @@
+#pragma once
+// The team file: one team row with the data of every player of its squad ("TEAMDATA", row, L,
+// team name slot, short name, tactics, set pieces, formation, N, squad, shirts, then the players'
+// full names, back names, call numbers and records). All integers little-endian.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "records/formation.h"
+#include "store/data_store.h"
+#include "store/messages.h"
+
+namespace tarvo {
+
+// "team%03d.dat" with the row counted from 0.
+std::string teamFileName(int row);
+// The file's bytes: 2273 + L for a national team, 3905 + L for a club or row 105.
+Bytes buildTeamFile(const GameBlocks& blocks, int row);
+// Checks a team file completely (magic, row 0 to 105, L and N of that row, length); the row, or
+// nullopt for a file that cannot come from an export.
+std::optional<int> checkTeamFile(ByteSpan file);
+// Stores a checked file into its row; returns the row, or nullopt and changes nothing.
+std::optional<int> applyTeamFile(const GameBlocks& blocks, ByteSpan file);
+
+// "Save team": writes directory/team%03d.dat and shows "OK, team data saved as \n<path>", or
+// "Can not create file <path> !" (caption "error").
+bool exportTeam(const GameBlocks& blocks, int row, const std::filesystem::path& directory,
+                MessageService& messages);
+// "Load team": reads the file and stores it; shows "Can not read file <path> !", "unknown format!"
+// or "data of team %03d load OK." (row + 1). Returns the row that was loaded.
+std::optional<int> importTeam(const GameBlocks& blocks, const std::filesystem::path& file,
+                              MessageService& messages);
+// "Load formation": the formation record of any team file (messages as importTeam, except that a
+// success shows nothing: the formation editor says "Formation load OK.").
+std::optional<FormationRecord> readFormationFromTeamFile(const std::filesystem::path& file,
+                                                         MessageService& messages);
+
+// Whole-file helpers shared by the file formats: read a whole file (nullopt when it cannot be
+// opened or read) and write one (false when it cannot be created or written).
+std::optional<Bytes> readWholeFile(const std::filesystem::path& file);
+bool writeWholeFile(const std::filesystem::path& file, ByteSpan data);
+
+}  // namespace tarvo

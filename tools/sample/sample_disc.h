@@ -1,0 +1,27 @@
+#pragma once
+// The project's own sample disc: invented data laid out like the game's, as a raw CD image and
+// as a directory of the three exported files. The same bytes on every run.
+
+#include <filesystem>
+
+#include "store/bytes.h"
+#include "store/messages.h"
+
+namespace tarvo::sample {
+
+struct SampleOptions {
+    bool padImage = true;  // pad sample.bin to 700000000 bytes (sparse)
+};
+
+struct SampleBlocks {
+    Bytes boot;
+    Bytes parameter;
+    Bytes select;
+};
+
+// The three blocks of the sample disc, made in memory.
+SampleBlocks makeSampleBlocks();
+// Writes directory/sample.bin and directory/exported/ (QXRT_418.27, parameter.ovl, select.ovl).
+bool makeSample(const std::filesystem::path& directory, const SampleOptions& options, MessageService& messages);
+
+}  // namespace tarvo::sample
