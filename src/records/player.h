@@ -47,8 +47,14 @@ public:
     // Subtracts the offset (32-bit, wrapping), keeps the field's low bits, then store().
     void write(PF field, std::uint32_t value);
 
-    std::uint32_t ability(int index) const { return read(kAbilityFields.at(index)); }
-    void setAbility(int index, std::uint32_t value) { write(kAbilityFields.at(index), value); }
+    // The k-th ability (0 to 24) of the ability order; 0, and no write, for any other index.
+    std::uint32_t ability(int index) const {
+        return isAbilityIndex(index) ? read(kAbilityFields[static_cast<std::size_t>(index)]) : 0;
+    }
+    void setAbility(int index, std::uint32_t value) {
+        if (isAbilityIndex(index)) write(kAbilityFields[static_cast<std::size_t>(index)], value);
+    }
+    static constexpr bool isAbilityIndex(int index) { return index >= 0 && index < kAbilityCount; }
 
 private:
     GameBlocks m_blocks{};

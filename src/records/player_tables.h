@@ -8,6 +8,8 @@
 #include <optional>
 #include <string_view>
 
+#include "records/player_fields.h"
+
 namespace tarvo {
 
 // "position1" uses entries 0 to 10; "position2" and "position3" also 11 "None".
@@ -42,5 +44,15 @@ inline constexpr std::uint32_t kHeightMin = 148, kHeightMax = 205;
 inline constexpr std::uint32_t kWeightMin = 40, kWeightMax = 123;
 inline constexpr std::uint32_t kAgeMin = 15, kAgeMax = 46;
 inline constexpr std::uint32_t kAbilityMin = 1, kAbilityMax = 99;
+
+// The values the editor's controls can give a field, in the units of Player::read (height in cm,
+// age in years, face number). "hair color" also allows 63 (bald) beyond its list; "face" is
+// bounded by the skin (faceBoundOfSkin); "nation" allows only the codes of the nation table.
+struct FieldRange {
+    std::uint32_t min;
+    std::uint32_t max;
+};
+FieldRange editorRange(PF field);
+bool editorAllows(PF field, std::uint32_t value, std::uint32_t skin);
 
 }  // namespace tarvo

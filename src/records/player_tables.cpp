@@ -1,0 +1,113 @@
+#include "records/player_tables.h"
+
+#include <algorithm>
+
+#include "store/team_table.h"
+
+namespace tarvo {
+
+const std::array<std::string_view, 12> kPositionNames{
+    "Goal Keeper", "Libero", "Sweeper", "Central Backward", "Side Backward", "Defense Half",
+    "Central Half", "Side Half", "Offense Half", "Central Forward", "Wing", "None"};
+
+const std::array<std::string_view, 12> kEyeColourNames{
+    "black 1", "black 2", "grey 1", "grey 2", "brown 1", "brown 2",
+    "sky blue 1", "sky blue 2", "blue 1", "blue 2", "green1", "green2"};
+
+const std::array<std::string_view, 3> kSleeveNames{"by season", "short", "long"};
+const std::array<std::string_view, 3> kFootNames{"right", "left", "both"};
+const std::array<std::string_view, 5> kFreeKickNames{"A", "B", "C", "D", "E"};
+const std::array<std::string_view, 3> kInjuryNames{"C", "B", "A"};
+
+namespace {
+
+// The nations take their labels from the team table: rows 0 to 55 (the national teams that are
+// also nations, codes 0 to 55), then the 25 label-only rows 106 to 130 (codes 105 to 128, and
+// 240 for the last, "81.FREE"). The team table is constant-initialised, so it is ready here.
+constexpr int kTeamNations = 56;
+constexpr int kLabelOnlyFirstRow = 106;
+constexpr std::uint8_t kLabelOnlyCodeShift = 49;
+constexpr std::uint8_t kFreeNationCode = 240;
+
+std::array<Nation, kNationCount> makeNations() {
+    std::array<Nation, kNationCount> nations{};
+    for (int i = 0; i < kNationCount; ++i) {
+        const bool fromTeams = i < kTeamNations;
+        const int row = fromTeams ? i : kLabelOnlyFirstRow + (i - kTeamNations);
+        std::uint8_t code = static_cast<std::uint8_t>(fromTeams ? i : i + kLabelOnlyCodeShift);
+        if (i == kNationCount - 1) code = kFreeNationCode;
+        nations[static_cast<std::size_t>(i)] = {code, TeamTable[static_cast<std::size_t>(row)].label};
+    }
+    return nations;
+}
+
+}  // namespace
+
+const std::array<Nation, kNationCount> kNations = makeNations();
+
+std::optional<int> nationEntryOfCode(std::uint32_t code) {
+    for (int i = 0; i < kNationCount; ++i)
+        if (kNations[static_cast<std::size_t>(i)].code == code) return i;
+    return std::nullopt;
+}
+
+const std::array<std::uint8_t, kHairStyleCount> kHairStyleCodes{
+    0,  1,  2,  3,  4,  5,  56, 57, 58, 8,  9,  10, 11, 14, 6,  15, 16, 64, 60, 17, 18,
+    65, 62, 48, 19, 20, 21, 22, 23, 24, 61, 25, 26, 55, 59, 31, 27, 28, 29, 30, 32, 12,
+    33, 34, 7,  35, 38, 39, 40, 41, 43, 44, 45, 46, 47, 13, 42, 36, 37, 63, 49, 50, 51,
+    52, 53, 54, 67, 66, 68, 69, 70, 71, 72, 73, 74, 75, 76, 77, 78, 79, 80, 81, 82, 83,
+    84, 85, 86, 87, 88, 89, 90, 91, 92, 93, 94, 95, 96, 97, 98, 99, 100, 101, 102};
+
+std::optional<int> hairStyleEntryOfCode(std::uint32_t code) {
+    const auto it = std::find(kHairStyleCodes.begin(), kHairStyleCodes.end(), code);
+    if (it == kHairStyleCodes.end()) return std::nullopt;
+    return static_cast<int>(it - kHairStyleCodes.begin());
+}
+
+std::uint32_t faceBoundOfSkin(std::uint32_t skin) {
+    static constexpr std::array<std::uint32_t, 4> kBounds{125, 106, 32, 26};
+    return skin < kBounds.size() ? kBounds[skin] : kBounds.back();
+}
+
+FieldRange editorRange(PF field) {
+    const auto& f = fieldOf(field);
+    switch (field) {
+    case PF::Height: return {kHeightMin, kHeightMax};
+    case PF::Weight: return {kWeightMin, kWeightMax};
+    case PF::Age: return {kAgeMin, kAgeMax};
+    case PF::Face: return {1, faceBoundOfSkin(0)};
+    case PF::Nation: return {0, kNations.back().code};
+    case PF::HairType: return {0, kHairStyleCount - 1};
+    case PF::HairColor: return {0, kBaldHairColor};
+    case PF::BeardColor: return {0, kNoBeardColor};
+    case PF::BeardType: return {0, 59};
+    case PF::Position1: return {0, 10};
+    case PF::Position2:
+    case PF::Position3: return {0, static_cast<std::uint32_t>(kPositionNames.size() - 1)};
+    case PF::EyeIris: return {0, static_cast<std::uint32_t>(kEyeColourNames.size() - 1)};
+    case PF::EyeGlobe: return {0, 2};
+    case PF::Sleeves: return {0, static_cast<std::uint32_t>(kSleeveNames.size() - 1)};
+    case PF::Foot: return {0, static_cast<std::uint32_t>(kFootNames.size() - 1)};
+    case PF::FreeKick: return {0, static_cast<std::uint32_t>(kFreeKickNames.size() - 1)};
+    case PF::Injury: return {0, static_cast<std::uint32_t>(kInjuryNames.size() - 1)};
+    case PF::Build: return {0, 4};
+    case PF::ShoesModel: return {0, 9};
+    default: break;
+    }
+    if (f.page == PlayerPage::Abilities) return {kAbilityMin, kAbilityMax};
+    // The remaining lists ("1" to "8", "1" to "4") and the one-bit special abilities fill their field.
+    return {0, (1u << f.width) - 1};
+}
+
+bool editorAllows(PF field, std::uint32_t value, std::uint32_t skin) {
+    const auto range = editorRange(field);
+    if (value < range.min || value > range.max) return false;
+    switch (field) {
+    case PF::Nation: return nationEntryOfCode(value).has_value();
+    case PF::HairColor: return value != kBaldHairColor - 1;  // the list ends at 62 ("1" to "62")
+    case PF::Face: return value <= faceBoundOfSkin(skin);
+    default: return true;
+    }
+}
+
+}  // namespace tarvo
