@@ -1,0 +1,65 @@
+#include "text/name_field_widget.h"
+
+#include <QTimer>
+#include <QValidator>
+
+#include "text/sjis.h"
+
+namespace tarvo::gui {
+
+namespace {
+
+// Accepts a text only when it encodes to Shift-JIS within the byte limit; turns it to upper case
+// first when asked. A refused character is reported once the edit has been undone.
+class NameValidator : public QValidator {
+public:
+    NameValidator(const int& maxBytes, const bool& upperCase, std::function<void(char32_t)> refused, QObject* parent)
+        : QValidator(parent), m_maxBytes(maxBytes), m_upperCase(upperCase), m_refused(std::move(refused)) {}
+
+    State validate(QString& input, int&) const override {
+        if (m_upperCase) input = input.toUpper();
+        const EncodeResult encoded = encodeShiftJis(input.toStdString());
+        if (encoded.refused) {
+            m_refused(*encoded.refused);
+            return Invalid;
+        }
+        return static_cast<int>(encoded.bytes.size()) <= m_maxBytes ? Acceptable : Invalid;
+    }
+
+private:
+    const int& m_maxBytes;
+    const bool& m_upperCase;
+    std::function<void(char32_t)> m_refused;
+};
+
+}  // namespace
+
+NameField::NameField(MessageService& messages, QWidget* parent) : QLineEdit(parent), m_messages(messages) {
+    auto* validator = new NameValidator(m_maxBytes, m_upperCase, [this](char32_t c) {
+        // Told after the key press is over, so that a message box never opens inside an edit.
+        QTimer::singleShot(0, this, [this, c] { m_messages.warning(refusalMessage(c)); });
+    }, this);
+    setValidator(validator);
+    connect(this, &QLineEdit::textEdited, this, [this](const QString& text) {
+        const EncodeResult encoded = encodeShiftJis(text.toStdString());
+        if (encoded.refused) return;
+        m_lastAccepted = text;
+        emit nameEdited(encoded.bytes);
+    });
+}
+
+void NameField::setMaxBytes(int maxBytes) { m_maxBytes = maxBytes < 0 ? 0 : maxBytes; }
+
+void NameField::setUpperCase(bool upper) { m_upperCase = upper; }
+
+void NameField::setNameBytes(ByteSpan bytes) {
+    const QString text = QString::fromStdString(decodeShiftJis(bytes));
+    const bool blocked = blockSignals(true);
+    setText(text);
+    blockSignals(blocked);
+    m_lastAccepted = text;
+}
+
+Bytes NameField::nameBytes() const { return encodeShiftJis(text().toStdString()).bytes; }
+
+}  // namespace tarvo::gui
