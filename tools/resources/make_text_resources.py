@@ -1,0 +1,164 @@
+#!/usr/bin/env python3
+"""Generates the text resources of src/res from Python's codecs and a Debian bitmap font.
+
+  jiscode.bin       the JISCODE table: 7255 two-byte Shift-JIS codes, lead byte first
+  sjis_unicode.bin  the Unicode character (u16, big-endian; 0 = unassigned) of every two-byte
+                    code of the desktop code page, lead bytes 0x81-0x9F and 0xE0-0xFC, trail
+                    bytes 0x40-0xFC (60 x 189 entries)
+  glyphs.bin        the glyph sheet: 6900 rows of 32 bytes, 1 bit per pixel, MSB = leftmost,
+                    1 = white, 0 = black; cell n at x = 16 (n mod 16), y = 15 (n div 16)
+
+Usage: make_text_resources.py [--font unifont_jp.hex] [--out src/res] [--preview sheet.png]
+"""
+
+import argparse
+import os
+import struct
+import sys
+import zlib
+
+TRAILS = list(range(0x40, 0x7F)) + list(range(0x80, 0xFD))
+LEADS = list(range(0x81, 0xA0)) + list(range(0xE0, 0xFD))
+CELL_W, CELL_H = 16, 15
+SHEET_W, SHEET_H = 256, 6900
+IDEOGRAPHIC_SPACE = 0x8140
+
+
+def decode_one(code, codec):
+    try:
+        text = bytes([code >> 8, code & 0xFF]).decode(codec)
+    except UnicodeDecodeError:
+        return None
+    return text if len(text) == 1 else None
+
+
+def jiscode_table():
+    # The characters of JIS X 0208 are exactly the two-byte codes that strict Shift-JIS assigns.
+    jis = [lead << 8 | trail for lead in LEADS for trail in TRAILS
+           if decode_one(lead << 8 | trail, 'shift_jis') is not None]
+    jis.remove(IDEOGRAPHIC_SPACE)
+    extension = [lead << 8 | trail for lead in (0xED, 0xEE) for trail in TRAILS]
+    table = jis + extension + [IDEOGRAPHIC_SPACE]
+    assert len(jis) == 6878 and jis[0] == 0x8141 and jis[-1] == 0xEAA4, (len(jis), hex(jis[-1]))
+    assert len(extension) == 376 and extension[0] == 0xED40 and extension[-1] == 0xEEFC
+    assert len(table) == 7255 and len(set(table)) == 7255
+    return table
+
+
+def unicode_map(table):
+    """Code -> character: the desktop code page, changed so that every table code has its own
+    character (so that encoding a decoded table code gives that code back)."""
+    mapping = {}
+    for lead in LEADS:
+        for trail in TRAILS:
+            code = lead << 8 | trail
+            char = decode_one(code, 'cp932')
+            if char is not None:
+                mapping[code] = ord(char)
+    # 0xEEF9 is the code page's second code for U+FFE2, whose own code is 0x81CA. Give it the
+    # not sign U+00AC, which the code page only ever encodes one way (into 0x81CA).
+    assert mapping[0xEEF9] == mapping[0x81CA] == 0xFFE2
+    mapping[0xEEF9] = 0x00AC
+    owners = {}
+    for code in table:
+        if code in mapping:
+            char = mapping[code]
+            assert char not in owners, (hex(code), hex(owners.get(char, 0)))
+            owners[char] = code
+    assert set(table) - set(mapping) == {0xEEED, 0xEEEE}
+    return mapping
+
+
+def load_hex_font(path):
+    font = {}
+    with open(path) as f:
+        for line in f:
+            cp, data = line.strip().split(':')
+            font[int(cp, 16)] = data
+    return font
+
+
+def glyph_rows(data):
+    """The glyph as 16 rows of 16 bits (narrow 8 x 16 glyphs centred)."""
+    if len(data) == 32:
+        return [int(data[i * 2:i * 2 + 2], 16) << 4 for i in range(16)]
+    return [int(data[i * 4:i * 4 + 4], 16) for i in range(16)]
+
+
+def fit_height(rows):
+    """Fits 16 rows into 15 without losing ink: drop an empty top or bottom row, else merge the
+    two neighbouring rows that differ least."""
+    if rows[0] == 0:
+        return rows[1:]
+    if rows[-1] == 0:
+        return rows[:-1]
+    i = min(range(15), key=lambda k: bin(rows[k] ^ rows[k + 1]).count('1'))
+    return rows[:i] + [rows[i] | rows[i + 1]] + rows[i + 2:]
+
+
+def placeholder_rows():
+    """A box outline for the two table codes that no character owns."""
+    rows = [0] * CELL_H
+    rows[2] = rows[12] = 0x3FFC
+    for y in range(3, 12):
+        rows[y] = 0x2004
+    return rows
+
+
+def glyph_sheet(table, font):
+    ink = bytearray(SHEET_W // 8 * SHEET_H)
+    for n, code in enumerate(table):
+        if code == IDEOGRAPHIC_SPACE:
+            continue
+        char = decode_one(code, 'cp932')
+        if char is None:
+            rows = placeholder_rows()
+        else:
+            rows = fit_height(glyph_rows(font[ord(char)]))
+        x, y = 16 * (n % 16), 15 * (n // 16)
+        for dy, bits in enumerate(rows):
+            offset = (y + dy) * 32 + x // 8
+            ink[offset] = bits >> 8
+            ink[offset + 1] = bits & 0xFF
+    return bytes(b ^ 0xFF for b in ink)  # white is 1
+
+
+def write_png(path, width, height, rows_1bpp):
+    raw = b''.join(b'\x00' + row for row in rows_1bpp)
+
+    def chunk(kind, data):
+        return struct.pack('>I', len(data)) + kind + data + struct.pack('>I', zlib.crc32(kind + data))
+
+    png = b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', width, height, 1, 0, 0, 0, 0))
+    png += chunk(b'IDAT', zlib.compress(raw, 9)) + chunk(b'IEND', b'')
+    with open(path, 'wb') as f:
+        f.write(png)
+
+
+def main():
+    here = os.path.dirname(os.path.abspath(__file__))
+    parser = argparse.ArgumentParser()
+    parser.add_argument('--font', default='/usr/share/unifont/unifont_jp.hex')
+    parser.add_argument('--out', default=os.path.join(here, '..', '..', 'src', 'res'))
+    parser.add_argument('--preview', help='also write the sheet as a PNG')
+    args = parser.parse_args()
+
+    table = jiscode_table()
+    mapping = unicode_map(table)
+    sheet = glyph_sheet(table, load_hex_font(args.font))
+    assert len(sheet) == SHEET_W // 8 * SHEET_H
+
+    with open(os.path.join(args.out, 'jiscode.bin'), 'wb') as f:
+        f.write(b''.join(struct.pack('>H', code) for code in table))
+    with open(os.path.join(args.out, 'sjis_unicode.bin'), 'wb') as f:
+        f.write(b''.join(struct.pack('>H', mapping.get(lead << 8 | trail, 0))
+                         for lead in LEADS for trail in range(0x40, 0xFD)))
+    with open(os.path.join(args.out, 'glyphs.bin'), 'wb') as f:
+        f.write(sheet)
+    if args.preview:
+        write_png(args.preview, SHEET_W, SHEET_H, [sheet[y * 32:(y + 1) * 32] for y in range(SHEET_H)])
+    return 0
+
+
+if __name__ == '__main__':
+    sys.exit(main())
