@@ -24,6 +24,9 @@ bool applyPlayerFile(const GameBlocks& blocks, std::uint32_t id, ByteSpan file);
 // "Can not create file <path> !".
 bool exportPlayer(const GameBlocks& blocks, std::uint32_t id, const std::filesystem::path& directory,
                   MessageService& messages);
+// The same into a file of any name (the command-line tool's export).
+bool exportPlayerTo(const GameBlocks& blocks, std::uint32_t id, const std::filesystem::path& file,
+                    MessageService& messages);
 // "Load player data from file": "Can not read file <path> !", "unknown format!" or
 // "data of player load OK.". The caller reloads the current player and refreshes its pages.
 bool importPlayer(const GameBlocks& blocks, std::uint32_t id, const std::filesystem::path& file,

@@ -167,11 +167,15 @@ std::optional<std::string_view> setSquadId(const GameBlocks& blocks, int row, in
     const bool mayBeEmpty = row >= kNationalRows && slot >= kNationalSquadSize;
     const std::int64_t lowest = mayBeEmpty ? 0 : 1;
     if (id < lowest || id > static_cast<std::int64_t>(kPlayerCount)) return mayBeEmpty ? kIdFrom0 : kIdFrom1;
-    const auto value = static_cast<std::uint16_t>(id);
-    const std::size_t offset = 2 * static_cast<std::size_t>(slot);
-    writeU16LE(squadEntry(blocks, row), offset, value);
-    writeU16LE(squadCopyEntry(blocks, row), offset, value);  // national teams only
+    storeSquadId(blocks, row, slot, static_cast<std::uint16_t>(id));
     return std::nullopt;
+}
+
+void storeSquadId(const GameBlocks& blocks, int row, int slot, std::uint16_t id) {
+    if (!validSlot(row, slot)) return;
+    const std::size_t offset = 2 * static_cast<std::size_t>(slot);
+    writeU16LE(squadEntry(blocks, row), offset, id);
+    writeU16LE(squadCopyEntry(blocks, row), offset, id);  // national teams only
 }
 
 std::uint8_t readShirtByte(const GameBlocks& blocks, int row, int slot) {
@@ -181,7 +185,15 @@ std::uint8_t readShirtByte(const GameBlocks& blocks, int row, int slot) {
 int readShirt(const GameBlocks& blocks, int row, int slot) { return readShirtByte(blocks, row, slot) + 1; }
 
 void storeShirt(const GameBlocks& blocks, int row, int slot, int shown) {
-    if (validSlot(row, slot)) storeByte(shirtEntry(blocks, row), slot, shown - 1);
+    storeShirtByte(blocks, row, slot, static_cast<std::uint8_t>(shown - 1));
+}
+
+void storeShirtByte(const GameBlocks& blocks, int row, int slot, std::uint8_t stored) {
+    if (validSlot(row, slot)) storeByte(shirtEntry(blocks, row), slot, stored);
+}
+
+void storeTacticsByte(const GameBlocks& blocks, int row, int k, std::uint8_t stored) {
+    storeByte(tacticsEntry(blocks, row), k, stored);
 }
 
 }  // namespace tarvo

@@ -63,4 +63,10 @@ int readShirt(const GameBlocks& blocks, int row, int slot);
 std::uint8_t readShirtByte(const GameBlocks& blocks, int row, int slot);
 void storeShirt(const GameBlocks& blocks, int row, int slot, int shown);
 
+// Stores without any rule, as the team file carries them: a squad ID (national squads into both
+// copies), a stored shirt byte, a stored tactics byte (rows 0 to 104).
+void storeSquadId(const GameBlocks& blocks, int row, int slot, std::uint16_t id);
+void storeShirtByte(const GameBlocks& blocks, int row, int slot, std::uint8_t stored);
+void storeTacticsByte(const GameBlocks& blocks, int row, int k, std::uint8_t stored);
+
 }  // namespace tarvo

@@ -27,6 +27,8 @@ std::optional<int> applyTeamFile(const GameBlocks& blocks, ByteSpan file);
 // "Can not create file <path> !" (caption "error").
 bool exportTeam(const GameBlocks& blocks, int row, const std::filesystem::path& directory,
                 MessageService& messages);
+// The same into a file of any name (the command-line tool's export).
+bool exportTeamTo(const GameBlocks& blocks, int row, const std::filesystem::path& file, MessageService& messages);
 // "Load team": reads the file and stores it; shows "Can not read file <path> !", "unknown format!"
 // or "data of team %03d load OK." (row + 1). Returns the row that was loaded.
 std::optional<int> importTeam(const GameBlocks& blocks, const std::filesystem::path& file,
@@ -40,5 +42,10 @@ std::optional<FormationRecord> readFormationFromTeamFile(const std::filesystem::
 // opened or read) and write one (false when it cannot be created or written).
 std::optional<Bytes> readWholeFile(const std::filesystem::path& file);
 bool writeWholeFile(const std::filesystem::path& file, ByteSpan data);
+// The same, reporting as the team and player files do: "Can not read file <path> !" /
+// "Can not create file <path> !" (caption "error"), or "Can not write file <path> !" when the
+// file was created but not written whole (the partial file is removed).
+std::optional<Bytes> readFileReporting(const std::filesystem::path& file, MessageService& messages);
+bool writeFileReporting(const std::filesystem::path& file, ByteSpan data, MessageService& messages);
 
 }  // namespace tarvo

@@ -1,0 +1,91 @@
+#include "player/player_file.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <string_view>
+
+#include "records/player.h"
+#include "store/block_map.h"
+#include "team/team_file.h"
+
+namespace tarvo {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using namespace blockmap;
+
+constexpr std::string_view kPlayerMagic = "PLAYERDATA";
+constexpr std::size_t kFullNameAt = 10;
+constexpr std::size_t kBackNameAt = kFullNameAt + kFullNameSize;
+constexpr std::size_t kCallNumberAt = kBackNameAt + kBackNameSize;
+constexpr std::size_t kRecordAt = kCallNumberAt + kCallNumberSize;
+static_assert(kRecordAt + kRecordSize == kPlayerFileSize);
+
+bool validId(std::uint32_t id) { return id >= 1 && id <= kPlayerCount; }
+
+}  // namespace
+
+std::string playerFileName(std::uint32_t id) {
+    char name[32];
+    std::snprintf(name, sizeof name, "player%04u.dat", static_cast<unsigned>(id));
+    return name;
+}
+
+Bytes buildPlayerFile(const GameBlocks& blocks, std::uint32_t id) {
+    if (!validId(id)) return {};
+    Bytes out(kPlayerMagic.begin(), kPlayerMagic.end());
+    out.reserve(kPlayerFileSize);
+    const auto append = [&out](ByteSpan data, std::size_t size) {
+        if (data.size() == size) out.insert(out.end(), data.begin(), data.end());
+        else out.insert(out.end(), size, 0);
+    };
+    append(playerNameSlot(blocks, PlayerName::Full, id), kFullNameSize);
+    append(playerNameSlot(blocks, PlayerName::Back, id), kBackNameSize);
+    const std::uint16_t call = readCallNumber(blocks, id);
+    out.push_back(static_cast<std::uint8_t>(call));
+    out.push_back(static_cast<std::uint8_t>(call >> 8));
+    append(playerRecordBytes(blocks, id), kRecordSize);
+    return out;
+}
+
+bool applyPlayerFile(const GameBlocks& blocks, std::uint32_t id, ByteSpan file) {
+    if (!validId(id) || file.size() < kPlayerFileSize) return false;
+    if (!std::equal(kPlayerMagic.begin(), kPlayerMagic.end(), file.begin(),
+                    [](char m, std::uint8_t b) { return static_cast<std::uint8_t>(m) == b; }))
+        return false;
+    writePlayerNameSlot(blocks, PlayerName::Full, id, file.subspan(kFullNameAt, kFullNameSize));
+    writePlayerNameSlot(blocks, PlayerName::Back, id, file.subspan(kBackNameAt, kBackNameSize));
+    writeCallNumber(blocks, id, readU16LE(file, kCallNumberAt).value_or(0));
+    writePlayerRecordBytes(blocks, id, file.subspan(kRecordAt, kRecordSize));
+    return true;
+}
+
+bool exportPlayer(const GameBlocks& blocks, std::uint32_t id, const fs::path& directory, MessageService& messages) {
+    return exportPlayerTo(blocks, id, directory / playerFileName(id), messages);
+}
+
+bool exportPlayerTo(const GameBlocks& blocks, std::uint32_t id, const fs::path& file, MessageService& messages) {
+    const Bytes data = buildPlayerFile(blocks, id);
+    if (data.empty()) {
+        messages.warning("There is no player " + std::to_string(id) + ".");
+        return false;
+    }
+    if (!writeFileReporting(file, data, messages)) return false;
+    messages.information("OK, player data saved as \n" + file.string());
+    return true;
+}
+
+bool importPlayer(const GameBlocks& blocks, std::uint32_t id, const fs::path& file, MessageService& messages) {
+    const auto data = readFileReporting(file, messages);
+    if (!data) return false;
+    if (!applyPlayerFile(blocks, id, *data)) {
+        messages.warning("unknown format!");
+        return false;
+    }
+    messages.information("data of player load OK.");
+    return true;
+}
+
+}  // namespace tarvo
