@@ -29,6 +29,8 @@ public:
     // The entry's name (at most 32 bytes, slashes shown as backslashes); empty when out of range.
     std::string GetName(std::uint32_t index) const;
     std::uint32_t nameTableOffset() const { return m_nameTableOffset; }
+    // Releases both tables: the archive is empty again, as before LoadDirectory.
+    void Clear();
 
 private:
     struct Entry {

@@ -43,15 +43,26 @@ public:
     // Sectors whose EDC was valid before get their EDC and ECC recomputed; heads never change.
     bool Write(std::uint64_t offset, ByteSpan source);
 
+    // True when the range lies inside the located file and the image, as last opened or searched,
+    // holds it (whole raw sectors when `wholeSectors`, as a write needs them).
+    bool covers(std::uint64_t offset, std::uint64_t count, bool wholeSectors = true) const;
+
     const std::filesystem::path& imagePath() const { return m_imagePath; }
     std::uint32_t startSector() const { return m_startSector; }
     std::uint32_t fileSize() const { return m_fileSize; }
 
 protected:
     MessageService& messages() { return m_messages; }
+    const std::string& fileName() const { return m_fileName; }  // upper case, as sought
 
 private:
+    static std::uint64_t rawPosition(std::uint64_t sector, std::uint32_t userByte);
+    bool checkRange(std::uint64_t offset, std::uint64_t count, bool writing);
+    bool readRaw(std::uint64_t position, MutableByteSpan destination);
+    bool writeRaw(std::uint64_t position, ByteSpan source);
+
     MessageService& m_messages;
+    Mode m_mode = Mode::Read;
     std::filesystem::path m_imagePath;
     std::fstream m_image;
     std::uint64_t m_imageSize = 0;

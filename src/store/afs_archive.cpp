@@ -1,0 +1,118 @@
+#include "store/afs_archive.h"
+
+#include <algorithm>
+
+namespace tarvo {
+
+namespace {
+
+constexpr std::uint64_t kCountOffset = 4;
+constexpr std::uint64_t kEntryTableOffset = 8;
+constexpr std::uint64_t kEntryTableEntrySize = 8;
+constexpr std::size_t kNameRecordSize = 48;
+constexpr std::size_t kNameSize = 32;
+constexpr std::uint64_t kNameTableScan = 32768;
+
+}  // namespace
+
+bool AfsArchive::LoadDirectory() {
+    if (!Open(Mode::Read)) return false;
+    const std::uint64_t archiveSize = fileSize();
+    auto refuse = [this](const std::string& problem) {
+        Close();
+        messages().readerError(fileName() + " in " + imagePath().string() + " " + problem);
+        return false;
+    };
+    auto read = [this](std::uint64_t offset, MutableByteSpan destination) {
+        if (Read(offset, destination)) return true;
+        Close();
+        return false;
+    };
+
+    Bytes head(kEntryTableOffset);
+    if (archiveSize < head.size())
+        return refuse("is too short (" + std::to_string(archiveSize) + " bytes) to hold an entry count");
+    if (!read(0, head)) return false;
+    const std::uint32_t count = *readU32LE(head, kCountOffset);
+    if (count == 0) return refuse("holds no entries");
+    const std::uint64_t tableSize = kEntryTableEntrySize * count;
+    if (!fitsIn(archiveSize, kEntryTableOffset, tableSize))
+        return refuse("claims " + std::to_string(count) + " entries, but their table of " + std::to_string(tableSize) +
+                      " bytes does not fit in the archive's " + std::to_string(archiveSize) + " bytes");
+
+    Bytes table(static_cast<std::size_t>(tableSize));
+    if (!read(kEntryTableOffset, table)) return false;
+    std::vector<Entry> entries(count);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        entries[i].offset = *readU32LE(table, std::size_t{i} * kEntryTableEntrySize);
+        entries[i].size = *readU32LE(table, std::size_t{i} * kEntryTableEntrySize + 4);
+        if (!fitsIn(archiveSize, entries[i].offset, entries[i].size))
+            return refuse("has entry " + std::to_string(i) + " (offset " + std::to_string(entries[i].offset) + ", size " +
+                          std::to_string(entries[i].size) + ") running past the archive's end at " +
+                          std::to_string(archiveSize) + " bytes");
+    }
+
+    // The name table follows the last entry's data after some zero bytes of padding.
+    const std::uint64_t end = std::uint64_t{entries.back().offset} + entries.back().size;
+    Bytes scan(static_cast<std::size_t>(std::min(kNameTableScan, archiveSize - end)));
+    if (!read(end, scan)) return false;
+    const auto first = std::find_if(scan.begin(), scan.end(), [](std::uint8_t b) { return b != 0; });
+    if (first == scan.end())
+        return refuse("has no name table within " + std::to_string(kNameTableScan) + " bytes after its last entry (offset " +
+                      std::to_string(end) + ")");
+    const std::uint64_t namesOffset = end + static_cast<std::uint64_t>(first - scan.begin());
+    const std::uint64_t namesSize = std::uint64_t{kNameRecordSize} * count;
+    if (!fitsIn(archiveSize, namesOffset, namesSize))
+        return refuse("has a name table at offset " + std::to_string(namesOffset) + " that needs " +
+                      std::to_string(namesSize) + " bytes, past the archive's end at " + std::to_string(archiveSize) +
+                      " bytes");
+    Bytes names(static_cast<std::size_t>(namesSize));
+    if (!read(namesOffset, names)) return false;
+    Close();
+
+    m_entries = std::move(entries);
+    m_names = std::move(names);
+    m_nameTableOffset = static_cast<std::uint32_t>(namesOffset);
+    return true;
+}
+
+void AfsArchive::Clear() {
+    m_entries.clear();
+    m_names.clear();
+    m_nameTableOffset = 0;
+}
+
+std::uint32_t AfsArchive::GetOffset(std::uint32_t index) const {
+    return index < m_entries.size() ? m_entries[index].offset : 0;
+}
+
+std::uint32_t AfsArchive::GetSize(std::uint32_t index) const {
+    return index < m_entries.size() ? m_entries[index].size : 0;
+}
+
+bool AfsArchive::ReadEntry(MutableByteSpan destination, std::uint32_t index) {
+    if (index >= m_entries.size() || destination.size() < m_entries[index].size) return false;
+    if (!Open(Mode::Read)) return false;
+    const bool done = Read(m_entries[index].offset, destination.first(m_entries[index].size));
+    Close();
+    return done;
+}
+
+bool AfsArchive::WriteEntry(ByteSpan source, std::uint32_t index) {
+    if (index >= m_entries.size() || source.size() < m_entries[index].size) return false;
+    if (!Open(Mode::ReadWrite)) return false;
+    const bool done = Write(m_entries[index].offset, source.first(m_entries[index].size));
+    Close();
+    return done;
+}
+
+std::string AfsArchive::GetName(std::uint32_t index) const {
+    if (index >= m_entries.size()) return {};
+    const auto record = m_names.begin() + static_cast<std::ptrdiff_t>(std::size_t{index} * kNameRecordSize);
+    const auto end = std::find(record, record + kNameSize, 0);
+    std::string name(record, end);
+    std::replace(name.begin(), name.end(), '/', '\\');
+    return name;
+}
+
+}  // namespace tarvo

@@ -1,0 +1,235 @@
+#include "store/iso_file.h"
+
+#include <algorithm>
+#include <array>
+#include <system_error>
+
+#include "store/cd_sector.h"
+
+namespace tarvo {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::size_t kNameFieldOffset = 33;      // of a directory record
+constexpr std::size_t kExtentOffset = 2;          // little-endian copy; bytes 6 to 9 hold it big-endian
+constexpr std::size_t kDataLengthOffset = 10;
+constexpr std::size_t kDirectoryBufferSize = std::size_t{kDirectorySectorsSearched} * kUserDataSize;
+constexpr std::uint32_t kSectorGap = kSectorTailSize + kUserDataOffset;  // from one sector's user data to the next
+constexpr std::uint32_t kSectorsPerTransfer = 512;                       // raw sectors moved per call
+
+static_assert(kUserDataSize == cdsector::kUserDataSize && kRawSectorSize == cdsector::kSectorSize);
+
+std::string upperAscii(std::string_view text) {
+    std::string upper(text);
+    for (char& c : upper)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return upper;
+}
+
+std::uint64_t sizeOf(const fs::path& file) {
+    std::error_code ec;
+    const auto size = fs::file_size(file, ec);
+    return ec ? 0 : size;
+}
+
+}  // namespace
+
+IsoFile::IsoFile(MessageService& messages) : m_messages(messages) {}
+
+IsoFile::~IsoFile() = default;
+
+bool IsoFile::Find(const fs::path& imagePath, std::string_view name) {
+    m_imagePath = imagePath;
+    m_fileName = upperAscii(name);
+    if (!Open(Mode::Read)) return false;
+
+    const std::uint64_t lastByte = rawPosition(kRootDirectorySector + kDirectorySectorsSearched - 1, kUserDataSize);
+    if (m_imageSize < lastByte) {
+        Close();
+        m_messages.readerError(imagePath.string() + " is too short (" + std::to_string(m_imageSize) +
+                               " bytes) to hold the root directory in sectors " +
+                               std::to_string(kRootDirectorySector) + " to " +
+                               std::to_string(kRootDirectorySector + kDirectorySectorsSearched - 1));
+        return false;
+    }
+    Bytes directory(kDirectoryBufferSize);
+    bool complete = true;
+    for (std::uint32_t k = 0; k < kDirectorySectorsSearched && complete; ++k)
+        complete = readRaw(rawPosition(kRootDirectorySector + k, 0),
+                           MutableByteSpan(directory).subspan(std::size_t{k} * kUserDataSize, kUserDataSize));
+    Close();
+    if (!complete) {
+        m_messages.readerError("Can not read the root directory of " + imagePath.string());
+        return false;
+    }
+
+    // A plain byte search: the match is taken as the name field of a directory record.
+    const auto from = directory.begin() + kNameFieldOffset;
+    const auto match = std::search(from, directory.end(), m_fileName.begin(), m_fileName.end());
+    if (m_fileName.empty() || match == directory.end()) {
+        m_messages.readerError(std::string(name) + " not found in " + imagePath.string());
+        return false;
+    }
+    const auto record = static_cast<std::size_t>(match - directory.begin()) - kNameFieldOffset;
+    m_startSector = *readU32LE(directory, record + kExtentOffset);
+    m_fileSize = *readU32LE(directory, record + kDataLengthOffset);
+    return true;
+}
+
+bool IsoFile::Open(Mode mode) {
+    Close();
+    const auto flags = mode == Mode::Read ? std::ios::in | std::ios::binary
+                                          : std::ios::in | std::ios::out | std::ios::binary;
+    std::error_code ec;
+    if (fs::is_regular_file(m_imagePath, ec)) m_image.open(m_imagePath, flags);
+    if (!m_image.is_open()) {
+        m_messages.readerError("Can not open ISO file!");
+        return false;
+    }
+    m_mode = mode;
+    m_imageSize = sizeOf(m_imagePath);
+    return true;
+}
+
+void IsoFile::Close() {
+    if (m_image.is_open()) m_image.close();
+    m_image.clear();
+}
+
+std::uint64_t IsoFile::rawPosition(std::uint64_t sector, std::uint32_t userByte) {
+    return sector * kRawSectorSize + kUserDataOffset + userByte;
+}
+
+bool IsoFile::covers(std::uint64_t offset, std::uint64_t count, bool wholeSectors) const {
+    if (!fitsIn(m_fileSize, offset, count)) return false;
+    if (count == 0) return true;
+    const std::uint64_t lastByte = offset + count - 1;
+    const std::uint64_t last = m_startSector + lastByte / kUserDataSize;
+    const std::uint64_t end = wholeSectors ? (last + 1) * kRawSectorSize
+                                           : rawPosition(last, static_cast<std::uint32_t>(lastByte % kUserDataSize)) + 1;
+    return end <= m_imageSize;
+}
+
+bool IsoFile::checkRange(std::uint64_t offset, std::uint64_t count, bool writing) {
+    if (!m_image.is_open() || (writing && m_mode != Mode::ReadWrite)) {
+        m_messages.readerError("Can not " + std::string(writing ? "write" : "read") + " " + m_fileName + ": " +
+                               m_imagePath.string() + " is not open for " + (writing ? "writing" : "reading"));
+        return false;
+    }
+    if (!fitsIn(m_fileSize, offset, count)) {
+        m_messages.readerError("Can not " + std::string(writing ? "write" : "read") + " " + std::to_string(count) +
+                               " bytes at offset " + std::to_string(offset) + " of " + m_fileName + ": the file holds " +
+                               std::to_string(m_fileSize) + " bytes");
+        return false;
+    }
+    if (!covers(offset, count, writing)) {
+        m_messages.readerError("Can not " + std::string(writing ? "write" : "read") + " " + m_fileName + ": it runs past the end of " +
+                               m_imagePath.string() + " (" + std::to_string(m_imageSize) + " bytes)");
+        return false;
+    }
+    return true;
+}
+
+bool IsoFile::readRaw(std::uint64_t position, MutableByteSpan destination) {
+    m_image.clear();
+    m_image.seekg(static_cast<std::streamoff>(position));
+    m_image.read(reinterpret_cast<char*>(destination.data()), static_cast<std::streamsize>(destination.size()));
+    return static_cast<std::size_t>(m_image.gcount()) == destination.size() && !m_image.fail();
+}
+
+bool IsoFile::writeRaw(std::uint64_t position, ByteSpan source) {
+    m_image.clear();
+    m_image.seekp(static_cast<std::streamoff>(position));
+    m_image.write(reinterpret_cast<const char*>(source.data()), static_cast<std::streamsize>(source.size()));
+    m_image.flush();
+    return !m_image.fail();
+}
+
+bool IsoFile::Read(std::uint64_t offset, MutableByteSpan destination) {
+    const std::uint64_t count = destination.size();
+    if (!checkRange(offset, count, false)) return false;
+    // Runs of sectors are read in one call, from the first wanted byte to the last one; the
+    // user data is then picked out of them.
+    Bytes raw;
+    std::uint64_t done = 0;
+    while (done < count) {
+        const std::uint64_t at = offset + done;
+        const std::uint64_t sector = at / kUserDataSize;
+        const auto inSector = static_cast<std::uint32_t>(at % kUserDataSize);
+        const std::uint64_t runBytes =
+            std::min<std::uint64_t>(count - done, std::uint64_t{kSectorsPerTransfer} * kUserDataSize - inSector);
+        const std::uint64_t lastAt = at + runBytes - 1;
+        const std::uint64_t rawFirst = rawPosition(m_startSector + sector, inSector);
+        const std::uint64_t rawEnd =
+            rawPosition(m_startSector + lastAt / kUserDataSize, static_cast<std::uint32_t>(lastAt % kUserDataSize)) + 1;
+        raw.resize(static_cast<std::size_t>(rawEnd - rawFirst));
+        if (!readRaw(rawFirst, raw)) {
+            m_messages.readerError("Can not read " + m_fileName + " in " + m_imagePath.string());
+            return false;
+        }
+        std::size_t rawAt = 0;
+        std::uint64_t left = runBytes;
+        std::uint32_t piece = kUserDataSize - inSector;
+        while (left > 0) {
+            const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(left, piece));
+            std::copy_n(raw.begin() + static_cast<std::ptrdiff_t>(rawAt), n,
+                        destination.begin() + static_cast<std::ptrdiff_t>(done));
+            done += n;
+            left -= n;
+            rawAt += n + kSectorGap;
+            piece = kUserDataSize;
+        }
+    }
+    return true;
+}
+
+bool IsoFile::Write(std::uint64_t offset, ByteSpan source) {
+    const std::uint64_t count = source.size();
+    if (!checkRange(offset, count, true)) return false;
+    // Whole raw sectors are read, changed and written back, so that a changed sector whose EDC
+    // was valid gets a valid tail again. A sector whose EDC was not valid keeps its tail: such
+    // images carry no codes, and making up codes for one sector would not help them.
+    Bytes raw;
+    std::uint64_t done = 0;
+    while (done < count) {
+        const std::uint64_t at = offset + done;
+        const std::uint64_t firstSector = at / kUserDataSize;
+        const auto inSector = static_cast<std::uint32_t>(at % kUserDataSize);
+        const std::uint64_t runBytes =
+            std::min<std::uint64_t>(count - done, std::uint64_t{kSectorsPerTransfer} * kUserDataSize - inSector);
+        const std::uint64_t sectors = (inSector + runBytes + kUserDataSize - 1) / kUserDataSize;
+        const std::uint64_t rawFirst = (m_startSector + firstSector) * kRawSectorSize;
+        raw.resize(static_cast<std::size_t>(sectors * kRawSectorSize));
+        if (!readRaw(rawFirst, raw)) {
+            m_messages.readerError("Can not read " + m_fileName + " in " + m_imagePath.string());
+            return false;
+        }
+        bool changed = false;
+        std::uint64_t left = runBytes;
+        std::uint32_t begin = inSector;
+        for (std::uint64_t s = 0; s < sectors; ++s) {
+            MutableByteSpan sector = MutableByteSpan(raw).subspan(static_cast<std::size_t>(s * kRawSectorSize), kRawSectorSize);
+            const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(left, kUserDataSize - begin));
+            const auto from = source.begin() + static_cast<std::ptrdiff_t>(done);
+            const auto to = sector.begin() + kUserDataOffset + begin;
+            if (!std::equal(from, from + static_cast<std::ptrdiff_t>(n), to)) {
+                const bool codesValid = cdsector::hasValidEdc(sector);
+                std::copy_n(from, n, to);
+                if (codesValid) cdsector::encodeTail(sector);
+                changed = true;
+            }
+            done += n;
+            left -= n;
+            begin = 0;
+        }
+        if (changed && !writeRaw(rawFirst, raw)) {
+            m_messages.readerError("Can not write " + m_fileName + " in " + m_imagePath.string());
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace tarvo
