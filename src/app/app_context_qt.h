@@ -4,6 +4,9 @@
 
 #include <filesystem>
 
+#include <QFile>
+#include <QString>
+
 #include "app/ui_services_qt.h"
 #include "records/player.h"
 #include "store/data_store.h"
@@ -16,5 +19,13 @@ struct AppContext {
     UiServices& ui;
     std::filesystem::path programDirectory;
 };
+
+// Paths between the toolkit's strings and the core's paths, in the file system's encoding.
+inline std::filesystem::path toPath(const QString& path) {
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+}
+inline QString toQString(const std::filesystem::path& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path.string()));
+}
 
 }  // namespace tarvo::gui

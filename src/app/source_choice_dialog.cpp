@@ -1,0 +1,33 @@
+#include "app/source_choice_dialog.h"
+
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "app/dialog_units_qt.h"
+
+namespace tarvo::gui {
+
+SourceChoiceDialog::SourceChoiceDialog(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("Choose file to edit"));
+    setFont(dialogFont(10));
+    const DialogUnits du(font());
+    setFixedSize(du.size(214, 124));
+
+    m_next = new QPushButton(QStringLiteral("Next"), this);
+    m_next->setGeometry(du.rect(72, 88, 50, 14));
+    m_next->setDefault(true);
+    m_image = new QRadioButton(QStringLiteral("Open CD image"), this);
+    m_image->setGeometry(du.rect(54, 28, 104, 17));
+    m_files = new QRadioButton(QStringLiteral("Open exported files"), this);
+    m_files->setGeometry(du.rect(54, 55, 104, 17));
+    m_image->setChecked(true);
+
+    connect(m_next, &QPushButton::clicked, this, &SourceChoiceDialog::onNextClicked);
+}
+
+void SourceChoiceDialog::onNextClicked() {
+    m_choice = m_image->isChecked() ? SourceMode::CdImage : SourceMode::ExportedFiles;
+    accept();
+}
+
+}  // namespace tarvo::gui

@@ -1,0 +1,126 @@
+#include "app/startup_qt.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include "app/app_context_qt.h"
+#include "app/source_choice_dialog.h"
+#include "records/player.h"
+#include "store/source_check.h"
+#include "team/team_window.h"
+
+namespace tarvo::gui {
+
+namespace fs = std::filesystem;
+
+fs::path programDirectory() {
+    const QString executableDir = QCoreApplication::applicationDirPath();
+    if (!executableDir.isEmpty() && QFileInfo(executableDir).isWritable()) return toPath(executableDir);
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                         QStringLiteral("/") + QString::fromLatin1(kAppName);
+    QDir().mkpath(data);
+    return toPath(data);
+}
+
+bool checkImage(UiServices& ui, const fs::path& image) {
+    switch (checkImageFile(image)) {
+    case ImageCheck::Ok: return true;
+    case ImageCheck::CannotRead: ui.warning("Can not read CD image file!"); return false;
+    case ImageCheck::TooSmall: ui.warning("File size mismatch!\n should > 700M"); return false;
+    }
+    return false;
+}
+
+std::optional<fs::path> ChooseImage(UiServices& ui, const fs::path& start) {
+    const QString file = ui.openFile(QStringLiteral("open CD image file"),
+                                     {QStringLiteral("Bin Files (*.bin)"), QStringLiteral("All Files (*.*)")},
+                                     toQString(start));
+    if (file.isEmpty()) {
+        ui.warning("Can not work without CD image file!");
+        return std::nullopt;
+    }
+    const fs::path image = toPath(file);
+    if (!checkImage(ui, image)) return std::nullopt;
+    return image;
+}
+
+std::optional<fs::path> ChooseDirectory(UiServices& ui, const fs::path& start) {
+    const QString folder = ui.chooseDirectory(QStringLiteral("Choose the directory of the exported files"),
+                                              toQString(start),
+                                              [](const QString& path) { return isExportDirectory(toPath(path)); });
+    if (folder.isEmpty()) return std::nullopt;
+    return toPath(folder);
+}
+
+bool loadSource(DataStore& store, UiServices& ui, SourceMode mode, const fs::path& source) {
+    if (mode == SourceMode::ExportedFiles) return store.LoadFromDirectory(source);
+    if (store.LoadFromImage(source)) return true;
+    ui.warning("Failed to load data from CD image!");
+    return false;
+}
+
+bool loadSourceArgument(DataStore& store, UiServices& ui, const fs::path& source) {
+    std::error_code error;
+    if (fs::is_directory(source, error)) return loadSource(store, ui, SourceMode::ExportedFiles, source);
+    return checkImage(ui, source) && loadSource(store, ui, SourceMode::CdImage, source);
+}
+
+namespace {
+
+// Runs the main window until it is closed. With TARVO_STARTUP_TIMING set, prints the time from the
+// program's start to the window's first showing.
+void runMainWindow(AppContext& context, std::chrono::steady_clock::time_point started) {
+    TeamWindow window(context);
+    context.ui.setParentWindow(&window);
+    if (std::getenv("TARVO_STARTUP_TIMING")) {
+        QObject::connect(&window, &TeamWindow::firstShown, &window, [started] {
+            const auto elapsed = std::chrono::duration_cast<std::chrono::microseconds>(
+                std::chrono::steady_clock::now() - started);
+            std::fprintf(stderr, "startup: %.1f ms\n", static_cast<double>(elapsed.count()) / 1000.0);
+        });
+    }
+    window.exec();
+    context.ui.setParentWindow(nullptr);
+}
+
+}  // namespace
+
+int StartUp(const QStringList& arguments, std::chrono::steady_clock::time_point started) {
+    QtUiServices ui;
+    DataStore store(ui);
+    Player player;
+    const fs::path directory = programDirectory();
+
+    bool loaded = false;
+    if (!arguments.isEmpty()) {
+        loaded = loadSourceArgument(store, ui, toPath(arguments.constFirst()));
+    } else {
+        SourceChoiceDialog choice;
+        if (choice.exec() != QDialog::Accepted) return 0;
+        if (choice.choice() == SourceMode::CdImage) {
+            const auto image = ChooseImage(ui, directory);
+            loaded = image && loadSource(store, ui, SourceMode::CdImage, *image);
+        } else {
+            const auto folder = ChooseDirectory(ui, directory);
+            if (!folder) return 0;
+            loaded = loadSource(store, ui, SourceMode::ExportedFiles, *folder);
+        }
+    }
+    if (!loaded) {
+        store.ReleaseData();
+        return 1;
+    }
+
+    AppContext context{store, player, ui, directory};
+    runMainWindow(context, started);
+    store.ReleaseData();
+    return 0;
+}
+
+}  // namespace tarvo::gui
