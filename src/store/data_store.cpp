@@ -62,8 +62,6 @@ bool rewrite(std::fstream& stream, ByteSpan data) {
     return written && !stream.fail();
 }
 
-}  // namespace
-
 // Finds the boot file under its first name, or the second release's name; each miss shows its
 // not-found message. Gives the name found.
 std::optional<std::string> findBootFile(IsoFile& file, const fs::path& imagePath) {
