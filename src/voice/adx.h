@@ -12,6 +12,14 @@ namespace tarvo {
 
 inline constexpr std::int64_t kMaxWavImageSize = 64 * 1024 * 1024;  // larger entries are refused
 
+struct AdxHeader {
+    int channels;               // 1 and 2 are decoded; others give a header and silence
+    std::uint32_t sampleRate;   // samples per second
+    std::uint32_t sampleCount;  // per channel
+};
+// The header of an ADX entry (no message), or nullopt when the entry is not ADX.
+std::optional<AdxHeader> readAdxHeader(ByteSpan entry);
+
 // The WAV image size (sample count * channels * 2 + 44, in 64-bit arithmetic), or -1 when the
 // entry is not ADX (too short, byte 0 not 0x80 or no "(c)CRI" at 30; then "not adx!" goes to
 // `console` when given) or the image would exceed kMaxWavImageSize.

@@ -66,6 +66,12 @@ def unicode_map(table):
             assert char not in owners, (hex(code), hex(owners.get(char, 0)))
             owners[char] = code
     assert set(table) - set(mapping) == {0xEEED, 0xEEEE}
+    # Every other character goes to its lowest code, which is the code page's own choice.
+    for code in sorted(mapping):
+        char = mapping[code]
+        if char not in owners:
+            owners[char] = code
+            assert chr(char).encode('cp932') == bytes([code >> 8, code & 0xFF]), hex(code)
     return mapping
 
 
