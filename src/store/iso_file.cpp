@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <system_error>
 
 #include "store/cd_sector.h"
@@ -13,6 +14,8 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::size_t kNameFieldOffset = 33;      // of a directory record
+constexpr std::size_t kNameLengthOffset = 32;
+constexpr std::size_t kMinRecordSize = 34;        // with a name of one byte
 constexpr std::size_t kExtentOffset = 2;          // little-endian copy; bytes 6 to 9 hold it big-endian
 constexpr std::size_t kDataLengthOffset = 10;
 constexpr std::size_t kDirectoryBufferSize = std::size_t{kDirectorySectorsSearched} * kUserDataSize;
@@ -26,6 +29,29 @@ std::string upperAscii(std::string_view text) {
     for (char& c : upper)
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     return upper;
+}
+
+// The directory records of the searched sectors, walked by their lengths (a record never crosses a
+// sector; a zero length ends a sector's records). A name matches a record's whole name, with or
+// without its version suffix: a plain byte search would also match inside a longer name and then
+// take bytes of that name for an extent and a size.
+std::optional<std::size_t> findRecord(ByteSpan directory, const std::string& name) {
+    if (name.empty()) return std::nullopt;
+    for (std::size_t sector = 0; sector < directory.size(); sector += kUserDataSize) {
+        const std::size_t end = sector + kUserDataSize;
+        for (std::size_t at = sector; at + kMinRecordSize <= end;) {
+            const std::size_t length = directory[at];
+            const std::size_t nameLength = directory[at + kNameLengthOffset];
+            if (length < kMinRecordSize || at + length > end || kNameFieldOffset + nameLength > length) break;
+            const std::string recordName =
+                upperAscii(std::string_view(reinterpret_cast<const char*>(directory.data()) + at + kNameFieldOffset, nameLength));
+            if (recordName == name || (recordName.size() > name.size() && recordName.starts_with(name) &&
+                                       recordName[name.size()] == ';'))
+                return at;
+            at += length;
+        }
+    }
+    return std::nullopt;
 }
 
 std::uint64_t sizeOf(const fs::path& file) {
@@ -65,16 +91,13 @@ bool IsoFile::Find(const fs::path& imagePath, std::string_view name) {
         return false;
     }
 
-    // A plain byte search: the match is taken as the name field of a directory record.
-    const auto from = directory.begin() + kNameFieldOffset;
-    const auto match = std::search(from, directory.end(), m_fileName.begin(), m_fileName.end());
-    if (m_fileName.empty() || match == directory.end()) {
+    const auto record = findRecord(directory, m_fileName);
+    if (!record) {
         m_messages.readerError(std::string(name) + " not found in " + imagePath.string());
         return false;
     }
-    const auto record = static_cast<std::size_t>(match - directory.begin()) - kNameFieldOffset;
-    m_startSector = *readU32LE(directory, record + kExtentOffset);
-    m_fileSize = *readU32LE(directory, record + kDataLengthOffset);
+    m_startSector = *readU32LE(directory, *record + kExtentOffset);
+    m_fileSize = *readU32LE(directory, *record + kDataLengthOffset);
     return true;
 }
 
