@@ -1,7 +1,109 @@
+// adx2wav and voice: an ADX voice call, from a file or from an archive entry of the disc image,
+// decoded into a WAV file.
+
+#include <fstream>
+#include <memory>
+
 #include "cli_support.h"
+#include "voice/adx.h"
 
 namespace tarvo::cli {
 
-void registerVoiceCommands(CLI::App& /*app*/, int& /*status*/) {}
+namespace {
+
+namespace fs = std::filesystem;
+
+// Reads a whole file; nullopt (message shown) when it cannot be read.
+std::optional<Bytes> readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::error_code ec;
+    const auto size = fs::file_size(path, ec);
+    if (!in || ec) {
+        refuse("Can not read file " + path.string() + " !");
+        return std::nullopt;
+    }
+    Bytes data(size);
+    if (!in.read(reinterpret_cast<char*>(data.data()), static_cast<std::streamsize>(size))) {
+        refuse("Can not read file " + path.string() + " !");
+        return std::nullopt;
+    }
+    return data;
+}
+
+// The WAV image of an ADX entry, or the exit status of a refusal (with its message).
+std::optional<Bytes> decodeOrRefuse(ByteSpan entry, const std::string& what, int& status) {
+    const auto header = readAdxHeader(entry);
+    if (!header) {
+        status = refuse(what + " is not ADX (no 0x80 at byte 0 or no \"(c)CRI\" at byte 30)");
+        return std::nullopt;
+    }
+    auto image = decodeAdxToWav(entry);
+    if (!image) {
+        status = refuse(what + ": " + std::to_string(header->sampleCount) + " samples of " +
+                        std::to_string(header->channels) + " channels would make a WAV image over " +
+                        std::to_string(kMaxWavImageSize / (1024 * 1024)) + " MiB");
+    }
+    return image;
+}
+
+int writeWav(const fs::path& path, ByteSpan image) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out || !out.write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size())) ||
+        !out.flush()) {
+        return refuse("Can not create file " + path.string() + " !");
+    }
+    return 0;
+}
+
+int adxToWav(const fs::path& input, const fs::path& output) {
+    const auto entry = readFile(input);
+    if (!entry) return 1;
+    int status = 0;
+    const auto image = decodeOrRefuse(*entry, input.string(), status);
+    return image ? writeWav(output, *image) : status;
+}
+
+int voiceToWav(const fs::path& source, std::uint32_t index, const fs::path& output) {
+    std::error_code ec;
+    if (fs::is_directory(source, ec)) {
+        return refuse(source.string() + " is a directory of exported files; the voice calls are only in a CD image");
+    }
+    StderrMessages messages;
+    DataStore store(messages);
+    if (!loadSource(store, source)) return 1;
+    AfsArchive& archive = store.archive();
+    if (index >= archive.entryCount()) {
+        return refuse("entry " + std::to_string(index) + " is out of range: the archive has " +
+                      std::to_string(archive.entryCount()) + " entries (0 to " +
+                      std::to_string(archive.entryCount() > 0 ? archive.entryCount() - 1 : 0) + ")");
+    }
+    Bytes entry(archive.GetSize(index));
+    if (!archive.ReadEntry(entry, index)) return refuse("Can not read archive entry " + std::to_string(index));
+    int status = 0;
+    const auto image = decodeOrRefuse(entry, "archive entry " + std::to_string(index), status);
+    return image ? writeWav(output, *image) : status;
+}
+
+}  // namespace
+
+void registerVoiceCommands(CLI::App& app, int& status) {
+    struct Args {
+        std::string input, output, source;
+        std::uint32_t entry = 0;
+    };
+    auto args = std::make_shared<Args>();
+
+    auto* adx2wav = app.add_subcommand("adx2wav", "Decode an ADX file into a 16-bit PCM WAV file");
+    adx2wav->add_option("IN", args->input, "ADX file")->required();
+    adx2wav->add_option("OUT", args->output, "WAV file to write")->required();
+    adx2wav->callback([args, &status] { status = adxToWav(args->input, args->output); });
+
+    auto* voice = app.add_subcommand("voice", "Decode a voice call (an ADX entry of the disc's archive) into a WAV file");
+    voice->add_option("SOURCE", args->source, "CD image file")->required();
+    voice->add_option("ENTRY", args->entry, "archive entry number (a call number, or the call number - 8744 modulo 65536)")
+        ->required();
+    voice->add_option("OUT", args->output, "WAV file to write")->required();
+    voice->callback([args, &status] { status = voiceToWav(args->source, args->entry, args->output); });
+}
 
 }  // namespace tarvo::cli
