@@ -1,0 +1,83 @@
+// Loading the three blocks from the sample image and writing them back, on a private copy.
+
+#include <filesystem>
+#include <random>
+#include <string>
+
+#include <benchmark/benchmark.h>
+
+#include "bench_support.h"
+#include "store/data_store.h"
+
+namespace tarvo::bench {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A copy of the sample image (or of the exported folder) that the benchmark may write.
+class PrivateCopy {
+public:
+    explicit PrivateCopy(const fs::path& source) {
+        m_dir = fs::temp_directory_path() / ("tarvo-bench-copy-" + std::to_string(std::random_device{}()));
+        fs::create_directories(m_dir);
+        m_path = m_dir / source.filename();
+        fs::copy(source, m_path, fs::copy_options::recursive);
+    }
+    ~PrivateCopy() {
+        std::error_code ec;
+        fs::remove_all(m_dir, ec);
+    }
+    const fs::path& path() const { return m_path; }
+
+private:
+    fs::path m_dir;
+    fs::path m_path;
+};
+
+void LoadFromImage(benchmark::State& state) {
+    const PrivateCopy image(benchSampleDir() / "sample.bin");
+    MessageLog log;
+    for (auto _ : state) {
+        DataStore store(log);
+        if (!store.LoadFromImage(image.path())) state.SkipWithError("the sample image does not load");
+        benchmark::DoNotOptimize(store.boot().data());
+    }
+}
+BENCHMARK(LoadFromImage)->Unit(benchmark::kMillisecond);
+
+void LoadFromDirectory(benchmark::State& state) {
+    const PrivateCopy exported(benchSampleDir() / "exported");
+    MessageLog log;
+    for (auto _ : state) {
+        DataStore store(log);
+        if (!store.LoadFromDirectory(exported.path())) state.SkipWithError("the exported files do not load");
+        benchmark::DoNotOptimize(store.boot().data());
+    }
+}
+BENCHMARK(LoadFromDirectory)->Unit(benchmark::kMillisecond);
+
+// Argument: 0 = no edit, 1 = one byte changed in each block, 2 = every byte of every block
+// changed (every sector's codes recomputed).
+void WriteBack(benchmark::State& state) {
+    const PrivateCopy image(benchSampleDir() / "sample.bin");
+    MessageLog log;
+    DataStore store(log);
+    if (!store.LoadFromImage(image.path())) {
+        state.SkipWithError("the sample image does not load");
+        return;
+    }
+    const GameBlocks blocks = store.blocks();
+    for (auto _ : state) {
+        for (MutableByteSpan block : {blocks.boot, blocks.parameter, blocks.select}) {
+            if (state.range(0) == 1) block[block.size() / 2] ^= 1;
+            if (state.range(0) == 2)
+                for (auto& b : block) b ^= 0xFF;
+        }
+        if (!store.WriteBack()) state.SkipWithError("write-back failed");
+        log.messages.clear();
+    }
+}
+BENCHMARK(WriteBack)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace tarvo::bench
