@@ -13,9 +13,9 @@ Usage: make_pictures.py [--out src/res]
 import argparse
 import math
 import os
-import struct
 import sys
-import zlib
+
+from png import RGBA_8BIT, write_png
 
 SS = 4  # supersampling factor
 
@@ -54,19 +54,6 @@ class Canvas:
                 row += bytes(round(a / (SS * SS)) for a in acc)
             rows.append(bytes(row))
         return rows
-
-
-def write_png(path, rows):
-    height, width = len(rows), len(rows[0]) // 4
-    raw = b''.join(b'\x00' + row for row in rows)
-
-    def chunk(kind, data):
-        return struct.pack('>I', len(data)) + kind + data + struct.pack('>I', zlib.crc32(kind + data))
-
-    png = b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', width, height, 8, 6, 0, 0, 0))
-    png += chunk(b'IDAT', zlib.compress(raw, 9)) + chunk(b'IEND', b'')
-    with open(path, 'wb') as f:
-        f.write(png)
 
 
 GRASS_DARK = (46, 125, 50, 255)
@@ -182,9 +169,9 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument('--out', default=os.path.join(here, '..', '..', 'src', 'res'))
     args = parser.parse_args()
-    write_png(os.path.join(args.out, 'pitch.png'), pitch())
-    write_png(os.path.join(args.out, 'icon.png'), icon(64))
-    write_png(os.path.join(args.out, 'icon_32.png'), icon(32))
+    write_png(os.path.join(args.out, 'pitch.png'), 382, 194, pitch(), RGBA_8BIT)
+    write_png(os.path.join(args.out, 'icon.png'), 64, 64, icon(64), RGBA_8BIT)
+    write_png(os.path.join(args.out, 'icon_32.png'), 32, 32, icon(32), RGBA_8BIT)
     return 0
 
 

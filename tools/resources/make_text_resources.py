@@ -15,7 +15,8 @@ import argparse
 import os
 import struct
 import sys
-import zlib
+
+from png import GREY_1BIT, write_png
 
 TRAILS = list(range(0x40, 0x7F)) + list(range(0x80, 0xFD))
 LEADS = list(range(0x81, 0xA0)) + list(range(0xE0, 0xFD))
@@ -129,18 +130,6 @@ def glyph_sheet(table, font):
     return bytes(b ^ 0xFF for b in ink)  # white is 1
 
 
-def write_png(path, width, height, rows_1bpp):
-    raw = b''.join(b'\x00' + row for row in rows_1bpp)
-
-    def chunk(kind, data):
-        return struct.pack('>I', len(data)) + kind + data + struct.pack('>I', zlib.crc32(kind + data))
-
-    png = b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', width, height, 1, 0, 0, 0, 0))
-    png += chunk(b'IDAT', zlib.compress(raw, 9)) + chunk(b'IEND', b'')
-    with open(path, 'wb') as f:
-        f.write(png)
-
-
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     parser = argparse.ArgumentParser()
@@ -162,7 +151,7 @@ def main():
     with open(os.path.join(args.out, 'glyphs.bin'), 'wb') as f:
         f.write(sheet)
     if args.preview:
-        write_png(args.preview, SHEET_W, SHEET_H, [sheet[y * 32:(y + 1) * 32] for y in range(SHEET_H)])
+        write_png(args.preview, SHEET_W, SHEET_H, [sheet[y * 32:(y + 1) * 32] for y in range(SHEET_H)], GREY_1BIT)
     return 0
 
 
