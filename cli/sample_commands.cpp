@@ -1,7 +1,38 @@
+// make-sample: writes the project's own sample disc (an image and the three exported files).
+
+#include <iostream>
+#include <string>
+
 #include "cli_support.h"
+#include "sample/sample_disc.h"
 
 namespace tarvo::cli {
+namespace {
 
-void registerSampleCommands(CLI::App& /*app*/, int& /*status*/) {}
+struct MakeSampleArgs {
+    std::string directory;
+    bool noPadding = false;
+};
+
+int makeSampleCommand(const MakeSampleArgs& args) {
+    StderrMessages messages;
+    const std::filesystem::path directory(args.directory);
+    if (!sample::makeSample(directory, sample::SampleOptions{.padImage = !args.noPadding}, messages))
+        return refuse("the sample disc could not be written to " + directory.string());
+    std::cout << (directory / "sample.bin").string() << '\n' << (directory / "exported").string() << '\n';
+    return 0;
+}
+
+}  // namespace
+
+void registerSampleCommands(CLI::App& app, int& status) {
+    auto args = std::make_shared<MakeSampleArgs>();
+    CLI::App* command = app.add_subcommand(
+        "make-sample", "Writes a sample disc with invented data: DIR/sample.bin (a raw CD image, padded to "
+                       "700000000 bytes) and DIR/exported/ (the three exported files)");
+    command->add_option("DIR", args->directory, "folder to write into (made when missing)")->required();
+    command->add_flag("--no-padding", args->noPadding, "leave the image unpadded (a few megabytes)");
+    command->callback([args, &status] { status = makeSampleCommand(*args); });
+}
 
 }  // namespace tarvo::cli
