@@ -45,7 +45,7 @@ std::size_t samplesOf(double seconds) { return static_cast<std::size_t>(seconds 
 
 std::vector<std::int16_t> makeVoiceClip(int variant) {
     SampleRandom rng(0xC0FFEEull + static_cast<std::uint64_t>(variant) * 7919);
-    const int syllables = rng.range(2, 4);
+    const int syllables = rng.range(3, 5);
     const double basePitch = 95 + rng.unit() * 135;  // Hz
 
     std::vector<double> sound(samplesOf(0.05), 0.0);  // a short silence before the call
@@ -57,13 +57,13 @@ std::vector<std::int16_t> makeVoiceClip(int variant) {
             resonators[k].tune(vowel.formants[k] * (0.92 + rng.unit() * 0.16), kFormantBandwidths[k]);
         const double pitch = basePitch * (0.85 + rng.unit() * 0.3);
         const double glide = (s + 1 == syllables) ? -0.18 : (rng.unit() - 0.5) * 0.12;  // the last one falls
-        const std::size_t length = samplesOf(0.16 + rng.unit() * 0.16);
+        const std::size_t length = samplesOf(0.17 + rng.unit() * 0.17);
         const std::size_t consonant = rng.chance(60) ? samplesOf(0.02 + rng.unit() * 0.03) : 0;
         const std::size_t attack = samplesOf(0.025), release = samplesOf(0.06);
 
         for (std::size_t n = 0; n < consonant; ++n) {  // a noise burst, high-passed
             const double noise = rng.unit() * 2 - 1;
-            sound.push_back(0.25 * (noise - noiseState));
+            sound.push_back(0.15 * (noise - noiseState));
             noiseState = noise;
         }
         for (std::size_t n = 0; n < length; ++n) {

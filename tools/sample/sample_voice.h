@@ -10,7 +10,7 @@ namespace tarvo::sample {
 inline constexpr std::uint32_t kVoiceSampleRate = 22050;
 inline constexpr std::int16_t kVoicePeak = 12000;  // loudest sample of a clip
 
-// Mono 16-bit samples at kVoiceSampleRate, about 0.6 to 1.6 seconds long; the same for the same
+// Mono 16-bit samples at kVoiceSampleRate, about 0.8 to 2 seconds long; the same for the same
 // variant on every run.
 std::vector<std::int16_t> makeVoiceClip(int variant);
 
