@@ -3,6 +3,7 @@
 #include <QIcon>
 #include <QMessageBox>
 
+#include "app/resources_qt.h"
 #include "store/messages.h"
 
 #ifndef TARVO_VERSION
@@ -12,6 +13,7 @@
 namespace tarvo::gui {
 
 void showAboutBox(QWidget* parent) {
+    ensureResources();
     const QString name = QString::fromLatin1(kAppName);
     QMessageBox box(parent);
     box.setWindowTitle(QStringLiteral("About %1").arg(name));

@@ -3,11 +3,13 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include "app/app_context_qt.h"
 #include "app/source_choice_dialog.h"
@@ -74,15 +76,17 @@ bool loadSourceArgument(DataStore& store, UiServices& ui, const fs::path& source
 namespace {
 
 // Runs the main window until it is closed. With TARVO_STARTUP_TIMING set, prints the time from the
-// program's start to the window's first showing.
+// program's start to the window's first showing; set to "exit", it then closes the window.
 void runMainWindow(AppContext& context, std::chrono::steady_clock::time_point started) {
     TeamWindow window(context);
     context.ui.setParentWindow(&window);
-    if (std::getenv("TARVO_STARTUP_TIMING")) {
-        QObject::connect(&window, &TeamWindow::firstShown, &window, [started] {
+    if (const char* timing = std::getenv("TARVO_STARTUP_TIMING")) {
+        const bool exitAfter = std::string_view(timing) == "exit";
+        QObject::connect(&window, &TeamWindow::firstShown, &window, [started, exitAfter, &window] {
             const auto elapsed = std::chrono::duration_cast<std::chrono::microseconds>(
                 std::chrono::steady_clock::now() - started);
             std::fprintf(stderr, "startup: %.1f ms\n", static_cast<double>(elapsed.count()) / 1000.0);
+            if (exitAfter) QTimer::singleShot(0, &window, &QDialog::reject);
         });
     }
     window.exec();

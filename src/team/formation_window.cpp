@@ -9,6 +9,7 @@
 #include <QRadioButton>
 
 #include "app/dialog_units_qt.h"
+#include "app/resources_qt.h"
 #include "records/team.h"
 #include "team/team_file.h"
 
@@ -35,6 +36,7 @@ QPushButton* button(const QString& text, const QRect& geometry, QWidget* parent)
 
 FormationWindow::FormationWindow(AppContext& context, int row, QWidget* parent)
     : QDialog(parent), m_context(context), m_row(row) {
+    ensureResources();
     setWindowTitle(QStringLiteral("edit formation"));
     setFont(dialogFont(8));
     const DialogUnits du(font());

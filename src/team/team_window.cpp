@@ -15,6 +15,7 @@
 
 #include "app/about_dialog.h"
 #include "app/dialog_units_qt.h"
+#include "app/resources_qt.h"
 #include "player/player_windows_qt.h"
 #include "store/team_table.h"
 #include "team/formation_window.h"
@@ -62,6 +63,7 @@ QSpinBox* arrowField(int minimum, int maximum, const QRect& geometry, QWidget* p
 }  // namespace
 
 TeamWindow::TeamWindow(AppContext& context, QWidget* parent) : QDialog(parent), m_context(context) {
+    ensureResources();
     setWindowTitle(QString::fromLatin1(kAppName));
     setWindowIcon(QIcon(QStringLiteral(":/res/icon.png")));
     setFont(dialogFont(8));

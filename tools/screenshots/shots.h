@@ -1,0 +1,39 @@
+#pragma once
+// The screenshot renderer: every window of the program, built on the sample disc and grabbed
+// offscreen into PNG files. Each group of windows has its own render function and file.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/app_context_qt.h"
+
+class QWidget;
+
+namespace tarvo::shots {
+
+// Answers every dialog with "cancel" and keeps the messages instead of showing them.
+class SilentUi : public gui::UiServices {
+public:
+    void show(const Message& message) override { messages.push_back(message); }
+    void setParentWindow(QWidget*) override {}
+    QString openFile(const QString&, const QStringList&, const QString&) override { return {}; }
+    QString saveFile(const QString&, const QStringList&, const QString&) override { return {}; }
+    QString chooseDirectory(const QString&, const QString&, const std::function<bool(const QString&)>&) override {
+        return {};
+    }
+    std::vector<Message> messages;
+};
+
+struct ShotContext {
+    gui::AppContext& app;
+    std::filesystem::path outputDirectory;
+    // Lays the window out, paints it offscreen and writes <name>.png; false when it cannot be written.
+    bool save(QWidget& window, const std::string& name);
+    int failures = 0;
+};
+
+void renderTeamWindows(ShotContext& shots);    // start-up, team editor, picker, formation editor
+void renderPlayerWindows(ShotContext& shots);  // player editor pages, universal edit
+
+}  // namespace tarvo::shots
