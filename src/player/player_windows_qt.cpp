@@ -1,9 +1,29 @@
 #include "player/player_windows_qt.h"
 
+#include "player/player_editor_window.h"
+#include "player/universal_edit_window.h"
+
 namespace tarvo::gui {
 
-// Until the player windows exist, the buttons that open them do nothing.
-void openPlayerEditor(AppContext&, QWidget*, std::uint32_t) {}
-void openUniversalEdit(AppContext&, QWidget*) {}
+namespace {
+
+// Runs a modal window with the message boxes shown over it, then over the opener again.
+void runModal(AppContext& context, QWidget* parent, QDialog& window) {
+    context.ui.setParentWindow(&window);
+    window.exec();
+    context.ui.setParentWindow(parent);
+}
+
+}  // namespace
+
+void openPlayerEditor(AppContext& context, QWidget* parent, std::uint32_t id) {
+    PlayerEditorWindow window(context, id, parent);
+    runModal(context, parent, window);
+}
+
+void openUniversalEdit(AppContext& context, QWidget* parent) {
+    UniversalEditWindow window(context, parent);
+    runModal(context, parent, window);
+}
 
 }  // namespace tarvo::gui
