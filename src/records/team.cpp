@@ -161,12 +161,17 @@ std::uint16_t readSquadId(const GameBlocks& blocks, int row, int slot) {
     return readU16LE(squadEntry(blocks, row), 2 * static_cast<std::size_t>(slot)).value_or(0);
 }
 
-std::optional<std::string_view> setSquadId(const GameBlocks& blocks, int row, int slot, std::int64_t id) {
+std::optional<std::string_view> squadIdRefusal(int row, int slot, std::int64_t id) {
     if (!validSlot(row, slot)) return kNoSuchSlot;
     // Clubs and the default row may leave the slots after the first 23 empty (ID 0).
     const bool mayBeEmpty = row >= kNationalRows && slot >= kNationalSquadSize;
     const std::int64_t lowest = mayBeEmpty ? 0 : 1;
     if (id < lowest || id > static_cast<std::int64_t>(kPlayerCount)) return mayBeEmpty ? kIdFrom0 : kIdFrom1;
+    return std::nullopt;
+}
+
+std::optional<std::string_view> setSquadId(const GameBlocks& blocks, int row, int slot, std::int64_t id) {
+    if (auto refusal = squadIdRefusal(row, slot, id)) return refusal;
     storeSquadId(blocks, row, slot, static_cast<std::uint16_t>(id));
     return std::nullopt;
 }

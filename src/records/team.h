@@ -59,6 +59,8 @@ std::uint16_t readSquadId(const GameBlocks& blocks, int row, int slot);
 // The squad-slot rule: returns the refusal ("ID should be 1--2197" or "ID should be 0--2197") and
 // writes nothing, or writes the ID (national squads into both copies) and returns nullopt.
 std::optional<std::string_view> setSquadId(const GameBlocks& blocks, int row, int slot, std::int64_t id);
+// The refusal setSquadId would give, without writing anything.
+std::optional<std::string_view> squadIdRefusal(int row, int slot, std::int64_t id);
 int readShirt(const GameBlocks& blocks, int row, int slot);
 std::uint8_t readShirtByte(const GameBlocks& blocks, int row, int slot);
 void storeShirt(const GameBlocks& blocks, int row, int slot, int shown);

@@ -1,0 +1,91 @@
+#include "edit_support.h"
+
+#include <charconv>
+#include <iostream>
+
+#include "text/sjis.h"
+
+namespace tarvo::cli {
+
+void CommandMessages::show(const Message& message) {
+    if (m_printing) m_stderr.show(message);
+    else m_collected.push_back(message);
+}
+
+void CommandMessages::flush() {
+    for (const Message& message : m_collected) m_stderr.show(message);
+    m_collected.clear();
+    m_printing = true;
+}
+
+std::string CommandMessages::takeLine() {
+    std::string line;
+    for (const Message& message : m_collected) {
+        std::string text = message.text;
+        for (auto& c : text)
+            if (c == '\n') c = ' ';
+        line += (line.empty() ? "" : "; ") + text;
+    }
+    m_collected.clear();
+    return line;
+}
+
+std::optional<int> loadOrRefuse(LoadedSource& source, const std::string& path) {
+    source.messages.collect();
+    if (!loadSource(source.store, path)) return refuse(source.messages.takeLine());
+    source.messages.flush();
+    return std::nullopt;
+}
+
+int writeBack(LoadedSource& source) {
+    source.messages.flush();
+    return source.store.WriteBack() ? 0 : 1;
+}
+
+int runOperation(LoadedSource& source, const std::function<bool()>& operation) {
+    source.messages.collect();
+    if (!operation()) return refuse(source.messages.takeLine());
+    source.messages.flush();
+    return 0;
+}
+
+std::optional<std::int64_t> parseInteger(std::string_view text) {
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    if (text.empty() || text.size() > 18) return std::nullopt;
+    std::int64_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc{} || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+std::optional<std::int64_t> parseInRange(std::string_view text, std::int64_t min, std::int64_t max) {
+    const auto value = parseInteger(text);
+    if (!value || *value < min || *value > max) return std::nullopt;
+    return value;
+}
+
+std::optional<Assignment> parseAssignment(const std::string& text) {
+    const auto eq = text.find('=');
+    if (eq == std::string::npos) return std::nullopt;
+    return Assignment{text.substr(0, eq), text.substr(eq + 1)};
+}
+
+EncodedName encodeName(const std::string& label, const std::string& text, std::size_t maxBytes) {
+    const EncodeResult encoded = encodeShiftJis(text);
+    if (encoded.refused) return {{}, label + ": " + refusalMessage(*encoded.refused)};
+    if (encoded.bytes.size() > maxBytes)
+        return {{}, label + " takes at most " + std::to_string(maxBytes) + " bytes of Shift-JIS text, \"" + text +
+                        "\" has " + std::to_string(encoded.bytes.size())};
+    return {encoded.bytes, {}};
+}
+
+void printJson(const nlohmann::ordered_json& value, bool json) {
+    if (json || !value.is_object()) {
+        std::cout << value.dump(json ? 2 : -1) << '\n';
+        return;
+    }
+    for (const auto& [key, member] : value.items())
+        std::cout << key << ": " << (member.is_string() ? member.get<std::string>() : member.dump()) << '\n';
+}
+
+}  // namespace tarvo::cli

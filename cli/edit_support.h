@@ -1,0 +1,72 @@
+#pragma once
+// What the team and player commands share: a store that collects its messages while loading and
+// while a core operation runs (so that a refusal is one line), number and assignment parsing, and
+// the final write-back.
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "cli_support.h"
+
+namespace tarvo::cli {
+
+// Holds messages until told where they go: collected (to join into one refusal line) or printed.
+class CommandMessages : public MessageService {
+public:
+    void show(const Message& message) override;
+    // Prints what was collected and prints everything from now on.
+    void flush();
+    // Stops printing; what comes next is collected.
+    void collect() { m_printing = false; }
+    // The collected messages as one line, and forgets them.
+    std::string takeLine();
+
+private:
+    bool m_printing = false;
+    std::vector<Message> m_collected;
+    StderrMessages m_stderr;
+};
+
+// A loaded SOURCE for one command.
+struct LoadedSource {
+    CommandMessages messages;
+    DataStore store{messages};
+};
+
+// Loads SOURCE; on failure returns the exit status of the refusal (its messages on one line).
+std::optional<int> loadOrRefuse(LoadedSource& source, const std::string& path);
+// Writes the changed blocks back to their source: 0, or 1 when the write-back failed.
+int writeBack(LoadedSource& source);
+// Runs a core operation whose messages are collected: on failure they become the refusal line.
+int runOperation(LoadedSource& source, const std::function<bool()>& operation);
+
+// A whole decimal number (an optional sign, digits, nothing else), or nullopt.
+std::optional<std::int64_t> parseInteger(std::string_view text);
+// A number within [min, max], or nullopt.
+std::optional<std::int64_t> parseInRange(std::string_view text, std::int64_t min, std::int64_t max);
+
+struct Assignment {
+    std::string name;
+    std::string value;
+};
+// "NAME=VALUE" split at the first '='; nullopt without one.
+std::optional<Assignment> parseAssignment(const std::string& text);
+
+// A name typed as UTF-8, encoded for a slot that holds at most `maxBytes` text bytes; the refusal
+// text on failure.
+struct EncodedName {
+    Bytes bytes;
+    std::string refusal;
+};
+EncodedName encodeName(const std::string& label, const std::string& text, std::size_t maxBytes);
+
+// Prints a JSON value: indented with --json, otherwise one "key: value" line per member.
+void printJson(const nlohmann::ordered_json& value, bool json);
+
+}  // namespace tarvo::cli
