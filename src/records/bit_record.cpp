@@ -4,16 +4,6 @@
 
 namespace tarvo {
 
-namespace {
-
-bool isBitString(const BitRecord& bits) {
-    for (char c : bits)
-        if (c != '0' && c != '1') return false;
-    return true;
-}
-
-}  // namespace
-
 BitRecord expandRecord(ByteSpan record) {
     BitRecord bits;
     bits.resize(record.size() * 8);
@@ -29,13 +19,19 @@ BitRecord expandRecord(ByteSpan record) {
 void packRecord(const BitRecord& bits, MutableByteSpan record) {
     // A string of another length or with a stray character is never packed: the record keeps
     // its bytes rather than receive bits that do not belong to it.
-    if (bits.size() != record.size() * 8 || !isBitString(bits)) return;
+    if (bits.size() != record.size() * 8) return;
+    Bytes packed(record.size());
     const std::size_t last = record.size() - 1;
     for (std::size_t j = 0; j < record.size(); ++j) {
-        std::uint8_t b = 0;
-        for (std::size_t i = 0; i < 8; ++i) b = static_cast<std::uint8_t>((b << 1) | (bits[8 * j + i] == '1'));
-        record[last - j] = b;
+        unsigned b = 0;
+        for (std::size_t i = 0; i < 8; ++i) {
+            const char c = bits[8 * j + i];
+            if (c != '0' && c != '1') return;
+            b = (b << 1) | static_cast<unsigned>(c == '1');
+        }
+        packed[last - j] = static_cast<std::uint8_t>(b);
     }
+    std::copy(packed.begin(), packed.end(), record.begin());
 }
 
 std::optional<std::uint32_t> readField(const BitRecord& bits, std::size_t position, std::size_t width) {

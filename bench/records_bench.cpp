@@ -1,0 +1,59 @@
+// The record operations that run once per control change or per player of the bulk change: one
+// field write (expand, write, pack, copy to the second copy) and the universal edit of all players.
+
+#include <benchmark/benchmark.h>
+
+#include "player/universal_edit.h"
+#include "records/player.h"
+#include "store/block_map.h"
+
+namespace tarvo {
+namespace {
+
+struct MemoryBlocks {
+    Bytes boot = Bytes(blockmap::kMinBootSize, 0x5A);
+    Bytes parameter = Bytes(blockmap::kMinParameterSize, 0x3C);
+    Bytes select = Bytes(blockmap::kMinSelectSize, 0);
+    GameBlocks view() { return {boot, parameter, select}; }
+};
+
+// What the player editor does for one control change of a freshly opened player.
+void BM_LoadAndWriteOneField(benchmark::State& state) {
+    MemoryBlocks blocks;
+    Player player;
+    std::uint32_t value = 1;
+    for (auto _ : state) {
+        player.load(blocks.view(), 1099);
+        player.write(PF::Speed, value);
+        value = value % 99 + 1;
+        benchmark::DoNotOptimize(blocks.parameter.data());
+    }
+}
+BENCHMARK(BM_LoadAndWriteOneField);
+
+// A field write on a loaded player: write, pack, copy to the second copy.
+void BM_WriteOneField(benchmark::State& state) {
+    MemoryBlocks blocks;
+    Player player;
+    player.load(blocks.view(), 1099);
+    std::uint32_t value = 1;
+    for (auto _ : state) {
+        player.write(PF::Speed, value);
+        value = value % 99 + 1;
+        benchmark::DoNotOptimize(blocks.boot.data());
+    }
+}
+BENCHMARK(BM_WriteOneField);
+
+void BM_UniversalEdit(benchmark::State& state) {
+    MemoryBlocks blocks;
+    Player player;
+    for (auto _ : state) {
+        universalEdit(blocks.view(), player, 4, UniversalMethod::Percent, 101);
+        benchmark::DoNotOptimize(blocks.parameter.data());
+    }
+}
+BENCHMARK(BM_UniversalEdit)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace tarvo
