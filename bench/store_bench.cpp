@@ -45,17 +45,6 @@ void LoadFromImage(benchmark::State& state) {
 }
 BENCHMARK(LoadFromImage)->Unit(benchmark::kMillisecond);
 
-void LoadFromDirectory(benchmark::State& state) {
-    const PrivateCopy exported(benchSampleDir() / "exported");
-    MessageLog log;
-    for (auto _ : state) {
-        DataStore store(log);
-        if (!store.LoadFromDirectory(exported.path())) state.SkipWithError("the exported files do not load");
-        benchmark::DoNotOptimize(store.boot().data());
-    }
-}
-BENCHMARK(LoadFromDirectory)->Unit(benchmark::kMillisecond);
-
 // Argument: 0 = no edit, 1 = one byte changed in each block, 2 = every byte of every block
 // changed (every sector's codes recomputed).
 void WriteBack(benchmark::State& state) {

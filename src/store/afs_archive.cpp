@@ -4,16 +4,8 @@
 
 namespace tarvo {
 
-namespace {
-
-constexpr std::uint64_t kCountOffset = 4;
-constexpr std::uint64_t kEntryTableOffset = 8;
-constexpr std::uint64_t kEntryTableEntrySize = 8;
-constexpr std::size_t kNameRecordSize = 48;
-constexpr std::size_t kNameSize = 32;
-constexpr std::uint64_t kNameTableScan = 32768;
-
-}  // namespace
+using afs::kCountOffset, afs::kEntryTableOffset, afs::kEntryTableEntrySize, afs::kNameRecordSize, afs::kNameSize,
+    afs::kNameTableScan;
 
 bool AfsArchive::LoadDirectory() {
     if (!Open(Mode::Read)) return false;
@@ -35,7 +27,7 @@ bool AfsArchive::LoadDirectory() {
     if (!read(0, head)) return false;
     const std::uint32_t count = *readU32LE(head, kCountOffset);
     if (count == 0) return refuse("holds no entries");
-    const std::uint64_t tableSize = kEntryTableEntrySize * count;
+    const std::uint64_t tableSize = std::uint64_t{kEntryTableEntrySize} * count;
     if (!fitsIn(archiveSize, kEntryTableOffset, tableSize))
         return refuse("claims " + std::to_string(count) + " entries, but their table of " + std::to_string(tableSize) +
                       " bytes does not fit in the archive's " + std::to_string(archiveSize) + " bytes");
@@ -54,7 +46,7 @@ bool AfsArchive::LoadDirectory() {
 
     // The name table follows the last entry's data after some zero bytes of padding.
     const std::uint64_t end = std::uint64_t{entries.back().offset} + entries.back().size;
-    Bytes scan(static_cast<std::size_t>(std::min(kNameTableScan, archiveSize - end)));
+    Bytes scan(static_cast<std::size_t>(std::min<std::uint64_t>(kNameTableScan, archiveSize - end)));
     if (!read(end, scan)) return false;
     const auto first = std::find_if(scan.begin(), scan.end(), [](std::uint8_t b) { return b != 0; });
     if (first == scan.end())

@@ -19,10 +19,38 @@ constexpr std::size_t kMinRecordSize = 34;        // with a name of one byte
 constexpr std::size_t kExtentOffset = 2;          // little-endian copy; bytes 6 to 9 hold it big-endian
 constexpr std::size_t kDataLengthOffset = 10;
 constexpr std::size_t kDirectoryBufferSize = std::size_t{kDirectorySectorsSearched} * kUserDataSize;
-constexpr std::uint32_t kSectorGap = kSectorTailSize + kUserDataOffset;  // from one sector's user data to the next
 constexpr std::uint32_t kSectorsPerTransfer = 512;                       // raw sectors moved per call
 
 static_assert(kUserDataSize == cdsector::kUserDataSize && kRawSectorSize == cdsector::kSectorSize);
+
+// Up to kSectorsPerTransfer consecutive sectors of a file holding the bytes [at, at + bytes).
+struct SectorRun {
+    std::uint64_t firstSector;  // of the file
+    std::uint32_t inSector;     // user byte of the first sector where the run starts
+    std::uint64_t bytes;
+    std::uint64_t sectors;
+
+    static SectorRun at(std::uint64_t offset, std::uint64_t left) {
+        SectorRun run{offset / kUserDataSize, static_cast<std::uint32_t>(offset % kUserDataSize), 0, 0};
+        run.bytes = std::min<std::uint64_t>(left, std::uint64_t{kSectorsPerTransfer} * kUserDataSize - run.inSector);
+        run.sectors = (run.inSector + run.bytes + kUserDataSize - 1) / kUserDataSize;
+        return run;
+    }
+
+    // Calls piece(position, count) for the user bytes of each sector, with positions counted
+    // from the start of the run's first raw sector.
+    template <typename Piece>
+    void forEachPiece(Piece piece) const {
+        std::uint64_t left = bytes;
+        std::uint32_t begin = inSector;
+        for (std::uint64_t s = 0; s < sectors; ++s) {
+            const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(left, kUserDataSize - begin));
+            piece(static_cast<std::size_t>(s * kRawSectorSize + kUserDataOffset + begin), n);
+            left -= n;
+            begin = 0;
+        }
+    }
+};
 
 std::string upperAscii(std::string_view text) {
     std::string upper(text);
@@ -173,37 +201,23 @@ bool IsoFile::writeRaw(std::uint64_t position, ByteSpan source) {
 bool IsoFile::Read(std::uint64_t offset, MutableByteSpan destination) {
     const std::uint64_t count = destination.size();
     if (!checkRange(offset, count, false)) return false;
-    // Runs of sectors are read in one call, from the first wanted byte to the last one; the
-    // user data is then picked out of them.
+    // A run of sectors is read in one call, from the start of its first sector to the last byte
+    // wanted; the user data is then picked out of it.
     Bytes raw;
     std::uint64_t done = 0;
     while (done < count) {
-        const std::uint64_t at = offset + done;
-        const std::uint64_t sector = at / kUserDataSize;
-        const auto inSector = static_cast<std::uint32_t>(at % kUserDataSize);
-        const std::uint64_t runBytes =
-            std::min<std::uint64_t>(count - done, std::uint64_t{kSectorsPerTransfer} * kUserDataSize - inSector);
-        const std::uint64_t lastAt = at + runBytes - 1;
-        const std::uint64_t rawFirst = rawPosition(m_startSector + sector, inSector);
-        const std::uint64_t rawEnd =
-            rawPosition(m_startSector + lastAt / kUserDataSize, static_cast<std::uint32_t>(lastAt % kUserDataSize)) + 1;
-        raw.resize(static_cast<std::size_t>(rawEnd - rawFirst));
-        if (!readRaw(rawFirst, raw)) {
+        const SectorRun run = SectorRun::at(offset + done, count - done);
+        const auto lastUserByte = static_cast<std::uint32_t>((run.inSector + run.bytes - 1) % kUserDataSize);
+        raw.resize(static_cast<std::size_t>((run.sectors - 1) * kRawSectorSize + kUserDataOffset + lastUserByte + 1));
+        if (!readRaw((m_startSector + run.firstSector) * kRawSectorSize, raw)) {
             m_messages.readerError("Can not read " + m_fileName + " in " + m_imagePath.string());
             return false;
         }
-        std::size_t rawAt = 0;
-        std::uint64_t left = runBytes;
-        std::uint32_t piece = kUserDataSize - inSector;
-        while (left > 0) {
-            const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(left, piece));
+        run.forEachPiece([&](std::size_t rawAt, std::size_t n) {
             std::copy_n(raw.begin() + static_cast<std::ptrdiff_t>(rawAt), n,
                         destination.begin() + static_cast<std::ptrdiff_t>(done));
             done += n;
-            left -= n;
-            rawAt += n + kSectorGap;
-            piece = kUserDataSize;
-        }
+        });
     }
     return true;
 }
@@ -217,36 +231,26 @@ bool IsoFile::Write(std::uint64_t offset, ByteSpan source) {
     Bytes raw;
     std::uint64_t done = 0;
     while (done < count) {
-        const std::uint64_t at = offset + done;
-        const std::uint64_t firstSector = at / kUserDataSize;
-        const auto inSector = static_cast<std::uint32_t>(at % kUserDataSize);
-        const std::uint64_t runBytes =
-            std::min<std::uint64_t>(count - done, std::uint64_t{kSectorsPerTransfer} * kUserDataSize - inSector);
-        const std::uint64_t sectors = (inSector + runBytes + kUserDataSize - 1) / kUserDataSize;
-        const std::uint64_t rawFirst = (m_startSector + firstSector) * kRawSectorSize;
-        raw.resize(static_cast<std::size_t>(sectors * kRawSectorSize));
+        const SectorRun run = SectorRun::at(offset + done, count - done);
+        const std::uint64_t rawFirst = (m_startSector + run.firstSector) * kRawSectorSize;
+        raw.resize(static_cast<std::size_t>(run.sectors * kRawSectorSize));
         if (!readRaw(rawFirst, raw)) {
             m_messages.readerError("Can not read " + m_fileName + " in " + m_imagePath.string());
             return false;
         }
         bool changed = false;
-        std::uint64_t left = runBytes;
-        std::uint32_t begin = inSector;
-        for (std::uint64_t s = 0; s < sectors; ++s) {
-            MutableByteSpan sector = MutableByteSpan(raw).subspan(static_cast<std::size_t>(s * kRawSectorSize), kRawSectorSize);
-            const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(left, kUserDataSize - begin));
+        run.forEachPiece([&](std::size_t rawAt, std::size_t n) {
             const auto from = source.begin() + static_cast<std::ptrdiff_t>(done);
-            const auto to = sector.begin() + kUserDataOffset + begin;
-            if (!std::equal(from, from + static_cast<std::ptrdiff_t>(n), to)) {
-                const bool codesValid = cdsector::hasValidEdc(sector);
-                std::copy_n(from, n, to);
-                if (codesValid) cdsector::encodeTail(sector);
-                changed = true;
-            }
+            const auto to = raw.begin() + static_cast<std::ptrdiff_t>(rawAt);
             done += n;
-            left -= n;
-            begin = 0;
-        }
+            if (std::equal(from, from + static_cast<std::ptrdiff_t>(n), to)) return;
+            const MutableByteSpan sector =
+                MutableByteSpan(raw).subspan(rawAt / kRawSectorSize * kRawSectorSize, kRawSectorSize);
+            const bool codesValid = cdsector::hasValidEdc(sector);
+            std::copy_n(from, n, to);
+            if (codesValid) cdsector::encodeTail(sector);
+            changed = true;
+        });
         if (changed && !writeRaw(rawFirst, raw)) {
             m_messages.readerError("Can not write " + m_fileName + " in " + m_imagePath.string());
             return false;

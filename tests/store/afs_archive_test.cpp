@@ -33,6 +33,17 @@ fs::path imageWithArchive(const TempDir& dir, const Bytes& archive) {
     return test::writeImage(dir, {{"QXRT_418.27", Bytes(16, 1)}, {"FILEDATA.AFS", archive}});
 }
 
+// An image holding `bytes` as its archive, and an archive object located in it.
+struct ArchiveOnDisc {
+    explicit ArchiveOnDisc(const Bytes& bytes) : image(imageWithArchive(dir, bytes)) {}
+    bool load() { return archive.Find(image, "filedata.afs") && archive.LoadDirectory(); }
+
+    TempDir dir;
+    fs::path image;
+    MessageLog log;
+    AfsArchive archive{log};
+};
+
 TEST(AfsArchive, FindsTheNameTableAfterTheLastEntry) {
     struct Case {
         std::uint32_t zeroGap;
@@ -40,18 +51,15 @@ TEST(AfsArchive, FindsTheNameTableAfterTheLastEntry) {
     };
     for (const Case c : {Case{2000, "2000 zero bytes"}, Case{0, "no gap"}, Case{32767, "the last position scanned"}}) {
         SCOPED_TRACE(c.what);
-        TempDir dir;
-        const fs::path image = imageWithArchive(dir, SmallArchive{}.build(c.zeroGap));
-        MessageLog log;
-        AfsArchive archive(log);
-        ASSERT_TRUE(archive.Find(image, "filedata.afs"));
-        ASSERT_TRUE(archive.LoadDirectory());
+        ArchiveOnDisc disc(SmallArchive{}.build(c.zeroGap));
+        ASSERT_TRUE(disc.load());
+        const AfsArchive& archive = disc.archive;
         ASSERT_EQ(archive.entryCount(), 3u);
         const std::uint32_t end = archive.GetOffset(2) + archive.GetSize(2);
         EXPECT_EQ(archive.nameTableOffset(), end + c.zeroGap);
         EXPECT_EQ(archive.GetName(0), "FIRST.ADX");
         EXPECT_EQ(archive.GetName(2), "THIRD.ADX");
-        EXPECT_TRUE(log.messages.empty());
+        EXPECT_TRUE(disc.log.messages.empty());
     }
 }
 
@@ -69,23 +77,16 @@ TEST(AfsArchive, ShowsNamesOfAtMost32BytesWithBackslashes) {
     };
     SmallArchive small;
     small.names = {cases[0].stored, cases[1].stored, cases[2].stored};
-    TempDir dir;
-    const fs::path image = imageWithArchive(dir, small.build());
-    MessageLog log;
-    AfsArchive archive(log);
-    ASSERT_TRUE(archive.Find(image, "filedata.afs"));
-    ASSERT_TRUE(archive.LoadDirectory());
-    for (std::uint32_t i = 0; i < 3; ++i) EXPECT_EQ(archive.GetName(i), cases[i].shown) << i;
+    ArchiveOnDisc disc(small.build());
+    ASSERT_TRUE(disc.load());
+    for (std::uint32_t i = 0; i < 3; ++i) EXPECT_EQ(disc.archive.GetName(i), cases[i].shown) << i;
 }
 
 TEST(AfsArchive, ReadsAndWritesWholeEntriesInPlace) {
     SmallArchive small;
-    TempDir dir;
-    const fs::path image = imageWithArchive(dir, small.build());
-    MessageLog log;
-    AfsArchive archive(log);
-    ASSERT_TRUE(archive.Find(image, "filedata.afs"));
-    ASSERT_TRUE(archive.LoadDirectory());
+    ArchiveOnDisc disc(small.build());
+    ASSERT_TRUE(disc.load());
+    AfsArchive& archive = disc.archive;
     for (const auto& [index, want] : {std::pair{0u, small.clip}, std::pair{1u, small.other}, std::pair{2u, small.clip}}) {
         Bytes got(archive.GetSize(index) + 10, 0xEE);  // a larger destination keeps its tail
         ASSERT_TRUE(archive.ReadEntry(got, index));
@@ -98,19 +99,17 @@ TEST(AfsArchive, ReadsAndWritesWholeEntriesInPlace) {
     // Writing entry 1 gives exactly the image built with the changed blob.
     small.other = test::patterned(5000, 3);
     ASSERT_TRUE(archive.WriteEntry(small.other, 1));
-    EXPECT_TRUE(test::readFile(image) ==
+    EXPECT_TRUE(test::readFile(disc.image) ==
                 sample::buildDiscImage({{"QXRT_418.27", Bytes(16, 1)}, {"FILEDATA.AFS", small.build()}}));
-    EXPECT_TRUE(log.messages.empty());
+    EXPECT_TRUE(disc.log.messages.empty());
 }
 
 TEST(AfsArchive, AnswersOutOfRangeIndicesWithNothing) {
-    TempDir dir;
-    const fs::path image = imageWithArchive(dir, SmallArchive{}.build());
-    const auto before = test::fileChecksum(image);
+    ArchiveOnDisc disc(SmallArchive{}.build());
+    const auto before = test::fileChecksum(disc.image);
+    ASSERT_TRUE(disc.load());
+    AfsArchive& loaded = disc.archive;
     MessageLog log;
-    AfsArchive loaded(log);
-    ASSERT_TRUE(loaded.Find(image, "filedata.afs"));
-    ASSERT_TRUE(loaded.LoadDirectory());
     AfsArchive neverLoaded(log);
     struct Case {
         AfsArchive* archive;
@@ -128,7 +127,8 @@ TEST(AfsArchive, AnswersOutOfRangeIndicesWithNothing) {
     }
     EXPECT_EQ(neverLoaded.entryCount(), 0u);
     EXPECT_TRUE(log.messages.empty());
-    EXPECT_EQ(test::fileChecksum(image), before);
+    EXPECT_TRUE(disc.log.messages.empty());
+    EXPECT_EQ(test::fileChecksum(disc.image), before);
 }
 
 // Malformed archives: each one refused with a message naming the problem, the tables unchanged.
@@ -170,14 +170,13 @@ TEST(AfsArchive, RefusesMalformedArchives) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        TempDir goodDir, badDir;
-        const fs::path goodImage = imageWithArchive(goodDir, good);
-        const fs::path badImage = imageWithArchive(badDir, c.make());
-        MessageLog log;
-        AfsArchive archive(log);
-        ASSERT_TRUE(archive.Find(goodImage, "filedata.afs"));
-        ASSERT_TRUE(archive.LoadDirectory());
+        ArchiveOnDisc disc(good);
+        ASSERT_TRUE(disc.load());
+        AfsArchive& archive = disc.archive;
+        MessageLog& log = disc.log;
         const std::uint32_t names = archive.nameTableOffset();
+        TempDir badDir;
+        const fs::path badImage = imageWithArchive(badDir, c.make());
         ASSERT_TRUE(archive.Find(badImage, "filedata.afs"));
         EXPECT_FALSE(archive.LoadDirectory());
         EXPECT_EQ(log.messages, (std::vector<Message>{{"FILEDATA.AFS in " + badImage.string() + " " + c.problem, "ERROR",

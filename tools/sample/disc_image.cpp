@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <fstream>
 
+#include "store/afs_archive.h"
 #include "store/cd_sector.h"
 
 namespace tarvo::sample {
@@ -11,14 +12,14 @@ namespace {
 
 namespace cd = tarvo::cdsector;
 
-constexpr std::size_t kBlockSize = 2048;
+constexpr std::size_t kBlockSize = cd::kUserDataSize;
 constexpr std::uint32_t kVolumeDescriptorSector = 16;
 constexpr std::uint32_t kTerminatorSector = 17;
 constexpr std::uint32_t kLPathTableSector = 18;
 constexpr std::uint32_t kMPathTableSector = 19;
-constexpr std::size_t kNameRecordSize = 48;
-constexpr std::size_t kAfsHeaderSize = 8;
-constexpr std::size_t kAfsTableEntrySize = 8;
+constexpr std::size_t kNameRecordSize = afs::kNameRecordSize;
+constexpr std::size_t kAfsHeaderSize = afs::kEntryTableOffset;
+constexpr std::size_t kAfsTableEntrySize = afs::kEntryTableEntrySize;
 
 // Submodes: data; data + end of record + end of file (the last sector of a file or a set).
 constexpr std::uint8_t kSubmodeData = 0x08;
@@ -198,7 +199,7 @@ Bytes AfsBuilder::build(std::uint32_t zeroGap) const {
     archive[0] = 'A';
     archive[1] = 'F';
     archive[2] = 'S';
-    writeU32LE(archive, 4, static_cast<std::uint32_t>(m_entries.size()));
+    writeU32LE(archive, afs::kCountOffset, static_cast<std::uint32_t>(m_entries.size()));
     for (std::uint32_t blob : order)
         std::copy(m_blobs[blob].begin(), m_blobs[blob].end(), archive.begin() + blobOffset[blob]);
     for (std::size_t i = 0; i < m_entries.size(); ++i) {
