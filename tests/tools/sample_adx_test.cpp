@@ -122,8 +122,8 @@ TEST(SampleVoiceClips, AreVoiceLikeAndDifferent) {
         SCOPED_TRACE(v);
         const auto clip = makeVoiceClip(v);
         const double seconds = double(clip.size()) / kVoiceSampleRate;
-        EXPECT_GE(seconds, 0.5);
-        EXPECT_LE(seconds, 2.0);
+        EXPECT_GE(seconds, 0.8);
+        EXPECT_LE(seconds, 2.2);
         int peak = 0;
         for (auto s : clip) peak = std::max(peak, std::abs(int(s)));
         EXPECT_EQ(peak, kVoicePeak);
