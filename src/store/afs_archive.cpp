@@ -21,6 +21,11 @@ bool AfsArchive::LoadDirectory() {
         return false;
     };
 
+    // Every size below is checked against the archive's size, and that against the image.
+    if (!CheckFileInImage()) {
+        Close();
+        return false;
+    }
     Bytes head(kEntryTableOffset);
     if (archiveSize < head.size())
         return refuse("is too short (" + std::to_string(archiveSize) + " bytes) to hold an entry count");

@@ -80,6 +80,7 @@ bool DataStore::LoadFromImage(const fs::path& imagePath) {
     if (!bootName) return false;
     if (!longEnough(m_messages, *bootName, bootFile.fileSize(), blockmap::kMinBootSize)) return false;
     if (!bootFile.Open(IsoFile::Mode::Read)) return false;
+    if (!bootFile.CheckFileInImage()) return false;
     Bytes boot(bootFile.fileSize());
     const bool bootRead = bootFile.Read(0, boot);
     bootFile.Close();

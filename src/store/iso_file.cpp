@@ -163,6 +163,8 @@ bool IsoFile::covers(std::uint64_t offset, std::uint64_t count, bool wholeSector
     return end <= m_imageSize;
 }
 
+bool IsoFile::CheckFileInImage() { return checkRange(0, m_fileSize, false); }
+
 bool IsoFile::checkRange(std::uint64_t offset, std::uint64_t count, bool writing) {
     if (!m_image.is_open() || (writing && m_mode != Mode::ReadWrite)) {
         m_messages.readerError("Can not " + std::string(writing ? "write" : "read") + " " + m_fileName + ": " +

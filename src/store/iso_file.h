@@ -30,8 +30,8 @@ public:
     IsoFile(const IsoFile&) = delete;
     IsoFile& operator=(const IsoFile&) = delete;
 
-    // Locates `name` (case-insensitive, version suffix ignored) in root directory sectors 22 to 37
-    // of the image; shows "%s not found in %s" (caption "ERROR") when it is not there.
+    // Locates `name` (case-insensitive, version suffix ignored) as the whole name of a directory
+    // record in root directory sectors 22 to 37 of the image; shows "%s not found in %s" (caption "ERROR") when it is not there.
     bool Find(const std::filesystem::path& imagePath, std::string_view name);
     // Opens the image (never created, never truncated); shows "Can not open ISO file!" on failure.
     bool Open(Mode mode);
@@ -43,6 +43,8 @@ public:
     // Sectors whose EDC was valid before get their EDC and ECC recomputed; heads never change.
     bool Write(std::uint64_t offset, ByteSpan source);
 
+    // True when the whole located file lies inside the open image; shows why not otherwise.
+    bool CheckFileInImage();
     // True when the range lies inside the located file and the image, as last opened or searched,
     // holds it (whole raw sectors when `wholeSectors`, as a write needs them).
     bool covers(std::uint64_t offset, std::uint64_t count, bool wholeSectors = true) const;

@@ -185,6 +185,24 @@ TEST(DataStoreImage, RefusesImagesWithoutTheNeededFilesOrEntries) {
     }
 }
 
+// A directory record may claim any size: it is checked against the image before anything is
+// made that large.
+TEST(DataStoreImage, RefusesFilesClaimingMoreThanTheImageHolds) {
+    for (const char* name : {"QXRT_418.27", "FILEDATA.AFS"}) {
+        SCOPED_TRACE(name);
+        TempDir dir;
+        const fs::path image = test::writeImage(dir, test::discFiles(DiscBlocks{}));
+        test::patchDirectoryRecord(image, name, 10, 0xFFFFFF00);
+        MessageLog log;
+        DataStore store(log);
+        EXPECT_FALSE(store.LoadFromImage(image));
+        EXPECT_EQ(log.messages, (std::vector<Message>{{"Can not read " + std::string(name) + ": it runs past the end of " +
+                                                           image.string() + " (" + std::to_string(fs::file_size(image)) +
+                                                           " bytes)",
+                                                       "ERROR", MessageKind::ReaderError}}));
+    }
+}
+
 TEST(DataStoreImage, WritesNothingWhenTheLastEntryNoLongerFitsInTheImage) {
     TempDir dir;
     DiscBlocks blocks;

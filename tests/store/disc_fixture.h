@@ -4,7 +4,9 @@
 // as an export directory.
 
 #include <cstdint>
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <ostream>
 #include <stdexcept>
 #include <string>
@@ -82,6 +84,23 @@ inline std::filesystem::path writeExportDir(const TempDir& dir, const DiscBlocks
     writeFile(path / kParameterFileName, blocks.parameter);
     writeFile(path / kSelectFileName, blocks.select);
     return path;
+}
+
+// Changes a both-endian u32 of the root directory record of `name` in a raw image file: its
+// extent (field offset 2) or its data length (10). The directory sector's codes are left stale.
+inline void patchDirectoryRecord(const std::filesystem::path& image, const std::string& name, std::size_t field,
+                                 std::uint32_t value) {
+    Bytes raw = readFile(image);
+    const std::string recordName = name + ";1";
+    const auto at = std::search(raw.begin(), raw.end(), recordName.begin(), recordName.end());
+    if (at == raw.end()) throw std::runtime_error("no record " + recordName);
+    const auto record = static_cast<std::size_t>(at - raw.begin()) - 33;
+    writeU32LE(raw, record + field, value);
+    writeU32BE(raw, record + field + 4, value);
+    std::fstream out(image, std::ios::in | std::ios::out | std::ios::binary);
+    out.seekp(static_cast<std::streamoff>(record));
+    out.write(reinterpret_cast<const char*>(raw.data() + record), 33);
+    if (!out) throw std::runtime_error("cannot patch " + image.string());
 }
 
 inline std::vector<std::string> texts(const MessageLog& log) {

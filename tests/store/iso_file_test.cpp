@@ -308,16 +308,10 @@ TEST(IsoFileLarge, ReadsAndWritesBeyondFourGibibytes) {
     IsoFile file(log);
     ASSERT_TRUE(file.Find(image, "FAR.BIN"));
     const std::uint32_t farSector = 1'830'000;  // starts at 4304160000, past 2^32
+    const Bytes raw = test::readFile(image);
+    test::patchDirectoryRecord(image, "FAR.BIN", 2, farSector);
     {
-        Bytes raw = test::readFile(image);
-        const std::string recordName = "FAR.BIN;1";
-        const auto at = std::search(raw.begin(), raw.end(), recordName.begin(), recordName.end());
-        ASSERT_NE(at, raw.end());
-        const auto record = static_cast<std::size_t>(at - raw.begin()) - 33;
-        writeU32LE(raw, record + 2, farSector);
-        writeU32BE(raw, record + 6, farSector);
         std::fstream out(image, std::ios::in | std::ios::out | std::ios::binary);
-        out.write(reinterpret_cast<const char*>(raw.data()), static_cast<std::streamsize>(raw.size()));
         out.seekp(static_cast<std::streamoff>(std::uint64_t{farSector} * kRawSectorSize));
         out.write(reinterpret_cast<const char*>(raw.data()) + std::size_t{file.startSector()} * kRawSectorSize,
                   4 * kRawSectorSize);
