@@ -51,6 +51,11 @@ int main(int argc, char** argv) {
         }
         given = made;
     }
+    std::error_code ec;
+    if (!fs::is_regular_file(given / "sample.bin", ec) || !fs::is_directory(given / "exported", ec)) {
+        std::cerr << "tarvo_bench: " << given << " holds no sample disc (sample.bin and exported/)\n";
+        return 1;
+    }
     tarvo::bench::g_sampleDir = given;
 
     int restCount = static_cast<int>(rest.size());
@@ -59,9 +64,6 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
 
-    if (!made.empty()) {
-        std::error_code ec;
-        fs::remove_all(made, ec);
-    }
+    if (!made.empty()) fs::remove_all(made, ec);
     return 0;
 }
