@@ -230,11 +230,6 @@ TEST(ListenEntry, ChoosesTheEntryOfEachButton) {
     }
 }
 
-}  // namespace
-}  // namespace tarvo
-
-namespace tarvo {
-namespace {
 
 TEST(AdxImage, DecodesTheSampleDiscEncoderCloseToItsInput) {
     // The sample disc's encoder and this decoder meet only in the format: the decoded clip must
