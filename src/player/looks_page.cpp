@@ -283,9 +283,9 @@ void LooksPage::onSaveWavClicked() {
     const auto suggested = m_context.programDirectory / ("voice" + std::to_string(number) + ".wav");
     const QString file = m_context.ui.saveFile(QStringLiteral("save voice as WAV file"),
                                                {QStringLiteral("wav Files (*.wav)"), QStringLiteral("All Files (*)")},
-                                               QString::fromStdString(suggested.string()));
+                                               toQString(suggested));
     if (file.isEmpty()) return;
-    saveVoiceClip(m_context.store.archive(), number, std::filesystem::path(file.toStdU16String()), m_context.ui);
+    saveVoiceClip(m_context.store.archive(), number, toPath(file), m_context.ui);
 }
 
 void LooksPage::onListActivated(PF field, int entry) {

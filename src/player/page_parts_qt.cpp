@@ -11,7 +11,7 @@ QString fieldName(PF field) {
 
 QLabel* addLabel(QWidget* page, const DialogUnits& units, const QString& text, int x, int y, int width) {
     auto* label = new QLabel(text, page);
-    label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    label->setAlignment(Qt::AlignCenter);
     label->setGeometry(units.rect(x, y, width, kLabelHeight));
     return label;
 }

@@ -80,9 +80,9 @@ void PlayerEditorWindow::onExportClicked() {
 void PlayerEditorWindow::onLoadClicked() {
     const QString file = m_context.ui.openFile(
         QStringLiteral("open player data file"), {QStringLiteral("dat Files (*.dat)"), QStringLiteral("All Files (*)")},
-        QString::fromStdU16String(m_context.programDirectory.u16string()));
+        toQString(m_context.programDirectory));
     if (file.isEmpty()) return;
-    if (!importPlayer(m_context.store.blocks(), m_id, std::filesystem::path(file.toStdU16String()), m_context.ui))
+    if (!importPlayer(m_context.store.blocks(), m_id, toPath(file), m_context.ui))
         return;
     m_context.player.load(m_context.store.blocks(), m_id);
     showPlayerOnAllPages();

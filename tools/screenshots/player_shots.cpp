@@ -1,8 +1,24 @@
+#include <QTabWidget>
+
+#include "player/player_editor_window.h"
+#include "player/universal_edit_window.h"
+#include "records/team.h"
 #include "shots.h"
 
 namespace tarvo::shots {
 
-// The player windows' pictures; filled in with the player editor.
-void renderPlayerWindows(ShotContext&) {}
+void renderPlayerWindows(ShotContext& shots) {
+    // The first player of row 50, whose Japanese full name shows as a glyph row.
+    const std::uint32_t id = readSquadId(shots.app.store.blocks(), 50, 0);
+    gui::PlayerEditorWindow editor(shots.app, id == 0 ? 1 : id);
+    shots.save(editor, "player_looks");
+    editor.tabs()->setCurrentIndex(1);
+    shots.save(editor, "player_abilities");
+    editor.tabs()->setCurrentIndex(2);
+    shots.save(editor, "player_special_abilities");
+
+    gui::UniversalEditWindow universal(shots.app);
+    shots.save(universal, "universal_edit");
+}
 
 }  // namespace tarvo::shots
