@@ -42,7 +42,7 @@ EncodedBlock encodeWithScale(std::span<const std::int32_t, kAdxSamplesPerBlock> 
     EncodedBlock block;
     block.scale = scale;
     for (std::size_t i = 0; i < kAdxSamplesPerBlock; ++i) {
-        const std::int64_t wanted = (static_cast<std::int64_t>(target[i]) << kFractionBits) - prediction(h);
+        const std::int64_t wanted = static_cast<std::int64_t>(target[i]) * (1 << kFractionBits) - prediction(h);
         const double ideal = static_cast<double>(wanted) / (static_cast<double>(scale) * (1 << kFractionBits));
         const int rounded = std::clamp(static_cast<int>(ideal >= 0 ? ideal + 0.5 : ideal - 0.5), -8, 7);
         int bestCode = rounded;
@@ -70,7 +70,7 @@ EncodedBlock encodeBlock(std::span<const std::int32_t, kAdxSamplesPerBlock> targ
     History ideal = start;
     std::int64_t largest = 0;
     for (std::int32_t x : target) {
-        const std::int64_t error = (static_cast<std::int64_t>(x) << kFractionBits) - prediction(ideal);
+        const std::int64_t error = static_cast<std::int64_t>(x) * (1 << kFractionBits) - prediction(ideal);
         largest = std::max(largest, magnitude(error) >> kFractionBits);
         ideal.s2 = ideal.s1;
         ideal.s1 = x;
