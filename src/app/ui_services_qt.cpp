@@ -79,7 +79,9 @@ private:
 }  // namespace
 
 void QtUiServices::show(const Message& message) {
-    QMessageBox box(m_parent);
+    // The reader's own box has no owner and holds the whole program until answered.
+    const bool reader = message.kind == MessageKind::ReaderError;
+    QMessageBox box(reader ? nullptr : m_parent);
     box.setWindowTitle(QString::fromStdString(message.caption));
     box.setText(QString::fromStdString(message.text));
     box.setStandardButtons(QMessageBox::Ok);
@@ -87,8 +89,6 @@ void QtUiServices::show(const Message& message) {
     case MessageKind::Warning: box.setIcon(QMessageBox::Warning); break;
     case MessageKind::Information: box.setIcon(QMessageBox::Information); break;
     case MessageKind::ReaderError:
-        // The reader's own box has no owner and holds the whole program until answered.
-        box.setParent(nullptr);
         box.setIcon(QMessageBox::NoIcon);
         box.setWindowModality(Qt::ApplicationModal);
         break;

@@ -31,7 +31,7 @@ TEST(FormationLayout, PositionsAreDrawnOnThePitch) {
 
 TEST(FormationLayout, RepaintBoxesCoverTheMarkers) {
     // The marker is the circle of radius 7 around its centre, outline included.
-    for (const auto [x, y] : {std::pair{2, 6}, {47, 99}, {20, 50}, {0, 3}}) {
+    for (const auto& [x, y] : {std::pair{2, 6}, {47, 99}, {20, 50}, {0, 3}}) {
         SCOPED_TRACE(testing::Message() << x << "," << y);
         const PixelPoint c = markerCentre(x, y);
         const PixelRect box = markerBox(x, y);

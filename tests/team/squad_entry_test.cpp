@@ -25,7 +25,7 @@ protected:
 };
 
 TEST_F(SquadEntryTest, EntriesNumberTheSlotAndShowTheFullNameBytes) {
-    for (const auto [row, slot] : {std::pair{0, 0}, {0, 22}, {70, 5}, {105, 39}}) {
+    for (const auto& [row, slot] : {std::pair{0, 0}, {0, 22}, {70, 5}, {105, 39}}) {
         SCOPED_TRACE(testing::Message() << "row " << row << " slot " << slot);
         const std::uint16_t id = readSquadId(blocks, row, slot);
         const Bytes entry = squadEntryText(blocks, row, slot);
@@ -47,13 +47,13 @@ TEST_F(SquadEntryTest, EntriesNumberTheSlotAndShowTheFullNameBytes) {
 TEST_F(SquadEntryTest, ShownValuesStayInTheirRanges) {
     const std::size_t shirt = blockmap::kNationalShirtsOffset + 23 * 3 + 4;  // row 3, slot 4
     const std::pair<std::uint8_t, int> shirts[] = {{0, 1}, {9, 10}, {98, 99}, {99, 99}, {255, 99}};
-    for (const auto [stored, shown] : shirts) {
+    for (const auto& [stored, shown] : shirts) {
         blocks.parameter[shirt] = stored;
         EXPECT_EQ(shownShirtNumber(blocks, 3, 4), shown) << int(stored);
     }
     const std::size_t tactics = blockmap::kTacticsOffset + 5 * 3 + 2;  // row 3, teamwork
     const std::pair<std::uint8_t, int> values[] = {{0, 4}, {19, 4}, {20, 4}, {72, 14}, {95, 19}, {99, 19}, {255, 19}};
-    for (const auto [stored, shown] : values) {
+    for (const auto& [stored, shown] : values) {
         blocks.boot[tactics] = stored;
         EXPECT_EQ(shownTactics(blocks, 3, 2), shown) << int(stored);
     }
