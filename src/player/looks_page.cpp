@@ -22,49 +22,43 @@ namespace {
 constexpr int kLeftLabelWidth = 42, kRightLabelWidth = 47, kLongLabelWidth = 82;
 constexpr int kFullNameBytes = 30, kBackNameBytes = 15;
 
-struct ListPlace {
+// Where a field's label and control go; a number field's width takes in its spin buttons.
+struct Place {
     PF field;
     int labelX, labelY, labelWidth;
     int x, y, width;
 };
 
 constexpr std::array kListPlaces{
-    ListPlace{PF::Position1, 25, 148, kLeftLabelWidth, 76, 147, 89},
-    ListPlace{PF::Position2, 25, 170, kLeftLabelWidth, 76, 169, 89},
-    ListPlace{PF::Position3, 25, 193, kLeftLabelWidth, 76, 191, 89},
-    ListPlace{PF::Nation, 25, 214, kLeftLabelWidth, 76, 212, 89},
-    ListPlace{PF::Build, 25, 279, kLeftLabelWidth, 76, 277, 89},
-    ListPlace{PF::Skin, 185, 40, kRightLabelWidth, 236, 39, 35},
-    ListPlace{PF::HeadV, 185, 61, kRightLabelWidth, 236, 61, 35},
-    ListPlace{PF::HeadH, 287, 61, kRightLabelWidth, 338, 61, 35},
-    ListPlace{PF::EyeGlobe, 185, 82, kRightLabelWidth, 236, 82, 35},
-    ListPlace{PF::EyeIris, 287, 82, kRightLabelWidth, 338, 82, 55},
-    ListPlace{PF::HairType, 185, 106, kRightLabelWidth, 236, 105, 35},
-    ListPlace{PF::HairColor, 287, 106, kRightLabelWidth, 338, 105, 35},
-    ListPlace{PF::Accessory, 185, 127, kRightLabelWidth, 236, 126, 35},
-    ListPlace{PF::BeardType, 185, 148, kRightLabelWidth, 236, 147, 35},
-    ListPlace{PF::BeardColor, 287, 148, kRightLabelWidth, 338, 147, 55},
-    ListPlace{PF::Sleeves, 185, 170, kRightLabelWidth, 236, 169, 53},
-    ListPlace{PF::ShoesModel, 185, 191, kRightLabelWidth, 236, 190, 35},
-    ListPlace{PF::ShoesColor, 287, 191, kRightLabelWidth, 338, 190, 55},
-    ListPlace{PF::ShoesDesignColor, 185, 211, kLongLabelWidth, 272, 210, 37},
-    ListPlace{PF::ShoesTongueColor, 185, 233, kLongLabelWidth, 272, 232, 37},
-    ListPlace{PF::Foot, 185, 255, kRightLabelWidth, 236, 254, 38},
-    ListPlace{PF::FreeKick, 185, 278, kRightLabelWidth, 236, 277, 35},
-};
-
-// Number fields; the width takes in the spin buttons on the field's right edge.
-struct NumberPlace {
-    PF field;
-    int labelX, labelY, labelWidth;
-    int x, y, width;
+    Place{PF::Position1, 25, 148, kLeftLabelWidth, 76, 147, 89},
+    Place{PF::Position2, 25, 170, kLeftLabelWidth, 76, 169, 89},
+    Place{PF::Position3, 25, 193, kLeftLabelWidth, 76, 191, 89},
+    Place{PF::Nation, 25, 214, kLeftLabelWidth, 76, 212, 89},
+    Place{PF::Build, 25, 279, kLeftLabelWidth, 76, 277, 89},
+    Place{PF::Skin, 185, 40, kRightLabelWidth, 236, 39, 35},
+    Place{PF::HeadV, 185, 61, kRightLabelWidth, 236, 61, 35},
+    Place{PF::HeadH, 287, 61, kRightLabelWidth, 338, 61, 35},
+    Place{PF::EyeGlobe, 185, 82, kRightLabelWidth, 236, 82, 35},
+    Place{PF::EyeIris, 287, 82, kRightLabelWidth, 338, 82, 55},
+    Place{PF::HairType, 185, 106, kRightLabelWidth, 236, 105, 35},
+    Place{PF::HairColor, 287, 106, kRightLabelWidth, 338, 105, 35},
+    Place{PF::Accessory, 185, 127, kRightLabelWidth, 236, 126, 35},
+    Place{PF::BeardType, 185, 148, kRightLabelWidth, 236, 147, 35},
+    Place{PF::BeardColor, 287, 148, kRightLabelWidth, 338, 147, 55},
+    Place{PF::Sleeves, 185, 170, kRightLabelWidth, 236, 169, 53},
+    Place{PF::ShoesModel, 185, 191, kRightLabelWidth, 236, 190, 35},
+    Place{PF::ShoesColor, 287, 191, kRightLabelWidth, 338, 190, 55},
+    Place{PF::ShoesDesignColor, 185, 211, kLongLabelWidth, 272, 210, 37},
+    Place{PF::ShoesTongueColor, 185, 233, kLongLabelWidth, 272, 232, 37},
+    Place{PF::Foot, 185, 255, kRightLabelWidth, 236, 254, 38},
+    Place{PF::FreeKick, 185, 278, kRightLabelWidth, 236, 277, 35},
 };
 
 constexpr std::array kNumberPlaces{
-    NumberPlace{PF::Height, 25, 234, kLeftLabelWidth, 76, 234, 59},
-    NumberPlace{PF::Weight, 25, 256, kLeftLabelWidth, 76, 256, 59},
-    NumberPlace{PF::Age, 236, 20, kRightLabelWidth, 287, 20, 59},
-    NumberPlace{PF::Face, 287, 39, kRightLabelWidth, 338, 39, 40},
+    Place{PF::Height, 25, 234, kLeftLabelWidth, 76, 234, 59},
+    Place{PF::Weight, 25, 256, kLeftLabelWidth, 76, 256, 59},
+    Place{PF::Age, 236, 20, kRightLabelWidth, 287, 20, 59},
+    Place{PF::Face, 287, 39, kRightLabelWidth, 338, 39, 40},
 };
 
 // "Save WAV..." sits in the free place beside "accessory", above the beardcolor list.
