@@ -365,6 +365,15 @@ private slots:
         // Past the limit of 15 bytes nothing more is taken.
         QTest::keyClicks(back, "ABCDEFGHIJKLMNOP");
         QCOMPARE(readPlayerName(env.blocks(), PlayerName::Back, kId).size(), std::size_t{15});
+
+        // A character with no Shift-JIS code is refused with a word to the user.
+        env.snapshot();
+        full->setFocus();
+        QTest::sendKeyEvent(QTest::Click, full, Qt::Key_unknown, QString::fromUtf8("\xF0\x9F\x98\x80"), Qt::NoModifier);
+        QTRY_VERIFY(!env.ui.messages.empty());
+        QCOMPARE(env.ui.messages.back().kind, MessageKind::Warning);
+        QCOMPARE(full->text(), QStringLiteral("Ann Smith"));
+        QVERIFY(env.unchanged());
     }
 
     void enterAndEscapeCloseTheWindowKeepingChanges() {
@@ -381,7 +390,13 @@ private slots:
         window = env.open(kId);
         QTest::keyClick(window.get(), Qt::Key_Escape);
         QVERIFY(!window->isVisible());
+
+        // Enter in a field of a page closes the window too, and presses no file button.
+        window = env.open(kId);
+        QTest::keyClick(child<QLineEdit>(window->looksPage(), "full name"), Qt::Key_Return);
+        QVERIFY(!window->isVisible());
         QVERIFY(env.ui.messages.empty());
+        QVERIFY(env.ui.openCalls.empty());
     }
 
     void exportThenImportOntoAnotherPlayer() {
