@@ -2,6 +2,7 @@
 
 #include "player/player_editor_window.h"
 #include "player/universal_edit_window.h"
+#include "store/block_map.h"
 
 namespace tarvo::gui {
 
@@ -17,6 +18,7 @@ void runModal(AppContext& context, QWidget* parent, QDialog& window) {
 }  // namespace
 
 void openPlayerEditor(AppContext& context, QWidget* parent, std::uint32_t id) {
+    if (id == 0 || id > blockmap::kPlayerCount) return;  // an empty slot has no player to edit
     PlayerEditorWindow window(context, id, parent);
     runModal(context, parent, window);
 }
