@@ -79,6 +79,12 @@ EncodedName encodeName(const std::string& label, const std::string& text, std::s
     return {encoded.bytes, {}};
 }
 
+CLI::App* addSourceCommand(CLI::App& app, const char* name, const char* description, std::string& source) {
+    CLI::App* command = app.add_subcommand(name, description);
+    command->add_option("SOURCE", source, "a CD image file or a directory of exported files")->required();
+    return command;
+}
+
 void printJson(const nlohmann::ordered_json& value, bool json) {
     if (json || !value.is_object()) {
         std::cout << value.dump(json ? 2 : -1) << '\n';

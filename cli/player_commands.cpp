@@ -61,7 +61,8 @@ std::variant<PlayerChange, std::string> checkPlayerChange(std::uint32_t id, cons
         if (!v || (*v != kNoCallNumber && (*v < kCallNumberMin || *v > kCallNumberMax)))
             return "call number should be " + std::to_string(kCallNumberMin) + " to " + std::to_string(kCallNumberMax) +
                    ", or " + std::to_string(kNoCallNumber) + " for none";
-        return PlayerChange([id, v = static_cast<std::uint16_t>(*v)](const GameBlocks& b, Player&) { writeCallNumber(b, id, v); });
+        return PlayerChange(
+            [id, v = static_cast<std::uint16_t>(*v)](const GameBlocks& b, Player&) { writeCallNumber(b, id, v); });
     }
     const auto field = fieldByName(a.name);
     if (!field) return "unknown player value \"" + a.name + "\"";
@@ -69,12 +70,14 @@ std::variant<PlayerChange, std::string> checkPlayerChange(std::uint32_t id, cons
     if (!v || *v < 0 || *v > 0xFFFF || !editorAllows(*field, static_cast<std::uint32_t>(*v), skin)) {
         const auto range = editorRange(*field);
         std::string allowed = std::to_string(range.min) + " to " + std::to_string(range.max);
-        if (*field == PF::Face) allowed = "1 to " + std::to_string(faceBoundOfSkin(skin)) + " for skin " + std::to_string(skin);
+        if (*field == PF::Face)
+            allowed = "1 to " + std::to_string(faceBoundOfSkin(skin)) + " for skin " + std::to_string(skin);
         if (*field == PF::Nation) allowed = "a nation code (0 to 55, 105 to 128, 240)";
         if (*field == PF::HairColor) allowed = "0 to 61, or 63 for bald";
         return "\"" + a.name + "\" = " + a.value + " is outside what the editor allows (" + allowed + ")";
     }
-    return PlayerChange([f = *field, v = static_cast<std::uint32_t>(*v)](const GameBlocks&, Player& p) { p.write(f, v); });
+    return PlayerChange(
+        [f = *field, v = static_cast<std::uint32_t>(*v)](const GameBlocks&, Player& p) { p.write(f, v); });
 }
 
 struct PlayerArgs {
@@ -171,9 +174,9 @@ int universalCommand(const PlayerArgs& args) {
     return writeBack(source);
 }
 
+// A command on SOURCE and, for most, a player ID.
 CLI::App* addCommand(CLI::App& app, const char* name, const char* description, PlayerArgs& args, bool withId) {
-    CLI::App* command = app.add_subcommand(name, description);
-    command->add_option("SOURCE", args.source, "a CD image file or a directory of exported files")->required();
+    CLI::App* command = addSourceCommand(app, name, description, args.source);
     if (withId) command->add_option("ID", args.id, "player ID, 1 to 2197")->required();
     return command;
 }
@@ -183,7 +186,8 @@ CLI::App* addCommand(CLI::App& app, const char* name, const char* description, P
 void registerPlayerCommands(CLI::App& app, int& status) {
     {
         auto args = std::make_shared<PlayerArgs>();
-        auto* c = addCommand(app, "player", "Shows a player: names, call number and the 70 fields of the record", *args, true);
+        auto* c = addCommand(app, "player", "Shows a player: names, call number and the 70 fields of the record", *args,
+                             true);
         c->add_flag("--json", args->json, "print one JSON object");
         c->callback([args, &status] { status = playerCommand(*args); });
     }
@@ -205,8 +209,8 @@ void registerPlayerCommands(CLI::App& app, int& status) {
     }
     {
         auto args = std::make_shared<PlayerArgs>();
-        auto* c = addCommand(app, "import-player", "Loads a player file as the data of player ID and writes SOURCE back",
-                             *args, true);
+        auto* c = addCommand(app, "import-player",
+                             "Loads a player file as the data of player ID and writes SOURCE back", *args, true);
         c->add_option("FILE", args->file, "a player file")->required();
         c->callback([args, &status] { status = importPlayerCommand(*args); });
     }

@@ -13,7 +13,6 @@
 namespace tarvo::cli {
 namespace {
 
-namespace fs = std::filesystem;
 using json = nlohmann::ordered_json;
 
 constexpr int kShirtMin = 1, kShirtMax = 99;
@@ -66,10 +65,12 @@ json teamDetails(const GameBlocks& blocks, int row) {
     const auto part = [&f](int from) {
         return std::vector<int>(f.begin() + from, f.begin() + from + kFormationPositions);
     };
-    team["formation"] = json{{"roles", part(0)}, {"x", part(kFormationPositions)}, {"y", part(2 * kFormationPositions)}};
+    team["formation"] =
+        json{{"roles", part(0)}, {"x", part(kFormationPositions)}, {"y", part(2 * kFormationPositions)}};
     json squad = json::array();
     for (int slot = 0; slot < squadSize(row); ++slot)
-        squad.push_back(json{{"slot", slot}, {"id", readSquadId(blocks, row, slot)}, {"shirt", readShirt(blocks, row, slot)}});
+        squad.push_back(
+            json{{"slot", slot}, {"id", readSquadId(blocks, row, slot)}, {"shirt", readShirt(blocks, row, slot)}});
     team["squad"] = squad;
     return team;
 }
@@ -89,7 +90,8 @@ std::variant<TeamChange, std::string> checkTeamChange(int row, const Assignment&
         if (defaultRow) return "the names of row 105 are not edited";
         auto encoded = encodeName(a.name, a.value, slotSize - 1);
         if (!encoded.refusal.empty()) return encoded.refusal;
-        return TeamChange([row, bytes = std::move(encoded.bytes), store](const GameBlocks& b) { store(b, row, bytes); });
+        return TeamChange(
+            [row, bytes = std::move(encoded.bytes), store](const GameBlocks& b) { store(b, row, bytes); });
     };
     if (a.name == "team name")
         return nameChange(TeamTable[static_cast<std::size_t>(row)].teamNameLength, storeTeamName);
@@ -102,7 +104,9 @@ std::variant<TeamChange, std::string> checkTeamChange(int row, const Assignment&
         if (a.name != kTacticsNames[k]) continue;
         if (!hasTactics(row)) return "row 105 has no tactics";
         const auto v = parseInRange(a.value, kTacticsShownMin, kTacticsShownMax);
-        if (!v) return a.name + " should be " + std::to_string(kTacticsShownMin) + " to " + std::to_string(kTacticsShownMax);
+        if (!v)
+            return a.name + " should be " + std::to_string(kTacticsShownMin) + " to " +
+                   std::to_string(kTacticsShownMax);
         return TeamChange([row, k, v = static_cast<int>(*v)](const GameBlocks& b) { storeTactics(b, row, k, v); });
     }
     for (int k = 0; k < kSetPieceCount; ++k) {
@@ -201,50 +205,49 @@ int importTeamCommand(const TeamArgs& args) {
     return status != 0 ? status : writeBack(source);
 }
 
-CLI::App* addCommand(CLI::App& app, const char* name, const char* description, std::shared_ptr<TeamArgs> args) {
-    CLI::App* command = app.add_subcommand(name, description);
-    command->add_option("SOURCE", args->source, "a CD image file or a directory of exported files")->required();
-    return command;
-}
-
 }  // namespace
 
 void registerTeamCommands(CLI::App& app, int& status) {
     {
         auto args = std::make_shared<TeamArgs>();
-        auto* c = addCommand(app, "teams", "Lists the 106 team rows: row, label, team name, short name, club name", args);
+        auto* c = addSourceCommand(
+            app, "teams", "Lists the 106 team rows: row, label, team name, short name, club name", args->source);
         c->add_flag("--json", args->json, "print a JSON array");
         c->callback([args, &status] { status = teamsCommand(*args); });
     }
     {
         auto args = std::make_shared<TeamArgs>();
-        auto* c = addCommand(app, "team", "Shows one team row: names, tactics, set pieces, formation and squad", args);
+        auto* c = addSourceCommand(app, "team", "Shows one team row: names, tactics, set pieces, formation and squad",
+                                   args->source);
         c->add_option("ROW", args->row, "team row, 0 to 105")->required();
         c->add_flag("--json", args->json, "print one JSON object");
         c->callback([args, &status] { status = teamCommand(*args); });
     }
     {
         auto args = std::make_shared<TeamArgs>();
-        auto* c = addCommand(app, "set-team",
-                             "Changes a team row and writes SOURCE back. NAME is \"team name\", \"club name\", "
-                             "\"short name\", a tactics name (4 to 19), a set-piece name (0 to 10), \"slot N id\" or "
-                             "\"slot N shirt\" (1 to 99), slots from 0. Every assignment is checked before any is stored",
-                             args);
+        auto* c = addSourceCommand(
+            app, "set-team",
+            "Changes a team row and writes SOURCE back. NAME is \"team name\", \"club name\", "
+            "\"short name\", a tactics name (4 to 19), a set-piece name (0 to 10), \"slot N id\" or "
+            "\"slot N shirt\" (1 to 99), slots from 0. Every assignment is checked before any is stored",
+            args->source);
         c->add_option("ROW", args->row, "team row, 0 to 105")->required();
         c->add_option("ASSIGNMENTS", args->assignments, "NAME=VALUE ...")->required();
         c->callback([args, &status] { status = setTeamCommand(*args); });
     }
     {
         auto args = std::make_shared<TeamArgs>();
-        auto* c = addCommand(app, "export-team", "Writes a team row with its players' data to a team file", args);
+        auto* c = addSourceCommand(app, "export-team", "Writes a team row with its players' data to a team file",
+                                   args->source);
         c->add_option("ROW", args->row, "team row, 0 to 105")->required();
         c->add_option("FILE", args->file, "the team file to write")->required();
         c->callback([args, &status] { status = exportTeamCommand(*args); });
     }
     {
         auto args = std::make_shared<TeamArgs>();
-        auto* c = addCommand(app, "import-team",
-                             "Loads a team file into the row it was saved from and writes SOURCE back", args);
+        auto* c =
+            addSourceCommand(app, "import-team",
+                             "Loads a team file into the row it was saved from and writes SOURCE back", args->source);
         c->add_option("FILE", args->file, "a team file")->required();
         c->callback([args, &status] { status = importTeamCommand(*args); });
     }

@@ -60,8 +60,9 @@ void appendFixed(Bytes& out, ByteSpan data, std::size_t size) {
 }
 
 bool startsWithMagic(ByteSpan file, std::string_view magic) {
-    return file.size() >= magic.size() && std::equal(magic.begin(), magic.end(), file.begin(),
-                                                     [](char m, std::uint8_t b) { return static_cast<std::uint8_t>(m) == b; });
+    return file.size() >= magic.size() &&
+           std::equal(magic.begin(), magic.end(), file.begin(),
+                      [](char m, std::uint8_t b) { return static_cast<std::uint8_t>(m) == b; });
 }
 
 std::uint16_t squadIdInFile(ByteSpan file, const TeamFileLayout& layout, std::size_t slot) {
@@ -109,8 +110,10 @@ Bytes buildTeamFile(const GameBlocks& blocks, int row) {
     for (int s = 0; s < n; ++s) appendU16(out, readSquadId(blocks, row, s));
     for (int s = 0; s < n; ++s) out.push_back(readShirtByte(blocks, row, s));
     // An empty slot (and an ID that names no player) carries zero bytes.
-    for (int s = 0; s < n; ++s) appendFixed(out, playerNameSlot(blocks, PlayerName::Full, readSquadId(blocks, row, s)), kFullNameSize);
-    for (int s = 0; s < n; ++s) appendFixed(out, playerNameSlot(blocks, PlayerName::Back, readSquadId(blocks, row, s)), kBackNameSize);
+    for (int s = 0; s < n; ++s)
+        appendFixed(out, playerNameSlot(blocks, PlayerName::Full, readSquadId(blocks, row, s)), kFullNameSize);
+    for (int s = 0; s < n; ++s)
+        appendFixed(out, playerNameSlot(blocks, PlayerName::Back, readSquadId(blocks, row, s)), kBackNameSize);
     for (int s = 0; s < n; ++s) {
         const auto id = readSquadId(blocks, row, s);
         appendU16(out, id == 0 ? 0 : readCallNumber(blocks, id));
@@ -159,8 +162,10 @@ std::optional<int> applyTeamFile(const GameBlocks& blocks, ByteSpan file) {
         storeSquadId(blocks, row, slot, id);
         storeShirtByte(blocks, row, slot, file[layout.shirtsAt() + s]);
         if (id == 0) continue;
-        writePlayerNameSlot(blocks, PlayerName::Full, id, file.subspan(layout.fullNamesAt() + kFullNameSize * s, kFullNameSize));
-        writePlayerNameSlot(blocks, PlayerName::Back, id, file.subspan(layout.backNamesAt() + kBackNameSize * s, kBackNameSize));
+        writePlayerNameSlot(blocks, PlayerName::Full, id,
+                            file.subspan(layout.fullNamesAt() + kFullNameSize * s, kFullNameSize));
+        writePlayerNameSlot(blocks, PlayerName::Back, id,
+                            file.subspan(layout.backNamesAt() + kBackNameSize * s, kBackNameSize));
         writeCallNumber(blocks, id, readU16LE(file, layout.callNumbersAt() + kCallNumberSize * s).value_or(0));
         writePlayerRecordBytes(blocks, id, file.subspan(layout.recordsAt() + kRecordSize * s, kRecordSize));
     }

@@ -49,7 +49,8 @@ struct Source {
     std::vector<std::uint64_t> checksums() const {
         std::vector<std::uint64_t> sums;
         if (fs::is_directory(path))
-            for (const auto& name : {"QXRT_418.27", "parameter.ovl", "select.ovl"}) sums.push_back(test::fileChecksum(path / name));
+            for (const auto& name : {"QXRT_418.27", "parameter.ovl", "select.ovl"})
+                sums.push_back(test::fileChecksum(path / name));
         else
             sums.push_back(test::fileChecksum(path));
         return sums;
@@ -153,15 +154,21 @@ TEST(CliChanges, SetPlayerChangesOnlyWhatItNames) {
         Source source(image);
         const std::string s = source.path.string();
         json expected = jsonOf({"player", s, "12", "--json"});
-        const CommandRun r = tarvo({"set-player", s, "12", "full name=\xe3\x82\xb8\xe3\x83\xbc\xe3\x82\xb3", "back name=ZICO",
-                             "height=205", "age=15", "skin=2", "face=32", "nation=240", "speed=99", "call number=11085"});
+        const CommandRun r =
+            tarvo({"set-player", s, "12", "full name=\xe3\x82\xb8\xe3\x83\xbc\xe3\x82\xb3", "back name=ZICO",
+                   "height=205", "age=15", "skin=2", "face=32", "nation=240", "speed=99", "call number=11085"});
         ASSERT_EQ(r.status, 0) << r.err;
         expected["full name"] = "\xe3\x82\xb8\xe3\x83\xbc\xe3\x82\xb3";
         expected["full name bytes"] = "8357815b8352";
         expected["back name"] = "ZICO";
         expected["back name bytes"] = "5a49434f";
-        for (auto [name, value] : std::vector<std::pair<std::string, int>>{
-                 {"height", 205}, {"age", 15}, {"skin", 2}, {"face", 32}, {"nation", 240}, {"speed", 99}, {"call number", 11085}})
+        for (auto [name, value] : std::vector<std::pair<std::string, int>>{{"height", 205},
+                                                                           {"age", 15},
+                                                                           {"skin", 2},
+                                                                           {"face", 32},
+                                                                           {"nation", 240},
+                                                                           {"speed", 99},
+                                                                           {"call number", 11085}})
             expected[name] = value;
         EXPECT_EQ(jsonOf({"player", s, "12", "--json"}), expected);
     }

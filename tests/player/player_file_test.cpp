@@ -22,11 +22,14 @@ TEST(PlayerFileFormat, LayoutAndName) {
     const Bytes file = buildPlayerFile(blocks, 7);
     ASSERT_EQ(file.size(), 103u);
     EXPECT_EQ(Bytes(file.begin(), file.begin() + 10), (Bytes{'P', 'L', 'A', 'Y', 'E', 'R', 'D', 'A', 'T', 'A'}));
-    EXPECT_TRUE(std::ranges::equal(ByteSpan(file).subspan(10, 31), ByteSpan(b.parameter).subspan(kFullNameOffset + 31 * 6, 31)));
-    EXPECT_TRUE(std::ranges::equal(ByteSpan(file).subspan(41, 16), ByteSpan(b.parameter).subspan(kBackNameOffset + 16 * 6, 16)));
+    EXPECT_TRUE(std::ranges::equal(ByteSpan(file).subspan(10, 31),
+                                   ByteSpan(b.parameter).subspan(kFullNameOffset + 31 * 6, 31)));
+    EXPECT_TRUE(std::ranges::equal(ByteSpan(file).subspan(41, 16),
+                                   ByteSpan(b.parameter).subspan(kBackNameOffset + 16 * 6, 16)));
     EXPECT_EQ(file[57], b.parameter[kCallNumberOffset + 2 * 6]);
     EXPECT_EQ(file[58], b.parameter[kCallNumberOffset + 2 * 6 + 1]);
-    EXPECT_TRUE(std::ranges::equal(ByteSpan(file).subspan(59, 44), ByteSpan(b.parameter).subspan(kRecordOffset + 44 * 6, 44)));
+    EXPECT_TRUE(
+        std::ranges::equal(ByteSpan(file).subspan(59, 44), ByteSpan(b.parameter).subspan(kRecordOffset + 44 * 6, 44)));
     EXPECT_TRUE(buildPlayerFile(blocks, 0).empty());
     EXPECT_TRUE(buildPlayerFile(blocks, 2198).empty());
     EXPECT_EQ(playerFileName(7), "player0007.dat");
@@ -43,7 +46,9 @@ TEST(PlayerFileRoundTrip, FromOnePlayerToAnother) {
     EXPECT_EQ(buildPlayerFile(blocks, 40), Bytes(from12));  // primary copies of player 40
     EXPECT_EQ(buildPlayerFile(blocks, 12), from12);        // player 12 unchanged
     // Both copies of player 40, and nothing else anywhere.
-    const auto put = [](Bytes& block, std::size_t at, ByteSpan data) { std::ranges::copy(data, block.begin() + static_cast<long>(at)); };
+    const auto put = [](Bytes& block, std::size_t at, ByteSpan data) {
+        std::ranges::copy(data, block.begin() + static_cast<long>(at));
+    };
     const ByteSpan f(from12);
     put(expected.parameter, kFullNameOffset + 31 * 39, f.subspan(10, 31));
     put(expected.select, kFullNameCopyOffset + 31 * 39, f.subspan(10, 31));
@@ -102,7 +107,8 @@ TEST(PlayerFileMessages, ExportAndImportThroughFiles) {
     MessageLog log;
     ASSERT_TRUE(exportPlayer(b.view(), 7, dir.path(), log));
     const auto path = dir / "player0007.dat";
-    EXPECT_EQ(log.messages.back(), (Message{"OK, player data saved as \n" + path.string(), kAppName, MessageKind::Information}));
+    EXPECT_EQ(log.messages.back(),
+              (Message{"OK, player data saved as \n" + path.string(), kAppName, MessageKind::Information}));
     EXPECT_EQ(std::filesystem::file_size(path), 103u);
 
     ASSERT_TRUE(importPlayer(b.view(), 9, path, log));
@@ -111,9 +117,11 @@ TEST(PlayerFileMessages, ExportAndImportThroughFiles) {
 
     const auto missing = dir / "no" / "player0007.dat";
     EXPECT_FALSE(exportPlayer(b.view(), 7, dir / "no", log));
-    EXPECT_EQ(log.messages.back(), (Message{"Can not create file " + missing.string() + " !", "error", MessageKind::FileError}));
+    EXPECT_EQ(log.messages.back(),
+              (Message{"Can not create file " + missing.string() + " !", "error", MessageKind::FileError}));
     EXPECT_FALSE(importPlayer(b.view(), 9, missing, log));
-    EXPECT_EQ(log.messages.back(), (Message{"Can not read file " + missing.string() + " !", "error", MessageKind::FileError}));
+    EXPECT_EQ(log.messages.back(),
+              (Message{"Can not read file " + missing.string() + " !", "error", MessageKind::FileError}));
 
     Bytes cut = buildPlayerFile(b.view(), 7);
     cut.pop_back();

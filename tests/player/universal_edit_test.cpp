@@ -49,20 +49,25 @@ TEST(UniversalEdit, OnlyTheChosenAbilityOfEveryPlayer) {
             was.load(original.view(), id);
             now.load(b.view(), id);
             const auto old = static_cast<std::int32_t>(was.ability(ability));
-            ASSERT_EQ(now.ability(ability), static_cast<std::uint32_t>(std::clamp(old * 33 / 100, 1, 99))) << "player " << id;
+            ASSERT_EQ(now.ability(ability), static_cast<std::uint32_t>(std::clamp(old * 33 / 100, 1, 99)))
+                << "player " << id;
             // Every other bit of the record is as it was.
             BitRecord expected = was.bits();
             expected.replace(f.position, f.width, now.bits(), f.position, f.width);
             ASSERT_EQ(now.bits(), expected) << "player " << id;
-            const std::size_t at = kRecordOffset + kRecordSize * (id - 1), copyAt = kRecordCopyOffset + kRecordSize * (id - 1);
-            ASSERT_TRUE(std::equal(b.parameter.begin() + static_cast<long>(at), b.parameter.begin() + static_cast<long>(at + kRecordSize),
+            const std::size_t at = kRecordOffset + kRecordSize * (id - 1),
+                              copyAt = kRecordCopyOffset + kRecordSize * (id - 1);
+            ASSERT_TRUE(std::equal(b.parameter.begin() + static_cast<long>(at),
+                                   b.parameter.begin() + static_cast<long>(at + kRecordSize),
                                    b.boot.begin() + static_cast<long>(copyAt)))
                 << "copies differ for player " << id;
         }
         // Outside the two record tables nothing changed.
         TestBlocks rest = b;
-        std::copy_n(before.parameter.begin() + kRecordOffset, kRecordSize * kPlayerCount, rest.parameter.begin() + kRecordOffset);
-        std::copy_n(before.boot.begin() + kRecordCopyOffset, kRecordSize * kPlayerCount, rest.boot.begin() + kRecordCopyOffset);
+        std::copy_n(before.parameter.begin() + kRecordOffset, kRecordSize * kPlayerCount,
+                    rest.parameter.begin() + kRecordOffset);
+        std::copy_n(before.boot.begin() + kRecordCopyOffset, kRecordSize * kPlayerCount,
+                    rest.boot.begin() + kRecordCopyOffset);
         EXPECT_TRUE(rest == before);
     }
 }

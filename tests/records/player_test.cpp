@@ -23,7 +23,9 @@ ByteSpan primaryOf(TestBlocks& b, std::uint32_t id) { return ByteSpan(b.paramete
 ByteSpan mirrorOf(TestBlocks& b, std::uint32_t id) { return ByteSpan(b.boot).subspan(mirrorAt(id), kRecordSize); }
 
 // Record byte and bit of BitRecord character k.
-std::pair<std::size_t, int> byteBitOfChar(std::size_t k) { return {kRecordSize - 1 - k / 8, static_cast<int>(7 - k % 8)}; }
+std::pair<std::size_t, int> byteBitOfChar(std::size_t k) {
+    return {kRecordSize - 1 - k / 8, static_cast<int>(7 - k % 8)};
+}
 
 TEST(PlayerFieldTable, UncoveredBitsAreExactlyTheGameSpares) {
     std::vector<int> cover(352, 0);
@@ -221,7 +223,8 @@ TEST(PlayerNames, StoredInBothCopies) {
 
     TestBlocks b;
     writeCallNumber(b.view(), 3, 0x2D3A);
-    const std::size_t at = kCallNumberOffset + 2 * kCallNumberSize, copyAt = kCallNumberCopyOffset + 2 * kCallNumberSize;
+    const std::size_t at = kCallNumberOffset + 2 * kCallNumberSize,
+                      copyAt = kCallNumberCopyOffset + 2 * kCallNumberSize;
     EXPECT_EQ(b.parameter[at], 0x3A);
     EXPECT_EQ(b.parameter[at + 1], 0x2D);
     EXPECT_EQ(b.select[copyAt], 0x3A);

@@ -34,7 +34,8 @@ TEST(TeamSquad, SlotRuleAndCopies) {
         {105, 0, 65536 + 5, "ID should be 1--2197"},  // would wrap to 5 in 16 bits
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE("row " + std::to_string(c.row) + " slot " + std::to_string(c.slot) + " id " + std::to_string(c.id));
+        SCOPED_TRACE("row " + std::to_string(c.row) + " slot " + std::to_string(c.slot) + " id " +
+                     std::to_string(c.id));
         TestBlocks b;
         b.fillPattern(11);
         const TestBlocks before = b;

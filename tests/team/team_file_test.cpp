@@ -26,7 +26,8 @@ TestBlocks teamBlocks(std::uint32_t seed) {
     auto blocks = b.view();
     for (int row = 0; row < kTeamRows; ++row)
         for (int slot = 0; slot < squadSize(row); ++slot)
-            storeSquadId(blocks, row, slot, static_cast<std::uint16_t>(1 + (row * 41 + slot * 7 + seed) % kPlayerCount));
+            storeSquadId(blocks, row, slot,
+                         static_cast<std::uint16_t>(1 + (row * 41 + slot * 7 + seed) % kPlayerCount));
     return b;
 }
 
@@ -68,7 +69,8 @@ TEST(TeamFileFormat, FieldsAtTheirOffsets) {
     EXPECT_EQ(readU16LE(file, 65 + L + 2 * 5), id5);
     EXPECT_EQ(file[65 + L + 2 * N + 5], readShirtByte(blocks, row, 5));
     EXPECT_TRUE(std::ranges::equal(slotAt(65 + L + 3 * N + 31 * 5, 31), playerNameSlot(blocks, PlayerName::Full, id5)));
-    EXPECT_TRUE(std::ranges::equal(slotAt(65 + L + 34 * N + 16 * 5, 16), playerNameSlot(blocks, PlayerName::Back, id5)));
+    EXPECT_TRUE(
+        std::ranges::equal(slotAt(65 + L + 34 * N + 16 * 5, 16), playerNameSlot(blocks, PlayerName::Back, id5)));
     EXPECT_EQ(readU16LE(file, 65 + L + 50 * N + 2 * 5), readCallNumber(blocks, id5));
     EXPECT_TRUE(std::ranges::equal(slotAt(65 + L + 52 * N + 44 * 5, 44), playerRecordBytes(blocks, id5)));
     // The empty slot 30 carries zeros for its player.
@@ -129,7 +131,8 @@ TEST(TeamFileRoundTrip, EmptySlotLeavesItsPlayerAlone) {
     const Bytes file = buildTeamFile(source.view(), 80);
     TestBlocks target = teamBlocks(6);
     const std::uint16_t oldId = readSquadId(target.view(), 80, 30);
-    const Bytes oldRecord(playerRecordBytes(target.view(), oldId).begin(), playerRecordBytes(target.view(), oldId).end());
+    const Bytes oldRecord(playerRecordBytes(target.view(), oldId).begin(),
+                          playerRecordBytes(target.view(), oldId).end());
     ASSERT_EQ(applyTeamFile(target.view(), file), 80);
     EXPECT_EQ(readSquadId(target.view(), 80, 30), 0);
     // The player who stood in slot 30 keeps his data unless another slot of the file holds him.
@@ -192,7 +195,8 @@ TEST(TeamFileMessages, ExportAndImportThroughFiles) {
     ASSERT_TRUE(exportTeam(source.view(), 0, dir.path(), log));
     const auto path = dir / "team000.dat";
     ASSERT_EQ(log.messages.size(), 1u);
-    EXPECT_EQ(log.messages[0], (Message{"OK, team data saved as \n" + path.string(), kAppName, MessageKind::Information}));
+    EXPECT_EQ(log.messages[0],
+              (Message{"OK, team data saved as \n" + path.string(), kAppName, MessageKind::Information}));
     EXPECT_EQ(std::filesystem::file_size(path), 2289u);
     // Saving again replaces the file.
     ASSERT_TRUE(exportTeam(source.view(), 0, dir.path(), log));
@@ -207,9 +211,11 @@ TEST(TeamFileMessages, ExportAndImportThroughFiles) {
     log.messages.clear();
     const auto missing = dir / "none" / "team000.dat";
     EXPECT_FALSE(exportTeam(source.view(), 0, dir / "none", log));
-    EXPECT_EQ(log.messages.back(), (Message{"Can not create file " + missing.string() + " !", "error", MessageKind::FileError}));
+    EXPECT_EQ(log.messages.back(),
+              (Message{"Can not create file " + missing.string() + " !", "error", MessageKind::FileError}));
     EXPECT_EQ(importTeam(target.view(), missing, log), std::nullopt);
-    EXPECT_EQ(log.messages.back(), (Message{"Can not read file " + missing.string() + " !", "error", MessageKind::FileError}));
+    EXPECT_EQ(log.messages.back(),
+              (Message{"Can not read file " + missing.string() + " !", "error", MessageKind::FileError}));
     EXPECT_EQ(importTeam(target.view(), dir.path(), log), std::nullopt);  // a folder is no file
     EXPECT_EQ(log.messages.back().kind, MessageKind::FileError);
 
