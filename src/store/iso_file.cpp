@@ -200,6 +200,12 @@ bool IsoFile::writeRaw(std::uint64_t position, ByteSpan source) {
     return !m_image.fail();
 }
 
+bool IsoFile::readSectors(std::uint64_t firstSector, MutableByteSpan raw) {
+    if (readRaw((m_startSector + firstSector) * kRawSectorSize, raw)) return true;
+    m_messages.readerError("Can not read " + m_fileName + " in " + m_imagePath.string());
+    return false;
+}
+
 bool IsoFile::Read(std::uint64_t offset, MutableByteSpan destination) {
     const std::uint64_t count = destination.size();
     if (!checkRange(offset, count, false)) return false;
@@ -211,10 +217,7 @@ bool IsoFile::Read(std::uint64_t offset, MutableByteSpan destination) {
         const SectorRun run = SectorRun::at(offset + done, count - done);
         const auto lastUserByte = static_cast<std::uint32_t>((run.inSector + run.bytes - 1) % kUserDataSize);
         raw.resize(static_cast<std::size_t>((run.sectors - 1) * kRawSectorSize + kUserDataOffset + lastUserByte + 1));
-        if (!readRaw((m_startSector + run.firstSector) * kRawSectorSize, raw)) {
-            m_messages.readerError("Can not read " + m_fileName + " in " + m_imagePath.string());
-            return false;
-        }
+        if (!readSectors(run.firstSector, raw)) return false;
         run.forEachPiece([&](std::size_t rawAt, std::size_t n) {
             std::copy_n(raw.begin() + static_cast<std::ptrdiff_t>(rawAt), n,
                         destination.begin() + static_cast<std::ptrdiff_t>(done));
@@ -236,10 +239,7 @@ bool IsoFile::Write(std::uint64_t offset, ByteSpan source) {
         const SectorRun run = SectorRun::at(offset + done, count - done);
         const std::uint64_t rawFirst = (m_startSector + run.firstSector) * kRawSectorSize;
         raw.resize(static_cast<std::size_t>(run.sectors * kRawSectorSize));
-        if (!readRaw(rawFirst, raw)) {
-            m_messages.readerError("Can not read " + m_fileName + " in " + m_imagePath.string());
-            return false;
-        }
+        if (!readSectors(run.firstSector, raw)) return false;
         bool changed = false;
         run.forEachPiece([&](std::size_t rawAt, std::size_t n) {
             const auto from = source.begin() + static_cast<std::ptrdiff_t>(done);

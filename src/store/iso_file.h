@@ -61,6 +61,8 @@ private:
     static std::uint64_t rawPosition(std::uint64_t sector, std::uint32_t userByte);
     bool checkRange(std::uint64_t offset, std::uint64_t count, bool writing);
     bool readRaw(std::uint64_t position, MutableByteSpan destination);
+    // Raw sectors of the file from `firstSector` on (a message when they cannot be read).
+    bool readSectors(std::uint64_t firstSector, MutableByteSpan raw);
     bool writeRaw(std::uint64_t position, ByteSpan source);
 
     MessageService& m_messages;
