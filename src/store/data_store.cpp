@@ -30,6 +30,13 @@ bool longEnough(MessageService& messages, const std::string& name, std::size_t s
     return false;
 }
 
+bool blocksLongEnough(MessageService& messages, const std::string& bootName, const Bytes& boot, const Bytes& parameter,
+                      const Bytes& select) {
+    return longEnough(messages, bootName, boot.size(), blockmap::kMinBootSize) &&
+           longEnough(messages, kParameterNeed.name, parameter.size(), kParameterNeed.minSize) &&
+           longEnough(messages, kSelectNeed.name, select.size(), kSelectNeed.minSize);
+}
+
 // Reads a whole regular file; nothing when it cannot be opened or read.
 std::optional<Bytes> readWhole(const fs::path& file) {
     std::error_code ec;
@@ -136,10 +143,7 @@ bool DataStore::LoadFromDirectory(const fs::path& exportDirectory) {
     if (!parameter) return false;
     auto select = readWhole(exportDirectory / kSelectFileName);
     if (!select) return false;
-    if (!longEnough(m_messages, bootName, boot->size(), blockmap::kMinBootSize) ||
-        !longEnough(m_messages, kParameterFileName, parameter->size(), blockmap::kMinParameterSize) ||
-        !longEnough(m_messages, kSelectFileName, select->size(), blockmap::kMinSelectSize))
-        return false;
+    if (!blocksLongEnough(m_messages, bootName, *boot, *parameter, *select)) return false;
 
     m_archive.Clear();
     m_mode = SourceMode::ExportedFiles;
@@ -154,10 +158,7 @@ bool DataStore::LoadFromDirectory(const fs::path& exportDirectory) {
 }
 
 bool DataStore::adoptBlocks(Bytes boot, Bytes parameter, Bytes select) {
-    if (!longEnough(m_messages, kBootFileName, boot.size(), blockmap::kMinBootSize) ||
-        !longEnough(m_messages, kParameterFileName, parameter.size(), blockmap::kMinParameterSize) ||
-        !longEnough(m_messages, kSelectFileName, select.size(), blockmap::kMinSelectSize))
-        return false;
+    if (!blocksLongEnough(m_messages, kBootFileName, boot, parameter, select)) return false;
     m_archive.Clear();
     m_mode = SourceMode::ExportedFiles;
     m_imagePath.clear();
