@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "app/controls_qt.h"
 #include "app/dialog_units_qt.h"
 #include "app/resources_qt.h"
 #include "records/team.h"
@@ -23,15 +24,6 @@ QRect toQRect(const formation::PixelRect& r) {
     return QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1));
 }
 
-QString latin(std::string_view text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
-
-QPushButton* button(const QString& text, const QRect& geometry, QWidget* parent) {
-    auto* result = new QPushButton(text, parent);
-    result->setGeometry(geometry);
-    result->setAutoDefault(false);
-    return result;
-}
-
 }  // namespace
 
 FormationWindow::FormationWindow(AppContext& context, int row, QWidget* parent)
@@ -43,15 +35,15 @@ FormationWindow::FormationWindow(AppContext& context, int row, QWidget* parent)
     setFixedSize(du.size(408, 361));
     m_pitch.load(QStringLiteral(":/res/pitch.png"));
 
-    (new QLabel(QStringLiteral("select formation"), this))->setGeometry(du.rect(7, 128, 70, 8));
+    label(QStringLiteral("select formation"), du.rect(7, 128, 70, 8), this);
     m_formations = new QListWidget(this);
     m_formations->setObjectName(QStringLiteral("formations"));
     m_formations->setGeometry(du.rect(7, 139, 70, 150));
-    for (const std::string_view name : kFormationNames) m_formations->addItem(latin(name));
+    for (const std::string_view name : kFormationNames) m_formations->addItem(latin1(name));
 
     m_roles = new QComboBox(this);
     m_roles->setObjectName(QStringLiteral("roles"));
-    for (const Role& role : kRoles) m_roles->addItem(latin(role.label));
+    for (const Role& role : kRoles) m_roles->addItem(latin1(role.label));
     m_roles->setMaxVisibleItems(20);
     m_roles->setGeometry(du.rect(110, 128, 44, 13));
 
@@ -65,13 +57,13 @@ FormationWindow::FormationWindow(AppContext& context, int row, QWidget* parent)
         m_roleLabels[k]->setGeometry(du.rect(218, 130 + 15 * k, 30, 8));
     }
 
-    auto* up = button(QStringLiteral("up"), du.rect(304, 132, 40, 14), this);
-    auto* left = button(QStringLiteral("left"), du.rect(262, 150, 40, 14), this);
-    auto* right = button(QStringLiteral("right"), du.rect(346, 150, 40, 14), this);
-    auto* down = button(QStringLiteral("down"), du.rect(304, 168, 40, 14), this);
-    auto* load = button(QStringLiteral("Load formation"), du.rect(284, 210, 80, 14), this);
-    auto* acceptButton = button(QStringLiteral("Accept"), du.rect(284, 330, 50, 14), this);
-    auto* cancelButton = button(QStringLiteral("Cancel"), du.rect(340, 330, 50, 14), this);
+    auto* up = pushButton(QStringLiteral("up"), du.rect(304, 132, 40, 14), this);
+    auto* left = pushButton(QStringLiteral("left"), du.rect(262, 150, 40, 14), this);
+    auto* right = pushButton(QStringLiteral("right"), du.rect(346, 150, 40, 14), this);
+    auto* down = pushButton(QStringLiteral("down"), du.rect(304, 168, 40, 14), this);
+    auto* load = pushButton(QStringLiteral("Load formation"), du.rect(284, 210, 80, 14), this);
+    auto* acceptButton = pushButton(QStringLiteral("Accept"), du.rect(284, 330, 50, 14), this);
+    auto* cancelButton = pushButton(QStringLiteral("Cancel"), du.rect(340, 330, 50, 14), this);
     up->setObjectName(QStringLiteral("up"));
     down->setObjectName(QStringLiteral("down"));
     left->setObjectName(QStringLiteral("left"));
@@ -105,7 +97,7 @@ void FormationWindow::applyFormation(int entry) {
 }
 
 void FormationWindow::refreshPositions() {
-    for (int k = 0; k < kFormationPositions; ++k) m_roleLabels[k]->setText(latin(roleLabel(m_working[k])));
+    for (int k = 0; k < kFormationPositions; ++k) m_roleLabels[k]->setText(latin1(roleLabel(m_working[k])));
     update(toQRect(formation::kPitchRect));
     m_positions[0]->setChecked(true);
     selectPosition(0, true);
@@ -131,7 +123,7 @@ void FormationWindow::selectPosition(int k, bool force) {
 void FormationWindow::onRoleActivated(int index) {
     if (index < 0 || index >= kRoleCount) return;
     m_working[m_selected] = kRoles[index].code;
-    m_roleLabels[m_selected]->setText(latin(kRoles[index].label));
+    m_roleLabels[m_selected]->setText(latin1(kRoles[index].label));
 }
 
 void FormationWindow::onMoveClicked(formation::Move move) {

@@ -14,6 +14,7 @@
 #include <QSpinBox>
 
 #include "app/about_dialog.h"
+#include "app/controls_qt.h"
 #include "app/dialog_units_qt.h"
 #include "app/resources_qt.h"
 #include "player/player_windows_qt.h"
@@ -34,21 +35,6 @@ constexpr int kBarOffset = 50;        // the bar starts this far right of the fi
 constexpr int kBarUnit = 5;           // pixels per shown tactics unit
 constexpr QRgb kBarColour = qRgb(0, 128, 255);
 const QStringList kTeamFileFilters{QStringLiteral("dat Files (*.dat)"), QStringLiteral("All Files (*.*)")};
-
-QString latin(std::string_view text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
-
-QLabel* label(const QString& text, const QRect& geometry, QWidget* parent) {
-    auto* result = new QLabel(text, parent);
-    result->setGeometry(geometry);
-    return result;
-}
-
-QPushButton* button(const QString& text, const QRect& geometry, QWidget* parent) {
-    auto* result = new QPushButton(text, parent);
-    result->setGeometry(geometry);
-    result->setAutoDefault(false);
-    return result;
-}
 
 // A number field that only its arrows change, centred, within a range.
 QSpinBox* arrowField(int minimum, int maximum, const QRect& geometry, QWidget* parent) {
@@ -73,7 +59,7 @@ TeamWindow::TeamWindow(AppContext& context, QWidget* parent) : QDialog(parent), 
     // The team list starts on the first team.
     {
         const QSignalBlocker blocker(m_teamList);
-        for (int row = 0; row < blockmap::kTeamRows; ++row) m_teamList->addItem(latin(TeamTable[row].label));
+        for (int row = 0; row < blockmap::kTeamRows; ++row) m_teamList->addItem(latin1(TeamTable[row].label));
         m_teamList->setCurrentIndex(0);
     }
     showTeam();
@@ -109,7 +95,7 @@ void TeamWindow::buildControls() {
 
     for (int k = 0; k < kTacticsCount; ++k) {
         const int y = 136 + 17 * k;
-        label(latin(kTacticsNames[k]), du.rect(7, y + 2, 42, 8), this);
+        label(latin1(kTacticsNames[k]), du.rect(7, y + 2, 42, 8), this);
         m_tactics[k] = arrowField(kTacticsShownMin, kTacticsShownMax, du.rect(50, y, 30, 13), this);
         m_tactics[k]->setObjectName(QStringLiteral("tactics%1").arg(k));
     }
@@ -118,9 +104,9 @@ void TeamWindow::buildControls() {
     m_write->setObjectName(QStringLiteral("writeButton"));
     m_write->setGeometry(du.rect(207, 6, 92, 26));
     m_write->setDefault(true);
-    m_pickerButton = button(QStringLiteral("Input Shift-JIS"), du.rect(305, 6, 89, 12), this);
+    m_pickerButton = pushButton(QStringLiteral("Input Shift-JIS"), du.rect(305, 6, 89, 12), this);
     m_pickerButton->setObjectName(QStringLiteral("pickerButton"));
-    m_universal = button(QStringLiteral("Universal Edit"), du.rect(305, 20, 89, 12), this);
+    m_universal = pushButton(QStringLiteral("Universal Edit"), du.rect(305, 20, 89, 12), this);
     m_universal->setObjectName(QStringLiteral("universalButton"));
 
     label(QStringLiteral("player"), du.rect(207, 43, 28, 8), this);
@@ -128,7 +114,7 @@ void TeamWindow::buildControls() {
     m_squadList->setObjectName(QStringLiteral("squadList"));
     m_squadList->setGeometry(du.rect(237, 41, 157, 13));
     m_squadList->setMaxVisibleItems(20);
-    m_editPlayer = button(QStringLiteral("edit player"), du.rect(237, 58, 60, 14), this);
+    m_editPlayer = pushButton(QStringLiteral("edit player"), du.rect(237, 58, 60, 14), this);
     m_editPlayer->setObjectName(QStringLiteral("editPlayer"));
 
     m_playerGlyphs = new GlyphRowBox(QStringLiteral("player name"), this);
@@ -140,31 +126,31 @@ void TeamWindow::buildControls() {
     m_playerId->setObjectName(QStringLiteral("playerId"));
     m_playerId->setGeometry(du.rect(250, 110, 40, 13));
     m_playerId->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,9}")), this));
-    m_changeId = button(QStringLiteral("change ID"), du.rect(300, 109, 60, 14), this);
+    m_changeId = pushButton(QStringLiteral("change ID"), du.rect(300, 109, 60, 14), this);
     m_changeId->setObjectName(QStringLiteral("changeId"));
 
     label(QStringLiteral("shirt NO."), du.rect(207, 130, 40, 8), this);
     m_shirt = arrowField(1, 99, du.rect(250, 128, 40, 13), this);
     m_shirt->setObjectName(QStringLiteral("shirt"));
-    m_editFormation = button(QStringLiteral("Edit formation"), du.rect(300, 127, 60, 14), this);
+    m_editFormation = pushButton(QStringLiteral("Edit formation"), du.rect(300, 127, 60, 14), this);
     m_editFormation->setObjectName(QStringLiteral("editFormation"));
 
     QStringList takers;
     for (int i = 1; i <= kSetPieceChoices; ++i) takers << QStringLiteral("Player_%1").arg(i, 2, 10, QLatin1Char('0'));
     for (int k = 0; k < kSetPieceCount; ++k) {
         const int y = 150 + 17 * k;
-        label(latin(kSetPieceNames[k]), du.rect(207, y + 2, 50, 8), this);
+        label(latin1(kSetPieceNames[k]), du.rect(207, y + 2, 50, 8), this);
         m_setPieces[k] = new QComboBox(this);
         m_setPieces[k]->setObjectName(QStringLiteral("setPiece%1").arg(k));
         m_setPieces[k]->setGeometry(du.rect(260, y, 70, 13));
         m_setPieces[k]->addItems(takers);
     }
 
-    m_saveTeam = button(QStringLiteral("Save team"), du.rect(7, 294, 60, 14), this);
+    m_saveTeam = pushButton(QStringLiteral("Save team"), du.rect(7, 294, 60, 14), this);
     m_saveTeam->setObjectName(QStringLiteral("saveTeam"));
-    m_loadTeam = button(QStringLiteral("Load team"), du.rect(72, 294, 60, 14), this);
+    m_loadTeam = pushButton(QStringLiteral("Load team"), du.rect(72, 294, 60, 14), this);
     m_loadTeam->setObjectName(QStringLiteral("loadTeam"));
-    m_close = button(QStringLiteral("Close"), du.rect(334, 294, 60, 14), this);
+    m_close = pushButton(QStringLiteral("Close"), du.rect(334, 294, 60, 14), this);
     m_close->setObjectName(QStringLiteral("close"));
 }
 

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 
+#include "app/controls_qt.h"
 #include "app/dialog_units_qt.h"
 #include "text/glyph_row_widget.h"
 #include "text/jiscode.h"
@@ -19,20 +20,6 @@ namespace {
 
 QRect toQRect(const picker::PixelRect& r) { return QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1)); }
 
-QLineEdit* field(const QRect& geometry, bool readOnly, QWidget* parent) {
-    auto* edit = new QLineEdit(parent);
-    edit->setGeometry(geometry);
-    edit->setReadOnly(readOnly);
-    return edit;
-}
-
-QPushButton* button(const QString& text, const QRect& geometry, QWidget* parent) {
-    auto* result = new QPushButton(text, parent);
-    result->setGeometry(geometry);
-    result->setAutoDefault(false);
-    return result;
-}
-
 }  // namespace
 
 PickerWindow::PickerWindow(MessageService& messages, picker::PickerState& state, QWidget* parent)
@@ -42,21 +29,21 @@ PickerWindow::PickerWindow(MessageService& messages, picker::PickerState& state,
     const DialogUnits du(font());
     setFixedSize(du.size(341, 324));
 
-    auto* gotoButton = button(QStringLiteral("goto (0-22)"), du.rect(245, 60, 54, 14), this);
-    m_gotoPage = field(du.rect(306, 60, 22, 14), false, this);
+    auto* gotoButton = pushButton(QStringLiteral("goto (0-22)"), du.rect(245, 60, 54, 14), this);
+    m_gotoPage = lineField(du.rect(306, 60, 22, 14), false, this);
     m_gotoPage->setObjectName(QStringLiteral("gotoPage"));
     m_gotoPage->setAlignment(Qt::AlignCenter);
     m_gotoPage->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,9}")), this));
-    auto* next = button(QStringLiteral(">>"), du.rect(245, 87, 54, 14), this);
-    m_page = field(du.rect(307, 97, 22, 14), true, this);
+    auto* next = pushButton(QStringLiteral(">>"), du.rect(245, 87, 54, 14), this);
+    m_page = lineField(du.rect(307, 97, 22, 14), true, this);
     m_page->setObjectName(QStringLiteral("page"));
     m_page->setAlignment(Qt::AlignCenter);
-    auto* previous = button(QStringLiteral("<<"), du.rect(245, 110, 54, 14), this);
-    (new QLabel(QStringLiteral("HEX"), this))->setGeometry(du.rect(249, 153, 16, 8));
-    m_hex = field(du.rect(267, 150, 40, 14), true, this);
+    auto* previous = pushButton(QStringLiteral("<<"), du.rect(245, 110, 54, 14), this);
+    label(QStringLiteral("HEX"), du.rect(249, 153, 16, 8), this);
+    m_hex = lineField(du.rect(267, 150, 40, 14), true, this);
     m_hex->setObjectName(QStringLiteral("hex"));
-    (new QLabel(QStringLiteral("STR"), this))->setGeometry(du.rect(249, 175, 16, 8));
-    m_str = field(du.rect(267, 172, 40, 14), true, this);
+    label(QStringLiteral("STR"), du.rect(249, 175, 16, 8), this);
+    m_str = lineField(du.rect(267, 172, 40, 14), true, this);
     m_str->setObjectName(QStringLiteral("str"));
 
     m_gotoPage->setText(QString::number(m_state.gotoPage));
