@@ -1,6 +1,8 @@
 // Start-up: the source-choice window, the image and folder pickers with their checks and
 // messages, a source given on the command line, and the sizes of the windows in dialog units.
 #include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -48,6 +50,7 @@ private slots:
     void folderPickerEnablesOnlyExportFolders();
     void commandLineSourceIsCheckedAndLoaded();
     void windowsTakeTheirSizesInDialogUnits();
+    void aboutBoxNamesVersionAndGlyphFont();
 };
 
 void StartUpTest::sourceChoiceStartsOnTheImage() {
@@ -181,6 +184,29 @@ void StartUpTest::windowsTakeTheirSizesInDialogUnits() {
     // The picker's controls stand right of its 304-pixel grid.
     for (QWidget* control : picker.findChildren<QWidget*>())
         if (control->parentWidget() == &picker) QVERIFY(control->x() > 337);
+}
+
+void StartUpTest::aboutBoxNamesVersionAndGlyphFont() {
+    test::TempDir dir;
+    test::FakeUi ui;
+    DataStore store(ui);
+    QVERIFY(store.LoadFromDirectory(test::copySampleExportDir(dir)));
+    Player player;
+    gui::AppContext context{store, player, ui, dir.path()};
+    gui::TeamWindow team(context);
+    team.show();
+    QVERIFY(QTest::qWaitForWindowActive(&team));
+    QString shown;
+    QTimer::singleShot(0, [&shown] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            shown = box->windowTitle() + "|" + box->text() + "|" + box->informativeText();
+            box->close();
+        }
+    });
+    QTest::keyClick(&team, Qt::Key_F1);
+    QVERIFY(shown.startsWith(QStringLiteral("About Tarvo_Riviza_Editor|Tarvo_Riviza_Editor Version " TARVO_VERSION)));
+    QVERIFY(shown.contains(QStringLiteral("GNU Unifont")));
+    QVERIFY(shown.contains(QStringLiteral("General Public License")));
 }
 
 QTEST_MAIN(StartUpTest)
