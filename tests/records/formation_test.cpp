@@ -5,7 +5,6 @@
 #include <set>
 
 #include "records/formation.h"
-#include "records/team.h"
 #include "support/test_blocks.h"
 
 namespace tarvo {
@@ -46,20 +45,6 @@ TEST(FormationPresets, RolesSkipTheFirstByteOfTheirEntry) {
     }
     EXPECT_EQ(presetFormation(b.view(), 0), FormationRecord{});
     EXPECT_EQ(presetFormation(b.view(), 22), FormationRecord{});
-}
-
-TEST(FormationRecords, TeamFormationRoundTrip) {
-    TestBlocks b;
-    b.fillPattern(7);
-    const TestBlocks before = b;
-    FormationRecord f{};
-    for (std::size_t i = 0; i < f.size(); ++i) f[i] = static_cast<std::uint8_t>(i + 1);
-    storeFormation(b.view(), 105, f);
-    EXPECT_EQ(readFormation(b.view(), 105), f);
-    EXPECT_EQ(b.boot[kFormationsOffset + 30 * 105], 1);
-    TestBlocks original = before;
-    storeFormation(b.view(), 105, readFormation(original.view(), 105));
-    EXPECT_TRUE(b == before);
 }
 
 }  // namespace

@@ -72,19 +72,6 @@ TEST(TeamSquad, SlotRuleAndCopies) {
     EXPECT_TRUE(b == before);
 }
 
-TEST(TeamRows, KindsAndSquadSizes) {
-    struct Row {
-        int row;
-        TeamKind kind;
-        int size;
-    };
-    for (auto r : {Row{0, TeamKind::National, 23}, Row{64, TeamKind::National, 23}, Row{65, TeamKind::Club, 40},
-                   Row{104, TeamKind::Club, 40}, Row{105, TeamKind::Default, 40}}) {
-        EXPECT_EQ(teamKind(r.row), r.kind) << r.row;
-        EXPECT_EQ(squadSize(r.row), r.size) << r.row;
-    }
-}
-
 TEST(TeamValues, ShownAndStored) {
     TestBlocks b;
     auto blocks = b.view();
