@@ -1,22 +1,18 @@
 // Start-up: the source-choice window, the image and folder pickers with their checks and
-// messages, a source given on the command line, and the sizes of the windows in dialog units.
+// messages, and a source given on the command line.
 #include <QApplication>
-#include <QMessageBox>
-#include <QTimer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 
 #include <fstream>
 
-#include "app/dialog_units_qt.h"
+#include "app/app_context_qt.h"
 #include "app/source_choice_dialog.h"
 #include "app/startup_qt.h"
 #include "store/source_check.h"
 #include "support/fake_ui_qt.h"
 #include "support/sample.h"
-#include "team/team_window.h"
-#include "text/picker_window.h"
 
 using namespace tarvo;
 namespace fs = std::filesystem;
@@ -49,8 +45,6 @@ private slots:
     void imagePickerChecksTheFile();
     void folderPickerEnablesOnlyExportFolders();
     void commandLineSourceIsCheckedAndLoaded();
-    void windowsTakeTheirSizesInDialogUnits();
-    void aboutBoxNamesVersionAndGlyphFont();
 };
 
 void StartUpTest::sourceChoiceStartsOnTheImage() {
@@ -159,54 +153,6 @@ void StartUpTest::commandLineSourceIsCheckedAndLoaded() {
         QCOMPARE(ui.messages.back(), kLoadFailed);
         QVERIFY(!store.isLoaded());
     }
-}
-
-void StartUpTest::windowsTakeTheirSizesInDialogUnits() {
-    test::TempDir dir;
-    test::FakeUi ui;
-    DataStore store(ui);
-    QVERIFY(store.LoadFromDirectory(test::copySampleExportDir(dir)));
-    Player player;
-    gui::AppContext context{store, player, ui, dir.path()};
-
-    const gui::DialogUnits eight(gui::dialogFont(8));
-    const gui::DialogUnits ten(gui::dialogFont(10));
-    QCOMPARE(gui::dialogFont(10).pointSize(), 10);
-    QVERIFY(ten.x(100) > eight.x(100));
-    gui::SourceChoiceDialog choice;
-    QCOMPARE(choice.size(), ten.size(214, 124));
-    QCOMPARE(choice.nextButton()->geometry(), ten.rect(72, 88, 50, 14));
-    gui::TeamWindow team(context);
-    QCOMPARE(team.size(), eight.size(401, 315));
-    picker::PickerState state;
-    gui::PickerWindow picker(ui, state);
-    QCOMPARE(picker.size(), eight.size(341, 324));
-    // The picker's controls stand right of its 304-pixel grid.
-    for (QWidget* control : picker.findChildren<QWidget*>())
-        if (control->parentWidget() == &picker) QVERIFY(control->x() > 337);
-}
-
-void StartUpTest::aboutBoxNamesVersionAndGlyphFont() {
-    test::TempDir dir;
-    test::FakeUi ui;
-    DataStore store(ui);
-    QVERIFY(store.LoadFromDirectory(test::copySampleExportDir(dir)));
-    Player player;
-    gui::AppContext context{store, player, ui, dir.path()};
-    gui::TeamWindow team(context);
-    team.show();
-    QVERIFY(QTest::qWaitForWindowActive(&team));
-    QString shown;
-    QTimer::singleShot(0, [&shown] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            shown = box->windowTitle() + "|" + box->text() + "|" + box->informativeText();
-            box->close();
-        }
-    });
-    QTest::keyClick(&team, Qt::Key_F1);
-    QVERIFY(shown.startsWith(QStringLiteral("About Tarvo_Riviza_Editor|Tarvo_Riviza_Editor Version " TARVO_VERSION)));
-    QVERIFY(shown.contains(QStringLiteral("GNU Unifont")));
-    QVERIFY(shown.contains(QStringLiteral("General Public License")));
 }
 
 QTEST_MAIN(StartUpTest)

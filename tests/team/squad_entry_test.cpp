@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "records/player.h"
 #include "records/team.h"
 #include "sample/sample_disc.h"
 #include "support/sample.h"
@@ -17,32 +16,10 @@ protected:
         ASSERT_TRUE(store.adoptBlocks(std::move(made.boot), std::move(made.parameter), std::move(made.select)));
         blocks = store.blocks();
     }
-    static std::string text(const Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
-
     MessageLog log;
     DataStore store{log};
     GameBlocks blocks{};
 };
-
-TEST_F(SquadEntryTest, EntriesNumberTheSlotAndShowTheFullNameBytes) {
-    for (const auto& [row, slot] : {std::pair{0, 0}, {0, 22}, {70, 5}, {105, 39}}) {
-        SCOPED_TRACE(testing::Message() << "row " << row << " slot " << slot);
-        const std::uint16_t id = readSquadId(blocks, row, slot);
-        const Bytes entry = squadEntryText(blocks, row, slot);
-        const std::string prefix = std::to_string(slot + 1) + ". ";
-        Bytes expected(prefix.begin(), prefix.end());
-        if (id == 0) {
-            const std::string empty = "empty position";
-            expected.insert(expected.end(), empty.begin(), empty.end());
-        } else {
-            const Bytes name = readPlayerName(blocks, PlayerName::Full, id);
-            expected.insert(expected.end(), name.begin(), name.end());
-        }
-        EXPECT_EQ(entry, expected) << test::hex(entry);
-    }
-    ASSERT_EQ(setSquadId(blocks, 70, 23, 0), std::nullopt);
-    EXPECT_EQ(text(squadEntryText(blocks, 70, 23)), "24. empty position");
-}
 
 TEST_F(SquadEntryTest, ShownValuesStayInTheirRanges) {
     const std::size_t shirt = blockmap::kNationalShirtsOffset + 23 * 3 + 4;  // row 3, slot 4
