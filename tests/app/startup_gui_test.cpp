@@ -1,6 +1,8 @@
 // Start-up: the source-choice window, the image and folder pickers with their checks and
 // messages, and a source given on the command line.
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QTimer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -45,6 +47,7 @@ private slots:
     void imagePickerChecksTheFile();
     void folderPickerEnablesOnlyExportFolders();
     void commandLineSourceIsCheckedAndLoaded();
+    void folderDialogOffersOkOnlyOnExportFolders();
 };
 
 void StartUpTest::sourceChoiceStartsOnTheImage() {
@@ -152,6 +155,35 @@ void StartUpTest::commandLineSourceIsCheckedAndLoaded() {
         QVERIFY(!ui.messages.empty());
         QCOMPARE(ui.messages.back(), kLoadFailed);
         QVERIFY(!store.isLoaded());
+    }
+}
+
+void StartUpTest::folderDialogOffersOkOnlyOnExportFolders() {
+    test::TempDir dir;
+    const fs::path exported = test::copySampleExportDir(dir);
+    fs::create_directories(dir / "other");
+    for (const auto& [start, enabled] : {std::pair{exported, true}, {dir / "other", false}}) {
+        std::optional<bool> okEnabled;
+        QTimer::singleShot(200, [&okEnabled] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            if (!dialog) return;
+            for (auto* box : dialog->findChildren<QDialogButtonBox*>()) {
+                QPushButton* ok = box->button(QDialogButtonBox::Open);
+                if (ok) okEnabled = ok->isEnabled();
+            }
+            // Pressing Enter on a folder that breaks the rule does not close the dialog.
+            if (okEnabled == false) {
+                QTest::keyClick(dialog, Qt::Key_Return);
+                if (!dialog->isVisible()) okEnabled.reset();
+            }
+            dialog->close();
+        });
+        gui::QtUiServices ui;
+        const QString chosen = ui.chooseDirectory(QStringLiteral("Choose the directory of the exported files"),
+                                                  gui::toQString(start),
+                                                  [](const QString& path) { return isExportDirectory(gui::toPath(path)); });
+        QVERIFY(chosen.isEmpty());
+        QCOMPARE(okEnabled, std::optional<bool>(enabled));
     }
 }
 
