@@ -10,16 +10,21 @@ namespace tarvo::gui {
 namespace {
 
 // Accepts a text only when it encodes to Shift-JIS within the byte limit; turns it to upper case
-// first when asked. A refused character is reported once the edit has been undone.
+// first when asked. A character without a code that the user has just typed is refused (and
+// reported once the edit has been undone); one that the shown name already held (bytes that are no
+// Shift-JIS) lets the user edit on, but nothing is stored until it is gone.
 class NameValidator : public QValidator {
 public:
-    NameValidator(const int& maxBytes, const bool& upperCase, std::function<void(char32_t)> refused, QObject* parent)
-        : QValidator(parent), m_maxBytes(maxBytes), m_upperCase(upperCase), m_refused(std::move(refused)) {}
+    NameValidator(const int& maxBytes, const bool& upperCase, std::function<bool(char32_t)> alreadyShown,
+                  std::function<void(char32_t)> refused, QObject* parent)
+        : QValidator(parent), m_maxBytes(maxBytes), m_upperCase(upperCase),
+          m_alreadyShown(std::move(alreadyShown)), m_refused(std::move(refused)) {}
 
     State validate(QString& input, int&) const override {
         if (m_upperCase) input = input.toUpper();
         const EncodeResult encoded = encodeShiftJis(input.toStdString());
         if (encoded.refused) {
+            if (m_alreadyShown(*encoded.refused)) return Intermediate;
             m_refused(*encoded.refused);
             return Invalid;
         }
@@ -29,13 +34,17 @@ public:
 private:
     const int& m_maxBytes;
     const bool& m_upperCase;
+    std::function<bool(char32_t)> m_alreadyShown;
     std::function<void(char32_t)> m_refused;
 };
 
 }  // namespace
 
 NameField::NameField(MessageService& messages, QWidget* parent) : QLineEdit(parent), m_messages(messages) {
-    auto* validator = new NameValidator(m_maxBytes, m_upperCase, [this](char32_t c) {
+    const auto alreadyShown = [this](char32_t c) {
+        return m_lastAccepted.toStdU32String().find(c) != std::u32string::npos;
+    };
+    auto* validator = new NameValidator(m_maxBytes, m_upperCase, alreadyShown, [this](char32_t c) {
         // Told after the key press is over, so that a message box never opens inside an edit.
         QTimer::singleShot(0, this, [this, c] { m_messages.warning(refusalMessage(c)); });
     }, this);
@@ -54,10 +63,10 @@ void NameField::setUpperCase(bool upper) { m_upperCase = upper; }
 
 void NameField::setNameBytes(ByteSpan bytes) {
     const QString text = QString::fromStdString(decodeShiftJis(bytes));
+    m_lastAccepted = text;  // before setText, which consults the validator too
     const bool blocked = blockSignals(true);
     setText(text);
     blockSignals(blocked);
-    m_lastAccepted = text;
 }
 
 Bytes NameField::nameBytes() const { return encodeShiftJis(text().toStdString()).bytes; }

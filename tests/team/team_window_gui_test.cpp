@@ -72,6 +72,7 @@ private slots:
     void changeIdFollowsTheSlotRules();
     void nameFieldsCountEncodedBytes();
     void clubNameGoesIntoBothCopies();
+    void nameWithoutShiftJisBytesIsEditedWithoutComplaint();
     void showingAndOpeningWindowsWritesNothing();
     void writeButtonReportsEachOutcome();
     void savedTeamLoadsBackIntoItsRow();
@@ -358,6 +359,31 @@ void TeamWindowTest::clubNameGoesIntoBothCopies() {
         const std::size_t offset = std::stoul(change.substr(10));
         QVERIFY2((offset >= 227324 && offset < 227345) || (offset >= 227389 && offset < 227410), change.c_str());
     }
+}
+
+void TeamWindowTest::nameWithoutShiftJisBytesIsEditedWithoutComplaint() {
+    test::LoadedSample sample;
+    const MutableByteSpan slot = teamNameSlot(sample.store.blocks(), 2);
+    const Bytes odd = {0xFF, 'A', 'B', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    std::copy(odd.begin(), odd.end(), slot.begin());
+    sample.snapshot();
+    TeamWindow window(sample.context);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    window.selectTeam(2);
+    auto* name = child<gui::NameField>(window, "teamName");
+    name->setFocus();
+    name->end(false);
+    QTest::keyClicks(name, QStringLiteral("C"));
+    child<QLineEdit>(window, "playerId")->setFocus();  // focus leaves the field
+    QCoreApplication::processEvents();
+    QVERIFY(sample.ui.messages.empty());
+    QVERIFY(sample.unchanged());  // not stored while the odd byte is there
+    name->home(false);
+    QTest::keyClick(name, Qt::Key_Delete);
+    QCOMPARE(name->text(), QStringLiteral("ABC"));
+    QCOMPARE(Bytes(slot.begin(), slot.begin() + 4), (Bytes{'A', 'B', 'C', 0}));
+    QVERIFY(sample.ui.messages.empty());
 }
 
 void TeamWindowTest::showingAndOpeningWindowsWritesNothing() {
