@@ -23,8 +23,9 @@ build: configure
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
 
+# The sample disc is made once; what the program writes into it stays until `make clean`.
 sample: build
-	$(TARVO) make-sample $(SAMPLE)
+	@test -f $(SAMPLE)/sample.bin || $(TARVO) make-sample $(SAMPLE)
 
 run: sample
 	@if [ -x $(EDITOR) ]; then $(EDITOR) $(SAMPLE)/sample.bin; else $(TARVO) info $(SAMPLE)/sample.bin; fi
