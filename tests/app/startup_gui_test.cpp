@@ -2,190 +2,94 @@
 // messages, and a source given on the command line.
 #include <QApplication>
 #include <QDialogButtonBox>
-#include <QTimer>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTest>
+#include <QTimer>
 
-#include <fstream>
-
-#include "app/app_context_qt.h"
 #include "app/source_choice_dialog.h"
 #include "app/startup_qt.h"
 #include "store/source_check.h"
-#include "support/fake_ui_qt.h"
-#include "support/sample.h"
+#include "support/loaded_sample_qt.h"
 
 using namespace tarvo;
 namespace fs = std::filesystem;
 
-namespace {
-
-const Message kNoImage{"Can not work without CD image file!", kAppName, MessageKind::Warning};
-const Message kCannotRead{"Can not read CD image file!", kAppName, MessageKind::Warning};
-const Message kTooSmall{"File size mismatch!\n should > 700M", kAppName, MessageKind::Warning};
-const Message kLoadFailed{"Failed to load data from CD image!", kAppName, MessageKind::Warning};
-
-void makeFile(const fs::path& file, std::uintmax_t size) {
-    std::ofstream(file, std::ios::binary).put('x');
-    fs::resize_file(file, size);
+// A file of the given size (sparse).
+static fs::path makeFile(const fs::path& file, std::uintmax_t size) {
+    test::writeFile(file, Bytes{1});
+    return fs::resize_file(file, size), file;
 }
-
-// The sample image grown to the size of a disc (sparse), as the size check wants.
-fs::path fullSizeImage(const test::TempDir& dir) {
-    const fs::path image = test::copySampleImage(dir);
-    if (fs::file_size(image) < kMinImageSize) fs::resize_file(image, kMinImageSize);
-    return image;
-}
-
-}  // namespace
 
 class StartUpTest : public QObject {
     Q_OBJECT
 private slots:
-    void sourceChoiceStartsOnTheImage();
-    void imagePickerChecksTheFile();
-    void folderPickerEnablesOnlyExportFolders();
-    void commandLineSourceIsCheckedAndLoaded();
-    void folderDialogOffersOkOnlyOnExportFolders();
-};
-
-void StartUpTest::sourceChoiceStartsOnTheImage() {
-    for (const bool files : {false, true}) {
-        gui::SourceChoiceDialog dialog;
-        QCOMPARE(dialog.windowTitle(), QStringLiteral("Choose file to edit"));
-        QVERIFY(dialog.imageButton()->isChecked());
-        QVERIFY(dialog.nextButton()->isDefault());
-        if (files) QTest::mouseClick(dialog.filesButton(), Qt::LeftButton);
-        QVERIFY(dialog.imageButton()->isChecked() != files);
-        QTest::mouseClick(dialog.nextButton(), Qt::LeftButton);
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QCOMPARE(dialog.choice(), files ? SourceMode::ExportedFiles : SourceMode::CdImage);
+    void sourceChoice() {
+        for (const int choice : {0, 1, 2}) {  // the image, the files, closed
+            gui::SourceChoiceDialog dialog;
+            dialog.show();
+            if (choice == 1) QTest::mouseClick(dialog.filesButton(), Qt::LeftButton);
+            QTest::keyClick(&dialog, choice == 2 ? Qt::Key_Escape : Qt::Key_Return);  // Return: "Next"
+            QCOMPARE(dialog.result(), int(choice == 2 ? QDialog::Rejected : QDialog::Accepted));
+            if (choice < 2) QCOMPARE(dialog.choice(), choice ? SourceMode::ExportedFiles : SourceMode::CdImage);
+        }
     }
-    gui::SourceChoiceDialog closed;
-    closed.show();
-    QTest::keyClick(&closed, Qt::Key_Escape);
-    QCOMPARE(closed.result(), int(QDialog::Rejected));
-}
 
-void StartUpTest::imagePickerChecksTheFile() {
-    test::TempDir dir;
-    makeFile(dir / "exact.bin", 700000000);
-    makeFile(dir / "short.bin", 699999999);
-    struct Case {
-        QString reply;
-        std::vector<Message> messages;
-        bool chosen;
-    };
-    const Case cases[] = {
-        {QString(), {kNoImage}, false},
-        {gui::toQString(dir / "missing.bin"), {kCannotRead}, false},
-        {gui::toQString(dir / "short.bin"), {kTooSmall}, false},
-        {gui::toQString(dir / "exact.bin"), {}, true},
-    };
-    for (const Case& c : cases) {
-        test::FakeUi ui;
-        if (!c.reply.isEmpty()) ui.replies.push_back(c.reply);
-        const auto image = gui::ChooseImage(ui, dir.path());
-        QCOMPARE(image.has_value(), c.chosen);
-        if (image) QCOMPARE(*image, gui::toPath(c.reply));
-        QCOMPARE(ui.messages, c.messages);
-        QCOMPARE(ui.openCalls.size(), std::size_t(1));
-        QCOMPARE(ui.openCalls[0].title, QStringLiteral("open CD image file"));
-        QCOMPARE(ui.openCalls[0].filters,
-                 (QStringList{QStringLiteral("Bin Files (*.bin)"), QStringLiteral("All Files (*.*)")}));
-        QCOMPARE(ui.openCalls[0].directory, gui::toQString(dir.path()));
-    }
-}
-
-void StartUpTest::folderPickerEnablesOnlyExportFolders() {
-    test::TempDir dir;
-    const fs::path exported = test::copySampleExportDir(dir);
-    fs::create_directories(dir / "partial");
-    makeFile(dir / "partial" / "select.ovl", 4);
-    makeFile(dir / "partial" / "QXRZ_730.56", 4);
-
-    test::FakeUi ui;
-    QVERIFY(!gui::ChooseDirectory(ui, dir.path()));  // cancelled: no message
-    QVERIFY(ui.messages.empty());
-    QCOMPARE(ui.folderCalls[0].title, QStringLiteral("Choose the directory of the exported files"));
-    QCOMPARE(ui.folderCalls[0].directory, gui::toQString(dir.path()));
-    QVERIFY(ui.folderRule(gui::toQString(exported)));
-    QVERIFY(!ui.folderRule(gui::toQString(dir / "partial")));
-    QVERIFY(!ui.folderRule(gui::toQString(dir.path())));
-
-    ui.replies.push_back(gui::toQString(exported));
-    QCOMPARE(gui::ChooseDirectory(ui, dir.path()), std::optional<fs::path>(exported));
-}
-
-void StartUpTest::commandLineSourceIsCheckedAndLoaded() {
-    test::TempDir dir;
-    {
-        test::FakeUi ui;
-        DataStore store(ui);
-        QVERIFY(gui::loadSourceArgument(store, ui, fullSizeImage(dir)));
-        QCOMPARE(store.sourceMode(), SourceMode::CdImage);
-        QVERIFY(ui.messages.empty());
-    }
-    {
-        test::FakeUi ui;
-        DataStore store(ui);
-        QVERIFY(gui::loadSourceArgument(store, ui, test::copySampleExportDir(dir)));
-        QCOMPARE(store.sourceMode(), SourceMode::ExportedFiles);
-        QVERIFY(ui.messages.empty());
-    }
-    {
-        // A folder without the files and an image that is too short fail as the pickers do.
-        test::FakeUi ui;
-        DataStore store(ui);
+    // Each source from the image picker or the command line: the result and the last message.
+    void sourcesAreChecked() {
+        test::TempDir dir;
+        const fs::path image = test::copySampleImage(dir), exported = test::copySampleExportDir(dir);
+        fs::resize_file(image, kMinImageSize);  // sparse: the size of a disc
         fs::create_directories(dir / "empty");
-        QVERIFY(!gui::loadSourceArgument(store, ui, dir / "empty"));
-        QVERIFY(ui.messages.empty());
-        QVERIFY(!gui::loadSourceArgument(store, ui, test::sampleDir() / "exported" / "select.ovl"));
-        QCOMPARE(ui.messages, std::vector<Message>{kTooSmall});
-        QVERIFY(!gui::loadSourceArgument(store, ui, dir / "nothing.bin"));
-        QCOMPARE(ui.messages.back(), kCannotRead);
+        const std::string noRead = "Can not read CD image file!", tooSmall = "File size mismatch!\n should > 700M";
+        const struct { fs::path path; bool picker, loaded; std::string message; } cases[] = {
+            {{}, true, false, "Can not work without CD image file!"},  // the dialog cancelled
+            {dir / "missing.bin", true, false, noRead},
+            {makeFile(dir / "short.bin", kMinImageSize - 1), true, false, tooSmall},
+            {makeFile(dir / "blank.bin", kMinImageSize), true, true, ""},
+            {image, false, true, ""},
+            {exported, false, true, ""},
+            {dir / "empty", false, false, ""},
+            {test::sampleDir() / "exported" / "select.ovl", false, false, tooSmall},
+            {dir / "nothing.bin", false, false, noRead},
+            {dir / "blank.bin", false, false, "Failed to load data from CD image!"},  // no disc in it
+        };
+        for (const auto& c : cases) {
+            test::FakeUi ui;
+            DataStore store(ui);
+            if (!c.path.empty()) ui.replies.push_back(gui::toQString(c.path));
+            if (c.picker)
+                QCOMPARE(gui::ChooseImage(ui, dir.path()), c.loaded ? std::optional(c.path) : std::nullopt);
+            else
+                QVERIFY2(gui::loadSourceArgument(store, ui, c.path) == c.loaded && store.isLoaded() == c.loaded,
+                         c.path.c_str());
+            QCOMPARE(ui.messages.empty() ? std::string() : ui.lastText(), c.message);
+        }
     }
-    {
-        // A file of the right size that holds no disc: the reader's messages, then the load's.
-        test::FakeUi ui;
-        DataStore store(ui);
-        makeFile(dir / "blank.bin", kMinImageSize);
-        QVERIFY(!gui::loadSourceArgument(store, ui, dir / "blank.bin"));
-        QVERIFY(!ui.messages.empty());
-        QCOMPARE(ui.messages.back(), kLoadFailed);
-        QVERIFY(!store.isLoaded());
-    }
-}
 
-void StartUpTest::folderDialogOffersOkOnlyOnExportFolders() {
-    test::TempDir dir;
-    const fs::path exported = test::copySampleExportDir(dir);
-    fs::create_directories(dir / "other");
-    for (const auto& [start, enabled] : {std::pair{exported, true}, {dir / "other", false}}) {
-        std::optional<bool> okEnabled;
-        QTimer::singleShot(200, [&okEnabled] {
-            QWidget* dialog = QApplication::activeModalWidget();
-            if (!dialog) return;
-            for (auto* box : dialog->findChildren<QDialogButtonBox*>()) {
-                QPushButton* ok = box->button(QDialogButtonBox::Open);
-                if (ok) okEnabled = ok->isEnabled();
-            }
-            // Pressing Enter on a folder that breaks the rule does not close the dialog.
-            if (okEnabled == false) {
-                QTest::keyClick(dialog, Qt::Key_Return);
+    void folderRule() {
+        test::TempDir dir;
+        const fs::path exported = test::copySampleExportDir(dir);
+        makeFile(dir / "select.ovl", 4);  // one file of three
+        test::FakeUi ui;
+        QVERIFY(!gui::ChooseDirectory(ui, dir.path()) && ui.messages.empty());  // cancelled: no message
+        QVERIFY(ui.folderRule(gui::toQString(exported)) && !ui.folderRule(gui::toQString(dir.path())));
+        // The real dialog offers its button only on a folder of exported files; Enter does not pass.
+        for (const auto& [start, enabled] : {std::pair{exported, true}, {dir.path(), false}}) {
+            std::optional<bool> okEnabled;
+            QTimer::singleShot(200, [&okEnabled] {
+                QWidget* dialog = QApplication::activeModalWidget();
+                for (auto* box : dialog->findChildren<QDialogButtonBox*>())
+                    if (QPushButton* ok = box->button(QDialogButtonBox::Open)) okEnabled = ok->isEnabled();
+                if (okEnabled == false) QTest::keyClick(dialog, Qt::Key_Return);
                 if (!dialog->isVisible()) okEnabled.reset();
-            }
-            dialog->close();
-        });
-        gui::QtUiServices ui;
-        const QString chosen = ui.chooseDirectory(QStringLiteral("Choose the directory of the exported files"),
-                                                  gui::toQString(start),
-                                                  [](const QString& path) { return isExportDirectory(gui::toPath(path)); });
-        QVERIFY(chosen.isEmpty());
-        QCOMPARE(okEnabled, std::optional<bool>(enabled));
+                dialog->close();
+            });
+            const auto rule = [](const QString& path) { return isExportDirectory(gui::toPath(path)); };
+            QVERIFY(gui::QtUiServices().chooseDirectory("folder", gui::toQString(start), rule).isEmpty());
+            QCOMPARE(okEnabled, std::optional(enabled));
+        }
     }
-}
+};
 
 QTEST_MAIN(StartUpTest)
 #include "startup_gui_test.moc"

@@ -21,34 +21,24 @@ public:
     };
 
     void show(const Message& message) override { messages.push_back(message); }
-    void setParentWindow(QWidget* window) override { parent = window; }
+    void setParentWindow(QWidget*) override {}
     QString openFile(const QString& title, const QStringList& filters, const QString& directory) override {
         openCalls.push_back({title, filters, directory});
         return next();
     }
-    QString saveFile(const QString& title, const QStringList& filters, const QString& directory) override {
-        saveCalls.push_back({title, filters, directory});
-        return next();
-    }
+    QString saveFile(const QString&, const QStringList&, const QString&) override { return next(); }
     QString chooseDirectory(const QString& prompt, const QString& start,
                             const std::function<bool(const QString&)>& acceptable) override {
         folderCalls.push_back({prompt, {}, start});
         folderRule = acceptable;
         return next();
     }
-
-    // The texts of the messages shown so far.
-    std::vector<std::string> texts() const {
-        std::vector<std::string> result;
-        for (const Message& message : messages) result.push_back(message.text);
-        return result;
-    }
+    const std::string& lastText() const { return messages.back().text; }
 
     std::vector<Message> messages;
     std::deque<QString> replies;  // answers of the next dialogs; empty: cancelled
-    std::vector<DialogCall> openCalls, saveCalls, folderCalls;
+    std::vector<DialogCall> openCalls, folderCalls;
     std::function<bool(const QString&)> folderRule;
-    QWidget* parent = nullptr;
 
 private:
     QString next() {

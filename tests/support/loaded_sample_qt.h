@@ -1,8 +1,12 @@
 #pragma once
 // A private copy of the sample disc, loaded into a store, with the fake dialogs and the context
-// that every window takes. Header-only: the support library itself has no Qt.
+// that every window takes, and the few ways the window tests reach and drive controls.
+// Header-only: the support library itself has no Qt.
 
 #include <filesystem>
+
+#include <QTest>
+#include <QWidget>
 
 #include "app/app_context_qt.h"
 #include "records/player.h"
@@ -14,37 +18,24 @@ namespace tarvo::test {
 
 struct LoadedSample {
     explicit LoadedSample(SourceMode mode = SourceMode::ExportedFiles) {
-        if (mode == SourceMode::CdImage) {
-            source = copySampleImage(dir);
-            loaded = store.LoadFromImage(source);
-        } else {
-            source = copySampleExportDir(dir);
-            loaded = store.LoadFromDirectory(source);
-        }
+        source = mode == SourceMode::CdImage ? copySampleImage(dir) : copySampleExportDir(dir);
+        if (!(mode == SourceMode::CdImage ? store.LoadFromImage(source) : store.LoadFromDirectory(source)))
+            qFatal("the sample disc did not load");
         snapshot();
     }
+    GameBlocks blocks() { return store.blocks(); }
 
-    // Remembers the blocks as they are now; unchanged() compares with them byte for byte.
-    void snapshot() {
-        boot.assign(store.boot().begin(), store.boot().end());
-        parameter.assign(store.parameter().begin(), store.parameter().end());
-        select.assign(store.select().begin(), store.select().end());
-    }
-    bool unchanged() const {
-        return Bytes(store.boot().begin(), store.boot().end()) == boot &&
-               Bytes(store.parameter().begin(), store.parameter().end()) == parameter &&
-               Bytes(store.select().begin(), store.select().end()) == select;
-    }
-    // The offsets of the bytes that differ from the snapshot, per block ("boot 123").
-    std::vector<std::string> changes() const {
+    // Remembers the blocks as they are now; changes() lists the bytes that differ since then.
+    void snapshot() { before = {copy(store.boot()), copy(store.parameter()), copy(store.select())}; }
+    bool unchanged() const { return changes().empty(); }
+    std::vector<std::string> changes() const {  // "boot 123": block and offset
         std::vector<std::string> result;
-        const auto compare = [&result](const char* name, ByteSpan now, const Bytes& before) {
-            for (std::size_t i = 0; i < now.size() && i < before.size(); ++i)
-                if (now[i] != before[i]) result.push_back(std::string(name) + " " + std::to_string(i));
-        };
-        compare("boot", store.boot(), boot);
-        compare("parameter", store.parameter(), parameter);
-        compare("select", store.select(), select);
+        const ByteSpan now[] = {store.boot(), store.parameter(), store.select()};
+        const char* names[] = {"boot", "parameter", "select"};
+        for (int b = 0; b < 3; ++b)
+            for (std::size_t i = 0; i < now[b].size(); ++i)
+                if (i >= before[b].size() || now[b][i] != before[b][i])
+                    result.push_back(std::string(names[b]) + " " + std::to_string(i));
         return result;
     }
 
@@ -53,9 +44,30 @@ struct LoadedSample {
     DataStore store{ui};
     Player player;
     std::filesystem::path source;
-    bool loaded = false;
     gui::AppContext context{store, player, ui, dir.path()};
-    Bytes boot, parameter, select;
+    std::vector<Bytes> before;
+
+private:
+    static Bytes copy(ByteSpan block) { return Bytes(block.begin(), block.end()); }
 };
+
+// The control of a window by its object name; a missing one ends the test program.
+template <typename T>
+T* child(const QObject* window, const QString& name) {
+    T* found = window->findChild<T*>(name);
+    if (!found) qFatal("no control %s", qPrintable(name));
+    return found;
+}
+inline void click(const QObject* window, const QString& button) {
+    QTest::mouseClick(child<QWidget>(window, button), Qt::LeftButton);
+}
+// Types a text one character at a time (QTest::keyClicks takes Latin-1 only).
+inline void typeText(QWidget* widget, const QString& text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype length = text.at(i).isHighSurrogate() ? 2 : 1;
+        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, text.mid(i, length), Qt::NoModifier);
+        i += length - 1;
+    }
+}
 
 }  // namespace tarvo::test
