@@ -3,11 +3,10 @@
 // map needs, filled with a pattern, inside an archive of 16257 entries on a raw image, or written
 // as an export directory.
 
-#include <cstdint>
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -17,27 +16,15 @@
 #include "store/data_store.h"
 #include "support/sample.h"
 
-namespace tarvo {
-
-// Messages in failures: kind, caption and text.
-inline void PrintTo(const Message& message, std::ostream* out) {
-    *out << "{" << static_cast<int>(message.kind) << ", \"" << message.caption << "\", \"" << message.text << "\"}";
-}
-
-}  // namespace tarvo
-
 namespace tarvo::test {
 
 inline constexpr std::uint32_t kFullArchiveEntries = blockmap::kSelectEntry + 1;
 
-// Byte i of a patterned block: a mix of the position and the seed, so moved bytes show.
+// Bytes from a seeded generator, so that moved or lost bytes show.
 inline Bytes patterned(std::size_t size, std::uint32_t seed) {
     Bytes data(size);
     std::uint32_t x = seed * 2654435761u + 1;
-    for (auto& b : data) {
-        x = x * 1664525u + 1013904223u;
-        b = static_cast<std::uint8_t>(x >> 24);
-    }
+    for (auto& b : data) b = static_cast<std::uint8_t>((x = x * 1664525u + 1013904223u) >> 24);
     return data;
 }
 
@@ -47,47 +34,42 @@ struct DiscBlocks {
     Bytes select = patterned(blockmap::kMinSelectSize, 3);
 };
 
-// An archive of `count` entries: the parameter and select data at their entries (when the count
-// reaches them), every other entry a small shared clip, names "ENTRY<index>.ADX".
-inline Bytes makeArchive(const DiscBlocks& blocks, std::uint32_t count = kFullArchiveEntries,
-                         std::uint32_t zeroGap = 2048) {
+// `count` entries: the parameter and select data at their entries, every other one a shared clip.
+inline Bytes makeArchive(const DiscBlocks& blocks, std::uint32_t count = kFullArchiveEntries) {
     sample::AfsBuilder builder;
     const std::uint32_t clip = builder.addBlob(patterned(100, 9));
     const std::uint32_t parameter = builder.addBlob(blocks.parameter);
     const std::uint32_t select = builder.addBlob(blocks.select);
-    for (std::uint32_t i = 0; i < count; ++i) {
-        const std::uint32_t blob = i == blockmap::kParameterEntry ? parameter : i == blockmap::kSelectEntry ? select : clip;
-        builder.addEntry(blob, "ENTRY" + std::to_string(i) + ".ADX");
-    }
-    return builder.build(zeroGap);
+    for (std::uint32_t i = 0; i < count; ++i)
+        builder.addEntry(i == blockmap::kParameterEntry ? parameter : i == blockmap::kSelectEntry ? select : clip,
+                         "ENTRY" + std::to_string(i) + ".ADX");
+    return builder.build(2048);
 }
 
 inline std::vector<sample::DiscFile> discFiles(const DiscBlocks& blocks, const std::string& bootName = kBootFileName,
                                                std::uint32_t archiveEntries = kFullArchiveEntries) {
-    return {{"SYSTEM.CNF", Bytes{'B', 'O', 'O', 'T'}},
-            {bootName, blocks.boot},
+    return {{"SYSTEM.CNF", Bytes{'B', 'O', 'O', 'T'}}, {bootName, blocks.boot},
             {"FILEDATA.AFS", makeArchive(blocks, archiveEntries)}};
 }
 
 inline std::filesystem::path writeImage(const TempDir& dir, const std::vector<sample::DiscFile>& files,
-                                        std::uint64_t padTo = 0, const sample::DiscLayout& layout = {}) {
+                                        const sample::DiscLayout& layout = {}) {
     const auto path = dir / "disc.bin";
-    if (!sample::writeDiscImage(path, files, padTo, layout)) throw std::runtime_error("cannot write " + path.string());
+    if (!sample::writeDiscImage(path, files, 0, layout)) throw std::runtime_error("cannot write " + path.string());
     return path;
 }
 
-inline std::filesystem::path writeExportDir(const TempDir& dir, const DiscBlocks& blocks,
-                                            const std::string& bootName = kBootFileName) {
+inline std::filesystem::path writeExportDir(const TempDir& dir, const DiscBlocks& blocks) {
     const auto path = dir / "exported";
     std::filesystem::create_directories(path);
-    writeFile(path / bootName, blocks.boot);
+    writeFile(path / kBootFileName, blocks.boot);
     writeFile(path / kParameterFileName, blocks.parameter);
     writeFile(path / kSelectFileName, blocks.select);
     return path;
 }
 
-// Changes a both-endian u32 of the root directory record of `name` in a raw image file: its
-// extent (field offset 2) or its data length (10). The directory sector's codes are left stale.
+// Sets a both-endian u32 of the root directory record of `name`: its extent (field 2) or its
+// data length (10). The directory sector's codes are left stale.
 inline void patchDirectoryRecord(const std::filesystem::path& image, const std::string& name, std::size_t field,
                                  std::uint32_t value) {
     Bytes raw = readFile(image);
@@ -100,8 +82,9 @@ inline void patchDirectoryRecord(const std::filesystem::path& image, const std::
     std::fstream out(image, std::ios::in | std::ios::out | std::ios::binary);
     out.seekp(static_cast<std::streamoff>(record));
     out.write(reinterpret_cast<const char*>(raw.data() + record), 33);
-    if (!out) throw std::runtime_error("cannot patch " + image.string());
 }
+
+inline Message error(const std::string& text) { return {text, "ERROR", MessageKind::ReaderError}; }
 
 inline std::vector<std::string> texts(const MessageLog& log) {
     std::vector<std::string> out;

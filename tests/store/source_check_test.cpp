@@ -18,50 +18,36 @@ void makeFile(const fs::path& file, std::uintmax_t size) {
 
 TEST(SourceCheck, ImagesMustBeReadableAndAtLeast700000000Bytes) {
     test::TempDir dir;
-    makeFile(dir / "exact.bin", 700000000);
-    makeFile(dir / "short.bin", 699999999);
-    makeFile(dir / "large", 4'500'000'000ull);  // beyond 32 bits
-    EXPECT_EQ(checkImageFile(dir / "exact.bin"), ImageCheck::Ok);
-    EXPECT_EQ(checkImageFile(dir / "short.bin"), ImageCheck::TooSmall);
-    EXPECT_EQ(checkImageFile(dir / "large"), ImageCheck::Ok);
+    for (const auto& [size, check] : {std::pair{700000000ull, ImageCheck::Ok}, {699999999ull, ImageCheck::TooSmall},
+                                     {4'500'000'000ull, ImageCheck::Ok}}) {
+        makeFile(dir / "image.bin", size);
+        EXPECT_EQ(checkImageFile(dir / "image.bin"), check) << size;
+    }
     EXPECT_EQ(checkImageFile(dir / "missing.bin"), ImageCheck::CannotRead);
     EXPECT_EQ(checkImageFile(dir.path()), ImageCheck::CannotRead);
 }
 
+// Both data files and either boot file, by their exact names; a folder named like one is no file.
 TEST(SourceCheck, ExportFoldersNeedBothDataFilesAndABootFile) {
-    struct Case {
-        std::vector<const char*> files;
-        bool accepted;
+    const std::pair<std::vector<const char*>, bool> cases[] = {
+        {{"select.ovl", "parameter.ovl", "QXRT_418.27"}, true},  {{"select.ovl", "parameter.ovl", "QXRZ_730.56"}, true},
+        {{"select.ovl", "QXRT_418.27"}, false},                  {{"parameter.ovl", "QXRZ_730.56"}, false},
+        {{"select.ovl", "parameter.ovl"}, false},                {{"SELECT.OVL", "parameter.ovl", "QXRT_418.27"}, false},
+        {{"select.ovl/", "parameter.ovl", "QXRT_418.27"}, false}, {{}, false},
     };
-    const Case cases[] = {
-        {{"select.ovl", "parameter.ovl", "QXRT_418.27"}, true},
-        {{"select.ovl", "parameter.ovl", "QXRZ_730.56"}, true},
-        {{"select.ovl", "parameter.ovl", "QXRT_418.27", "QXRZ_730.56"}, true},
-        {{"select.ovl", "QXRT_418.27"}, false},
-        {{"parameter.ovl", "QXRZ_730.56"}, false},
-        {{"select.ovl", "parameter.ovl"}, false},
-        {{"SELECT.OVL", "parameter.ovl", "QXRT_418.27"}, false},
-        {{}, false},
-    };
-    for (const Case& c : cases) {
+    for (const auto& [files, accepted] : cases) {
         test::TempDir dir;
         std::string names;
-        for (const char* name : c.files) {
-            makeFile(dir / name, 4);
-            names += std::string(name) + " ";
+        for (const std::string name : files) {
+            if (name.ends_with('/')) fs::create_directory(dir / name);
+            else makeFile(dir / name, 4);
+            names += name + " ";
         }
         SCOPED_TRACE(names);
-        EXPECT_EQ(isExportDirectory(dir.path()), c.accepted);
-        // A trailing separator changes nothing.
-        EXPECT_EQ(isExportDirectory(dir.path() / ""), c.accepted);
+        EXPECT_EQ(isExportDirectory(dir.path()), accepted);
+        EXPECT_EQ(isExportDirectory(dir.path() / ""), accepted);  // a trailing separator changes nothing
     }
-    // A folder named like a data file is no file.
-    test::TempDir dir;
-    fs::create_directory(dir / "select.ovl");
-    makeFile(dir / "parameter.ovl", 4);
-    makeFile(dir / "QXRT_418.27", 4);
-    EXPECT_FALSE(isExportDirectory(dir.path()));
-    EXPECT_FALSE(isExportDirectory(dir / "missing"));
+    EXPECT_FALSE(isExportDirectory(test::TempDir().path() / "missing"));
 }
 
 }  // namespace

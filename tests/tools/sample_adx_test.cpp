@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <numbers>
 #include <string>
-#include <vector>
 
 #include "sample/adx_encoder.h"
 #include "sample/sample_random.h"
@@ -56,6 +55,7 @@ struct RoundTripCase {
 
 TEST(SampleAdxEncoder, DecodesCloseToWhatWasEncoded) {
     const std::vector<RoundTripCase> cases{
+        {"nothing", {}, 0, 0},
         {"silence", std::vector<std::int16_t>(100, 0), 0, 0},
         {"sine 440 Hz", sine(2205, 440, 10000), 45, 300},
         {"low sine, odd length", sine(70, 150, 3000), 40, 150},
@@ -84,54 +84,11 @@ TEST(SampleAdxEncoder, DecodesCloseToWhatWasEncoded) {
                 worstAt = n;
             }
         }
-        SCOPED_TRACE("worst sample " + std::to_string(worstAt) + ": wanted " + std::to_string(c.samples[worstAt]) +
-                     ", decoded " + std::to_string(decoded[worstAt]));
-        EXPECT_LE(largest, c.maxError);
+        EXPECT_LE(largest, c.maxError) << "worst sample " << worstAt << ": wanted " << c.samples[worstAt] << ", decoded "
+                                       << decoded[worstAt];
         if (error > 0) {
             EXPECT_GE(10 * std::log10(signal / error), c.minSnrDb);
         }
-    }
-}
-
-TEST(SampleAdxEncoder, WritesTheHeaderTheDecoderReads) {
-    const Bytes adx = encodeAdx(sine(70, 300, 1000), 22050);
-    // 70 samples: three blocks of 18 bytes after the 36-byte header.
-    ASSERT_EQ(adx.size(), 36u + 3 * 18);
-    const Bytes expected{0x80, 0x00, 0x00, 0x20, 0x03, 0x12, 0x04, 0x01, 0x00, 0x00, 0x56, 0x22,
-                         0x00, 0x00, 0x00, 0x46, 0x01, 0xF4, 0x03, 0x00, 0x00, 0x00, 0x00, 0x00,
-                         0x00, 0x00, 0x00, 0x00, 0x00, 0x00, '(',  'c',  ')',  'C',  'R',  'I'};
-    const Bytes header(adx.begin(), adx.begin() + 36);
-    EXPECT_EQ(header, expected) << test::hex(header);
-    // Every block's scale is at least 1, and a silent input gives scale 1 and zero codes.
-    for (std::size_t at = 36; at < adx.size(); at += 18) EXPECT_GE((adx[at] << 8) | adx[at + 1], 1);
-    const Bytes quiet = encodeAdx(std::vector<std::int16_t>(32, 0), 22050);
-    EXPECT_EQ(Bytes(quiet.begin() + 36, quiet.end()), (Bytes{0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
-}
-
-TEST(SampleAdxEncoder, EmptySoundIsAHeaderOnly) {
-    const Bytes adx = encodeAdx({}, 22050);
-    EXPECT_EQ(adx.size(), 36u);
-    const auto wav = decodeAdxToWav(adx);
-    ASSERT_TRUE(wav.has_value());
-    EXPECT_EQ(wav->size(), kWavHeaderSize);
-}
-
-TEST(SampleVoiceClips, AreVoiceLikeAndDifferent) {
-    std::vector<std::vector<std::int16_t>> clips;
-    for (int v : {0, 1, 2, 17, 47}) {
-        SCOPED_TRACE(v);
-        const auto clip = makeVoiceClip(v);
-        const double seconds = double(clip.size()) / kVoiceSampleRate;
-        EXPECT_GE(seconds, 0.8);
-        EXPECT_LE(seconds, 2.2);
-        int peak = 0;
-        for (auto s : clip) peak = std::max(peak, std::abs(int(s)));
-        EXPECT_EQ(peak, kVoicePeak);
-        EXPECT_EQ(clip.front(), 0);  // starts and ends in silence: no click
-        EXPECT_EQ(clip.back(), 0);
-        EXPECT_EQ(makeVoiceClip(v), clip);
-        for (const auto& other : clips) EXPECT_NE(other, clip);
-        clips.push_back(clip);
     }
 }
 
