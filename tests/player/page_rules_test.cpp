@@ -1,6 +1,5 @@
 // What the player editor's pages show for stored values and what the user's choices write: list
-// entries and nation codes, the linked hair and beard lists, the face bound by the skin and the
-// call number. Writes are checked against every other byte of the blocks and the second copy.
+// entries and nation codes, the linked hair and beard lists and the face bound by the skin. Writes are checked against every other byte of the blocks and the second copy.
 
 #include <gtest/gtest.h>
 
@@ -27,41 +26,24 @@ struct Fixture {
     }
     void store(PF field, std::uint32_t raw) { player.write(field, raw + fieldOf(field).offset); }
     ByteSpan primary() { return ByteSpan(blocks.parameter).subspan(kRecordOffset + (kId - 1) * kRecordSize, kRecordSize); }
-    bool copiesEqual() {
-        return std::ranges::equal(primary(), ByteSpan(blocks.boot).subspan(kRecordCopyOffset + (kId - 1) * kRecordSize, kRecordSize));
-    }
-    // The record with one field set, to compare a choice's write with.
-    Bytes recordWith(PF field, std::uint32_t value) {
+    // The blocks with one field written, to compare a page's write with.
+    static TestBlocks written(PF field, std::uint32_t value) {
         Fixture other;
         other.player.write(field, value);
-        return Bytes(other.primary().begin(), other.primary().end());
+        return other.blocks;
     }
 };
 
-TEST(PageLists, StoredValuesShowTheirEntryOrNone) {
-    struct Case {
-        PF field;
-        std::uint32_t stored;  // raw bits
-        int entry;
-    };
-    const std::vector<Case> cases{
-        {PF::Position1, 10, 10}, {PF::Position1, 11, -1}, {PF::Position2, 11, 11}, {PF::Build, 5, -1},
-        {PF::EyeIris, 12, -1},   {PF::ShoesModel, 15, -1}, {PF::Injury, 3, -1},    {PF::Offense, 0, -1},
-        {PF::Offense, 75, 74},   {PF::Speed, 100, -1},    {PF::Nation, 55, 55},    {PF::Nation, 56, -1},
-        {PF::Nation, 104, -1},   {PF::Nation, 105, 56},   {PF::Nation, 128, 79},   {PF::Nation, 129, -1},
-        {PF::Nation, 240, 80},   {PF::Nation, 255, -1},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(fieldOf(c.field).name) + " stored " + std::to_string(c.stored));
+TEST(PageLists, EntriesAndStoredValuesBothWays) {
+    // A stored value with no entry shows none, and showing writes nothing.
+    for (auto [field, raw] : {std::pair{PF::Position1, 11u}, {PF::ShoesModel, 15u}, {PF::Injury, 3u}, {PF::Offense, 0u},
+                              {PF::Speed, 100u}, {PF::Nation, 56u}, {PF::Nation, 129u}, {PF::Nation, 255u}}) {
         Fixture f;
-        f.store(c.field, c.stored);
+        f.store(field, raw);
         const TestBlocks before = f.blocks;
-        EXPECT_EQ(entryOfStored(c.field, f.player), c.entry);
+        EXPECT_EQ(entryOfStored(field, f.player), -1) << fieldOf(field).name << " " << raw;
         EXPECT_TRUE(f.blocks == before) << "showing wrote";
     }
-}
-
-TEST(PageLists, AChoiceWritesOnlyItsFieldInBothCopies) {
     struct Case {
         PF field;
         int entry;
@@ -75,15 +57,11 @@ TEST(PageLists, AChoiceWritesOnlyItsFieldInBothCopies) {
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(fieldOf(c.field).name) + " entry " + std::to_string(c.entry));
         Fixture f;
-        const TestBlocks before = f.blocks;
         EXPECT_EQ(chooseEntry(f.player, c.field, c.entry), c.value.has_value());
-        if (!c.value) {
-            EXPECT_TRUE(f.blocks == before);
-            continue;
+        EXPECT_TRUE(f.blocks == (c.value ? Fixture::written(c.field, *c.value) : Fixture().blocks));
+        if (c.value) {
+            EXPECT_EQ(entryOfStored(c.field, f.player), c.entry);
         }
-        EXPECT_TRUE(std::ranges::equal(f.primary(), f.recordWith(c.field, *c.value))) << test::hex(f.primary());
-        EXPECT_TRUE(f.copiesEqual());
-        EXPECT_EQ(entryOfStored(c.field, f.player), c.entry);
     }
 }
 
@@ -106,7 +84,6 @@ TEST(LinkedLists, HairAndBeardFollowTheirType) {
     EXPECT_EQ(f.player.read(PF::BeardType), 12u);
     EXPECT_EQ(chooseBeardType(f.player, 0), (LinkedLists{0, 62, true}));  // back: "as hair"
     EXPECT_EQ(f.player.read(PF::BeardColor), kBeardAsHairColor);
-    EXPECT_TRUE(f.copiesEqual());
 
     // Stored values without an entry show nothing.
     f.store(PF::HairColor, 62);
@@ -116,7 +93,7 @@ TEST(LinkedLists, HairAndBeardFollowTheirType) {
     EXPECT_EQ(beardLists(f.player), (LinkedLists{-1, 62, true}));
 }
 
-TEST(NumberFields, TheFaceFollowsTheSkinAndTheCallNumberItsRange) {
+TEST(NumberFields, TheFaceFollowsTheSkin) {
     for (const auto& [skin, bound] : {std::pair{0u, 125u}, {1u, 106u}, {2u, 32u}, {3u, 26u}}) {
         SCOPED_TRACE("skin " + std::to_string(skin));
         Fixture f;
@@ -129,13 +106,6 @@ TEST(NumberFields, TheFaceFollowsTheSkinAndTheCallNumberItsRange) {
         EXPECT_EQ(f.primary()[4] & 0x7F, bound - 1);
         EXPECT_EQ(shownNumber(120, numberRange(PF::Face, skin)), std::min(120u, bound));
     }
-    Fixture f;
-    const TestBlocks before = f.blocks;
-    for (std::int64_t refused : {11577, 15834, -1, 11085}) EXPECT_FALSE(enterCallNumber(f.blocks.view(), kId, refused));
-    EXPECT_TRUE(f.blocks == before);
-    ASSERT_TRUE(enterCallNumber(f.blocks.view(), kId, 15833));
-    EXPECT_EQ(readCallNumber(f.blocks.view(), kId), 15833);
-    EXPECT_EQ(f.blocks.select[kCallNumberCopyOffset + (kId - 1) * 2], 0xD9);
 }
 
 }  // namespace

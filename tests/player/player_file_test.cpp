@@ -22,17 +22,13 @@ TEST(PlayerFile, RoundTripFromOnePlayerToAnother) {
     from12.insert(from12.end(), 5, 0xEE);  // what follows byte 102 is ignored
     ASSERT_TRUE(applyPlayerFile(b.view(), 40, from12));
     // Both copies of player 40's name, back name, call number and record; nothing else anywhere.
-    const auto put = [&](Bytes& block, std::size_t at, std::size_t from, std::size_t size) {
-        std::copy_n(from12.begin() + static_cast<long>(from), size, block.begin() + static_cast<long>(at));
-    };
-    put(expected.parameter, kFullNameOffset + 31 * 39, 10, 31);
-    put(expected.select, kFullNameCopyOffset + 31 * 39, 10, 31);
-    put(expected.parameter, kBackNameOffset + 16 * 39, 41, 16);
-    put(expected.select, kBackNameCopyOffset + 16 * 39, 41, 16);
-    put(expected.parameter, kCallNumberOffset + 2 * 39, 57, 2);
-    put(expected.select, kCallNumberCopyOffset + 2 * 39, 57, 2);
-    put(expected.parameter, kRecordOffset + 44 * 39, 59, 44);
-    put(expected.boot, kRecordCopyOffset + 44 * 39, 59, 44);
+    const std::vector<std::tuple<Bytes*, std::size_t, std::size_t, std::size_t>> parts{
+        {&expected.parameter, kFullNameOffset, 10, 31}, {&expected.select, kFullNameCopyOffset, 10, 31},
+        {&expected.parameter, kBackNameOffset, 41, 16}, {&expected.select, kBackNameCopyOffset, 41, 16},
+        {&expected.parameter, kCallNumberOffset, 57, 2}, {&expected.select, kCallNumberCopyOffset, 57, 2},
+        {&expected.parameter, kRecordOffset, 59, 44},    {&expected.boot, kRecordCopyOffset, 59, 44}};
+    for (auto [block, table, from, size] : parts)
+        std::copy_n(from12.begin() + static_cast<long>(from), size, block->begin() + static_cast<long>(table + 39 * size));
     EXPECT_TRUE(b == expected);
     from12.resize(103);
     EXPECT_EQ(buildPlayerFile(b.view(), 40), from12);
@@ -70,8 +66,6 @@ TEST(PlayerFile, MessagesOfExportAndImport) {
     EXPECT_EQ(last(), (Message{"data of player load OK.", kAppName, MessageKind::Information}));
     EXPECT_EQ(buildPlayerFile(b.view(), 9), buildPlayerFile(b.view(), 7));
 
-    EXPECT_FALSE(exportPlayer(b.view(), 7, dir / "no", log));
-    EXPECT_EQ(last(), (Message{"Can not create file " + missing.string() + " !", "error", MessageKind::FileError}));
     EXPECT_FALSE(importPlayer(b.view(), 9, missing, log));
     EXPECT_EQ(last(), (Message{"Can not read file " + missing.string() + " !", "error", MessageKind::FileError}));
     test::writeFile(dir / "short.dat", ByteSpan(buildPlayerFile(b.view(), 7)).first(102));

@@ -27,8 +27,8 @@ TestBlocks teamBlocks(std::uint32_t seed) {
     return b;
 }
 
-bool equalAt(const Bytes& a, const Bytes& b, std::size_t at, std::size_t n) {
-    return std::equal(a.begin() + static_cast<long>(at), a.begin() + static_cast<long>(at + n), b.begin() + static_cast<long>(at));
+bool same(const Bytes& a, std::size_t at, const Bytes& b, std::size_t bt, std::size_t n) {
+    return std::ranges::equal(ByteSpan(a).subspan(at, n), ByteSpan(b).subspan(bt, n));
 }
 
 // A file made from one copy of the data and loaded into another gives the same file again, and
@@ -49,16 +49,12 @@ TEST(TeamFile, SizesAndRoundTripIntoAFreshCopy) {
         ASSERT_EQ(applyTeamFile(target.view(), loaded), row);
         EXPECT_EQ(buildTeamFile(target.view(), row), file);
         if (row == kDefaultTeamRow) {
-            EXPECT_TRUE(equalAt(target.boot, before.boot, kSetPiecesOffset, 6));
+            EXPECT_TRUE(same(target.boot, kSetPiecesOffset, before.boot, kSetPiecesOffset, 6));
         }
         for (int slot = 0; slot < squadSize(row); ++slot) {
             const std::size_t n = readSquadId(target.view(), row, slot) - 1u;
-            EXPECT_TRUE(std::equal(target.parameter.begin() + static_cast<long>(kRecordOffset + 44 * n),
-                                   target.parameter.begin() + static_cast<long>(kRecordOffset + 44 * n + 44),
-                                   target.boot.begin() + static_cast<long>(kRecordCopyOffset + 44 * n)));
-            EXPECT_TRUE(std::equal(target.parameter.begin() + static_cast<long>(kFullNameOffset + 31 * n),
-                                   target.parameter.begin() + static_cast<long>(kFullNameOffset + 31 * n + 31),
-                                   target.select.begin() + static_cast<long>(kFullNameCopyOffset + 31 * n)));
+            EXPECT_TRUE(same(target.parameter, kRecordOffset + 44 * n, target.boot, kRecordCopyOffset + 44 * n, 44));
+            EXPECT_TRUE(same(target.parameter, kFullNameOffset + 31 * n, target.select, kFullNameCopyOffset + 31 * n, 31));
         }
         EXPECT_EQ(readClubName(target.view(), row), readClubName(TestBlocks(before).view(), row));
     }
