@@ -57,11 +57,13 @@ private slots:
             test::FakeUi ui;
             DataStore store(ui);
             if (!c.path.empty()) ui.replies.push_back(gui::toQString(c.path));
-            if (c.picker)
+            if (c.picker) {
                 QCOMPARE(gui::ChooseImage(ui, dir.path()), c.loaded ? std::optional(c.path) : std::nullopt);
-            else
+                QCOMPARE(ui.titles, std::vector<QString>{"open CD image file"});
+            } else {
                 QVERIFY2(gui::loadSourceArgument(store, ui, c.path) == c.loaded && store.isLoaded() == c.loaded,
                          c.path.c_str());
+            }
             QCOMPARE(ui.messages.empty() ? std::string() : ui.lastText(), c.message);
         }
     }
@@ -72,6 +74,7 @@ private slots:
         makeFile(dir / "select.ovl", 4);  // one file of three
         test::FakeUi ui;
         QVERIFY(!gui::ChooseDirectory(ui, dir.path()) && ui.messages.empty());  // cancelled: no message
+        QCOMPARE(ui.titles, std::vector<QString>{"Choose the directory of the exported files"});
         QVERIFY(ui.folderRule(gui::toQString(exported)) && !ui.folderRule(gui::toQString(dir.path())));
         // The real dialog offers its button only on a folder of exported files; Enter does not pass.
         for (const auto& [start, enabled] : {std::pair{exported, true}, {dir.path(), false}}) {

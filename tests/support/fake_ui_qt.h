@@ -14,34 +14,25 @@ namespace tarvo::test {
 
 class FakeUi : public gui::UiServices {
 public:
-    struct DialogCall {
-        QString title;
-        QStringList filters;
-        QString directory;
-    };
-
     void show(const Message& message) override { messages.push_back(message); }
     void setParentWindow(QWidget*) override {}
-    QString openFile(const QString& title, const QStringList& filters, const QString& directory) override {
-        openCalls.push_back({title, filters, directory});
-        return next();
-    }
-    QString saveFile(const QString&, const QStringList&, const QString&) override { return next(); }
-    QString chooseDirectory(const QString& prompt, const QString& start,
+    QString openFile(const QString& title, const QStringList&, const QString&) override { return next(title); }
+    QString saveFile(const QString& title, const QStringList&, const QString&) override { return next(title); }
+    QString chooseDirectory(const QString& prompt, const QString&,
                             const std::function<bool(const QString&)>& acceptable) override {
-        folderCalls.push_back({prompt, {}, start});
         folderRule = acceptable;
-        return next();
+        return next(prompt);
     }
     const std::string& lastText() const { return messages.back().text; }
 
     std::vector<Message> messages;
     std::deque<QString> replies;  // answers of the next dialogs; empty: cancelled
-    std::vector<DialogCall> openCalls, folderCalls;
+    std::vector<QString> titles;  // of the dialogs shown
     std::function<bool(const QString&)> folderRule;
 
 private:
-    QString next() {
+    QString next(const QString& title) {
+        titles.push_back(title);
         if (replies.empty()) return {};
         QString reply = replies.front();
         replies.pop_front();

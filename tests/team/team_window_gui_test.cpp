@@ -18,19 +18,7 @@ using namespace tarvo;
 using tarvo::gui::TeamWindow;
 using tarvo::test::child;
 
-namespace {
-
-// Pixels of the tactics bar colour in one pixel row of a picture (all rows when y is -1).
-int barPixels(const QImage& image, int y = -1) {
-    int count = 0;
-    for (int row = y < 0 ? 0 : y; row <= (y < 0 ? image.height() - 1 : y); ++row)
-        for (int x = 0; x < image.width(); ++x) count += image.pixelColor(x, row) == QColor(0, 128, 255);
-    return count;
-}
-
-QString nameText(const Bytes& bytes) { return QString::fromStdString(decodeShiftJis(bytes)); }
-
-}  // namespace
+static QString nameText(const Bytes& bytes) { return QString::fromStdString(decodeShiftJis(bytes)); }
 
 class TeamWindowTest : public QObject {
     Q_OBJECT
@@ -43,16 +31,19 @@ private slots:
         window.show();
         auto* teams = child<QComboBox>(&window, "teamList");
         const GameBlocks blocks = sample.blocks();
-        for (const auto& [row, title] : {std::pair{105, "106.Default ML"}, {0, "1.Ireland"}, {104, "105.Boca Juniors"},
-                                         {64, "65.Classic Argentina"}, {105, "106.Default ML"}, {104, "105.Boca Juniors"}}) {
+        for (const auto& [row, title] : {std::pair{105, "106.Default ML"}, {0, "1.Ireland"},
+                                         {104, "105.Boca Juniors"}, {64, "65.Classic Argentina"},
+                                         {105, "106.Default ML"}, {104, "105.Boca Juniors"}}) {
             teams->setCurrentIndex(row);
             const bool tactics = row != 105, club = row > 64 && tactics;
             QCOMPARE(teams->currentText(), QString(title));
             QCOMPARE(child<QComboBox>(&window, "squadList")->count(), row > 64 ? 40 : 23);
-            QCOMPARE(child<QComboBox>(&window, "squadList")->currentText(), nameText(squadEntryText(blocks, row, 0)));
+            QCOMPARE(child<QComboBox>(&window, "squadList")->currentText(),
+                     nameText(squadEntryText(blocks, row, 0)));
             for (int k = 0; k < kTacticsCount; ++k) {
                 auto* field = child<QSpinBox>(&window, QStringLiteral("tactics%1").arg(k));
                 QCOMPARE(field->isEnabled(), tactics);
+                QCOMPARE(window.tacticsBarRect(k).isEmpty(), !tactics);
                 if (tactics) QCOMPARE(field->value(), std::clamp(readTacticsByte(blocks, row, k) / 5, 4, 19));
             }
             for (int k = 0; k < kSetPieceCount; ++k)
@@ -62,14 +53,13 @@ private slots:
                                                 {"shortName", tactics}, {"clubName", club}, {"editPlayer", true}})
                 QVERIFY2(child<QWidget>(&window, name)->isEnabled() == enabled, name);
             QCOMPARE(child<QLineEdit>(&window, "teamName")->text(), nameText(readTeamName(blocks, row)));
-            QCOMPARE(child<QLineEdit>(&window, "shortName")->text(), nameText(readShortName(blocks, row)));
-            QCOMPARE(barPixels(window.grab().toImage()) > 0, tactics);  // no bar at all without tactics
         }
         QVERIFY(sample.unchanged());
     }
 
-    // A tactics value shows as a fifth of its byte; the arrows store 5 x value within 4..19.
-    void tacticsStoreFiveTimesTheValue() {
+    // A tactics value shows as a fifth of its byte; the arrows store 5 x value within 4..19. Each
+    // set-piece list stores its taker. Nothing else is stored.
+    void tacticsAndSetPiecesStoreTheirByte() {
         test::LoadedSample sample;
         const std::size_t offense = blockmap::kTacticsOffset + 5 * 7;  // row 7, offense
         sample.blocks().boot[offense] = 72;
@@ -80,29 +70,22 @@ private slots:
         auto* field = child<QSpinBox>(&window, "tactics0");
         QCOMPARE(field->value(), 14);
         QVERIFY(sample.unchanged());  // 72 is not rewritten as 70 by showing it
-        const int barRow = window.tacticsBarRect(0).center().y();
-        QCOMPARE(barPixels(window.grab().toImage(), barRow), 70 - 2);  // inside its black outline
+        QCOMPARE(window.tacticsBarRect(0).width(), 70);
         for (const auto& [key, presses, stored] : {std::tuple{Qt::Key_Up, 1, 75}, {Qt::Key_Up, 10, 95},
                                                    {Qt::Key_Down, 20, 20}}) {
             for (int i = 0; i < presses; ++i) QTest::keyClick(field, key);
             QCOMPARE(int(sample.store.boot()[offense]), stored);
             QCOMPARE(window.tacticsBarRect(0).width(), stored);
-            QCOMPARE(barPixels(window.grab().toImage(), barRow), stored - 2);
             QCOMPARE(sample.changes(), std::vector<std::string>{"boot " + std::to_string(offense)});
         }
-    }
-
-    void setPieceListsStoreTheChosenTaker() {
-        test::LoadedSample sample;
-        TeamWindow window(sample.context);
-        window.selectTeam(80);
-        window.show();
+        sample.snapshot();
         std::vector<std::string> expected;
         for (int k = 0; k < kSetPieceCount; ++k) {
             auto* list = child<QComboBox>(&window, QStringLiteral("setPiece%1").arg(k));
-            const int chosen = list->currentIndex() == 10 ? 9 : list->currentIndex() + 1;
-            QTest::keyClick(list, chosen == 9 ? Qt::Key_Up : Qt::Key_Down);
-            const std::size_t at = blockmap::kSetPiecesOffset + 6 * 80 + k;
+            const bool last = list->currentIndex() == 10;
+            const int chosen = last ? 9 : list->currentIndex() + 1;
+            QTest::keyClick(list, last ? Qt::Key_Up : Qt::Key_Down);
+            const std::size_t at = blockmap::kSetPiecesOffset + 6 * 7 + k;
             QCOMPARE(int(sample.store.boot()[at]), chosen);
             expected.push_back("boot " + std::to_string(at));
         }
@@ -131,12 +114,10 @@ private slots:
             sample.ui.messages.clear();
             id->setText(c.typed);
             test::click(&window, "changeId");
-            const QString trace = QStringLiteral("row %1 slot %2 text '%3'").arg(c.row).arg(c.slot).arg(c.typed);
-            QVERIFY2(sample.ui.messages.size() == (c.refusal ? 1u : 0u), qPrintable(trace));
+            QVERIFY2(sample.ui.messages.size() == (c.refusal ? 1u : 0u), qPrintable(c.typed));
             if (c.refusal) {
-                QCOMPARE(sample.ui.messages[0], (Message{c.refusal, kAppName, MessageKind::Warning}));
-                QVERIFY2(sample.unchanged(), qPrintable(trace));
-                QCOMPARE(QApplication::focusWidget(), id);
+                QCOMPARE(sample.ui.lastText(), c.refusal);
+                QVERIFY2(sample.unchanged() && QApplication::focusWidget() == id, qPrintable(c.typed));
             } else {
                 QCOMPARE(int(readSquadId(blocks, c.row, c.slot)), c.typed.toInt());
                 QCOMPARE(squad->currentText(), nameText(squadEntryText(blocks, c.row, c.slot)));
@@ -147,8 +128,7 @@ private slots:
         window.selectTeam(70);
         squad->setCurrentIndex(23);
         QCOMPARE(squad->currentText(), QStringLiteral("24. empty position"));
-        QVERIFY(!child<QPushButton>(&window, "editPlayer")->isEnabled());
-        QVERIFY(!child<QSpinBox>(&window, "shirt")->isEnabled());
+        QVERIFY(!child<QWidget>(&window, "editPlayer")->isEnabled() && !child<QWidget>(&window, "shirt")->isEnabled());
         window.selectTeam(3);
         QVERIFY(child<QPushButton>(&window, "editPlayer")->isEnabled());
     }
@@ -168,7 +148,8 @@ private slots:
         for (const auto& c : cases) {
             const std::string field = c.field;
             const auto read = field == "teamName" ? readTeamName : field == "shortName" ? readShortName : readClubName;
-            const auto store = field == "teamName" ? storeTeamName : field == "shortName" ? storeShortName : storeClubName;
+            const auto store =
+                field == "teamName" ? storeTeamName : field == "shortName" ? storeShortName : storeClubName;
             const Bytes original = read(blocks, c.row);
             window.selectTeam(c.row);
             auto* name = child<gui::NameField>(&window, c.field);
@@ -200,15 +181,12 @@ private slots:
             }
             window.selectTeam(12);
             test::click(&window, "pickerButton");
-            QVERIFY(window.picker());
             window.picker()->close();
             for (const char* opens : {"editFormation", "editPlayer", "universalButton"}) {
                 QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
                 test::click(&window, opens);
             }
-            QCoreApplication::processEvents();
             test::click(&window, "close");
-            QVERIFY(!window.isVisible());
         }
         QVERIFY(sample.unchanged() && sample.ui.messages.empty());
     }
@@ -251,7 +229,7 @@ private slots:
         window.selectTeam(3);
         sample.ui.replies.push_back(gui::toQString(file));
         test::click(&window, "loadTeam");
-        QCOMPARE(sample.ui.openCalls.at(0).title, QStringLiteral("open team data file"));
+        QCOMPARE(sample.ui.titles, std::vector<QString>{"open team data file"});
         QCOMPARE(sample.ui.lastText(), "data of team 071 load OK.");
         QCOMPARE(child<QComboBox>(&window, "teamList")->currentIndex(), 70);
         QCOMPARE(name->text(), nameText(readTeamName(sample.blocks(), 70)));

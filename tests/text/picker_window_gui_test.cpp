@@ -36,7 +36,8 @@ private slots:
         picker::PickerState state;
         PickerWindow window(ui, state);
         window.show();
-        const struct { bool click; const char* button; int times; QString gotoText; int page; bool selected; } steps[] = {
+        const struct { bool click; const char* button; int times; QString gotoText; int page; bool selected; }
+            steps[] = {
             {true, "<<", 1, {}, 0, true},     {false, ">>", 1, {}, 1, false},  {false, ">>", 30, {}, 22, false},
             {true, ">>", 1, {}, 22, true},    {false, "goto (0-22)", 1, "23", 22, true},
             {false, "goto (0-22)", 1, "", 22, true}, {false, "goto (0-22)", 1, "0", 0, false},
