@@ -1,6 +1,5 @@
-// The formation editor on the sample disc: moves at the limits, roles, presets, "Load formation",
+// The formation editor on the sample disc: moves at the limits, presets, "Load formation",
 // and that only "Accept" stores.
-#include <QComboBox>
 #include <QListWidget>
 
 #include "records/team.h"
@@ -52,16 +51,11 @@ private slots:
                 expected[10 + m.position] = m.x, expected[20 + m.position] = m.y;
                 QVERIFY2(window.workingFormation() == expected, m.button);
             }
-            window.selectPosition(5);  // an unknown role code; the user picks "CB_L1" (code 3)
-            test::child<QComboBox>(&window, "roles")->setCurrentIndex(0);
-            QTest::keyClick(test::child<QComboBox>(&window, "roles"), Qt::Key_Down);
-            expected[5] = 3;
-            QCOMPARE(window.workingFormation(), expected);
             QVERIFY(sample.unchanged());  // only the working copy until "Accept"
             click(&window, accept ? "accept" : "cancel");
             QVERIFY(!window.isVisible());
             QCOMPARE(readFormation(sample.blocks(), kRow), accept ? expected : spreadFormation());
-            QCOMPARE(sample.changes().size(), accept ? 4u : 0u);
+            QCOMPARE(sample.changes().size(), accept ? 3u : 0u);
         }
     }
 
@@ -98,7 +92,7 @@ private slots:
         click(&window, "loadFormation");
         QCOMPARE(sample.ui.lastText(), "unknown format!");
         click(&window, "loadFormation");
-        QCOMPARE(window.workingFormation(), own);
+        QVERIFY(window.workingFormation() == own && sample.ui.titles.back() == "open team data file");
         window.selectPosition(4);
         sample.ui.replies = {gui::toQString(sample.dir / "team080.dat")};
         click(&window, "loadFormation");
