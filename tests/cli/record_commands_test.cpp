@@ -63,7 +63,7 @@ TEST(CliCommands, WorkAlikeOnTheImageAndTheExportedFiles) {
         {"universal", "{S}", "speed", "33%"}, {"player", "{S}", "40", "--json"}, {"team", "{S}", "70", "--json"}};
     const Source image(true), directory(false);
     for (const auto& args : commands) {
-        SCOPED_TRACE(args[0] + " " + args[2]);
+        SCOPED_TRACE(args[0] + " " + args.back());
         const CommandRun a = image.run(args), b = directory.run(args);
         EXPECT_EQ(a.status, 0) << a.err;
         EXPECT_EQ(b.status, 0) << b.err;
