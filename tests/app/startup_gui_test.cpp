@@ -57,13 +57,11 @@ private slots:
             test::FakeUi ui;
             DataStore store(ui);
             if (!c.path.empty()) ui.replies.push_back(gui::toQString(c.path));
-            if (c.picker) {
-                QCOMPARE(gui::ChooseImage(ui, dir.path()), c.loaded ? std::optional(c.path) : std::nullopt);
-                QCOMPARE(ui.titles, std::vector<QString>{"open CD image file"});
-            } else {
-                QVERIFY2(gui::loadSourceArgument(store, ui, c.path) == c.loaded && store.isLoaded() == c.loaded,
-                         c.path.c_str());
-            }
+            const std::optional<fs::path> chosen = c.loaded ? std::optional(c.path) : std::nullopt;
+            const bool ok = c.picker ? gui::ChooseImage(ui, dir.path()) == chosen
+                                     : gui::loadSourceArgument(store, ui, c.path) == c.loaded;
+            QVERIFY2(ok && store.isLoaded() == (c.loaded && !c.picker), c.path.c_str());
+            if (c.picker) QCOMPARE(ui.titles, std::vector<QString>{"open CD image file"});
             QCOMPARE(ui.messages.empty() ? std::string() : ui.lastText(), c.message);
         }
     }

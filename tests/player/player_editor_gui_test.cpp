@@ -177,8 +177,7 @@ private slots:
         for (const auto& [action, number] : {std::pair{0, kCallNumberMin}, {1, 12000u}, {0, kNoCallNumber}}) {
             action ? call->setValue(int(number)) : QTest::mouseClick(none, Qt::LeftButton);
             QCOMPARE(call->isEnabled(), number != kNoCallNumber);
-            QCOMPARE(readCallNumber(env.blocks(), kNoCallPlayer), number);
-            QCOMPARE(env.callCopy(kNoCallPlayer), number);
+            QVERIFY(readCallNumber(env.blocks(), kNoCallPlayer) == number && env.callCopy(kNoCallPlayer) == number);
             QVERIFY(!child<QPushButton>(window.get(), "Listen1")->isEnabled());  // no voices in exported files
         }
         QVERIFY(call->text().isEmpty() && child<QLineEdit>(window.get(), "voice entry")->text().isEmpty());

@@ -145,9 +145,9 @@ private slots:
             {"clubName", 104, "Club Atletico Boca Jrs X", "Club Atletico Boca J"}};
         for (const auto& c : cases) {
             const std::string field = c.field;
-            const auto read = field == "teamName" ? readTeamName : field == "shortName" ? readShortName : readClubName;
-            const auto store =
-                field == "teamName" ? storeTeamName : field == "shortName" ? storeShortName : storeClubName;
+            const bool team = field == "teamName", club = field == "clubName";
+            const auto read = team ? readTeamName : club ? readClubName : readShortName;
+            const auto store = team ? storeTeamName : club ? storeClubName : storeShortName;
             const Bytes original = read(blocks, c.row);
             window.selectTeam(c.row);
             auto* name = child<gui::NameField>(&window, c.field);
@@ -159,8 +159,8 @@ private slots:
             const ByteSpan parameter = sample.store.parameter();
             if (c.row == 104)  // the game keeps two copies of a club's name
                 QVERIFY(std::ranges::equal(parameter.subspan(227324, 21), parameter.subspan(227389, 21)));
-            QCOMPARE(sample.ui.messages.size(), std::size_t(c.refused));
-            if (c.refused) QCOMPARE(sample.ui.lastText(), refusalMessage(U'\U0001F600'));
+            QVERIFY(sample.ui.messages.size() == std::size_t(c.refused) &&
+                    (!c.refused || sample.ui.lastText() == refusalMessage(U'\U0001F600')));
             sample.ui.messages.clear();
             // Nothing but the slot changed: the old name stored back makes the blocks as they were.
             QVERIFY(store(blocks, c.row, original) && sample.unchanged());
