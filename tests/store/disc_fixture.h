@@ -4,12 +4,7 @@
 // as an export directory.
 
 #include <algorithm>
-#include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <stdexcept>
-#include <string>
-#include <vector>
 
 #include "sample/disc_image.h"
 #include "store/block_map.h"
@@ -79,9 +74,7 @@ inline void patchDirectoryRecord(const std::filesystem::path& image, const std::
     const auto record = static_cast<std::size_t>(at - raw.begin()) - 33;
     writeU32LE(raw, record + field, value);
     writeU32BE(raw, record + field + 4, value);
-    std::fstream out(image, std::ios::in | std::ios::out | std::ios::binary);
-    out.seekp(static_cast<std::streamoff>(record));
-    out.write(reinterpret_cast<const char*>(raw.data() + record), 33);
+    writeFile(image, raw);
 }
 
 inline Message error(const std::string& text) { return {text, "ERROR", MessageKind::ReaderError}; }

@@ -1,5 +1,6 @@
 #include "store/iso_file.h"
 
+#include <fstream>
 #include <limits>
 
 #include <gtest/gtest.h>
