@@ -1,10 +1,5 @@
 // Start-up: the source-choice window, the image and folder pickers with their checks and
 // messages, and a source given on the command line.
-#include <QApplication>
-#include <QDialogButtonBox>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTimer>
 
 #include "app/source_choice_dialog.h"
 #include "app/startup_qt.h"

@@ -1,14 +1,6 @@
 // The player editor and its three pages on the sample disc: page switching and focus, what each
 // kind of control shows and stores (in both copies of the record, and nowhere else), that showing
 // and closing writes nothing, and the player file buttons.
-#include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QSpinBox>
-#include <QTabBar>
-#include <QTabWidget>
 
 #include "player/page_rules.h"
 #include "player/player_editor_window.h"

@@ -1,9 +1,5 @@
 // "Change the properties of all players" on the sample disc: the method rule, "Do" on the chosen
 // ability of every player by either method, and closing without "Do".
-#include <QComboBox>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QSpinBox>
 
 #include "player/universal_edit_window.h"
 #include "support/loaded_sample_qt.h"

@@ -5,8 +5,8 @@
 
 #include <filesystem>
 
-#include <QTest>
-#include <QWidget>
+#include <QtTest>
+#include <QtWidgets>
 
 #include "app/app_context_qt.h"
 #include "records/player.h"

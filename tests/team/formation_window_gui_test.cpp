@@ -1,6 +1,5 @@
 // The formation editor on the sample disc: moves at the limits, presets, "Load formation",
 // and that only "Accept" stores.
-#include <QListWidget>
 
 #include "records/team.h"
 #include "support/loaded_sample_qt.h"

@@ -1,11 +1,5 @@
 // The team editor window on the sample disc: what each kind of team shows and enables, what each
 // control stores (and that nothing else is stored), the write button and the team file buttons.
-#include <QApplication>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QSpinBox>
-#include <QTimer>
 
 #include "records/team.h"
 #include "support/loaded_sample_qt.h"

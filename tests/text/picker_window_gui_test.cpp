@@ -1,7 +1,5 @@
 // The Shift-JIS picker: paging, goto with its range, the click that shows a code, and the state
 // that survives closing.
-#include <QLineEdit>
-#include <QPushButton>
 
 #include "support/loaded_sample_qt.h"
 #include "team/team_window.h"
