@@ -14,16 +14,20 @@ using tarvo::test::child;
 
 static QString nameText(const Bytes& bytes) { return QString::fromStdString(decodeShiftJis(bytes)); }
 
+// The sample loaded, and the team window shown on it.
+struct Shown : test::LoadedSample {
+    explicit Shown(SourceMode mode = SourceMode::ExportedFiles) : LoadedSample(mode) { window.show(); }
+    TeamWindow window{context};
+};
+
 class TeamWindowTest : public QObject {
     Q_OBJECT
 private slots:
     // National, classic national, club and default rows, each after a row of another kind: what
     // the last team enabled must not linger.
     void showsEachKindOfTeam() {
-        test::LoadedSample sample;
-        TeamWindow window(sample.context);
-        window.show();
-        auto* teams = child<QComboBox>(&window, "teamList");
+        Shown sample;
+        auto* teams = child<QComboBox>(&sample.window, "teamList");
         const GameBlocks blocks = sample.blocks();
         for (const auto& [row, title] : {std::pair{105, "106.Default ML"}, {0, "1.Ireland"},
                                          {104, "105.Boca Juniors"}, {64, "65.Classic Argentina"},
@@ -31,22 +35,22 @@ private slots:
             teams->setCurrentIndex(row);
             const bool tactics = row != 105, club = row > 64 && tactics;
             QCOMPARE(teams->currentText(), QString(title));
-            QCOMPARE(child<QComboBox>(&window, "squadList")->count(), row > 64 ? 40 : 23);
-            QCOMPARE(child<QComboBox>(&window, "squadList")->currentText(),
+            QCOMPARE(child<QComboBox>(&sample.window, "squadList")->count(), row > 64 ? 40 : 23);
+            QCOMPARE(child<QComboBox>(&sample.window, "squadList")->currentText(),
                      nameText(squadEntryText(blocks, row, 0)));
             for (int k = 0; k < kTacticsCount; ++k) {
-                auto* field = child<QSpinBox>(&window, QStringLiteral("tactics%1").arg(k));
+                auto* field = child<QSpinBox>(&sample.window, QStringLiteral("tactics%1").arg(k));
                 QCOMPARE(field->isEnabled(), tactics);
-                QCOMPARE(window.tacticsBarRect(k).isEmpty(), !tactics);
+                QCOMPARE(sample.window.tacticsBarRect(k).isEmpty(), !tactics);
                 if (tactics) QCOMPARE(field->value(), std::clamp(readTacticsByte(blocks, row, k) / 5, 4, 19));
             }
             for (int k = 0; k < kSetPieceCount; ++k)
-                QCOMPARE(child<QComboBox>(&window, QStringLiteral("setPiece%1").arg(k))->currentIndex(),
+                QCOMPARE(child<QComboBox>(&sample.window, QStringLiteral("setPiece%1").arg(k))->currentIndex(),
                          readSetPiece(blocks, row, k));
             for (const auto& [name, enabled] : {std::pair{"editFormation", tactics}, {"teamName", tactics},
                                                 {"shortName", tactics}, {"clubName", club}, {"editPlayer", true}})
-                QVERIFY2(child<QWidget>(&window, name)->isEnabled() == enabled, name);
-            QCOMPARE(child<QLineEdit>(&window, "teamName")->text(), nameText(readTeamName(blocks, row)));
+                QVERIFY2(child<QWidget>(&sample.window, name)->isEnabled() == enabled, name);
+            QCOMPARE(child<QLineEdit>(&sample.window, "teamName")->text(), nameText(readTeamName(blocks, row)));
         }
         QVERIFY(sample.unchanged());
     }
@@ -54,27 +58,25 @@ private slots:
     // A tactics value shows as a fifth of its byte; the arrows store 5 x value within 4..19. Each
     // set-piece list stores its taker. Nothing else is stored.
     void tacticsAndSetPiecesStoreTheirByte() {
-        test::LoadedSample sample;
+        Shown sample;
         const std::size_t offense = blockmap::kTacticsOffset + 5 * 7;  // row 7, offense
         sample.blocks().boot[offense] = 72;
         sample.snapshot();
-        TeamWindow window(sample.context);
-        window.selectTeam(7);
-        window.show();
-        auto* field = child<QSpinBox>(&window, "tactics0");
+        sample.window.selectTeam(7);
+        auto* field = child<QSpinBox>(&sample.window, "tactics0");
         QCOMPARE(field->value(), 14);
         QVERIFY(sample.unchanged());  // 72 is not rewritten as 70 by showing it
-        QCOMPARE(window.tacticsBarRect(0).width(), 70);
+        QCOMPARE(sample.window.tacticsBarRect(0).width(), 70);
         for (const auto& [key, presses, stored] : {std::tuple{Qt::Key_Up, 1, 75}, {Qt::Key_Up, 10, 95},
                                                    {Qt::Key_Down, 20, 20}}) {
             for (int i = 0; i < presses; ++i) QTest::keyClick(field, key);
             QCOMPARE(int(sample.store.boot()[offense]), stored);
-            QCOMPARE(window.tacticsBarRect(0).width(), stored);
+            QCOMPARE(sample.window.tacticsBarRect(0).width(), stored);
             QCOMPARE(sample.changes(), std::vector<std::string>{"boot " + std::to_string(offense)});
         }
         sample.snapshot();
         for (int k = 0; k < kSetPieceCount; ++k) {
-            auto* list = child<QComboBox>(&window, QStringLiteral("setPiece%1").arg(k));
+            auto* list = child<QComboBox>(&sample.window, QStringLiteral("setPiece%1").arg(k));
             const bool last = list->currentIndex() == 10;
             const int chosen = last ? 9 : list->currentIndex() + 1;
             QTest::keyClick(list, last ? Qt::Key_Up : Qt::Key_Down);
@@ -85,27 +87,23 @@ private slots:
     }
 
     void changeIdFollowsTheSlotRules() {
-        test::LoadedSample sample;
-        TeamWindow window(sample.context);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-        auto* id = child<QLineEdit>(&window, "playerId");
-        auto* squad = child<QComboBox>(&window, "squadList");
+        Shown sample;
+        QVERIFY(QTest::qWaitForWindowActive(&sample.window));
+        auto* id = child<QLineEdit>(&sample.window, "playerId");
+        auto* squad = child<QComboBox>(&sample.window, "squadList");
         const GameBlocks blocks = sample.blocks();
         const struct { int row, slot; QString typed; const char* refusal; } cases[] = {
             {0, 0, "0", "ID should be 1--2197"},    {0, 5, "2198", "ID should be 1--2197"},
             {0, 5, "", "ID should be 1--2197"},     {0, 5, "99999999999", "ID should be 1--2197"},
             {70, 22, "0", "ID should be 1--2197"},  {70, 23, "2198", "ID should be 0--2197"},
-            {0, 5, "2197", nullptr},                {70, 23, "0", nullptr},
-            {105, 39, "1", nullptr},
-        };
+            {0, 5, "2197", nullptr},                {70, 23, "0", nullptr},  {105, 39, "1", nullptr}};
         for (const auto& c : cases) {
-            window.selectTeam(c.row);
+            sample.window.selectTeam(c.row);
             squad->setCurrentIndex(c.slot);
             sample.snapshot();
             sample.ui.messages.clear();
             id->setText(c.typed);
-            test::click(&window, "changeId");
+            test::click(&sample.window, "changeId");
             QVERIFY2(sample.ui.messages.size() == (c.refusal ? 1u : 0u), qPrintable(c.typed));
             if (c.refusal) {
                 QCOMPARE(sample.ui.lastText(), c.refusal);
@@ -117,19 +115,18 @@ private slots:
         }
         // The national squad's copy in the boot file follows; an emptied club slot has no player.
         QCOMPARE(int(readU16LE(sample.store.boot(), blockmap::kNationalSquadCopyOffset + 10).value()), 2197);
-        window.selectTeam(70);
+        sample.window.selectTeam(70);
         squad->setCurrentIndex(23);
         QCOMPARE(squad->currentText(), QStringLiteral("24. empty position"));
-        QVERIFY(!child<QWidget>(&window, "editPlayer")->isEnabled() && !child<QWidget>(&window, "shirt")->isEnabled());
-        window.selectTeam(3);
-        QVERIFY(child<QPushButton>(&window, "editPlayer")->isEnabled());
+        QVERIFY(!child<QWidget>(&sample.window, "editPlayer")->isEnabled());
+        QVERIFY(!child<QWidget>(&sample.window, "shirt")->isEnabled());
+        sample.window.selectTeam(3);
+        QVERIFY(child<QPushButton>(&sample.window, "editPlayer")->isEnabled());
     }
 
     // Names are limited in encoded bytes; a character without a code is refused with a message.
     void namesAreLimitedInBytes() {
-        test::LoadedSample sample;
-        TeamWindow window(sample.context);
-        window.show();
+        Shown sample;
         const GameBlocks blocks = sample.blocks();
         const struct { const char* field; int row; QString typed, shown; bool refused = false; } cases[] = {
             {"teamName", 0, "ABCDEFGHIJKLMNOPQ", "ABCDEFGHIJKLMNO"},
@@ -143,8 +140,8 @@ private slots:
             const auto read = team ? readTeamName : club ? readClubName : readShortName;
             const auto store = team ? storeTeamName : club ? storeClubName : storeShortName;
             const Bytes original = read(blocks, c.row);
-            window.selectTeam(c.row);
-            auto* name = child<gui::NameField>(&window, c.field);
+            sample.window.selectTeam(c.row);
+            auto* name = child<gui::NameField>(&sample.window, c.field);
             name->selectAll();
             test::typeText(name, c.typed);
             QCoreApplication::processEvents();
@@ -162,20 +159,18 @@ private slots:
     }
 
     void browsingAndOpeningEveryWindowWritesNothing() {
-        test::LoadedSample sample;
-        TeamWindow window(sample.context);
-        window.show();
-        auto* squad = child<QComboBox>(&window, "squadList");
+        Shown sample;
+        auto* squad = child<QComboBox>(&sample.window, "squadList");
         for (int row = 0; row < 106; ++row) {
-            child<QComboBox>(&window, "teamList")->setCurrentIndex(row);
+            child<QComboBox>(&sample.window, "teamList")->setCurrentIndex(row);
             for (int slot = 0; slot < squad->count(); slot += 7) squad->setCurrentIndex(slot);
         }
-        window.selectTeam(12);
-        test::click(&window, "pickerButton");
-        window.picker()->close();
+        sample.window.selectTeam(12);
+        test::click(&sample.window, "pickerButton");
+        sample.window.picker()->close();
         for (const char* opens : {"editFormation", "editPlayer", "universalButton", "close"}) {
             QTimer::singleShot(0, [] { if (auto* modal = QApplication::activeModalWidget()) modal->close(); });
-            test::click(&window, opens);
+            test::click(&sample.window, opens);
         }
         QVERIFY(sample.unchanged() && sample.ui.messages.empty());
     }
@@ -185,15 +180,13 @@ private slots:
             {false, false, "OK!"}, {true, false, "OK!"}, {false, true, "Failed to save data to exported files!"},
             {true, true, "Failed to save data to CD image!"}};
         for (const auto& c : cases) {
-            test::LoadedSample sample(c.image ? SourceMode::CdImage : SourceMode::ExportedFiles);
+            Shown sample(c.image ? SourceMode::CdImage : SourceMode::ExportedFiles);
             const auto file = c.image ? sample.source : sample.source / "parameter.ovl";
             const auto before = test::fileChecksum(file);
             if (c.missing) std::filesystem::remove(c.image ? file : sample.source / "select.ovl");
-            TeamWindow window(sample.context);
-            window.show();
-            QVERIFY(QTest::qWaitForWindowActive(&window));
-            if (c.image) QTest::keyClick(child<QSpinBox>(&window, "tactics1"), Qt::Key_Down);
-            QTest::keyClick(&window, Qt::Key_Return);  // the default button
+            QVERIFY(QTest::qWaitForWindowActive(&sample.window));
+            if (c.image) QTest::keyClick(child<QSpinBox>(&sample.window, "tactics1"), Qt::Key_Down);
+            QTest::keyClick(&sample.window, Qt::Key_Return);  // the default button
             QCOMPARE(sample.ui.lastText(), c.message);
             QCOMPARE(sample.ui.messages.back().kind, c.missing ? MessageKind::Warning : MessageKind::Information);
             // Unedited files are written back as they were; an edit reaches the image.
@@ -202,28 +195,26 @@ private slots:
     }
 
     void savedTeamLoadsBackIntoItsRow() {
-        test::LoadedSample sample;
-        TeamWindow window(sample.context);
-        window.show();
-        window.selectTeam(70);
-        test::click(&window, "saveTeam");
+        Shown sample;
+        sample.window.selectTeam(70);
+        test::click(&sample.window, "saveTeam");
         const std::filesystem::path file = sample.dir / "team070.dat";
         QCOMPARE(sample.ui.lastText(), "OK, team data saved as \n" + file.string());
         // Change the row through the window, then show another team and load the file.
-        QTest::keyClick(child<QSpinBox>(&window, "tactics2"), Qt::Key_Up);
-        auto* name = child<gui::NameField>(&window, "teamName");
+        QTest::keyClick(child<QSpinBox>(&sample.window, "tactics2"), Qt::Key_Up);
+        auto* name = child<gui::NameField>(&sample.window, "teamName");
         name->selectAll();
         QTest::keyClicks(name, "Changed");
         QVERIFY(!sample.unchanged());
-        window.selectTeam(3);
+        sample.window.selectTeam(3);
         sample.ui.replies.push_back(gui::toQString(file));
-        test::click(&window, "loadTeam");
+        test::click(&sample.window, "loadTeam");
         QCOMPARE(sample.ui.titles, std::vector<QString>{"open team data file"});
         QCOMPARE(sample.ui.lastText(), "data of team 071 load OK.");
-        QCOMPARE(child<QComboBox>(&window, "teamList")->currentIndex(), 70);
+        QCOMPARE(child<QComboBox>(&sample.window, "teamList")->currentIndex(), 70);
         QCOMPARE(name->text(), nameText(readTeamName(sample.blocks(), 70)));
         QVERIFY(sample.unchanged());
-        test::click(&window, "loadTeam");  // cancelled: nothing changes, nothing is said
+        test::click(&sample.window, "loadTeam");  // cancelled: nothing changes, nothing is said
         QCOMPARE(sample.ui.messages.size(), std::size_t(2));
     }
 };
