@@ -9,12 +9,6 @@
 using namespace tarvo;
 namespace fs = std::filesystem;
 
-// A file of the given size (sparse).
-static fs::path makeFile(const fs::path& file, std::uintmax_t size) {
-    test::writeFile(file, Bytes{1});
-    return fs::resize_file(file, size), file;
-}
-
 class StartUpTest : public QObject {
     Q_OBJECT
 private slots:
@@ -36,6 +30,9 @@ private slots:
         fs::resize_file(image, kMinImageSize);  // sparse: the size of a disc
         fs::create_directories(dir / "empty");
         const std::string noRead = "Can not read CD image file!", tooSmall = "File size mismatch!\n should > 700M";
+        const auto makeFile = [](const fs::path& file, std::uintmax_t size) {  // sparse
+            return test::writeFile(file, Bytes{1}), fs::resize_file(file, size), file;
+        };
         const struct { fs::path path; bool picker, loaded; std::string message; } cases[] = {
             {{}, true, false, "Can not work without CD image file!"},  // the dialog cancelled
             {dir / "missing.bin", true, false, noRead},
@@ -64,7 +61,7 @@ private slots:
     void folderRule() {
         test::TempDir dir;
         const fs::path exported = test::copySampleExportDir(dir);
-        makeFile(dir / "select.ovl", 4);  // one file of three
+        test::writeFile(dir / "select.ovl", Bytes(4));  // one file of three
         test::FakeUi ui;
         QVERIFY(!gui::ChooseDirectory(ui, dir.path()) && ui.messages.empty());  // cancelled: no message
         QCOMPARE(ui.titles, std::vector<QString>{"Choose the directory of the exported files"});

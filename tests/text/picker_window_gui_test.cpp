@@ -41,7 +41,6 @@ private slots:
                      qPrintable(s.button));
             QVERIFY2(window.selection().has_value() == s.selected, qPrintable(s.button));
         }
-        QCOMPARE(window.hexField()->text(), QStringLiteral("8141"));
         QCOMPARE(ui.messages.size(), std::size_t(2));
         QCOMPARE(ui.lastText(), "Please enter an integer between 0 and 22.");
     }
@@ -78,9 +77,9 @@ private slots:
         QTest::keyClick(first, Qt::Key_Return);  // Enter closes it
         QTRY_VERIFY(!team.picker());
         test::click(&team, "pickerButton");
-        QCOMPARE(child<QLineEdit>(team.picker(), "page")->text(), QStringLiteral("2"));
-        QCOMPARE(child<QLineEdit>(team.picker(), "gotoPage")->text(), QStringLiteral("2"));
-        QVERIFY(!team.picker()->selection());
+        for (const char* field : {"page", "gotoPage"})
+            QCOMPARE(child<QLineEdit>(team.picker(), field)->text(), QStringLiteral("2"));
+        QVERIFY(!team.picker()->selection());  // the page is kept, the selection is not
         QTest::keyClick(team.picker(), Qt::Key_Escape);  // so does Escape
         QTRY_VERIFY(!team.picker());
         QVERIFY(sample.unchanged());
