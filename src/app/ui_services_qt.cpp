@@ -47,6 +47,11 @@ public:
         setLabelText(QFileDialog::LookIn, prompt);
         connect(this, &QFileDialog::currentChanged, this, [this] { scheduleUpdate(); });
         connect(this, &QFileDialog::directoryEntered, this, [this] { scheduleUpdate(); });
+        // The folder list fills in the background and the dialog sets its own button state as it
+        // goes, so the rule is also applied again a few times a second while the dialog is open.
+        auto* refresh = new QTimer(this);
+        connect(refresh, &QTimer::timeout, this, [this] { scheduleUpdate(); });
+        refresh->start(200);
         scheduleUpdate();
     }
 
