@@ -53,7 +53,7 @@ TEST(CliCommands, WorkAlikeOnTheImageAndTheExportedFiles) {
     const std::vector<std::vector<std::string>> commands{
         {"info", "{S}"}, {"teams", "{S}", "--json"}, {"team", "{S}", "105", "--json"}, {"player", "{S}", "2197", "--json"},
         {"export-team", "{S}", "70", "{D}/team.dat"}, {"export-player", "{S}", "7", "{D}/player.dat"},
-        {"set-player", "{S}", "12", "speed=99", "back name=ZICO"}, {"set-team", "{S}", "70", "offense=19", "slot 23 id=0"},
+        {"set-player", "{S}", "12", "speed=99", "back name=RIVAZ"}, {"set-team", "{S}", "70", "offense=19", "slot 23 id=0"},
         {"import-player", "{S}", "40", "{D}/player.dat"}, {"import-team", "{S}", "{D}/team.dat"},
         {"universal", "{S}", "speed", "33%"}, {"player", "{S}", "40", "--json"}, {"team", "{S}", "70", "--json"}};
     const Source image(true), directory(false);
@@ -104,11 +104,11 @@ TEST(CliRefusals, WriteNothing) {
 TEST(CliChanges, SetPlayerChangesOnlyWhatItNamesAndFilesCarryRecordsBetweenSources) {
     const Source from(true), to(false);
     json expected = from.jsonOf({"player", "{S}", "12", "--json"});
-    const CommandRun r = from.run({"set-player", "{S}", "12", "full name=\xe3\x82\xb8\xe3\x83\xbc\xe3\x82\xb3", "back name=ZICO",
+    const CommandRun r = from.run({"set-player", "{S}", "12", "full name=\xe3\x82\xbf\xe3\x83\xab\xe3\x83\x9c", "back name=RIVAZ",
                                    "height=205", "skin=2", "face=32", "nation=240", "speed=99", "call number=11085"});
     ASSERT_EQ(r.status, 0) << r.err;
-    expected.update(json{{"full name", "\xe3\x82\xb8\xe3\x83\xbc\xe3\x82\xb3"}, {"full name bytes", "8357815b8352"},
-                         {"back name", "ZICO"}, {"back name bytes", "5a49434f"}, {"height", 205}, {"skin", 2}, {"face", 32},
+    expected.update(json{{"full name", "\xe3\x82\xbf\xe3\x83\xab\xe3\x83\x9c"}, {"full name bytes", "835e838b837b"},
+                         {"back name", "RIVAZ"}, {"back name bytes", "524956415a"}, {"height", 205}, {"skin", 2}, {"face", 32},
                          {"nation", 240}, {"speed", 99}, {"call number", 11085}});
     EXPECT_EQ(from.jsonOf({"player", "{S}", "12", "--json"}), expected);
 

@@ -118,9 +118,9 @@ TEST(PlayerNames, BothCopiesAndTheNul) {
         TestBlocks expected = b;
         EXPECT_FALSE(writePlayerName(b.view(), which, 500, Bytes(size, 'X')));  // no room for the NUL
         EXPECT_TRUE(b == expected);
-        EXPECT_TRUE(writePlayerName(b.view(), which, 500, Bytes{'P', 'e', 'l', 'e'}));
+        EXPECT_TRUE(writePlayerName(b.view(), which, 500, Bytes{'T', 'a', 'r', 'v'}));
         Bytes slot(size, 0);
-        std::ranges::copy(std::string_view("Pele"), slot.begin());
+        std::ranges::copy(std::string_view("Tarv"), slot.begin());
         std::ranges::copy(slot, expected.parameter.begin() + static_cast<long>(offset + 499 * size));
         std::ranges::copy(slot, expected.select.begin() + static_cast<long>(copyOffset + 499 * size));
         EXPECT_TRUE(b == expected);
