@@ -113,7 +113,7 @@ TEST(CliChanges, SetPlayerChangesOnlyWhatItNamesAndFilesCarryRecordsBetweenSourc
     EXPECT_EQ(from.jsonOf({"player", "{S}", "12", "--json"}), expected);
 
     // A team file holds the row and its players, not the club name.
-    ASSERT_EQ(from.run({"set-team", "{S}", "70", "club name=Reds", "short name=LFC"}).status, 0);
+    ASSERT_EQ(from.run({"set-team", "{S}", "70", "club name=Reds", "short name=RDS"}).status, 0);
     ASSERT_EQ(from.run({"export-team", "{S}", "70", (to.files / "team.dat").string()}).status, 0);
     ASSERT_EQ(to.run({"import-team", "{S}", "{D}/team.dat"}).status, 0);
     json team = to.jsonOf({"team", "{S}", "70", "--json"});
@@ -124,6 +124,22 @@ TEST(CliChanges, SetPlayerChangesOnlyWhatItNamesAndFilesCarryRecordsBetweenSourc
         const std::string id = std::to_string(slot["id"].get<int>());
         EXPECT_TRUE(id == "0" || to.jsonOf({"player", "{S}", id, "--json"}) == from.jsonOf({"player", "{S}", id, "--json"})) << id;
     }
+}
+
+// Voice calls: an entry of the image's archive becomes a WAV file; a directory has no archive,
+// and a file that is not ADX is refused without a file written.
+TEST(CliVoice, DecodesArchiveEntriesOfAnImageOnly) {
+    const Source image(true), directory(false);
+    ASSERT_EQ(image.run({"voice", "{S}", "2834", "{D}/call.wav"}).status, 0);
+    const Bytes wav = test::readFile(image.files / "call.wav");
+    EXPECT_TRUE(wav.size() > 44 && std::equal(wav.begin(), wav.begin() + 4, "RIFF"));
+    ASSERT_EQ(image.run({"adx2wav", "{D}/call.wav", "{D}/again.wav"}).status, 1);
+    for (const auto& args : {std::vector<std::string>{"voice", "{S}", "11578", "{D}/none.wav"}, {"voice", "{S}", "16257", "{D}/none.wav"}}) {
+        const CommandRun r = (args[2] == "11578" ? directory : image).run(args);
+        EXPECT_EQ(r.status, 1) << r.err;
+    }
+    EXPECT_FALSE(fs::exists(image.files / "again.wav") || fs::exists(image.files / "none.wav") ||
+                 fs::exists(directory.files / "none.wav"));
 }
 
 }  // namespace
