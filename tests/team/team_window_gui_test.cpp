@@ -171,6 +171,24 @@ private slots:
         }
     }
 
+    // A stored name with a byte that is no Shift-JIS shows and edits without a false refusal; it is
+    // stored only once that byte is gone.
+    void nameWithForeignBytesEditsWithoutComplaint() {
+        Shown sample;
+        const Bytes odd{0xFF, 'A', 'B'};
+        QVERIFY(storeTeamName(sample.blocks(), 2, odd));
+        sample.snapshot();
+        sample.window.selectTeam(2);
+        auto* name = child<gui::NameField>(&sample.window, "teamName");
+        name->end(false);
+        test::typeText(name, "C");
+        QVERIFY(sample.ui.messages.empty() && sample.unchanged());
+        name->home(false);
+        QTest::keyClick(name, Qt::Key_Delete);
+        QCOMPARE(readTeamName(sample.blocks(), 2), (Bytes{'A', 'B', 'C'}));
+        QVERIFY(sample.ui.messages.empty());
+    }
+
     void writeButtonReportsEachOutcome() {
         const struct { bool image, missing; std::string message; } cases[] = {
             {false, false, "OK!"}, {true, false, "OK!"}, {false, true, "Failed to save data to exported files!"},
