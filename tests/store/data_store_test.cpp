@@ -148,5 +148,30 @@ TEST(DataStoreDirectory, WritesNothingWhenOneFileCannotBeWritten) {
     }
 }
 
+// Data that runs past the end of the image: an image cut inside the select data after loading is
+// not written at all, and a boot file whose record claims more than the image holds is refused.
+TEST(DataStoreImage, RefusesDataRunningPastTheEndOfTheImage) {
+    TempDir dir;
+    const fs::path image = test::writeImage(dir, test::discFiles(DiscBlocks()));
+    MessageLog log;
+    DataStore store(log);
+    ASSERT_TRUE(store.LoadFromImage(image));
+    const AfsArchive& afs = store.archive();
+    const std::uint64_t last = afs.GetOffset(blockmap::kSelectEntry) + afs.GetSize(blockmap::kSelectEntry) - 1;
+    fs::resize_file(image, (afs.startSector() + last / kUserDataSize) * kRawSectorSize + kUserDataOffset + last % kUserDataSize);
+    const auto cut = test::fileChecksum(image);
+    store.blocks().boot[0] ^= 1;
+    EXPECT_FALSE(store.WriteBack());
+    EXPECT_EQ(log.messages.back().text, "Failed to save data to CD image!");
+    EXPECT_EQ(test::fileChecksum(image), cut);
+
+    log.messages.clear();
+    test::patchDirectoryRecord(image, kBootFileName, 10, 0x7FFFFFFF);
+    DataStore again(log);
+    EXPECT_FALSE(again.LoadFromImage(image));
+    ASSERT_FALSE(log.messages.empty());
+    EXPECT_NE(log.messages[0].text.find("runs past the end"), std::string::npos) << log.messages[0].text;
+}
+
 }  // namespace
 }  // namespace tarvo
