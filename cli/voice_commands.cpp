@@ -1,10 +1,10 @@
 // adx2wav and voice: an ADX voice call, from a file or from an archive entry of the disc image,
 // decoded into a WAV file.
 
-#include <fstream>
 #include <memory>
 
 #include "cli_support.h"
+#include "store/file_io.h"
 #include "voice/adx.h"
 
 namespace tarvo::cli {
@@ -15,18 +15,8 @@ namespace fs = std::filesystem;
 
 // Reads a whole file; nullopt (message shown) when it cannot be read.
 std::optional<Bytes> readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::error_code ec;
-    const auto size = fs::file_size(path, ec);
-    if (!in || ec) {
-        refuse("Can not read file " + path.string() + " !");
-        return std::nullopt;
-    }
-    Bytes data(size);
-    if (!in.read(reinterpret_cast<char*>(data.data()), static_cast<std::streamsize>(size))) {
-        refuse("Can not read file " + path.string() + " !");
-        return std::nullopt;
-    }
+    auto data = readWholeFile(path);
+    if (!data) refuse("Can not read file " + path.string() + " !");
     return data;
 }
 
@@ -47,12 +37,12 @@ std::optional<Bytes> decodeOrRefuse(ByteSpan entry, const std::string& what, int
 }
 
 int writeWav(const fs::path& path, ByteSpan image) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out || !out.write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size())) ||
-        !out.flush()) {
-        return refuse("Can not create file " + path.string() + " !");
+    switch (writeWholeFile(path, image)) {
+    case WriteResult::Ok: return 0;
+    case WriteResult::CannotCreate: return refuse("Can not create file " + path.string() + " !");
+    case WriteResult::CannotWrite: return refuse("Can not write file " + path.string() + " !");
     }
-    return 0;
+    return 1;
 }
 
 int adxToWav(const fs::path& input, const fs::path& output) {

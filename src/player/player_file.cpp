@@ -6,7 +6,7 @@
 
 #include "records/player.h"
 #include "store/block_map.h"
-#include "team/team_file.h"
+#include "store/file_io.h"
 
 namespace tarvo {
 

@@ -1,11 +1,10 @@
 #include "player/voice_clip.h"
 
 #include <algorithm>
-#include <fstream>
 #include <string>
 #include <string_view>
-#include <system_error>
 
+#include "store/file_io.h"
 #include "voice/adx.h"
 
 namespace tarvo {
@@ -44,21 +43,8 @@ bool saveVoiceClip(AfsArchive& archive, std::uint16_t callNumber, const std::fil
                          " holds no voice call");
         return false;
     }
-    const std::string name = file.string();
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    if (!out) {
-        messages.fileError("Can not create file " + name + " !");
-        return false;
-    }
-    out.write(reinterpret_cast<const char*>(clip->data()), static_cast<std::streamsize>(clip->size()));
-    out.close();
-    if (!out) {
-        std::error_code ignored;
-        std::filesystem::remove(file, ignored);
-        messages.fileError("Can not write file " + name + " !");
-        return false;
-    }
-    messages.information("OK, voice saved as \n" + name);
+    if (!writeFileReporting(file, *clip, messages)) return false;
+    messages.information("OK, voice saved as \n" + file.string());
     return true;
 }
 

@@ -7,6 +7,7 @@
 #include <tuple>
 
 #include "store/block_map.h"
+#include "store/file_io.h"
 
 namespace tarvo {
 
@@ -35,20 +36,6 @@ bool blocksLongEnough(MessageService& messages, const std::string& bootName, con
     return longEnough(messages, bootName, boot.size(), blockmap::kMinBootSize) &&
            longEnough(messages, kParameterNeed.name, parameter.size(), kParameterNeed.minSize) &&
            longEnough(messages, kSelectNeed.name, select.size(), kSelectNeed.minSize);
-}
-
-// Reads a whole regular file; nothing when it cannot be opened or read.
-std::optional<Bytes> readWhole(const fs::path& file) {
-    std::error_code ec;
-    if (!fs::is_regular_file(file, ec)) return std::nullopt;
-    const auto size = fs::file_size(file, ec);
-    if (ec) return std::nullopt;
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return std::nullopt;
-    Bytes data(static_cast<std::size_t>(size));
-    in.read(reinterpret_cast<char*>(data.data()), static_cast<std::streamsize>(data.size()));
-    if (static_cast<std::uint64_t>(in.gcount()) != size) return std::nullopt;
-    return data;
 }
 
 // An existing regular file of exactly `size` bytes, opened for reading and writing.
@@ -132,16 +119,16 @@ bool DataStore::LoadFromDirectory(const fs::path& exportDirectory) {
     std::string bootName;
     std::optional<Bytes> boot;
     for (const char* name : {kBootFileName, kBootFileNameSecondRelease}) {
-        boot = readWhole(exportDirectory / name);
+        boot = readWholeFile(exportDirectory / name);
         if (boot) {
             bootName = name;
             break;
         }
     }
     if (!boot) return false;
-    auto parameter = readWhole(exportDirectory / kParameterFileName);
+    auto parameter = readWholeFile(exportDirectory / kParameterFileName);
     if (!parameter) return false;
-    auto select = readWhole(exportDirectory / kSelectFileName);
+    auto select = readWholeFile(exportDirectory / kSelectFileName);
     if (!select) return false;
     if (!blocksLongEnough(m_messages, bootName, *boot, *parameter, *select)) return false;
 

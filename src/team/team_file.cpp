@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <string_view>
 
 #include "records/player.h"
@@ -67,21 +66,6 @@ bool startsWithMagic(ByteSpan file, std::string_view magic) {
 
 std::uint16_t squadIdInFile(ByteSpan file, const TeamFileLayout& layout, std::size_t slot) {
     return readU16LE(file, layout.idsAt() + 2 * slot).value_or(0);
-}
-
-enum class WriteResult { Ok, CannotCreate, CannotWrite };
-
-WriteResult writeFile(const fs::path& file, ByteSpan data) {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    if (!out) return WriteResult::CannotCreate;
-    out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
-    out.close();
-    if (!out) {
-        std::error_code ec;
-        fs::remove(file, ec);  // a cut-off file must not pass for an export
-        return WriteResult::CannotWrite;
-    }
-    return WriteResult::Ok;
 }
 
 }  // namespace
@@ -213,36 +197,6 @@ std::optional<FormationRecord> readFormationFromTeamFile(const fs::path& file, M
     const auto at = static_cast<std::ptrdiff_t>(layoutOfRow(*row).formationAt());
     std::copy_n(data->begin() + at, formation.size(), formation.begin());
     return formation;
-}
-
-std::optional<Bytes> readWholeFile(const fs::path& file) {
-    std::error_code ec;
-    if (fs::is_directory(file, ec)) return std::nullopt;
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return std::nullopt;
-    Bytes data;
-    char chunk[65536];
-    while (in.read(chunk, sizeof chunk) || in.gcount() > 0)
-        data.insert(data.end(), chunk, chunk + in.gcount());
-    if (in.bad()) return std::nullopt;
-    return data;
-}
-
-bool writeWholeFile(const fs::path& file, ByteSpan data) { return writeFile(file, data) == WriteResult::Ok; }
-
-std::optional<Bytes> readFileReporting(const fs::path& file, MessageService& messages) {
-    auto data = readWholeFile(file);
-    if (!data) messages.fileError("Can not read file " + file.string() + " !");
-    return data;
-}
-
-bool writeFileReporting(const fs::path& file, ByteSpan data, MessageService& messages) {
-    switch (writeFile(file, data)) {
-    case WriteResult::Ok: return true;
-    case WriteResult::CannotCreate: messages.fileError("Can not create file " + file.string() + " !"); break;
-    case WriteResult::CannotWrite: messages.fileError("Can not write file " + file.string() + " !"); break;
-    }
-    return false;
 }
 
 }  // namespace tarvo

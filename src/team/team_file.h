@@ -9,6 +9,7 @@
 
 #include "records/formation.h"
 #include "store/data_store.h"
+#include "store/file_io.h"
 #include "store/messages.h"
 
 namespace tarvo {
@@ -37,15 +38,5 @@ std::optional<int> importTeam(const GameBlocks& blocks, const std::filesystem::p
 // success shows nothing: the formation editor says "Formation load OK.").
 std::optional<FormationRecord> readFormationFromTeamFile(const std::filesystem::path& file,
                                                          MessageService& messages);
-
-// Whole-file helpers shared by the file formats: read a whole file (nullopt when it cannot be
-// opened or read) and write one (false when it cannot be created or written).
-std::optional<Bytes> readWholeFile(const std::filesystem::path& file);
-bool writeWholeFile(const std::filesystem::path& file, ByteSpan data);
-// The same, reporting as the team and player files do: "Can not read file <path> !" /
-// "Can not create file <path> !" (caption "error"), or "Can not write file <path> !" when the
-// file was created but not written whole (the partial file is removed).
-std::optional<Bytes> readFileReporting(const std::filesystem::path& file, MessageService& messages);
-bool writeFileReporting(const std::filesystem::path& file, ByteSpan data, MessageService& messages);
 
 }  // namespace tarvo

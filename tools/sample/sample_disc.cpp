@@ -1,7 +1,6 @@
 #include "sample_disc.h"
 
 #include <cstdio>
-#include <fstream>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -13,6 +12,7 @@
 #include "sample_random.h"
 #include "store/block_map.h"
 #include "store/data_store.h"
+#include "store/file_io.h"
 #include "sample_voice.h"
 
 namespace tarvo::sample {
@@ -74,17 +74,6 @@ Bytes buildArchive(const SampleBlocks& blocks) {
     return archive.build();
 }
 
-bool writeWhole(const fs::path& file, ByteSpan data, MessageService& messages) {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
-    out.close();
-    if (!out) {
-        messages.warning("Can not create file " + file.string() + " !");
-        return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 SampleBlocks makeSampleBlocks() {
@@ -113,9 +102,9 @@ bool makeSample(const fs::path& directory, const SampleOptions& options, Message
         messages.warning("Can not create file " + image.string() + " !");
         return false;
     }
-    return writeWhole(exported / kBootFileName, blocks.boot, messages) &&
-           writeWhole(exported / kParameterFileName, blocks.parameter, messages) &&
-           writeWhole(exported / kSelectFileName, blocks.select, messages);
+    return writeFileReporting(exported / kBootFileName, blocks.boot, messages) &&
+           writeFileReporting(exported / kParameterFileName, blocks.parameter, messages) &&
+           writeFileReporting(exported / kSelectFileName, blocks.select, messages);
 }
 
 }  // namespace tarvo::sample
