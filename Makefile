@@ -33,7 +33,7 @@ run: sample
 screenshots: sample
 	QT_QPA_PLATFORM=offscreen $(BUILD)/tools/screenshots $(SAMPLE) docs/screenshots
 
-bench: build
+bench: sample
 	$(BUILD)/bench/tarvo_bench --sample $(SAMPLE)
 
 clean:
