@@ -86,6 +86,9 @@ FormationWindow::FormationWindow(AppContext& context, int row, QWidget* parent)
     connect(group, &QButtonGroup::idClicked, this, [this](int k) { selectPosition(k); });
     connect(m_roles, &QComboBox::activated, this, &FormationWindow::onRoleActivated);
     connect(m_formations, &QListWidget::currentRowChanged, this, &FormationWindow::applyFormation);
+    // A click on the entry already chosen applies it again: "default" undoes the edits since.
+    connect(m_formations, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { applyFormation(m_formations->row(item)); });
 
     m_formations->setCurrentRow(0);
 }

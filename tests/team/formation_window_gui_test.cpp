@@ -58,7 +58,8 @@ private slots:
         }
     }
 
-    // A preset replaces the working formation; "default" brings back the team's own.
+    // A preset replaces the working formation; "default" brings back the team's own, and
+    // choosing the chosen entry again undoes the edits made since.
     void presets() {
         test::LoadedSample sample;
         const FormationRecord own = readFormation(sample.blocks(), kRow);
@@ -73,6 +74,10 @@ private slots:
         list->setCurrentRow(0);
         QCOMPARE(window.workingFormation(), own);
         list->setCurrentRow(1);
+        click(&window, "down");
+        const QPoint chosen = list->visualItemRect(list->item(1)).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, chosen);  // chosen again: undone
+        QCOMPARE(window.workingFormation(), preset);
         click(&window, "accept");
         QCOMPARE(readFormation(sample.blocks(), kRow), preset);
     }
