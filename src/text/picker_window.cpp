@@ -39,10 +39,10 @@ PickerWindow::PickerWindow(MessageService& messages, picker::PickerState& state,
     m_page->setObjectName(QStringLiteral("page"));
     m_page->setAlignment(Qt::AlignCenter);
     auto* previous = pushButton(QStringLiteral("<<"), du.rect(245, 110, 54, 14), this);
-    label(QStringLiteral("HEX"), du.rect(249, 153, 16, 8), this);
+    label(QStringLiteral("HEX"), du.rect(249, 153, 13, 8), this);
     m_hex = lineField(du.rect(267, 150, 40, 14), true, this);
     m_hex->setObjectName(QStringLiteral("hex"));
-    label(QStringLiteral("STR"), du.rect(249, 175, 16, 8), this);
+    label(QStringLiteral("STR"), du.rect(249, 175, 13, 8), this);
     m_str = lineField(du.rect(267, 172, 40, 14), true, this);
     m_str->setObjectName(QStringLiteral("str"));
 
@@ -102,14 +102,15 @@ void PickerWindow::paintEvent(QPaintEvent* event) {
     const QRect grid(picker::kGridLeft, picker::kGridTop, picker::kGridWidth, picker::kGridHeight);
     painter.fillRect(grid, Qt::white);
 
+    // Each line stops one pixel short of its end point, so the grid's far corner stays white.
     painter.setPen(QPen(QColor(0, 128, 192), 1));
     for (int j = 0; j <= picker::kRows; ++j) {
         const int y = picker::kGridTop + picker::kCellHeight * j;
-        painter.drawLine(picker::kGridLeft, y, picker::kGridLeft + picker::kGridWidth, y);
+        painter.drawLine(picker::kGridLeft, y, picker::kGridLeft + picker::kGridWidth - 1, y);
     }
     for (int i = 0; i <= picker::kColumns; ++i) {
         const int x = picker::kGridLeft + picker::kCellWidth * i;
-        painter.drawLine(x, picker::kGridTop, x, picker::kGridTop + picker::kGridHeight);
+        painter.drawLine(x, picker::kGridTop, x, picker::kGridTop + picker::kGridHeight - 1);
     }
 
     const QImage& sheet = glyphSheetImage();
