@@ -373,7 +373,7 @@ void TeamWindow::showEvent(QShowEvent* event) {
 
 void TeamWindow::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
-    menu.addAction(QStringLiteral("About %1...").arg(QString::fromLatin1(kAppName)), this,
+    menu.addAction(QStringLiteral("&About %1...").arg(QString::fromLatin1(kAppName)), this,
                    [this] { showAboutBox(this); });
     menu.exec(event->globalPos());
 }
