@@ -83,6 +83,10 @@ private:
 
 }  // namespace
 
+QStringList datFileFilters() {
+    return {QStringLiteral("dat Files (*.dat)"), QStringLiteral("All Files (*.*)")};
+}
+
 void QtUiServices::show(const Message& message) {
     // The reader's own box has no owner and holds the whole program until answered.
     const bool reader = message.kind == MessageKind::ReaderError;

@@ -27,6 +27,9 @@ public:
                                     const std::function<bool(const QString&)>& acceptable) = 0;
 };
 
+// The choices of the dialogs that open team and player files: "dat Files (*.dat)" and every file.
+QStringList datFileFilters();
+
 // Message boxes and the platform's file dialogs.
 class QtUiServices : public UiServices {
 public:

@@ -79,7 +79,7 @@ void PlayerEditorWindow::onExportClicked() {
 
 void PlayerEditorWindow::onLoadClicked() {
     const QString file = m_context.ui.openFile(
-        QStringLiteral("open player data file"), {QStringLiteral("dat Files (*.dat)"), QStringLiteral("All Files (*)")},
+        QStringLiteral("open player data file"), datFileFilters(),
         toQString(m_context.programDirectory));
     if (file.isEmpty()) return;
     if (!importPlayer(m_context.store.blocks(), m_id, toPath(file), m_context.ui))

@@ -18,7 +18,6 @@ namespace tarvo::gui {
 
 namespace {
 
-const QStringList kTeamFileFilters{QStringLiteral("dat Files (*.dat)"), QStringLiteral("All Files (*.*)")};
 
 QRect toQRect(const formation::PixelRect& r) {
     return QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1));
@@ -136,7 +135,7 @@ void FormationWindow::onMoveClicked(formation::Move move) {
 }
 
 void FormationWindow::onLoadFormationClicked() {
-    const QString file = m_context.ui.openFile(QStringLiteral("open team data file"), kTeamFileFilters,
+    const QString file = m_context.ui.openFile(QStringLiteral("open team data file"), datFileFilters(),
                                                toQString(m_context.programDirectory));
     if (file.isEmpty()) return;
     const auto loaded = readFormationFromTeamFile(toPath(file), m_context.ui);

@@ -34,7 +34,6 @@ namespace {
 constexpr int kBarOffset = 50;        // the bar starts this far right of the field's inner left edge
 constexpr int kBarUnit = 5;           // pixels per shown tactics unit
 constexpr QRgb kBarColour = qRgb(0, 128, 255);
-const QStringList kTeamFileFilters{QStringLiteral("dat Files (*.dat)"), QStringLiteral("All Files (*.*)")};
 
 // A number field that only its arrows change, centred, within a range.
 QSpinBox* arrowField(int minimum, int maximum, const QRect& geometry, QWidget* parent) {
@@ -330,7 +329,7 @@ void TeamWindow::onSaveTeamClicked() {
 }
 
 void TeamWindow::onLoadTeamClicked() {
-    const QString file = m_context.ui.openFile(QStringLiteral("open team data file"), kTeamFileFilters,
+    const QString file = m_context.ui.openFile(QStringLiteral("open team data file"), datFileFilters(),
                                                toQString(m_context.programDirectory));
     if (file.isEmpty()) return;
     if (const auto row = importTeam(m_context.store.blocks(), toPath(file), m_context.ui)) selectTeam(*row);
