@@ -25,7 +25,6 @@ struct Fixture {
         player.load(blocks.view(), kId);
     }
     void store(PF field, std::uint32_t raw) { player.write(field, raw + fieldOf(field).offset); }
-    ByteSpan primary() { return ByteSpan(blocks.parameter).subspan(kRecordOffset + (kId - 1) * kRecordSize, kRecordSize); }
     // The blocks with one field written, to compare a page's write with.
     static TestBlocks written(PF field, std::uint32_t value) {
         Fixture other;
@@ -103,7 +102,7 @@ TEST(NumberFields, TheFaceFollowsTheSkin) {
         EXPECT_FALSE(enterNumber(f.player, PF::Face, 0));
         EXPECT_TRUE(f.blocks == before);
         EXPECT_TRUE(enterNumber(f.player, PF::Face, bound));
-        EXPECT_EQ(f.primary()[4] & 0x7F, bound - 1);
+        EXPECT_EQ(f.blocks.parameter[kRecordOffset + (kId - 1) * kRecordSize + 4] & 0x7F, bound - 1);
         EXPECT_EQ(shownNumber(120, numberRange(PF::Face, skin)), std::min(120u, bound));
     }
 }

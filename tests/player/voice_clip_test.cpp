@@ -41,12 +41,10 @@ TEST(VoiceClip, ListenEntriesOfTheSampleDiscDecodeAndSave) {
     }
     EXPECT_FALSE(wavPcmOf(ByteSpan(clip).first(43)));
 
-    const auto file = dir / "call.wav", nowhere = dir / "missing" / "call.wav", none = dir / "none.wav";
+    const auto file = dir / "call.wav", none = dir / "none.wav";
     ASSERT_TRUE(saveVoiceClip(archive, 12000, file, log));
     EXPECT_EQ(test::readFile(file), readVoiceClip(archive, 1, 12000).value());
     EXPECT_EQ(log.messages.back().text, "OK, voice saved as \n" + file.string());
-    EXPECT_FALSE(saveVoiceClip(archive, 12000, nowhere, log));
-    EXPECT_EQ(log.messages.back(), (Message{"Can not create file " + nowhere.string() + " !", "error", MessageKind::FileError}));
     EXPECT_FALSE(saveVoiceClip(archive, 16253, none, log));
     EXPECT_FALSE(std::filesystem::exists(none));
 }

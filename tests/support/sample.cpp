@@ -53,9 +53,7 @@ fs::path copySampleImage(const TempDir& dir) {
 
 fs::path copySampleExportDir(const TempDir& dir) {
     fs::path target = dir / "exported";
-    fs::create_directories(target);
-    for (const auto& entry : fs::directory_iterator(sampleExportDir()))
-        fs::copy_file(entry.path(), target / entry.path().filename(), fs::copy_options::overwrite_existing);
+    fs::copy(sampleExportDir(), target, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
     return target;
 }
 
@@ -72,26 +70,17 @@ void writeFile(const fs::path& file, ByteSpan data) {
 }
 
 std::uint64_t fileChecksum(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) throw std::runtime_error("cannot read " + file.string());
     std::uint64_t hash = 1469598103934665603ull;
-    char buffer[1 << 16];
-    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-        for (std::streamsize i = 0; i < in.gcount(); ++i) {
-            hash ^= static_cast<unsigned char>(buffer[i]);
-            hash *= 1099511628211ull;
-        }
-    }
+    for (const std::uint8_t b : readFile(file)) hash = (hash ^ b) * 1099511628211ull;
     return hash;
 }
 
 std::string hex(ByteSpan data) {
-    static const char* digits = "0123456789abcdef";
     std::string out;
-    for (std::size_t i = 0; i < data.size(); ++i) {
-        if (i) out += ' ';
-        out += digits[data[i] >> 4];
-        out += digits[data[i] & 15];
+    for (const std::uint8_t b : data) {
+        if (!out.empty()) out += ' ';
+        out += "0123456789abcdef"[b >> 4];
+        out += "0123456789abcdef"[b & 15];
     }
     return out;
 }

@@ -34,8 +34,7 @@ bool same(const Bytes& a, std::size_t at, const Bytes& b, std::size_t bt, std::s
 // A file made from one copy of the data and loaded into another gives the same file again, and
 // both copies of every player's data; row 105 has no tactics to store over row 0's set pieces.
 TEST(TeamFile, SizesAndRoundTripIntoAFreshCopy) {
-    for (auto [row, size] : {std::pair{0, 2289}, {58, 2273 + 32}, {64, 2273 + 32}, {65, 3905 + 8}, {70, 3905 + 16},
-                             {104, 3905 + 16}, {105, 3905 + 2}}) {
+    for (auto [row, size] : {std::pair{0, 2289}, {64, 2273 + 32}, {65, 3905 + 8}, {104, 3905 + 16}, {105, 3905 + 2}}) {
         SCOPED_TRACE("row " + std::to_string(row));
         TestBlocks source = teamBlocks(3);
         const Bytes file = buildTeamFile(source.view(), row);
@@ -96,7 +95,6 @@ TEST(TeamFile, MessagesOfExportAndImport) {
     EXPECT_EQ(last(), (Message{"OK, team data saved as \n" + path.string(), kAppName, MessageKind::Information}));
     EXPECT_EQ(importTeam(target.view(), path, log), 0);
     EXPECT_EQ(last(), (Message{"data of team 001 load OK.", kAppName, MessageKind::Information}));
-    EXPECT_EQ(buildTeamFile(target.view(), 0), buildTeamFile(source.view(), 0));
 
     EXPECT_FALSE(exportTeam(source.view(), 0, dir / "none", log));
     EXPECT_EQ(last(), (Message{"Can not create file " + missing.string() + " !", "error", MessageKind::FileError}));

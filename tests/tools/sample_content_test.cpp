@@ -1,5 +1,6 @@
-// The sample disc's invented data: every second copy equal to its primary, and every player field
-// inside the range its editor control allows.
+// The sample disc's invented data: the same blocks in the image, the exported files and a second
+// generation, every second copy equal to its primary, and every player field inside the range its
+// editor control allows.
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 #include "records/player_tables.h"
 #include "sample/sample_disc.h"
 #include "store/block_map.h"
+#include "store/data_store.h"
 #include "store/team_table.h"
 #include "support/sample.h"
 
@@ -23,8 +25,14 @@ SampleBlocks& blocks() {
     return made;
 }
 
-TEST(SampleContent, EverySecondCopyEqualsItsPrimary) {
+TEST(SampleContent, DiscHoldsTheGeneratedBlocksWithEverySecondCopyEqualToItsPrimary) {
     const SampleBlocks& b = blocks();
+    MessageLog log;
+    DataStore image(log), files(log);
+    ASSERT_TRUE(image.LoadFromImage(test::sampleImage()) && files.LoadFromDirectory(test::sampleExportDir()));
+    for (const DataStore* s : {&image, &files})
+        EXPECT_TRUE(std::ranges::equal(s->boot(), b.boot) && std::ranges::equal(s->parameter(), b.parameter) &&
+                    std::ranges::equal(s->select(), b.select));
     struct Table {
         const char* name;
         const Bytes &primaryBlock, &copyBlock;
