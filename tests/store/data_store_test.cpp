@@ -15,8 +15,6 @@ namespace fs = std::filesystem;
 using test::DiscBlocks;
 using test::TempDir;
 
-const Message kOk{"OK!", kAppName, MessageKind::Information};
-
 bool sameBlocks(const DataStore& store, const DiscBlocks& blocks) {
     return std::ranges::equal(store.boot(), blocks.boot) && std::ranges::equal(store.parameter(), blocks.parameter) &&
            std::ranges::equal(store.select(), blocks.select);
@@ -53,7 +51,7 @@ TEST_P(BothSources, WritesBackExactlyTheEdits) {
     ASSERT_TRUE(load(store) && sameBlocks(store, blocks));
     ASSERT_TRUE(store.WriteBack() && store.WriteBack());
     for (std::size_t i = 0; i < files.size(); ++i) EXPECT_EQ(test::fileChecksum(files[i]), before[i]) << files[i];
-    EXPECT_EQ(log.messages, (std::vector<Message>{kOk, kOk}));
+    EXPECT_EQ(log.messages, (std::vector<Message>(2, {"OK!", kAppName, MessageKind::Information})));
 
     const Bytes name{'Z', 'I', 'C', 'O'};
     ASSERT_TRUE(writePlayerName(store.blocks(), PlayerName::Full, 12, name));

@@ -17,13 +17,6 @@ namespace {
 
 constexpr std::size_t kWavHeaderSize = 44;
 
-std::vector<std::int16_t> decodedSamples(const Bytes& wav) {
-    std::vector<std::int16_t> samples;
-    for (std::size_t at = kWavHeaderSize; at + 1 < wav.size(); at += 2)
-        samples.push_back(static_cast<std::int16_t>(wav[at] | (wav[at + 1] << 8)));
-    return samples;
-}
-
 std::vector<std::int16_t> square(std::size_t count, std::size_t halfPeriod, std::int16_t high, std::int16_t low) {
     std::vector<std::int16_t> s(count);
     for (std::size_t n = 0; n < count; ++n) s[n] = (n / halfPeriod) % 2 ? low : high;
@@ -51,7 +44,9 @@ TEST(SampleAdxEncoder, DecodesCloseToWhatWasEncoded) {
         const auto wav = decodeAdxToWav(adx);
         ASSERT_TRUE(wav.has_value());
         ASSERT_EQ(wav->size(), kWavHeaderSize + 2 * c.samples.size());
-        const auto decoded = decodedSamples(*wav);
+        std::vector<std::int16_t> decoded;
+        for (std::size_t at = kWavHeaderSize; at + 1 < wav->size(); at += 2)
+            decoded.push_back(static_cast<std::int16_t>(*readU16LE(*wav, at)));
         double signal = 0, error = 0;
         int largest = 0;
         std::size_t worstAt = 0;
