@@ -1,7 +1,6 @@
-// Start-up: the source-choice window, the image and folder pickers with their checks and
+// Start-up: the image and folder pickers with their checks and
 // messages, and a source given on the command line.
 
-#include "app/source_choice_dialog.h"
 #include "app/startup_qt.h"
 #include "store/source_check.h"
 #include "support/loaded_sample_qt.h"
@@ -12,17 +11,6 @@ namespace fs = std::filesystem;
 class StartUpTest : public QObject {
     Q_OBJECT
 private slots:
-    void sourceChoice() {
-        for (const int choice : {0, 1, 2}) {  // the image, the files, closed
-            gui::SourceChoiceDialog dialog;
-            dialog.show();
-            if (choice == 1) QTest::mouseClick(dialog.filesButton(), Qt::LeftButton);
-            QTest::keyClick(&dialog, choice == 2 ? Qt::Key_Escape : Qt::Key_Return);  // Return: "Next"
-            QCOMPARE(dialog.result(), int(choice == 2 ? QDialog::Rejected : QDialog::Accepted));
-            if (choice < 2) QCOMPARE(dialog.choice(), choice ? SourceMode::ExportedFiles : SourceMode::CdImage);
-        }
-    }
-
     // Each source from the image picker or the command line: the result and the last message.
     void sourcesAreChecked() {
         test::TempDir dir;

@@ -32,7 +32,6 @@ private slots:
             window.show();
             auto* amount = child<QSpinBox>(&window, "amount");
             auto* percentage = child<QSpinBox>(&window, "percentage");
-            QVERIFY(amount->isEnabled() && !percentage->isEnabled());
             child<QComboBox>(&window, "property")->setCurrentIndex(c.property);
             QTest::mouseClick(child<QRadioButton>(&window, c.percent ? "%" : "+"), Qt::LeftButton);
             QVERIFY(amount->isEnabled() != c.percent && percentage->isEnabled() == c.percent);  // its own field
@@ -43,8 +42,7 @@ private slots:
             std::vector<std::uint32_t> expected;
             for (const std::int64_t v : before)
                 expected.push_back(std::clamp<std::int64_t>(c.percent ? v * c.percentage / 100 : v + c.amount, 1, 99));
-            QVERIFY(column(sample, c.field) == expected);
-            QVERIFY(column(sample, PF::Offense) == offense);
+            QVERIFY(column(sample, c.field) == expected && column(sample, PF::Offense) == offense);
         }
     }
 

@@ -82,30 +82,19 @@ private slots:
         QCOMPARE(readFormation(sample.blocks(), kRow), preset);
     }
 
+    // "Load formation" takes the formation of a saved team into the working copy only.
     void loadFormationTakesAnotherTeamsFormation() {
         test::LoadedSample sample;
-        const GameBlocks blocks = sample.blocks();
-        storeFormation(blocks, 80, spreadFormation());
-        QVERIFY(exportTeam(blocks, 80, sample.dir.path(), sample.ui));
-        test::writeFile(sample.dir / "bad.dat", Bytes{'T', 'E', 'A', 'M', 'D', 'A', 'T', 'a', 0, 0, 0, 0});
+        storeFormation(sample.blocks(), 80, spreadFormation());
+        QVERIFY(exportTeam(sample.blocks(), 80, sample.dir.path(), sample.ui));
         sample.snapshot();
         FormationWindow window(sample.context, kRow);
         window.show();
-        const FormationRecord own = window.workingFormation();
-        sample.ui.replies = {gui::toQString(sample.dir / "bad.dat"), {}};  // then cancelled
-        click(&window, "loadFormation");
-        QCOMPARE(sample.ui.lastText(), "unknown format!");
-        click(&window, "loadFormation");
-        QVERIFY(window.workingFormation() == own && sample.ui.titles.back() == "open team data file");
         window.selectPosition(4);
         sample.ui.replies = {gui::toQString(sample.dir / "team080.dat")};
         click(&window, "loadFormation");
-        QCOMPARE(sample.ui.lastText(), "Formation load OK.");
-        QCOMPARE(window.workingFormation(), spreadFormation());
-        QCOMPARE(window.selectedPosition(), 0);
-        QVERIFY(sample.unchanged());
-        click(&window, "accept");
-        QCOMPARE(readFormation(blocks, kRow), spreadFormation());
+        QVERIFY(sample.ui.lastText() == "Formation load OK." && window.selectedPosition() == 0);
+        QVERIFY(window.workingFormation() == spreadFormation() && sample.unchanged());
     }
 };
 
