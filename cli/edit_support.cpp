@@ -74,8 +74,9 @@ EncodedName encodeName(const std::string& label, const std::string& text, std::s
     const EncodeResult encoded = encodeShiftJis(text);
     if (encoded.refused) return {{}, label + ": " + refusalMessage(*encoded.refused)};
     if (encoded.bytes.size() > maxBytes)
-        return {{}, label + " takes at most " + std::to_string(maxBytes) + " bytes of Shift-JIS text, \"" + text +
-                        "\" has " + std::to_string(encoded.bytes.size())};
+        return {{},
+                label + " takes at most " + std::to_string(maxBytes) + " bytes of Shift-JIS text, \"" + text +
+                    "\" has " + std::to_string(encoded.bytes.size())};
     return {encoded.bytes, {}};
 }
 

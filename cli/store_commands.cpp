@@ -52,8 +52,9 @@ int infoCommand(const InfoArgs& args) {
 void registerStoreCommands(CLI::App& app, int& status) {
     auto args = std::make_shared<InfoArgs>();
     CLI::App* command = app.add_subcommand(
-        "info", "Shows what SOURCE holds: image or directory, the boot file found, the sizes of the boot file, "
-                "the parameter data and the select data, and the number of archive entries");
+        "info",
+        "Shows what SOURCE holds: image or directory, the boot file found, the sizes of the boot file, "
+        "the parameter data and the select data, and the number of archive entries");
     command->add_option("SOURCE", args->source, "a CD image file or a directory of exported files")->required();
     command->add_flag("--json", args->json, "print one JSON object");
     command->callback([args, &status] { status = infoCommand(*args); });

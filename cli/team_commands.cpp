@@ -120,8 +120,8 @@ std::variant<TeamChange, std::string> checkTeamChange(int row, const Assignment&
     if (a.name.starts_with(kSlot)) {
         const auto space = a.name.find(' ', kSlot.size());
         const std::string what = space == std::string::npos ? "" : a.name.substr(space + 1);
-        const auto slot = parseInRange(std::string_view(a.name).substr(kSlot.size(), space - kSlot.size()), 0,
-                                       squadSize(row) - 1);
+        const auto slot =
+            parseInRange(std::string_view(a.name).substr(kSlot.size(), space - kSlot.size()), 0, squadSize(row) - 1);
         if (!slot) return "row " + std::to_string(row) + " has slots 0 to " + std::to_string(squadSize(row) - 1);
         const int s = static_cast<int>(*slot);
         if (what == "id") {
@@ -199,9 +199,8 @@ int exportTeamCommand(const TeamArgs& args) {
 int importTeamCommand(const TeamArgs& args) {
     LoadedSource source;
     if (auto refused = loadOrRefuse(source, args.source)) return *refused;
-    const int status = runOperation(source, [&] {
-        return importTeam(source.store.blocks(), args.file, source.messages).has_value();
-    });
+    const int status =
+        runOperation(source, [&] { return importTeam(source.store.blocks(), args.file, source.messages).has_value(); });
     return status != 0 ? status : writeBack(source);
 }
 

@@ -88,9 +88,12 @@ void registerVoiceCommands(CLI::App& app, int& status) {
     adx2wav->add_option("OUT", args->output, "WAV file to write")->required();
     adx2wav->callback([args, &status] { status = adxToWav(args->input, args->output); });
 
-    auto* voice = app.add_subcommand("voice", "Decode a voice call (an ADX entry of the disc's archive) into a WAV file");
+    auto* voice =
+        app.add_subcommand("voice", "Decode a voice call (an ADX entry of the disc's archive) into a WAV file");
     voice->add_option("SOURCE", args->source, "CD image file")->required();
-    voice->add_option("ENTRY", args->entry, "archive entry number (a call number, or the call number - 8744 modulo 65536)")
+    voice
+        ->add_option("ENTRY", args->entry,
+                     "archive entry number (a call number, or the call number - 8744 modulo 65536)")
         ->required();
     voice->add_option("OUT", args->output, "WAV file to write")->required();
     voice->callback([args, &status] { status = voiceToWav(args->source, args->entry, args->output); });

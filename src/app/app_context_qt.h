@@ -15,7 +15,7 @@ namespace tarvo::gui {
 
 struct AppContext {
     DataStore& store;
-    Player& player;            // the one current player
+    Player& player;  // the one current player
     UiServices& ui;
     std::filesystem::path programDirectory;
 };

@@ -6,9 +6,7 @@
 
 namespace tarvo::gui {
 
-QString latin1(std::string_view text) {
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
+QString latin1(std::string_view text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
 
 QPushButton* pushButton(const QString& text, const QRect& geometry, QWidget* parent) {
     auto* button = new QPushButton(text, parent);

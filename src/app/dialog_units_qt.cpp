@@ -13,8 +13,7 @@ QFont dialogFont(int pointSize) {
 DialogUnits::DialogUnits(const QFont& font) {
     // The average width of the 52 Latin letters, as the dialog manager measures it.
     const QFontMetricsF metrics(font);
-    m_baseX = metrics.horizontalAdvance(
-                  QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 52.0;
+    m_baseX = metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 52.0;
     m_baseY = metrics.height();
 }
 

@@ -24,8 +24,8 @@ namespace fs = std::filesystem;
 fs::path programDirectory() {
     const QString executableDir = QCoreApplication::applicationDirPath();
     if (!executableDir.isEmpty() && QFileInfo(executableDir).isWritable()) return toPath(executableDir);
-    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-                         QStringLiteral("/") + QString::fromLatin1(kAppName);
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/") +
+                         QString::fromLatin1(kAppName);
     QDir().mkpath(data);
     return toPath(data);
 }
@@ -40,9 +40,9 @@ bool checkImage(UiServices& ui, const fs::path& image) {
 }
 
 std::optional<fs::path> ChooseImage(UiServices& ui, const fs::path& start) {
-    const QString file = ui.openFile(QStringLiteral("open CD image file"),
-                                     {QStringLiteral("Bin Files (*.bin)"), QStringLiteral("All Files (*.*)")},
-                                     toQString(start));
+    const QString file =
+        ui.openFile(QStringLiteral("open CD image file"),
+                    {QStringLiteral("Bin Files (*.bin)"), QStringLiteral("All Files (*.*)")}, toQString(start));
     if (file.isEmpty()) {
         ui.warning("Can not work without CD image file!");
         return std::nullopt;
@@ -53,9 +53,9 @@ std::optional<fs::path> ChooseImage(UiServices& ui, const fs::path& start) {
 }
 
 std::optional<fs::path> ChooseDirectory(UiServices& ui, const fs::path& start) {
-    const QString folder = ui.chooseDirectory(QStringLiteral("Choose the directory of the exported files"),
-                                              toQString(start),
-                                              [](const QString& path) { return isExportDirectory(toPath(path)); });
+    const QString folder =
+        ui.chooseDirectory(QStringLiteral("Choose the directory of the exported files"), toQString(start),
+                           [](const QString& path) { return isExportDirectory(toPath(path)); });
     if (folder.isEmpty()) return std::nullopt;
     return toPath(folder);
 }
@@ -83,8 +83,8 @@ void runMainWindow(AppContext& context, std::chrono::steady_clock::time_point st
     if (const char* timing = std::getenv("TARVO_STARTUP_TIMING")) {
         const bool exitAfter = std::string_view(timing) == "exit";
         QObject::connect(&window, &TeamWindow::firstShown, &window, [started, exitAfter, &window] {
-            const auto elapsed = std::chrono::duration_cast<std::chrono::microseconds>(
-                std::chrono::steady_clock::now() - started);
+            const auto elapsed =
+                std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started);
             std::fprintf(stderr, "startup: %.1f ms\n", static_cast<double>(elapsed.count()) / 1000.0);
             if (exitAfter) QTimer::singleShot(0, &window, &QDialog::reject);
         });

@@ -25,8 +25,8 @@ QStringList dialogFilters(const QStringList& filters) {
     return result;
 }
 
-QString runFileDialog(QWidget* parent, const QString& title, const QStringList& filters,
-                      const QString& directory, QFileDialog::AcceptMode mode) {
+QString runFileDialog(QWidget* parent, const QString& title, const QStringList& filters, const QString& directory,
+                      QFileDialog::AcceptMode mode) {
     QFileDialog dialog(parent, title, directory);
     dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
     dialog.setAcceptMode(mode);
@@ -83,9 +83,7 @@ private:
 
 }  // namespace
 
-QStringList datFileFilters() {
-    return {QStringLiteral("dat Files (*.dat)"), QStringLiteral("All Files (*.*)")};
-}
+QStringList datFileFilters() { return {QStringLiteral("dat Files (*.dat)"), QStringLiteral("All Files (*.*)")}; }
 
 void QtUiServices::show(const Message& message) {
     // The reader's own box has no owner and holds the whole program until answered.

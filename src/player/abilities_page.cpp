@@ -20,8 +20,7 @@ constexpr int kAbilityLabelWidth = 75, kAbilityListWidth = 35;
 constexpr int kLeftBoxes = 10;
 constexpr std::array<int, kLeftBoxes> kBoxY{29, 54, 76, 99, 122, 146, 169, 194, 219, 243};
 constexpr int kLeftBoxX = 74, kRightBoxX = 241, kBoxWidth = 55, kBoxHeight = 18;
-constexpr int kInjuryLabelX = 241, kInjuryListX = 288, kInjuryY = 219, kInjuryLabelWidth = 42,
-              kInjuryListWidth = 55;
+constexpr int kInjuryLabelX = 241, kInjuryListX = 288, kInjuryY = 219, kInjuryLabelWidth = 42, kInjuryListWidth = 55;
 
 }  // namespace
 
@@ -48,8 +47,7 @@ void AbilitiesPage::showPlayer(std::uint32_t) {
 
 void AbilitiesPage::onListActivated(PF field, int entry) { chooseEntry(m_context.player, field, entry); }
 
-SpecialAbilitiesPage::SpecialAbilitiesPage(AppContext& context, QWidget* parent)
-    : QWidget(parent), m_context(context) {
+SpecialAbilitiesPage::SpecialAbilitiesPage(AppContext& context, QWidget* parent) : QWidget(parent), m_context(context) {
     setFont(dialogFont());
     const DialogUnits units(font());
     for (int k = 0; k < kSpecialAbilityCount; ++k) {
@@ -75,9 +73,7 @@ void SpecialAbilitiesPage::showPlayer(std::uint32_t) {
     m_injury->setCurrentIndex(entryOfStored(PF::Injury, m_context.player));
 }
 
-void SpecialAbilitiesPage::onCheckBoxClicked(PF field, bool checked) {
-    m_context.player.write(field, checked ? 1 : 0);
-}
+void SpecialAbilitiesPage::onCheckBoxClicked(PF field, bool checked) { m_context.player.write(field, checked ? 1 : 0); }
 
 void SpecialAbilitiesPage::onInjuryActivated(int entry) { chooseEntry(m_context.player, PF::Injury, entry); }
 

@@ -240,8 +240,7 @@ void LooksPage::showBeard(const LinkedLists& lists) {
 }
 
 void LooksPage::onFullNameEdited(const Bytes& bytes) {
-    if (writePlayerName(m_context.store.blocks(), PlayerName::Full, m_shownId, bytes))
-        m_glyphRow->setNameBytes(bytes);
+    if (writePlayerName(m_context.store.blocks(), PlayerName::Full, m_shownId, bytes)) m_glyphRow->setNameBytes(bytes);
 }
 
 void LooksPage::onBackNameEdited(const Bytes& bytes) {

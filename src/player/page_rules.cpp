@@ -8,9 +8,9 @@ namespace tarvo {
 
 namespace {
 
-constexpr int kHairColorCount = 62;      // "1" to "62"; 63 is bald
-constexpr int kBeardColorCount = 63;     // "1" to "62", "as hair"; 63 is no beard
-constexpr int kPosition1Count = 11;      // "position1" has no "None"
+constexpr int kHairColorCount = 62;   // "1" to "62"; 63 is bald
+constexpr int kBeardColorCount = 63;  // "1" to "62", "as hair"; 63 is no beard
+constexpr int kPosition1Count = 11;   // "position1" has no "None"
 
 bool isAbility(PF field) { return fieldOf(field).page == PlayerPage::Abilities; }
 
@@ -21,9 +21,7 @@ std::vector<std::string> numbered(int count) {
     return entries;
 }
 
-std::vector<std::string> named(std::span<const std::string_view> names) {
-    return {names.begin(), names.end()};
-}
+std::vector<std::string> named(std::span<const std::string_view> names) { return {names.begin(), names.end()}; }
 
 std::vector<std::string> numberedThen(int count, std::string last) {
     auto entries = numbered(count);
@@ -153,9 +151,7 @@ FieldRange numberRange(PF field, std::uint32_t skin) {
     return editorRange(field);
 }
 
-std::uint32_t shownNumber(std::uint32_t stored, FieldRange range) {
-    return std::clamp(stored, range.min, range.max);
-}
+std::uint32_t shownNumber(std::uint32_t stored, FieldRange range) { return std::clamp(stored, range.min, range.max); }
 
 bool enterNumber(Player& player, PF field, std::int64_t value) {
     const auto range = numberRange(field, player.read(PF::Skin));

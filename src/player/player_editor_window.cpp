@@ -78,12 +78,10 @@ void PlayerEditorWindow::onExportClicked() {
 }
 
 void PlayerEditorWindow::onLoadClicked() {
-    const QString file = m_context.ui.openFile(
-        QStringLiteral("open player data file"), datFileFilters(),
-        toQString(m_context.programDirectory));
+    const QString file = m_context.ui.openFile(QStringLiteral("open player data file"), datFileFilters(),
+                                               toQString(m_context.programDirectory));
     if (file.isEmpty()) return;
-    if (!importPlayer(m_context.store.blocks(), m_id, toPath(file), m_context.ui))
-        return;
+    if (!importPlayer(m_context.store.blocks(), m_id, toPath(file), m_context.ui)) return;
     m_context.player.load(m_context.store.blocks(), m_id);
     showPlayerOnAllPages();
 }

@@ -10,14 +10,12 @@ namespace tarvo {
 std::int32_t universalValue(std::int32_t value, UniversalMethod method, std::int32_t amount) {
     // 64-bit intermediates give the 32-bit results for every value a record can hold and cannot
     // overflow for any other; division truncates toward zero.
-    const std::int64_t v = method == UniversalMethod::Add
-                               ? std::int64_t{value} + amount
-                               : std::int64_t{value} * amount / 100;
+    const std::int64_t v =
+        method == UniversalMethod::Add ? std::int64_t{value} + amount : std::int64_t{value} * amount / 100;
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, kAbilityMin, kAbilityMax));
 }
 
-void universalEdit(const GameBlocks& blocks, Player& player, int ability, UniversalMethod method,
-                   std::int32_t amount) {
+void universalEdit(const GameBlocks& blocks, Player& player, int ability, UniversalMethod method, std::int32_t amount) {
     if (!Player::isAbilityIndex(ability)) return;
     for (std::uint32_t id = 1; id <= blockmap::kPlayerCount; ++id) {
         player.load(blocks, id);

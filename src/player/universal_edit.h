@@ -17,7 +17,6 @@ inline constexpr int kUniversalPercentMin = 1, kUniversalPercentMax = 200;
 std::int32_t universalValue(std::int32_t value, UniversalMethod method, std::int32_t amount);
 // Loads every player 1 to 2197 into `player` and rewrites ability `ability` (0 to 24); afterwards
 // `player` holds player 2197.
-void universalEdit(const GameBlocks& blocks, Player& player, int ability, UniversalMethod method,
-                   std::int32_t amount);
+void universalEdit(const GameBlocks& blocks, Player& player, int ability, UniversalMethod method, std::int32_t amount);
 
 }  // namespace tarvo

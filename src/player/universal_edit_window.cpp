@@ -30,8 +30,7 @@ public:
 
 }  // namespace
 
-UniversalEditWindow::UniversalEditWindow(AppContext& context, QWidget* parent)
-    : QDialog(parent), m_context(context) {
+UniversalEditWindow::UniversalEditWindow(AppContext& context, QWidget* parent) : QDialog(parent), m_context(context) {
     setWindowTitle(QStringLiteral("Change the properties of all players"));
     setFont(dialogFont(kFontPoints));
     const DialogUnits units(font());

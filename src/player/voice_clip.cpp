@@ -39,8 +39,7 @@ bool saveVoiceClip(AfsArchive& archive, std::uint16_t callNumber, const std::fil
                    MessageService& messages) {
     const auto clip = readVoiceClip(archive, 1, callNumber);
     if (!clip) {
-        messages.warning("archive entry " + std::to_string(listenEntry(1, callNumber)) +
-                         " holds no voice call");
+        messages.warning("archive entry " + std::to_string(listenEntry(1, callNumber)) + " holds no voice call");
         return false;
     }
     if (!writeFileReporting(file, *clip, messages)) return false;

@@ -50,8 +50,7 @@ void writeField(BitRecord& bits, std::size_t position, std::size_t width, std::i
     if (position > bits.size() || width > bits.size() - position) return;
     const auto v = static_cast<std::uint32_t>(value);
     // Character position + width - 1 is the field's least significant bit.
-    for (std::size_t i = 0; i < width; ++i)
-        bits[position + width - 1 - i] = (i < 32 && ((v >> i) & 1)) ? '1' : '0';
+    for (std::size_t i = 0; i < width; ++i) bits[position + width - 1 - i] = (i < 32 && ((v >> i) & 1)) ? '1' : '0';
 }
 
 }  // namespace tarvo

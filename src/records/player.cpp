@@ -26,9 +26,7 @@ constexpr PlayerTable kBackNameTable{kBackNameOffset, kBackNameSize, Block::Sele
 constexpr PlayerTable kCallNumberTable{kCallNumberOffset, kCallNumberSize, Block::Select, kCallNumberCopyOffset};
 constexpr PlayerTable kRecordTable{kRecordOffset, kRecordSize, Block::Boot, kRecordCopyOffset};
 
-const PlayerTable& nameTable(PlayerName which) {
-    return which == PlayerName::Full ? kFullNameTable : kBackNameTable;
-}
+const PlayerTable& nameTable(PlayerName which) { return which == PlayerName::Full ? kFullNameTable : kBackNameTable; }
 
 bool validId(std::uint32_t id) { return id >= 1 && id <= kPlayerCount; }
 

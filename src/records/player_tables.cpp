@@ -7,12 +7,12 @@
 namespace tarvo {
 
 const std::array<std::string_view, 12> kPositionNames{
-    "Goal Keeper", "Libero", "Sweeper", "Central Backward", "Side Backward", "Defense Half",
-    "Central Half", "Side Half", "Offense Half", "Central Forward", "Wing", "None"};
+    "Goal Keeper",  "Libero",    "Sweeper",      "Central Backward", "Side Backward", "Defense Half",
+    "Central Half", "Side Half", "Offense Half", "Central Forward",  "Wing",          "None"};
 
-const std::array<std::string_view, 12> kEyeColourNames{
-    "black 1", "black 2", "grey 1", "grey 2", "brown 1", "brown 2",
-    "sky blue 1", "sky blue 2", "blue 1", "blue 2", "green1", "green2"};
+const std::array<std::string_view, 12> kEyeColourNames{"black 1", "black 2", "grey 1",     "grey 2",
+                                                       "brown 1", "brown 2", "sky blue 1", "sky blue 2",
+                                                       "blue 1",  "blue 2",  "green1",     "green2"};
 
 const std::array<std::string_view, 3> kSleeveNames{"by season", "short", "long"};
 const std::array<std::string_view, 3> kFootNames{"right", "left", "both"};
@@ -52,11 +52,10 @@ std::optional<int> nationEntryOfCode(std::uint32_t code) {
 }
 
 const std::array<std::uint8_t, kHairStyleCount> kHairStyleCodes{
-    0,  1,  2,  3,  4,  5,  56, 57, 58, 8,  9,  10, 11, 14, 6,  15, 16, 64, 60, 17, 18,
-    65, 62, 48, 19, 20, 21, 22, 23, 24, 61, 25, 26, 55, 59, 31, 27, 28, 29, 30, 32, 12,
-    33, 34, 7,  35, 38, 39, 40, 41, 43, 44, 45, 46, 47, 13, 42, 36, 37, 63, 49, 50, 51,
-    52, 53, 54, 67, 66, 68, 69, 70, 71, 72, 73, 74, 75, 76, 77, 78, 79, 80, 81, 82, 83,
-    84, 85, 86, 87, 88, 89, 90, 91, 92, 93, 94, 95, 96, 97, 98, 99, 100, 101, 102};
+    0,  1,  2,  3,  4,  5,  56, 57, 58, 8,  9,  10, 11, 14, 6,  15, 16, 64, 60, 17, 18, 65, 62,  48,  19, 20,
+    21, 22, 23, 24, 61, 25, 26, 55, 59, 31, 27, 28, 29, 30, 32, 12, 33, 34, 7,  35, 38, 39, 40,  41,  43, 44,
+    45, 46, 47, 13, 42, 36, 37, 63, 49, 50, 51, 52, 53, 54, 67, 66, 68, 69, 70, 71, 72, 73, 74,  75,  76, 77,
+    78, 79, 80, 81, 82, 83, 84, 85, 86, 87, 88, 89, 90, 91, 92, 93, 94, 95, 96, 97, 98, 99, 100, 101, 102};
 
 std::optional<int> hairStyleEntryOfCode(std::uint32_t code) {
     const auto it = std::find(kHairStyleCodes.begin(), kHairStyleCodes.end(), code);

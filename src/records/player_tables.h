@@ -14,11 +14,11 @@ namespace tarvo {
 
 // "position1" uses entries 0 to 10; "position2" and "position3" also 11 "None".
 extern const std::array<std::string_view, 12> kPositionNames;
-extern const std::array<std::string_view, 12> kEyeColourNames;          // "eye iris"
-extern const std::array<std::string_view, 3> kSleeveNames;              // "by season", "short", "long"
-extern const std::array<std::string_view, 3> kFootNames;                // "right", "left", "both"
-extern const std::array<std::string_view, 5> kFreeKickNames;            // "A" to "E"
-extern const std::array<std::string_view, 3> kInjuryNames;              // "C", "B", "A"
+extern const std::array<std::string_view, 12> kEyeColourNames;  // "eye iris"
+extern const std::array<std::string_view, 3> kSleeveNames;      // "by season", "short", "long"
+extern const std::array<std::string_view, 3> kFootNames;        // "right", "left", "both"
+extern const std::array<std::string_view, 5> kFreeKickNames;    // "A" to "E"
+extern const std::array<std::string_view, 3> kInjuryNames;      // "C", "B", "A"
 
 struct Nation {
     std::uint8_t code;
@@ -30,11 +30,11 @@ std::optional<int> nationEntryOfCode(std::uint32_t code);
 
 inline constexpr int kHairStyleCount = 103;
 extern const std::array<std::uint8_t, kHairStyleCount> kHairStyleCodes;  // entry i (shown i + 1) -> code
-std::optional<int> hairStyleEntryOfCode(std::uint32_t code);              // first entry with that code
+std::optional<int> hairStyleEntryOfCode(std::uint32_t code);             // first entry with that code
 
-inline constexpr std::uint32_t kBaldHairColor = 63;      // "hair color" 63: bald, "hair type" not shown
-inline constexpr std::uint32_t kNoBeardColor = 63;       // "beardcolor" 63: no beard
-inline constexpr std::uint32_t kBeardAsHairColor = 62;   // "beardcolor" 62: the hair's colour
+inline constexpr std::uint32_t kBaldHairColor = 63;     // "hair color" 63: bald, "hair type" not shown
+inline constexpr std::uint32_t kNoBeardColor = 63;      // "beardcolor" 63: no beard
+inline constexpr std::uint32_t kBeardAsHairColor = 62;  // "beardcolor" 62: the hair's colour
 // Highest face number for a skin (125, 106, 32, 26; 26 for any skin above 3).
 std::uint32_t faceBoundOfSkin(std::uint32_t skin);
 

@@ -22,8 +22,8 @@ inline bool hasTactics(int row) { return row >= 0 && row < blockmap::kDefaultTea
 inline bool isClub(int row) { return row >= blockmap::kNationalRows && row < blockmap::kDefaultTeamRow; }
 
 inline constexpr int kTacticsCount = 5;
-inline constexpr std::array<std::string_view, kTacticsCount> kTacticsNames{
-    "offense", "defense", "teamwork", "speed", "technique"};
+inline constexpr std::array<std::string_view, kTacticsCount> kTacticsNames{"offense", "defense", "teamwork", "speed",
+                                                                           "technique"};
 inline constexpr int kTacticsShownMin = 4, kTacticsShownMax = 19;
 inline constexpr int kSetPieceCount = 6;
 inline constexpr std::array<std::string_view, kSetPieceCount> kSetPieceNames{

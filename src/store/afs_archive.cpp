@@ -44,8 +44,8 @@ bool AfsArchive::LoadDirectory() {
         entries[i].offset = *readU32LE(table, std::size_t{i} * kEntryTableEntrySize);
         entries[i].size = *readU32LE(table, std::size_t{i} * kEntryTableEntrySize + 4);
         if (!fitsIn(archiveSize, entries[i].offset, entries[i].size))
-            return refuse("has entry " + std::to_string(i) + " (offset " + std::to_string(entries[i].offset) + ", size " +
-                          std::to_string(entries[i].size) + ") running past the archive's end at " +
+            return refuse("has entry " + std::to_string(i) + " (offset " + std::to_string(entries[i].offset) +
+                          ", size " + std::to_string(entries[i].size) + ") running past the archive's end at " +
                           std::to_string(archiveSize) + " bytes");
     }
 
@@ -55,8 +55,8 @@ bool AfsArchive::LoadDirectory() {
     if (!read(end, scan)) return false;
     const auto first = std::find_if(scan.begin(), scan.end(), [](std::uint8_t b) { return b != 0; });
     if (first == scan.end())
-        return refuse("has no name table within " + std::to_string(kNameTableScan) + " bytes after its last entry (offset " +
-                      std::to_string(end) + ")");
+        return refuse("has no name table within " + std::to_string(kNameTableScan) +
+                      " bytes after its last entry (offset " + std::to_string(end) + ")");
     const std::uint64_t namesOffset = end + static_cast<std::uint64_t>(first - scan.begin());
     const std::uint64_t namesSize = std::uint64_t{kNameRecordSize} * count;
     if (!fitsIn(archiveSize, namesOffset, namesSize))

@@ -31,8 +31,7 @@ inline std::optional<std::uint16_t> readU16BE(ByteSpan data, std::size_t offset)
 inline std::optional<std::uint32_t> readU32LE(ByteSpan data, std::size_t offset) {
     if (!fitsIn(data.size(), offset, 4)) return std::nullopt;
     return static_cast<std::uint32_t>(data[offset]) | (static_cast<std::uint32_t>(data[offset + 1]) << 8) |
-           (static_cast<std::uint32_t>(data[offset + 2]) << 16) |
-           (static_cast<std::uint32_t>(data[offset + 3]) << 24);
+           (static_cast<std::uint32_t>(data[offset + 2]) << 16) | (static_cast<std::uint32_t>(data[offset + 3]) << 24);
 }
 
 inline std::optional<std::uint32_t> readU32BE(ByteSpan data, std::size_t offset) {

@@ -59,8 +59,8 @@ constexpr auto kGalois = makeGaloisTables();
 
 // One Reed-Solomon product code pass over `data` (majorCount * minorCount bytes): for each of
 // the majorCount vectors, two parity bytes stored at parity[major] and parity[major + majorCount].
-void computeParity(const std::uint8_t* data, std::size_t majorCount, std::size_t minorCount,
-                   std::size_t majorStep, std::size_t minorStep, std::uint8_t* parity) {
+void computeParity(const std::uint8_t* data, std::size_t majorCount, std::size_t minorCount, std::size_t majorStep,
+                   std::size_t minorStep, std::uint8_t* parity) {
     const std::size_t size = majorCount * minorCount;
     for (std::size_t major = 0; major < majorCount; ++major) {
         std::size_t index = (major >> 1) * majorStep + (major & 1);

@@ -11,7 +11,7 @@ namespace tarvo::cdsector {
 
 inline constexpr std::size_t kSectorSize = 2352;
 inline constexpr std::size_t kSyncSize = 12;
-inline constexpr std::size_t kHeaderOffset = 12;     // minutes, seconds, frames (BCD), mode
+inline constexpr std::size_t kHeaderOffset = 12;  // minutes, seconds, frames (BCD), mode
 inline constexpr std::size_t kHeaderSize = 4;
 inline constexpr std::size_t kSubheaderOffset = 16;  // file, channel, submode, coding; twice
 inline constexpr std::size_t kSubheaderSize = 8;

@@ -85,14 +85,16 @@ bool DataStore::LoadFromImage(const fs::path& imagePath) {
     if (m_archive.entryCount() <= std::max(blockmap::kParameterEntry, blockmap::kSelectEntry)) {
         m_messages.warning(std::string(kArchiveName) + " holds " + std::to_string(m_archive.entryCount()) +
                            " entries; the parameter data and the select data are its entries " +
-                           std::to_string(blockmap::kParameterEntry) + " and " + std::to_string(blockmap::kSelectEntry));
+                           std::to_string(blockmap::kParameterEntry) + " and " +
+                           std::to_string(blockmap::kSelectEntry));
         m_archive.Clear();
         return false;
     }
     Bytes parameter, select;
     for (auto [block, entry, need] : {std::tuple{&parameter, blockmap::kParameterEntry, kParameterNeed},
                                       std::tuple{&select, blockmap::kSelectEntry, kSelectNeed}}) {
-        const std::string name = std::string(need.name) + " (entry " + std::to_string(entry) + " of " + kArchiveName + ")";
+        const std::string name =
+            std::string(need.name) + " (entry " + std::to_string(entry) + " of " + kArchiveName + ")";
         if (!longEnough(m_messages, name, m_archive.GetSize(entry), need.minSize)) {
             m_archive.Clear();
             return false;

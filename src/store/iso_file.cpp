@@ -13,13 +13,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::size_t kNameFieldOffset = 33;      // of a directory record
+constexpr std::size_t kNameFieldOffset = 33;  // of a directory record
 constexpr std::size_t kNameLengthOffset = 32;
-constexpr std::size_t kMinRecordSize = 34;        // with a name of one byte
-constexpr std::size_t kExtentOffset = 2;          // little-endian copy; bytes 6 to 9 hold it big-endian
+constexpr std::size_t kMinRecordSize = 34;  // with a name of one byte
+constexpr std::size_t kExtentOffset = 2;    // little-endian copy; bytes 6 to 9 hold it big-endian
 constexpr std::size_t kDataLengthOffset = 10;
 constexpr std::size_t kDirectoryBufferSize = std::size_t{kDirectorySectorsSearched} * kUserDataSize;
-constexpr std::uint32_t kSectorsPerTransfer = 512;                       // raw sectors moved per call
+constexpr std::uint32_t kSectorsPerTransfer = 512;  // raw sectors moved per call
 
 static_assert(kUserDataSize == cdsector::kUserDataSize && kRawSectorSize == cdsector::kSectorSize);
 
@@ -71,10 +71,10 @@ std::optional<std::size_t> findRecord(ByteSpan directory, const std::string& nam
             const std::size_t length = directory[at];
             const std::size_t nameLength = directory[at + kNameLengthOffset];
             if (length < kMinRecordSize || at + length > end || kNameFieldOffset + nameLength > length) break;
-            const std::string recordName =
-                upperAscii(std::string_view(reinterpret_cast<const char*>(directory.data()) + at + kNameFieldOffset, nameLength));
-            if (recordName == name || (recordName.size() > name.size() && recordName.starts_with(name) &&
-                                       recordName[name.size()] == ';'))
+            const std::string recordName = upperAscii(
+                std::string_view(reinterpret_cast<const char*>(directory.data()) + at + kNameFieldOffset, nameLength));
+            if (recordName == name ||
+                (recordName.size() > name.size() && recordName.starts_with(name) && recordName[name.size()] == ';'))
                 return at;
             at += length;
         }
@@ -103,9 +103,8 @@ bool IsoFile::Find(const fs::path& imagePath, std::string_view name) {
     if (m_imageSize < lastByte) {
         Close();
         m_messages.readerError(imagePath.string() + " is too short (" + std::to_string(m_imageSize) +
-                               " bytes) to hold the root directory in sectors " +
-                               std::to_string(kRootDirectorySector) + " to " +
-                               std::to_string(kRootDirectorySector + kDirectorySectorsSearched - 1));
+                               " bytes) to hold the root directory in sectors " + std::to_string(kRootDirectorySector) +
+                               " to " + std::to_string(kRootDirectorySector + kDirectorySectorsSearched - 1));
         return false;
     }
     Bytes directory(kDirectoryBufferSize);
@@ -131,8 +130,8 @@ bool IsoFile::Find(const fs::path& imagePath, std::string_view name) {
 
 bool IsoFile::Open(Mode mode) {
     Close();
-    const auto flags = mode == Mode::Read ? std::ios::in | std::ios::binary
-                                          : std::ios::in | std::ios::out | std::ios::binary;
+    const auto flags =
+        mode == Mode::Read ? std::ios::in | std::ios::binary : std::ios::in | std::ios::out | std::ios::binary;
     std::error_code ec;
     if (fs::is_regular_file(m_imagePath, ec)) m_image.open(m_imagePath, flags);
     if (!m_image.is_open()) {
@@ -158,8 +157,9 @@ bool IsoFile::covers(std::uint64_t offset, std::uint64_t count, bool wholeSector
     if (count == 0) return true;
     const std::uint64_t lastByte = offset + count - 1;
     const std::uint64_t last = m_startSector + lastByte / kUserDataSize;
-    const std::uint64_t end = wholeSectors ? (last + 1) * kRawSectorSize
-                                           : rawPosition(last, static_cast<std::uint32_t>(lastByte % kUserDataSize)) + 1;
+    const std::uint64_t end = wholeSectors
+                                  ? (last + 1) * kRawSectorSize
+                                  : rawPosition(last, static_cast<std::uint32_t>(lastByte % kUserDataSize)) + 1;
     return end <= m_imageSize;
 }
 
@@ -173,13 +173,14 @@ bool IsoFile::checkRange(std::uint64_t offset, std::uint64_t count, bool writing
     }
     if (!fitsIn(m_fileSize, offset, count)) {
         m_messages.readerError("Can not " + std::string(writing ? "write" : "read") + " " + std::to_string(count) +
-                               " bytes at offset " + std::to_string(offset) + " of " + m_fileName + ": the file holds " +
-                               std::to_string(m_fileSize) + " bytes");
+                               " bytes at offset " + std::to_string(offset) + " of " + m_fileName +
+                               ": the file holds " + std::to_string(m_fileSize) + " bytes");
         return false;
     }
     if (!covers(offset, count, writing)) {
-        m_messages.readerError("Can not " + std::string(writing ? "write" : "read") + " " + m_fileName + ": it runs past the end of " +
-                               m_imagePath.string() + " (" + std::to_string(m_imageSize) + " bytes)");
+        m_messages.readerError("Can not " + std::string(writing ? "write" : "read") + " " + m_fileName +
+                               ": it runs past the end of " + m_imagePath.string() + " (" +
+                               std::to_string(m_imageSize) + " bytes)");
         return false;
     }
     return true;

@@ -14,8 +14,8 @@ constexpr TeamTableRow team(std::string_view label, std::uint32_t nameOffset, st
 }
 
 constexpr TeamTableRow club(int row, std::string_view label, std::uint32_t nameOffset, std::uint32_t nameLength) {
-    return {label, nameOffset, nameLength, kFirstClubNameOffset + kClubNameStride * static_cast<std::uint32_t>(row - 65),
-            kClubNameLength};
+    return {label, nameOffset, nameLength,
+            kFirstClubNameOffset + kClubNameStride * static_cast<std::uint32_t>(row - 65), kClubNameLength};
 }
 
 // Rows 106 to 130 only name nations of the player record.

@@ -6,9 +6,7 @@ namespace {
 constexpr int kUnitX = 8, kUnitY = 2;  // pixels per pitch unit
 }  // namespace
 
-PixelPoint markerCentre(int x, int y) {
-    return {kPitchOrigin.x + kUnitX * x, kPitchOrigin.y + kUnitY * y - 8};
-}
+PixelPoint markerCentre(int x, int y) { return {kPitchOrigin.x + kUnitX * x, kPitchOrigin.y + kUnitY * y - 8}; }
 
 PixelRect markerBox(int x, int y) {
     // The circle spans the centre +-7 pixels; one more pixel on every side takes its outline.

@@ -18,10 +18,7 @@ namespace tarvo::gui {
 
 namespace {
 
-
-QRect toQRect(const formation::PixelRect& r) {
-    return QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1));
-}
+QRect toQRect(const formation::PixelRect& r) { return QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1)); }
 
 }  // namespace
 
@@ -109,8 +106,8 @@ void FormationWindow::selectPosition(int k, bool force) {
     if (k < 0 || k >= kFormationPositions) return;
     if (k == m_selected && !force) return;
     const auto box = [this](int position) {
-        return toQRect(formation::markerBox(formation::positionX(m_working, position),
-                                            formation::positionY(m_working, position)));
+        return toQRect(
+            formation::markerBox(formation::positionX(m_working, position), formation::positionY(m_working, position)));
     };
     update(box(m_selected));
     update(box(k));
@@ -130,8 +127,8 @@ void FormationWindow::onRoleActivated(int index) {
 
 void FormationWindow::onMoveClicked(formation::Move move) {
     if (!formation::movePosition(m_working, m_selected, move)) return;
-    update(toQRect(formation::moveBox(formation::positionX(m_working, m_selected),
-                                      formation::positionY(m_working, m_selected))));
+    update(toQRect(
+        formation::moveBox(formation::positionX(m_working, m_selected), formation::positionY(m_working, m_selected))));
 }
 
 void FormationWindow::onLoadFormationClicked() {
@@ -158,8 +155,8 @@ void FormationWindow::paintEvent(QPaintEvent* event) {
     painter.setBrush(Qt::NoBrush);
     for (const formation::Zone& zone : formation::zones()) {
         painter.setPen(QPen(QColor(QRgb(zone.rgb)), 1));
-        painter.drawRect(QRect(QPoint(zone.topLeft.x, zone.topLeft.y),
-                               QPoint(zone.bottomRight.x - 1, zone.bottomRight.y - 1)));
+        painter.drawRect(
+            QRect(QPoint(zone.topLeft.x, zone.topLeft.y), QPoint(zone.bottomRight.x - 1, zone.bottomRight.y - 1)));
     }
 
     painter.setPen(QPen(Qt::black, 1));

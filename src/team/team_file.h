@@ -26,17 +26,14 @@ std::optional<int> applyTeamFile(const GameBlocks& blocks, ByteSpan file);
 
 // "Save team": writes directory/team%03d.dat and shows "OK, team data saved as \n<path>", or
 // "Can not create file <path> !" (caption "error").
-bool exportTeam(const GameBlocks& blocks, int row, const std::filesystem::path& directory,
-                MessageService& messages);
+bool exportTeam(const GameBlocks& blocks, int row, const std::filesystem::path& directory, MessageService& messages);
 // The same into a file of any name (the command-line tool's export).
 bool exportTeamTo(const GameBlocks& blocks, int row, const std::filesystem::path& file, MessageService& messages);
 // "Load team": reads the file and stores it; shows "Can not read file <path> !", "unknown format!"
 // or "data of team %03d load OK." (row + 1). Returns the row that was loaded.
-std::optional<int> importTeam(const GameBlocks& blocks, const std::filesystem::path& file,
-                              MessageService& messages);
+std::optional<int> importTeam(const GameBlocks& blocks, const std::filesystem::path& file, MessageService& messages);
 // "Load formation": the formation record of any team file (messages as importTeam, except that a
 // success shows nothing: the formation editor says "Formation load OK.").
-std::optional<FormationRecord> readFormationFromTeamFile(const std::filesystem::path& file,
-                                                         MessageService& messages);
+std::optional<FormationRecord> readFormationFromTeamFile(const std::filesystem::path& file, MessageService& messages);
 
 }  // namespace tarvo

@@ -31,8 +31,8 @@ namespace tarvo::gui {
 
 namespace {
 
-constexpr int kBarOffset = 50;        // the bar starts this far right of the field's inner left edge
-constexpr int kBarUnit = 5;           // pixels per shown tactics unit
+constexpr int kBarOffset = 50;  // the bar starts this far right of the field's inner left edge
+constexpr int kBarUnit = 5;     // pixels per shown tactics unit
 constexpr QRgb kBarColour = qRgb(0, 128, 255);
 
 // A number field that only its arrows change, centred, within a range.
@@ -283,9 +283,7 @@ void TeamWindow::onShirtChanged(int value) {
     storeShirt(m_context.store.blocks(), m_row, m_slot, value);
 }
 
-void TeamWindow::onSetPieceActivated(int k, int index) {
-    storeSetPiece(m_context.store.blocks(), m_row, k, index);
-}
+void TeamWindow::onSetPieceActivated(int k, int index) { storeSetPiece(m_context.store.blocks(), m_row, k, index); }
 
 void TeamWindow::onChangeIdClicked() {
     bool ok = false;

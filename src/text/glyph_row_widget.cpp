@@ -22,8 +22,7 @@ const QImage& glyphSheetImage() {
         if (bits.size() < rowBytes * kSheetHeight) {
             mono.fill(1);
         } else {
-            for (int y = 0; y < kSheetHeight; ++y)
-                std::memcpy(mono.scanLine(y), bits.data() + rowBytes * y, rowBytes);
+            for (int y = 0; y < kSheetHeight; ++y) std::memcpy(mono.scanLine(y), bits.data() + rowBytes * y, rowBytes);
         }
         return mono.convertToFormat(QImage::Format_RGB32);
     }();

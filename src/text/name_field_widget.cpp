@@ -17,8 +17,11 @@ class NameValidator : public QValidator {
 public:
     NameValidator(const int& maxBytes, const bool& upperCase, std::function<bool(char32_t)> alreadyShown,
                   std::function<void(char32_t)> refused, QObject* parent)
-        : QValidator(parent), m_maxBytes(maxBytes), m_upperCase(upperCase),
-          m_alreadyShown(std::move(alreadyShown)), m_refused(std::move(refused)) {}
+        : QValidator(parent),
+          m_maxBytes(maxBytes),
+          m_upperCase(upperCase),
+          m_alreadyShown(std::move(alreadyShown)),
+          m_refused(std::move(refused)) {}
 
     State validate(QString& input, int&) const override {
         if (m_upperCase) input = input.toUpper();
@@ -44,10 +47,13 @@ NameField::NameField(MessageService& messages, QWidget* parent) : QLineEdit(pare
     const auto alreadyShown = [this](char32_t c) {
         return m_lastAccepted.toStdU32String().find(c) != std::u32string::npos;
     };
-    auto* validator = new NameValidator(m_maxBytes, m_upperCase, alreadyShown, [this](char32_t c) {
-        // Told after the key press is over, so that a message box never opens inside an edit.
-        QTimer::singleShot(0, this, [this, c] { m_messages.warning(refusalMessage(c)); });
-    }, this);
+    auto* validator = new NameValidator(
+        m_maxBytes, m_upperCase, alreadyShown,
+        [this](char32_t c) {
+            // Told after the key press is over, so that a message box never opens inside an edit.
+            QTimer::singleShot(0, this, [this, c] { m_messages.warning(refusalMessage(c)); });
+        },
+        this);
     setValidator(validator);
     connect(this, &QLineEdit::textEdited, this, [this](const QString& text) {
         const EncodeResult encoded = encodeShiftJis(text.toStdString());

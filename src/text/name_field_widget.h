@@ -14,8 +14,8 @@ class NameField : public QLineEdit {
     Q_OBJECT
 public:
     NameField(MessageService& messages, QWidget* parent = nullptr);
-    void setMaxBytes(int maxBytes);   // slot length - 1
-    void setUpperCase(bool upper);    // the back name field turns what is typed to upper case
+    void setMaxBytes(int maxBytes);  // slot length - 1
+    void setUpperCase(bool upper);   // the back name field turns what is typed to upper case
     // Shows the bytes as text; emits nothing (showing writes nothing).
     void setNameBytes(ByteSpan bytes);
     // The current text, encoded.

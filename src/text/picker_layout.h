@@ -13,11 +13,11 @@ namespace tarvo::picker {
 inline constexpr int kGridLeft = 32, kGridTop = 28;
 inline constexpr int kCellWidth = 19, kCellHeight = 20;
 inline constexpr int kColumns = 16, kRows = 20;
-inline constexpr int kGridWidth = kColumns * kCellWidth;   // 304
-inline constexpr int kGridHeight = kRows * kCellHeight;    // 400
+inline constexpr int kGridWidth = kColumns * kCellWidth;  // 304
+inline constexpr int kGridHeight = kRows * kCellHeight;   // 400
 inline constexpr int kFirstPage = 0, kLastPage = 22;
-inline constexpr int kCellsPerPage = kColumns * kRows;     // 320
-inline constexpr int kSheetRowsPerPage = kRows * 15;       // 300 pixel rows of the sheet
+inline constexpr int kCellsPerPage = kColumns * kRows;  // 320
+inline constexpr int kSheetRowsPerPage = kRows * 15;    // 300 pixel rows of the sheet
 
 // A rectangle with exclusive right and bottom edges.
 struct PixelRect {

@@ -15,8 +15,8 @@ namespace tarvo {
 std::string decodeShiftJis(ByteSpan bytes);
 
 struct EncodeResult {
-    Bytes bytes;                          // valid when `refused` is empty
-    std::optional<char32_t> refused;      // the first character that cannot be encoded
+    Bytes bytes;                      // valid when `refused` is empty
+    std::optional<char32_t> refused;  // the first character that cannot be encoded
 };
 // A character with a JISCODE entry takes that code; ASCII and half-width katakana one byte;
 // any other character that code page 932 encodes takes that code; anything else is refused.

@@ -26,8 +26,8 @@ bool VoicePlayer::play(ByteSpan wav) {
     format.setSampleFormat(QAudioFormat::Int16);
     if (!device.isFormatSupported(format)) return false;
 
-    m_samples = QByteArray(reinterpret_cast<const char*>(wav.data() + pcm->dataOffset),
-                           static_cast<qsizetype>(pcm->dataSize));
+    m_samples =
+        QByteArray(reinterpret_cast<const char*>(wav.data() + pcm->dataOffset), static_cast<qsizetype>(pcm->dataSize));
     m_buffer.setData(m_samples);
     if (!m_buffer.open(QIODevice::ReadOnly)) return false;
     m_sink = std::make_unique<QAudioSink>(device, format);

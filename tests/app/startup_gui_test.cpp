@@ -21,7 +21,11 @@ private slots:
         const auto makeFile = [](const fs::path& file, std::uintmax_t size) {  // sparse
             return test::writeFile(file, Bytes{1}), fs::resize_file(file, size), file;
         };
-        const struct { fs::path path; bool picker, loaded; std::string message; } cases[] = {
+        const struct {
+            fs::path path;
+            bool picker, loaded;
+            std::string message;
+        } cases[] = {
             {{}, true, false, "Can not work without CD image file!"},  // the dialog cancelled
             {dir / "missing.bin", true, false, noRead},
             {makeFile(dir / "short.bin", kMinImageSize - 1), true, false, tooSmall},

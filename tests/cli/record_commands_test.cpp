@@ -16,14 +16,20 @@ namespace {
 namespace fs = std::filesystem;
 using json = nlohmann::json;
 
-struct CommandRun { int status; std::string out, err; };
+struct CommandRun {
+    int status;
+    std::string out, err;
+};
 
 // A private copy of the image or of the exported folder, and a folder for the command's files.
 struct Source {
-    explicit Source(bool image) : path(image ? test::copySampleImage(dir) : test::copySampleExportDir(dir)) { fs::create_directory(files); }
+    explicit Source(bool image) : path(image ? test::copySampleImage(dir) : test::copySampleExportDir(dir)) {
+        fs::create_directory(files);
+    }
     std::vector<std::uint64_t> checksums() const {
         if (!fs::is_directory(path)) return {test::fileChecksum(path)};
-        return {test::fileChecksum(path / "QXRT_418.27"), test::fileChecksum(path / "parameter.ovl"), test::fileChecksum(path / "select.ovl")};
+        return {test::fileChecksum(path / "QXRT_418.27"), test::fileChecksum(path / "parameter.ovl"),
+                test::fileChecksum(path / "select.ovl")};
     }
     // Runs tarvo with `args`, "{S}" standing for the source and "{D}" for the folder of files.
     CommandRun run(std::vector<std::string> args) const {
@@ -36,7 +42,8 @@ struct Source {
         }
         const int raw = std::system((command + " >" + (out / "out").string() + " 2>" + (out / "err").string()).c_str());
         const Bytes o = test::readFile(out / "out"), e = test::readFile(out / "err");
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, std::string(o.begin(), o.end()), std::string(e.begin(), e.end())};
+        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, std::string(o.begin(), o.end()),
+                std::string(e.begin(), e.end())};
     }
     json jsonOf(const std::vector<std::string>& args) const {
         const CommandRun r = run(args);
@@ -50,12 +57,19 @@ struct Source {
 // Every command that reads or changes a source, run in turn on the image and on the exported
 // files: the same output, the same files written, and in the end the same three blocks.
 TEST(CliCommands, WorkAlikeOnTheImageAndTheExportedFiles) {
-    const std::vector<std::vector<std::string>> commands{
-        {"info", "{S}"}, {"teams", "{S}", "--json"}, {"team", "{S}", "105", "--json"}, {"player", "{S}", "2197", "--json"},
-        {"export-team", "{S}", "70", "{D}/team.dat"}, {"export-player", "{S}", "7", "{D}/player.dat"},
-        {"set-player", "{S}", "12", "speed=99", "back name=RIVAZ"}, {"set-team", "{S}", "70", "offense=19", "slot 23 id=0"},
-        {"import-player", "{S}", "40", "{D}/player.dat"}, {"import-team", "{S}", "{D}/team.dat"},
-        {"universal", "{S}", "speed", "33%"}, {"player", "{S}", "40", "--json"}, {"team", "{S}", "70", "--json"}};
+    const std::vector<std::vector<std::string>> commands{{"info", "{S}"},
+                                                         {"teams", "{S}", "--json"},
+                                                         {"team", "{S}", "105", "--json"},
+                                                         {"player", "{S}", "2197", "--json"},
+                                                         {"export-team", "{S}", "70", "{D}/team.dat"},
+                                                         {"export-player", "{S}", "7", "{D}/player.dat"},
+                                                         {"set-player", "{S}", "12", "speed=99", "back name=RIVAZ"},
+                                                         {"set-team", "{S}", "70", "offense=19", "slot 23 id=0"},
+                                                         {"import-player", "{S}", "40", "{D}/player.dat"},
+                                                         {"import-team", "{S}", "{D}/team.dat"},
+                                                         {"universal", "{S}", "speed", "33%"},
+                                                         {"player", "{S}", "40", "--json"},
+                                                         {"team", "{S}", "70", "--json"}};
     const Source image(true), directory(false);
     for (const auto& args : commands) {
         SCOPED_TRACE(args[0] + " " + args.back());
@@ -68,7 +82,8 @@ TEST(CliCommands, WorkAlikeOnTheImageAndTheExportedFiles) {
     MessageLog log;
     DataStore fromImage(log), fromDirectory(log);
     ASSERT_TRUE(fromImage.LoadFromImage(image.path) && fromDirectory.LoadFromDirectory(directory.path));
-    EXPECT_TRUE(std::ranges::equal(fromImage.boot(), fromDirectory.boot()) && std::ranges::equal(fromImage.parameter(), fromDirectory.parameter()) &&
+    EXPECT_TRUE(std::ranges::equal(fromImage.boot(), fromDirectory.boot()) &&
+                std::ranges::equal(fromImage.parameter(), fromDirectory.parameter()) &&
                 std::ranges::equal(fromImage.select(), fromDirectory.select()));
 }
 
@@ -103,12 +118,20 @@ TEST(CliRefusals, WriteNothing) {
 TEST(CliChanges, SetPlayerChangesOnlyWhatItNames) {
     const Source from(true);
     json expected = from.jsonOf({"player", "{S}", "12", "--json"});
-    const CommandRun r = from.run({"set-player", "{S}", "12", "full name=\xe3\x82\xbf\xe3\x83\xab\xe3\x83\x9c", "back name=RIVAZ",
-                                   "height=205", "skin=2", "face=32", "nation=240", "speed=99", "call number=11085"});
+    const CommandRun r =
+        from.run({"set-player", "{S}", "12", "full name=\xe3\x82\xbf\xe3\x83\xab\xe3\x83\x9c", "back name=RIVAZ",
+                  "height=205", "skin=2", "face=32", "nation=240", "speed=99", "call number=11085"});
     ASSERT_EQ(r.status, 0) << r.err;
-    expected.update(json{{"full name", "\xe3\x82\xbf\xe3\x83\xab\xe3\x83\x9c"}, {"full name bytes", "835e838b837b"},
-                         {"back name", "RIVAZ"}, {"back name bytes", "524956415a"}, {"height", 205}, {"skin", 2}, {"face", 32},
-                         {"nation", 240}, {"speed", 99}, {"call number", 11085}});
+    expected.update(json{{"full name", "\xe3\x82\xbf\xe3\x83\xab\xe3\x83\x9c"},
+                         {"full name bytes", "835e838b837b"},
+                         {"back name", "RIVAZ"},
+                         {"back name bytes", "524956415a"},
+                         {"height", 205},
+                         {"skin", 2},
+                         {"face", 32},
+                         {"nation", 240},
+                         {"speed", 99},
+                         {"call number", 11085}});
     EXPECT_EQ(from.jsonOf({"player", "{S}", "12", "--json"}), expected);
 }
 
@@ -120,7 +143,8 @@ TEST(CliVoice, DecodesArchiveEntriesOfAnImageOnly) {
     const Bytes wav = test::readFile(image.files / "call.wav");
     EXPECT_TRUE(wav.size() > 44 && std::equal(wav.begin(), wav.begin() + 4, "RIFF"));
     ASSERT_EQ(image.run({"adx2wav", "{D}/call.wav", "{D}/again.wav"}).status, 1);
-    for (const auto& args : {std::vector<std::string>{"voice", "{S}", "11578", "{D}/none.wav"}, {"voice", "{S}", "16257", "{D}/none.wav"}}) {
+    for (const auto& args : {std::vector<std::string>{"voice", "{S}", "11578", "{D}/none.wav"},
+                             {"voice", "{S}", "16257", "{D}/none.wav"}}) {
         const CommandRun r = (args[2] == "11578" ? directory : image).run(args);
         EXPECT_EQ(r.status, 1) << r.err;
     }

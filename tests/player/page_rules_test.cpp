@@ -35,8 +35,14 @@ struct Fixture {
 
 TEST(PageLists, EntriesAndStoredValuesBothWays) {
     // A stored value with no entry shows none, and showing writes nothing.
-    for (auto [field, raw] : {std::pair{PF::Position1, 11u}, {PF::ShoesModel, 15u}, {PF::Injury, 3u}, {PF::Offense, 0u},
-                              {PF::Speed, 100u}, {PF::Nation, 56u}, {PF::Nation, 129u}, {PF::Nation, 255u}}) {
+    for (auto [field, raw] : {std::pair{PF::Position1, 11u},
+                              {PF::ShoesModel, 15u},
+                              {PF::Injury, 3u},
+                              {PF::Offense, 0u},
+                              {PF::Speed, 100u},
+                              {PF::Nation, 56u},
+                              {PF::Nation, 129u},
+                              {PF::Nation, 255u}}) {
         Fixture f;
         f.store(field, raw);
         const TestBlocks before = f.blocks;
@@ -49,8 +55,8 @@ TEST(PageLists, EntriesAndStoredValuesBothWays) {
         std::optional<std::uint32_t> value;  // nullopt: outside the list, nothing written
     };
     const std::vector<Case> cases{
-        {PF::Nation, 55, 55},   {PF::Nation, 56, 105},    {PF::Nation, 79, 128}, {PF::Nation, 80, 240},
-        {PF::Nation, 81, {}},   {PF::Offense, 98, 99},    {PF::Offense, 0, 1},   {PF::Offense, 99, {}},
+        {PF::Nation, 55, 55},    {PF::Nation, 56, 105},   {PF::Nation, 79, 128}, {PF::Nation, 80, 240},
+        {PF::Nation, 81, {}},    {PF::Offense, 98, 99},   {PF::Offense, 0, 1},   {PF::Offense, 99, {}},
         {PF::Position2, 11, 11}, {PF::Position1, 11, {}}, {PF::Injury, -1, {}},  {PF::Height, 0, {}},
     };
     for (const auto& c : cases) {

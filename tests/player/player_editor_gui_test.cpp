@@ -59,10 +59,15 @@ private slots:
     // value in range, or without a selection.
     void showingAndClosingWritesNothing() {
         Env env;
-        const struct { PF field; std::uint32_t raw; const char* control; int shown; } odd[] = {
-            {PF::Height, 60, "height", 205},  {PF::Weight, 10, "weight", 40}, {PF::Skin, 2, "skin", 2},
-            {PF::Face, 119, "face", 32},      {PF::Nation, 60, "nation", -1}, {PF::Offense, 0, "offense", -1},
-            {PF::Speed, 120, "speed", -1},    {PF::Injury, 3, "injury", -1},  {PF::HairType, 110, "hair type", -1}};
+        const struct {
+            PF field;
+            std::uint32_t raw;
+            const char* control;
+            int shown;
+        } odd[] = {
+            {PF::Height, 60, "height", 205}, {PF::Weight, 10, "weight", 40}, {PF::Skin, 2, "skin", 2},
+            {PF::Face, 119, "face", 32},     {PF::Nation, 60, "nation", -1}, {PF::Offense, 0, "offense", -1},
+            {PF::Speed, 120, "speed", -1},   {PF::Injury, 3, "injury", -1},  {PF::HairType, 110, "hair type", -1}};
         for (const auto& o : odd) env.storeRaw(kId, o.field, o.raw);
         writeCallNumber(env.blocks(), kId, 20000);  // outside the offered call numbers
         env.snapshot();
@@ -85,11 +90,16 @@ private slots:
     // Each kind of list: the entry it shows for a stored value, and the value a pick stores.
     void listsShowAndStore() {
         Env env;
-        const struct { const char* control; PF field; std::uint32_t raw; QString shown; int entry, stored; } cases[] = {
-            {"offense", PF::Offense, 75, "75", 98, 99},            // an ability, 1-99
-            {"nation", PF::Nation, 240, "81.FREE", 56, 105},       // codes of the nation table
-            {"nation", PF::Nation, 60, "", 0, 0},                  // a code outside it
-            {"position2", PF::Position2, 11, "None", 5, 5}};
+        const struct {
+            const char* control;
+            PF field;
+            std::uint32_t raw;
+            QString shown;
+            int entry, stored;
+        } cases[] = {{"offense", PF::Offense, 75, "75", 98, 99},       // an ability, 1-99
+                     {"nation", PF::Nation, 240, "81.FREE", 56, 105},  // codes of the nation table
+                     {"nation", PF::Nation, 60, "", 0, 0},             // a code outside it
+                     {"position2", PF::Position2, 11, "None", 5, 5}};
         for (const auto& c : cases) {
             env.storeRaw(kId, c.field, c.raw);
             env.snapshot();
@@ -129,9 +139,14 @@ private slots:
         }
         face->setValue(20);  // the user's step
         QCOMPARE(env.player.read(PF::Face), 20u);
-        const struct { const char* type, *color; PF field; int off, on; QString onText; std::uint32_t stored; }
-            lists[] = {{"hair type", "hair color", PF::HairColor, kBaldEntry, 4, "1", 0},
-                       {"beard type", "beardcolor", PF::BeardColor, kNoBeardEntry, 0, "as hair", 62}};
+        const struct {
+            const char *type, *color;
+            PF field;
+            int off, on;
+            QString onText;
+            std::uint32_t stored;
+        } lists[] = {{"hair type", "hair color", PF::HairColor, kBaldEntry, 4, "1", 0},
+                     {"beard type", "beardcolor", PF::BeardColor, kNoBeardEntry, 0, "as hair", 62}};
         for (const auto& l : lists) {
             pick(child<QComboBox>(window.get(), l.type), l.off);
             QCOMPARE(env.player.read(l.field), 63u);

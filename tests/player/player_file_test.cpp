@@ -23,12 +23,13 @@ TEST(PlayerFile, RoundTripFromOnePlayerToAnother) {
     ASSERT_TRUE(applyPlayerFile(b.view(), 40, from12));
     // Both copies of player 40's name, back name, call number and record; nothing else anywhere.
     const std::vector<std::tuple<Bytes*, std::size_t, std::size_t, std::size_t>> parts{
-        {&expected.parameter, kFullNameOffset, 10, 31}, {&expected.select, kFullNameCopyOffset, 10, 31},
-        {&expected.parameter, kBackNameOffset, 41, 16}, {&expected.select, kBackNameCopyOffset, 41, 16},
+        {&expected.parameter, kFullNameOffset, 10, 31},  {&expected.select, kFullNameCopyOffset, 10, 31},
+        {&expected.parameter, kBackNameOffset, 41, 16},  {&expected.select, kBackNameCopyOffset, 41, 16},
         {&expected.parameter, kCallNumberOffset, 57, 2}, {&expected.select, kCallNumberCopyOffset, 57, 2},
         {&expected.parameter, kRecordOffset, 59, 44},    {&expected.boot, kRecordCopyOffset, 59, 44}};
     for (auto [block, table, from, size] : parts)
-        std::copy_n(from12.begin() + static_cast<long>(from), size, block->begin() + static_cast<long>(table + 39 * size));
+        std::copy_n(from12.begin() + static_cast<long>(from), size,
+                    block->begin() + static_cast<long>(table + 39 * size));
     EXPECT_TRUE(b == expected);
     from12.resize(103);
     EXPECT_EQ(buildPlayerFile(b.view(), 40), from12);
@@ -40,9 +41,12 @@ TEST(PlayerFile, ShortOrForeignFilesChangeNothing) {
     const Bytes good = buildPlayerFile(b.view(), 5);
     Bytes team = good;
     std::ranges::copy(std::string_view("TEAMDATA"), team.begin());
-    const std::vector<std::pair<std::uint32_t, Bytes>> cases{
-        {8, {}}, {8, Bytes(good.begin(), good.begin() + 10)}, {8, Bytes(good.begin(), good.end() - 1)},
-        {8, team}, {0, good}, {2198, good}};
+    const std::vector<std::pair<std::uint32_t, Bytes>> cases{{8, {}},
+                                                             {8, Bytes(good.begin(), good.begin() + 10)},
+                                                             {8, Bytes(good.begin(), good.end() - 1)},
+                                                             {8, team},
+                                                             {0, good},
+                                                             {2198, good}};
     for (const auto& [id, file] : cases) {
         SCOPED_TRACE(test::hex(ByteSpan(file).first(std::min<std::size_t>(file.size(), 12))));
         TestBlocks target;

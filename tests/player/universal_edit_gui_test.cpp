@@ -23,8 +23,12 @@ class UniversalEditTest : public QObject {
     Q_OBJECT
 private slots:
     void doChangesTheChosenAbilityOfEveryPlayer() {
-        const struct { int property; PF field; bool percent; int amount, percentage; } cases[] = {
-            {4, PF::Speed, false, 10, 50}, {24, PF::Teamwork, true, -99, 33}};  // the other field is not used
+        const struct {
+            int property;
+            PF field;
+            bool percent;
+            int amount, percentage;
+        } cases[] = {{4, PF::Speed, false, 10, 50}, {24, PF::Teamwork, true, -99, 33}};  // the other field is not used
         for (const auto& c : cases) {
             test::LoadedSample sample;
             const auto before = column(sample, c.field), offense = column(sample, PF::Offense);

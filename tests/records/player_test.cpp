@@ -59,7 +59,8 @@ TEST(PlayerFields, EveryFieldAtItsLimitsTouchesOnlyItsBits) {
                 const std::size_t byte = 43 - k / 8;
                 const int bit = static_cast<int>(7 - k % 8);
                 const bool inField = k >= f.position && k < std::size_t{f.position} + f.width;
-                const bool expected = inField ? (stored >> (f.position + f.width - 1 - k)) & 1 : (before[byte] >> bit) & 1;
+                const bool expected =
+                    inField ? (stored >> (f.position + f.width - 1 - k)) & 1 : (before[byte] >> bit) & 1;
                 ASSERT_EQ(((after[byte] >> bit) & 1) != 0, expected) << "char " << k << ": " << test::hex(after);
             }
             EXPECT_TRUE(std::ranges::equal(after, mirrorOf(b, id))) << test::hex(mirrorOf(b, id));

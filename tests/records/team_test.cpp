@@ -16,10 +16,9 @@ using test::TestBlocks;
 TEST(TeamSquad, SlotRuleAndCopies) {
     const std::string from1 = "ID should be 1--2197", from0 = "ID should be 0--2197";
     const std::vector<std::tuple<int, int, std::int64_t, std::optional<std::string>>> cases{
-        {0, 0, 1, {}},     {64, 22, 2197, {}},        {3, 5, 0, from1},         {3, 5, 2198, from1},
-        {65, 22, 0, from1}, {65, 23, 0, {}},           {104, 30, 2198, from0},
-        {105, 0, 65536 + 5, from1},  // would wrap to 5 in 16 bits
-        {0, 23, 5, ""},              // national teams have 23 slots
+        {0, 0, 1, {}},   {64, 22, 2197, {}},     {3, 5, 0, from1},           {3, 5, 2198, from1}, {65, 22, 0, from1},
+        {65, 23, 0, {}}, {104, 30, 2198, from0}, {105, 0, 65536 + 5, from1},  // would wrap to 5 in 16 bits
+        {0, 23, 5, ""},                                                       // national teams have 23 slots
     };
     for (const auto& [row, slot, id, refusal] : cases) {
         SCOPED_TRACE("row " + std::to_string(row) + " slot " + std::to_string(slot) + " id " + std::to_string(id));

@@ -47,14 +47,16 @@ TEST(AfsArchive, FindsTheNameTableAndReadsAndWritesEntries) {
         ASSERT_EQ(archive.entryCount(), 3u);
         EXPECT_EQ(archive.nameTableOffset(), archive.GetOffset(2) + archive.GetSize(2) + gap);
         // At most 32 bytes, slashes shown as backslashes.
-        EXPECT_EQ(archive.GetName(0) + "|" + archive.GetName(1) + "|" + archive.GetName(2), "voice\\e\\0001.adx|" + kForty.substr(0, 32) + "|\\\\");
+        EXPECT_EQ(archive.GetName(0) + "|" + archive.GetName(1) + "|" + archive.GetName(2),
+                  "voice\\e\\0001.adx|" + kForty.substr(0, 32) + "|\\\\");
         Bytes got(archive.GetSize(2) + 10, 0xEE), tooSmall(archive.GetSize(1) - 1);
         ASSERT_TRUE(archive.ReadEntry(got, 2));
         EXPECT_TRUE(std::equal(got.begin(), got.end() - 10, test::patterned(3000, 1).begin()));
         EXPECT_TRUE(std::all_of(got.end() - 10, got.end(), [](auto b) { return b == 0xEE; }));
         EXPECT_FALSE(archive.ReadEntry(tooSmall, 1));
         AfsArchive neverLoaded(disc.log);
-        for (const auto& [other, index] : {std::pair{&archive, 3u}, {&archive, 0xFFFFFFFFu}, {&neverLoaded, 0u}, {&neverLoaded, 16253u}}) {
+        for (const auto& [other, index] :
+             {std::pair{&archive, 3u}, {&archive, 0xFFFFFFFFu}, {&neverLoaded, 0u}, {&neverLoaded, 16253u}}) {
             Bytes destination(8000, 0xEE);
             EXPECT_EQ(other->GetSize(index) + other->GetOffset(index), 0u) << index;
             EXPECT_EQ(other->GetName(index), "") << index;
@@ -62,7 +64,8 @@ TEST(AfsArchive, FindsTheNameTableAndReadsAndWritesEntries) {
             EXPECT_TRUE(std::all_of(destination.begin(), destination.end(), [](auto b) { return b == 0xEE; })) << index;
         }
         ASSERT_TRUE(archive.WriteEntry(test::patterned(5000, 3), 1));
-        EXPECT_TRUE(test::readFile(disc.image) == sample::buildDiscImage(archiveDisc(smallArchive(gap, test::patterned(5000, 3)))));
+        EXPECT_TRUE(test::readFile(disc.image) ==
+                    sample::buildDiscImage(archiveDisc(smallArchive(gap, test::patterned(5000, 3)))));
         EXPECT_TRUE(disc.log.messages.empty());
     }
 }
@@ -79,21 +82,27 @@ TEST(AfsArchive, RefusesMalformedArchives) {
         return archive;
     };
     const auto k = [](std::uint64_t n) { return std::to_string(n); };
-    const std::string size = k(good.size()), noNames = "has no name table within 32768 bytes after its last entry (offset " + k(goodEnd) + ")";
+    const std::string size = k(good.size()),
+                      noNames = "has no name table within 32768 bytes after its last entry (offset " + k(goodEnd) + ")";
     const std::uint32_t oneTooMany = static_cast<std::uint32_t>((good.size() - 8) / 8 + 1);
     const std::vector<std::pair<Bytes, std::string>> cases{
         {Bytes(good.begin(), good.begin() + 7), "is too short (7 bytes) to hold an entry count"},
         {sample::AfsBuilder{}.build(), "holds no entries"},
-        {withU32(4, 0xFFFFFFFF), "claims 4294967295 entries, but their table of 34359738360 bytes does not fit in the archive's " + size + " bytes"},
+        {withU32(4, 0xFFFFFFFF),
+         "claims 4294967295 entries, but their table of 34359738360 bytes does not fit in the archive's " + size +
+             " bytes"},
         {withU32(4, oneTooMany), "claims " + k(oneTooMany) + " entries, but their table of " + k(oneTooMany * 8ull) +
                                      " bytes does not fit in the archive's " + size + " bytes"},
         {withU32(20, static_cast<std::uint32_t>(good.size()) - second + 1),
-         "has entry 1 (offset " + k(second) + ", size " + k(good.size() - second + 1) + ") running past the archive's end at " + size + " bytes"},
-        {withU32(8, 0xFFFFFFF0), "has entry 0 (offset 4294967280, size 3000) running past the archive's end at " + size + " bytes"},
+         "has entry 1 (offset " + k(second) + ", size " + k(good.size() - second + 1) +
+             ") running past the archive's end at " + size + " bytes"},
+        {withU32(8, 0xFFFFFFF0),
+         "has entry 0 (offset 4294967280, size 3000) running past the archive's end at " + size + " bytes"},
         {smallArchive(32768), noNames},
         {Bytes(good.begin(), good.begin() + goodEnd + 100), noNames},
         {Bytes(good.begin(), good.end() - 1), "has a name table at offset " + k(goodEnd + 2048) +
-                                                  " that needs 144 bytes, past the archive's end at " + k(good.size() - 1) + " bytes"},
+                                                  " that needs 144 bytes, past the archive's end at " +
+                                                  k(good.size() - 1) + " bytes"},
     };
     for (const auto& [archive, problem] : cases) {
         SCOPED_TRACE(problem);

@@ -24,7 +24,8 @@ TEST(CdSector, ReproducesHeadsAndTailsOfReferenceSectors) {
         std::fill(sector.begin() + cd::kTailOffset, sector.end(), 0xA5);
         cd::writeHead(sector, lbas[i]);
         cd::encodeTail(sector);
-        EXPECT_EQ(test::hex(ByteSpan(sector).first(cd::kSubheaderOffset)), test::hex(original.first(cd::kSubheaderOffset)));
+        EXPECT_EQ(test::hex(ByteSpan(sector).first(cd::kSubheaderOffset)),
+                  test::hex(original.first(cd::kSubheaderOffset)));
         EXPECT_EQ(test::hex(ByteSpan(sector).subspan(cd::kTailOffset)), test::hex(original.subspan(cd::kTailOffset)));
     }
 }

@@ -57,7 +57,8 @@ TEST_P(BothSources, WritesBackExactlyTheEdits) {
     ASSERT_TRUE(writePlayerName(store.blocks(), PlayerName::Full, 12, name));
     store.blocks().boot[0] ^= 0xFF;
     store.blocks().boot[blockmap::kMinBootSize - 1] ^= 0xFF;
-    const std::size_t slot = blockmap::kFullNameOffset + 11 * 31, copy = blockmap::kFullNameCopyOffset + 11 * 31;  // player 12
+    const std::size_t slot = blockmap::kFullNameOffset + 11 * 31,
+                      copy = blockmap::kFullNameCopyOffset + 11 * 31;  // player 12
     DiscBlocks edited = blocks;
     edited.boot.front() ^= 0xFF;
     edited.boot.back() ^= 0xFF;
@@ -98,7 +99,8 @@ INSTANTIATE_TEST_SUITE_P(Store, BothSources, ::testing::Values(Source::Image, So
 TEST(DataStoreImage, LooksForBothBootFilesAndRefusesImagesWithoutTheNeededFiles) {
     const DiscBlocks blocks;
     const std::string entries = " entries; the parameter data and the select data are its entries 16253 and 16256";
-    const std::pair<std::vector<sample::DiscFile>, std::vector<std::string>> cases[] = {  // files, messages after the image
+    const std::pair<std::vector<sample::DiscFile>, std::vector<std::string>> cases[] = {
+        // files, messages after the image
         {test::discFiles(blocks, kBootFileNameSecondRelease), {"QXRT_418.27 not found in "}},
         {{{"FILEDATA.AFS", test::makeArchive(blocks)}}, {"QXRT_418.27 not found in ", "QXRZ_730.56 not found in "}},
         {{{"QXRT_418.27", blocks.boot}}, {"filedata.afs not found in "}},
@@ -123,7 +125,11 @@ TEST(DataStoreImage, LooksForBothBootFilesAndRefusesImagesWithoutTheNeededFiles)
 // Whatever stops one file from being written stops all three before any is written.
 TEST(DataStoreDirectory, WritesNothingWhenOneFileCannotBeWritten) {
     const std::pair<const char*, std::function<void(const fs::path&)>> cases[] = {
-        {kSelectFileName, [](const fs::path& f) { fs::remove(f); fs::create_directory(f); }},
+        {kSelectFileName,
+         [](const fs::path& f) {
+             fs::remove(f);
+             fs::create_directory(f);
+         }},
         {kSelectFileName, [](const fs::path& f) { fs::resize_file(f, blockmap::kMinSelectSize - 1); }},
         {kBootFileName, [](const fs::path& f) { fs::remove(f); }},
     };
@@ -135,11 +141,14 @@ TEST(DataStoreDirectory, WritesNothingWhenOneFileCannotBeWritten) {
         MessageLog log;
         DataStore store(log);
         ASSERT_TRUE(store.LoadFromDirectory(exported));
-        for (MutableByteSpan block : {store.blocks().boot, store.blocks().parameter, store.blocks().select}) block[0] ^= 1;
+        for (MutableByteSpan block : {store.blocks().boot, store.blocks().parameter, store.blocks().select})
+            block[0] ^= 1;
         spoil(exported / spoiled);
         EXPECT_FALSE(store.WriteBack());
-        EXPECT_EQ(log.messages, (std::vector<Message>{{"Failed to save data to exported files!", kAppName, MessageKind::Warning}}));
-        for (const auto& [name, block] : {std::pair{kBootFileName, &original.boot}, {kParameterFileName, &original.parameter},
+        EXPECT_EQ(log.messages,
+                  (std::vector<Message>{{"Failed to save data to exported files!", kAppName, MessageKind::Warning}}));
+        for (const auto& [name, block] : {std::pair{kBootFileName, &original.boot},
+                                          {kParameterFileName, &original.parameter},
                                           {kSelectFileName, &original.select}})
             EXPECT_TRUE(std::string(name) == spoiled || test::readFile(exported / name) == *block) << name;
     }
@@ -155,7 +164,8 @@ TEST(DataStoreImage, RefusesDataRunningPastTheEndOfTheImage) {
     ASSERT_TRUE(store.LoadFromImage(image));
     const AfsArchive& afs = store.archive();
     const std::uint64_t last = afs.GetOffset(blockmap::kSelectEntry) + afs.GetSize(blockmap::kSelectEntry) - 1;
-    fs::resize_file(image, (afs.startSector() + last / kUserDataSize) * kRawSectorSize + kUserDataOffset + last % kUserDataSize);
+    fs::resize_file(
+        image, (afs.startSector() + last / kUserDataSize) * kRawSectorSize + kUserDataOffset + last % kUserDataSize);
     const auto cut = test::fileChecksum(image);
     store.blocks().boot[0] ^= 1;
     EXPECT_FALSE(store.WriteBack());

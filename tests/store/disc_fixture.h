@@ -34,14 +34,17 @@ inline Bytes makeArchive(const DiscBlocks& blocks, std::uint32_t count = blockma
     const std::uint32_t parameter = builder.addBlob(blocks.parameter);
     const std::uint32_t select = builder.addBlob(blocks.select);
     for (std::uint32_t i = 0; i < count; ++i)
-        builder.addEntry(i == blockmap::kParameterEntry ? parameter : i == blockmap::kSelectEntry ? select : clip,
+        builder.addEntry(i == blockmap::kParameterEntry ? parameter
+                         : i == blockmap::kSelectEntry  ? select
+                                                        : clip,
                          "ENTRY" + std::to_string(i) + ".ADX");
     return builder.build(2048);
 }
 
 inline std::vector<sample::DiscFile> discFiles(const DiscBlocks& blocks, const std::string& bootName = kBootFileName,
                                                std::uint32_t archiveEntries = blockmap::kSelectEntry + 1) {
-    return {{"SYSTEM.CNF", Bytes{'B', 'O', 'O', 'T'}}, {bootName, blocks.boot},
+    return {{"SYSTEM.CNF", Bytes{'B', 'O', 'O', 'T'}},
+            {bootName, blocks.boot},
             {"FILEDATA.AFS", makeArchive(blocks, archiveEntries)}};
 }
 

@@ -12,8 +12,8 @@ namespace tarvo {
 namespace {
 
 namespace fs = std::filesystem;
-using test::TempDir;
 using test::error;
+using test::TempDir;
 
 constexpr std::size_t kFileSize = 3 * kUserDataSize + 500;  // four sectors, the last one partly used
 
@@ -27,9 +27,11 @@ std::vector<sample::DiscFile> dataDisc(const Bytes& data) {
 TEST(IsoFile, ReadsAndWritesRangesAcrossSectorBoundaries) {
     const Bytes data = test::patterned(kFileSize, 7);
     const auto zeroSecondTail = [](Bytes& image, std::size_t start) {
-        std::fill_n(image.begin() + static_cast<std::ptrdiff_t>((start + 1) * kRawSectorSize + cdsector::kTailOffset), kSectorTailSize, 0);
+        std::fill_n(image.begin() + static_cast<std::ptrdiff_t>((start + 1) * kRawSectorSize + cdsector::kTailOffset),
+                    kSectorTailSize, 0);
     };
-    for (const auto& [offset, count] : {std::pair<std::uint64_t, std::size_t>{2047, 1}, {2047, 2}, {100, 5000}, {0, kFileSize}, {kFileSize - 1, 1}}) {
+    for (const auto& [offset, count] :
+         {std::pair<std::uint64_t, std::size_t>{2047, 1}, {2047, 2}, {100, 5000}, {0, kFileSize}, {kFileSize - 1, 1}}) {
         SCOPED_TRACE(std::to_string(count) + " bytes at " + std::to_string(offset));
         TempDir dir;
         const fs::path image = test::writeImage(dir, dataDisc(data));
@@ -65,8 +67,10 @@ TEST(IsoFile, RefusesRangesOutsideTheFileOrTheImageAndChangesNothing) {
     MessageLog log;
     IsoFile file(log);
     ASSERT_TRUE(file.Find(image, "DATA.BIN"));
-    for (const auto& [offset, count] : {std::pair<std::uint64_t, std::size_t>{kFileSize, 1}, {kFileSize - 1, 2}, {0, kFileSize + 1},
-                                       {std::numeric_limits<std::uint64_t>::max(), 1}}) {
+    for (const auto& [offset, count] : {std::pair<std::uint64_t, std::size_t>{kFileSize, 1},
+                                        {kFileSize - 1, 2},
+                                        {0, kFileSize + 1},
+                                        {std::numeric_limits<std::uint64_t>::max(), 1}}) {
         SCOPED_TRACE(offset);
         log.messages.clear();
         Bytes got(count, 0xEE);
@@ -82,10 +86,13 @@ TEST(IsoFile, RefusesRangesOutsideTheFileOrTheImageAndChangesNothing) {
 
 TEST(IsoFile, FindsWholeNamesInTheSearchedRootDirectorySectors) {
     TempDir dir;
-    const fs::path image = test::writeImage(
-        dir, {{"XQXRZ_730.56", Bytes(3, 1)}, {"QXRZ_730.56X", Bytes(4, 2)}, {"QXRZ_730.56", Bytes(5, 3)}, {"FILEDATA.AFS", Bytes(6, 4)}});
-    const std::pair<const char*, std::uint32_t> lookups[] = {  // sought, size (0: not found)
-        {"QXRZ_730.56", 5}, {"qxrz_730.56", 5}, {"filedata.afs", 6}, {"QXRZ_730.56X", 4},
+    const fs::path image = test::writeImage(dir, {{"XQXRZ_730.56", Bytes(3, 1)},
+                                                  {"QXRZ_730.56X", Bytes(4, 2)},
+                                                  {"QXRZ_730.56", Bytes(5, 3)},
+                                                  {"FILEDATA.AFS", Bytes(6, 4)}});
+    const std::pair<const char*, std::uint32_t> lookups[] = {
+        // sought, size (0: not found)
+        {"QXRZ_730.56", 5}, {"qxrz_730.56", 5}, {"filedata.afs", 6},   {"QXRZ_730.56X", 4},
         {"QXRZ_730.5", 0},  {"QXRT_418.27", 0}, {"filedata.afs;2", 0}, {"", 0}};
     for (const auto& [sought, size] : lookups) {
         SCOPED_TRACE(sought);
@@ -93,7 +100,8 @@ TEST(IsoFile, FindsWholeNamesInTheSearchedRootDirectorySectors) {
         IsoFile file(log);
         EXPECT_EQ(file.Find(image, sought), size != 0);
         EXPECT_EQ(size ? file.fileSize() : 0u, size);
-        EXPECT_EQ(log.messages, size ? std::vector<Message>{} : std::vector{error(std::string(sought) + " not found in " + image.string())});
+        EXPECT_EQ(log.messages, size ? std::vector<Message>{}
+                                     : std::vector{error(std::string(sought) + " not found in " + image.string())});
     }
     // 44-byte records, 46 to a sector: of 800 files the first 734 lie in sectors 22 to 37.
     std::vector<sample::DiscFile> files;
@@ -111,7 +119,8 @@ TEST(IsoFile, FindsWholeNamesInTheSearchedRootDirectorySectors) {
         fs::resize_file(manyImage, size);
         log.messages.clear();
         EXPECT_EQ(file.Find(manyImage, "F1700.BIN"), size == needed);
-        const std::string tooShort = manyImage.string() + " is too short (" + std::to_string(size) + " bytes) to hold the root directory in sectors 22 to 37";
+        const std::string tooShort = manyImage.string() + " is too short (" + std::to_string(size) +
+                                     " bytes) to hold the root directory in sectors 22 to 37";
         EXPECT_EQ(log.messages, size == needed ? std::vector<Message>{} : std::vector{error(tooShort)});
     }
     for (const fs::path& path : {dir / "missing.bin", dir.path()}) {
@@ -134,7 +143,8 @@ TEST(IsoFile, ReadsAndWritesBeyondFourGibibytes) {
     test::patchDirectoryRecord(image, "FAR.BIN", 2, farSector);
     std::fstream out(image, std::ios::in | std::ios::out | std::ios::binary);
     out.seekp(static_cast<std::streamoff>(std::uint64_t{farSector} * kRawSectorSize));
-    out.write(reinterpret_cast<const char*>(raw.data()) + std::size_t{file.startSector()} * kRawSectorSize, 4 * kRawSectorSize);
+    out.write(reinterpret_cast<const char*>(raw.data()) + std::size_t{file.startSector()} * kRawSectorSize,
+              4 * kRawSectorSize);
     out.close();
     ASSERT_TRUE(file.Find(image, "FAR.BIN"));
     ASSERT_EQ(file.startSector(), farSector);

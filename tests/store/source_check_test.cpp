@@ -18,8 +18,9 @@ void makeFile(const fs::path& file, std::uintmax_t size) {
 
 TEST(SourceCheck, ImagesMustBeReadableAndAtLeast700000000Bytes) {
     test::TempDir dir;
-    for (const auto& [size, check] : {std::pair{700000000ull, ImageCheck::Ok}, {699999999ull, ImageCheck::TooSmall},
-                                     {4'500'000'000ull, ImageCheck::Ok}}) {
+    for (const auto& [size, check] : {std::pair{700000000ull, ImageCheck::Ok},
+                                      {699999999ull, ImageCheck::TooSmall},
+                                      {4'500'000'000ull, ImageCheck::Ok}}) {
         makeFile(dir / "image.bin", size);
         EXPECT_EQ(checkImageFile(dir / "image.bin"), check) << size;
     }
@@ -30,10 +31,14 @@ TEST(SourceCheck, ImagesMustBeReadableAndAtLeast700000000Bytes) {
 // Both data files and either boot file, by their exact names; a folder named like one is no file.
 TEST(SourceCheck, ExportFoldersNeedBothDataFilesAndABootFile) {
     const std::pair<std::vector<const char*>, bool> cases[] = {
-        {{"select.ovl", "parameter.ovl", "QXRT_418.27"}, true},  {{"select.ovl", "parameter.ovl", "QXRZ_730.56"}, true},
-        {{"select.ovl", "QXRT_418.27"}, false},                  {{"parameter.ovl", "QXRZ_730.56"}, false},
-        {{"select.ovl", "parameter.ovl"}, false},                {{"SELECT.OVL", "parameter.ovl", "QXRT_418.27"}, false},
-        {{"select.ovl/", "parameter.ovl", "QXRT_418.27"}, false}, {{}, false},
+        {{"select.ovl", "parameter.ovl", "QXRT_418.27"}, true},
+        {{"select.ovl", "parameter.ovl", "QXRZ_730.56"}, true},
+        {{"select.ovl", "QXRT_418.27"}, false},
+        {{"parameter.ovl", "QXRZ_730.56"}, false},
+        {{"select.ovl", "parameter.ovl"}, false},
+        {{"SELECT.OVL", "parameter.ovl", "QXRT_418.27"}, false},
+        {{"select.ovl/", "parameter.ovl", "QXRT_418.27"}, false},
+        {{}, false},
     };
     for (const auto& [files, accepted] : cases) {
         test::TempDir dir;

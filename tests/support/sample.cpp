@@ -35,8 +35,7 @@ fs::path testDataDir() { return TARVO_TEST_DATA_DIR; }
 TempDir::TempDir() {
     static std::atomic<unsigned> counter{0};
     std::random_device rd;
-    m_path = fs::temp_directory_path() /
-             ("tarvo-test-" + std::to_string(rd()) + "-" + std::to_string(counter++));
+    m_path = fs::temp_directory_path() / ("tarvo-test-" + std::to_string(rd()) + "-" + std::to_string(counter++));
     fs::create_directories(m_path);
 }
 

@@ -35,11 +35,18 @@ TEST(FormationLayout, MovesStopAtTheLimits) {
         int newX, newY;
     };
     const Case cases[] = {
-        {47, 50, Move::Right, 47, 50}, {46, 50, Move::Right, 47, 50}, {2, 50, Move::Left, 2, 50},
-        {20, 6, Move::Up, 20, 6},      {20, 99, Move::Down, 20, 99},  {20, 98, Move::Down, 20, 99},
+        {47, 50, Move::Right, 47, 50},
+        {46, 50, Move::Right, 47, 50},
+        {2, 50, Move::Left, 2, 50},
+        {20, 6, Move::Up, 20, 6},
+        {20, 99, Move::Down, 20, 99},
+        {20, 98, Move::Down, 20, 99},
         // Stored values outside the limits only move back towards them.
-        {20, 3, Move::Up, 20, 3},      {20, 3, Move::Down, 20, 4},    {60, 50, Move::Right, 60, 50},
-        {60, 50, Move::Left, 59, 50},  {20, 200, Move::Down, 20, 200},
+        {20, 3, Move::Up, 20, 3},
+        {20, 3, Move::Down, 20, 4},
+        {60, 50, Move::Right, 60, 50},
+        {60, 50, Move::Left, 59, 50},
+        {20, 200, Move::Down, 20, 200},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.x << "," << c.y << " move " << static_cast<int>(c.move));

@@ -41,9 +41,12 @@ private slots:
             FormationWindow window(sample.context, kRow);
             window.show();
             FormationRecord expected = spreadFormation();
-            const struct { int position; const char* button; int x, y; } moves[] = {
-                {0, "right", 47, 6}, {0, "up", 47, 6}, {0, "left", 46, 6}, {0, "down", 46, 7},
-                {1, "left", 2, 3},   {1, "up", 2, 3},  {1, "down", 2, 4}};
+            const struct {
+                int position;
+                const char* button;
+                int x, y;
+            } moves[] = {{0, "right", 47, 6}, {0, "up", 47, 6}, {0, "left", 46, 6}, {0, "down", 46, 7},
+                         {1, "left", 2, 3},   {1, "up", 2, 3},  {1, "down", 2, 4}};
             for (const auto& m : moves) {
                 window.selectPosition(m.position);
                 click(&window, m.button);

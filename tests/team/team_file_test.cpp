@@ -23,7 +23,8 @@ TestBlocks teamBlocks(std::uint32_t seed) {
     b.fillPattern(seed);
     for (int row = 0; row < kTeamRows; ++row)
         for (int slot = 0; slot < squadSize(row); ++slot)
-            storeSquadId(b.view(), row, slot, static_cast<std::uint16_t>(1 + (row * 41 + slot * 7 + seed) % kPlayerCount));
+            storeSquadId(b.view(), row, slot,
+                         static_cast<std::uint16_t>(1 + (row * 41 + slot * 7 + seed) % kPlayerCount));
     return b;
 }
 
@@ -39,8 +40,8 @@ TEST(TeamFile, SizesAndRoundTripIntoAFreshCopy) {
         TestBlocks source = teamBlocks(3);
         const Bytes file = buildTeamFile(source.view(), row);
         ASSERT_EQ(file.size(), static_cast<std::size_t>(size));
-        EXPECT_EQ(test::hex(ByteSpan(file).first(12)), test::hex(Bytes{'T', 'E', 'A', 'M', 'D', 'A', 'T', 'A',
-                                                                        static_cast<std::uint8_t>(row), 0, 0, 0}));
+        EXPECT_EQ(test::hex(ByteSpan(file).first(12)),
+                  test::hex(Bytes{'T', 'E', 'A', 'M', 'D', 'A', 'T', 'A', static_cast<std::uint8_t>(row), 0, 0, 0}));
         TestBlocks target = teamBlocks(4);
         const TestBlocks before = target;
         Bytes loaded = file;
@@ -53,7 +54,8 @@ TEST(TeamFile, SizesAndRoundTripIntoAFreshCopy) {
         for (int slot = 0; slot < squadSize(row); ++slot) {
             const std::size_t n = readSquadId(target.view(), row, slot) - 1u;
             EXPECT_TRUE(same(target.parameter, kRecordOffset + 44 * n, target.boot, kRecordCopyOffset + 44 * n, 44));
-            EXPECT_TRUE(same(target.parameter, kFullNameOffset + 31 * n, target.select, kFullNameCopyOffset + 31 * n, 31));
+            EXPECT_TRUE(
+                same(target.parameter, kFullNameOffset + 31 * n, target.select, kFullNameCopyOffset + 31 * n, 31));
         }
         EXPECT_EQ(readClubName(target.view(), row), readClubName(TestBlocks(before).view(), row));
     }

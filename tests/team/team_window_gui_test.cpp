@@ -29,9 +29,12 @@ private slots:
         Shown sample;
         auto* teams = child<QComboBox>(&sample.window, "teamList");
         const GameBlocks blocks = sample.blocks();
-        for (const auto& [row, title] : {std::pair{105, "106.Default ML"}, {0, "1.Ireland"},
-                                         {104, "105.Boca Juniors"}, {64, "65.Classic Argentina"},
-                                         {105, "106.Default ML"}, {104, "105.Boca Juniors"}}) {
+        for (const auto& [row, title] : {std::pair{105, "106.Default ML"},
+                                         {0, "1.Ireland"},
+                                         {104, "105.Boca Juniors"},
+                                         {64, "65.Classic Argentina"},
+                                         {105, "106.Default ML"},
+                                         {104, "105.Boca Juniors"}}) {
             teams->setCurrentIndex(row);
             const bool tactics = row != 105, club = row > 64 && tactics;
             QCOMPARE(teams->currentText(), QString(title));
@@ -42,8 +45,11 @@ private slots:
                 QCOMPARE(sample.window.tacticsBarRect(k).isEmpty(), !tactics);
                 if (tactics) QCOMPARE(field->value(), std::clamp(readTacticsByte(blocks, row, k) / 5, 4, 19));
             }
-            for (const auto& [name, enabled] : {std::pair{"editFormation", tactics}, {"teamName", tactics},
-                                                {"shortName", tactics}, {"clubName", club}, {"editPlayer", true}})
+            for (const auto& [name, enabled] : {std::pair{"editFormation", tactics},
+                                                {"teamName", tactics},
+                                                {"shortName", tactics},
+                                                {"clubName", club},
+                                                {"editPlayer", true}})
                 QVERIFY2(child<QWidget>(&sample.window, name)->isEnabled() == enabled, name);
             QCOMPARE(child<QLineEdit>(&sample.window, "teamName")->text(), nameText(readTeamName(blocks, row)));
         }
@@ -57,7 +63,9 @@ private slots:
         test::click(&sample.window, "pickerButton");
         sample.window.picker()->close();
         for (const char* opens : {"editFormation", "editPlayer", "universalButton", "close"}) {
-            QTimer::singleShot(0, [] { if (auto* modal = QApplication::activeModalWidget()) modal->close(); });
+            QTimer::singleShot(0, [] {
+                if (auto* modal = QApplication::activeModalWidget()) modal->close();
+            });
             test::click(&sample.window, opens);
         }
         QVERIFY(sample.unchanged() && sample.ui.messages.empty());
@@ -73,8 +81,8 @@ private slots:
         sample.window.selectTeam(7);
         auto* field = child<QSpinBox>(&sample.window, "tactics0");
         QVERIFY(field->value() == 14 && sample.unchanged());  // 72 is not rewritten as 70 by showing it
-        for (const auto& [key, presses, stored] : {std::tuple{Qt::Key_Up, 1, 75}, {Qt::Key_Up, 10, 95},
-                                                   {Qt::Key_Down, 20, 20}}) {
+        for (const auto& [key, presses, stored] :
+             {std::tuple{Qt::Key_Up, 1, 75}, {Qt::Key_Up, 10, 95}, {Qt::Key_Down, 20, 20}}) {
             for (int i = 0; i < presses; ++i) QTest::keyClick(field, key);
             QVERIFY(sample.store.boot()[offense] == stored && sample.window.tacticsBarRect(0).width() == stored);
             QCOMPARE(sample.changes(), std::vector<std::string>{"boot " + std::to_string(offense)});
@@ -87,11 +95,19 @@ private slots:
         auto* id = child<QLineEdit>(&sample.window, "playerId");
         auto* squad = child<QComboBox>(&sample.window, "squadList");
         const GameBlocks blocks = sample.blocks();
-        const struct { int row, slot; QString typed; const char* refusal; } cases[] = {
-            {0, 0, "0", "ID should be 1--2197"},    {0, 5, "2198", "ID should be 1--2197"},
-            {0, 5, "", "ID should be 1--2197"},     {0, 5, "99999999999", "ID should be 1--2197"},
-            {70, 22, "0", "ID should be 1--2197"},  {70, 23, "2198", "ID should be 0--2197"},
-            {0, 5, "2197", nullptr},                {70, 23, "0", nullptr},  {105, 39, "1", nullptr}};
+        const struct {
+            int row, slot;
+            QString typed;
+            const char* refusal;
+        } cases[] = {{0, 0, "0", "ID should be 1--2197"},
+                     {0, 5, "2198", "ID should be 1--2197"},
+                     {0, 5, "", "ID should be 1--2197"},
+                     {0, 5, "99999999999", "ID should be 1--2197"},
+                     {70, 22, "0", "ID should be 1--2197"},
+                     {70, 23, "2198", "ID should be 0--2197"},
+                     {0, 5, "2197", nullptr},
+                     {70, 23, "0", nullptr},
+                     {105, 39, "1", nullptr}};
         for (const auto& c : cases) {
             sample.window.selectTeam(c.row);
             squad->setCurrentIndex(c.slot);
@@ -120,12 +136,16 @@ private slots:
     void namesAreLimitedInBytes() {
         Shown sample;
         const GameBlocks blocks = sample.blocks();
-        const struct { const char* field; int row; QString typed, shown; bool refused = false; } cases[] = {
-            {"teamName", 0, "ABCDEFGHIJKLMNOPQ", "ABCDEFGHIJKLMNO"},
-            {"teamName", 0, "あいうえおかきくZ", "あいうえおかきZ"},  // 14 bytes and 1
-            {"teamName", 0, QString::fromUtf8("AB\U0001F600C"), "ABC", true},
-            {"shortName", 0, "WXYZ", "WXY"},
-            {"clubName", 104, "Club Atletico Boca Jrs X", "Club Atletico Boca J"}};
+        const struct {
+            const char* field;
+            int row;
+            QString typed, shown;
+            bool refused = false;
+        } cases[] = {{"teamName", 0, "ABCDEFGHIJKLMNOPQ", "ABCDEFGHIJKLMNO"},
+                     {"teamName", 0, "あいうえおかきくZ", "あいうえおかきZ"},  // 14 bytes and 1
+                     {"teamName", 0, QString::fromUtf8("AB\U0001F600C"), "ABC", true},
+                     {"shortName", 0, "WXYZ", "WXY"},
+                     {"clubName", 104, "Club Atletico Boca Jrs X", "Club Atletico Boca J"}};
         for (const auto& c : cases) {
             const std::string field = c.field;
             const bool team = field == "teamName", club = field == "clubName";
@@ -169,9 +189,13 @@ private slots:
     }
 
     void writeButtonReportsEachOutcome() {
-        const struct { bool image, missing; std::string message; } cases[] = {
-            {false, false, "OK!"}, {true, false, "OK!"}, {false, true, "Failed to save data to exported files!"},
-            {true, true, "Failed to save data to CD image!"}};
+        const struct {
+            bool image, missing;
+            std::string message;
+        } cases[] = {{false, false, "OK!"},
+                     {true, false, "OK!"},
+                     {false, true, "Failed to save data to exported files!"},
+                     {true, true, "Failed to save data to CD image!"}};
         for (const auto& c : cases) {
             Shown sample(c.image ? SourceMode::CdImage : SourceMode::ExportedFiles);
             const auto file = c.image ? sample.source : sample.source / "parameter.ovl";

@@ -20,9 +20,15 @@ int codeOf(int n) {
 
 TEST(JisCodeTable, FixedPointsOrderAndLookupsBothWays) {
     ASSERT_EQ(JISCODE().size(), 14510u);
-    for (auto [index, code] : std::vector<std::pair<int, int>>{{0, 0x8141}, {209, 0x82A0}, {6877, 0xEAA4}, {6878, 0xED40},
-                                                               {6941, 0xED80}, {7253, 0xEEFC}, {7254, 0x8140},
-                                                               {7255, 0x8140}, {-1, 0x8140}})
+    for (auto [index, code] : std::vector<std::pair<int, int>>{{0, 0x8141},
+                                                               {209, 0x82A0},
+                                                               {6877, 0xEAA4},
+                                                               {6878, 0xED40},
+                                                               {6941, 0xED80},
+                                                               {7253, 0xEEFC},
+                                                               {7254, 0x8140},
+                                                               {7255, 0x8140},
+                                                               {-1, 0x8140}})
         EXPECT_EQ(codeOf(index), code) << "entry " << index;
     std::set<int> seen;
     for (int n = 0; n < kJisCodeCount; ++n) {
@@ -34,7 +40,8 @@ TEST(JisCodeTable, FixedPointsOrderAndLookupsBothWays) {
     }
     // Unassigned codes, the code page's own rows outside the table, one-byte pairs.
     for (const int code : {0x81AD, 0x8740, 0xEAA5, 0xEE7F, 0xEF40, 0xFA40, 0x4142, 0x82FF})
-        EXPECT_FALSE(indexOfCode(static_cast<std::uint8_t>(code >> 8), static_cast<std::uint8_t>(code))) << std::hex << code;
+        EXPECT_FALSE(indexOfCode(static_cast<std::uint8_t>(code >> 8), static_cast<std::uint8_t>(code)))
+            << std::hex << code;
 }
 
 TEST(GlyphIndicesOfText, TurnsTheTwoByteCharactersOfANameIntoGlyphs) {
@@ -46,8 +53,8 @@ TEST(GlyphIndicesOfText, TurnsTheTwoByteCharactersOfANameIntoGlyphs) {
         {{'A', 0x82, 0x00}, {}},  // a trailing lead byte before the NUL
         {{'A', 0x82}, {}},        // and at the span's end
         {{0x81, 0x40, 0xED, 0x40, 0xEE, 0xFC}, {7254, 6878, 7253}},
-        {{0x82, 0xA0, 0x00, 0x82, 0xA0}, {209}},  // stops at the first NUL
-        {{0x87, 0x82, 0xA0}, {209}},              // a code missing from the table goes byte by byte
+        {{0x82, 0xA0, 0x00, 0x82, 0xA0}, {209}},                   // stops at the first NUL
+        {{0x87, 0x82, 0xA0}, {209}},                               // a code missing from the table goes byte by byte
         {fiftyOne, GlyphIndexList(50, *indexOfCode(0x88, 0x9F))},  // fifty at most
     };
     for (const auto& [text, expected] : cases) {

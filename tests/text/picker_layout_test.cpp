@@ -9,9 +9,9 @@ namespace {
 
 TEST(PickerLayout, PointsMapToTheirCellAndCellsToTheirGlyph) {
     const std::tuple<int, int, std::optional<Cell>> points[] = {
-        {32, 28, Cell{0, 0}},   {50, 47, Cell{0, 0}},     {51, 28, Cell{0, 1}},  // a grid line starts a column
-        {335, 427, Cell{19, 15}}, {31, 100, std::nullopt}, {336, 100, std::nullopt},
-        {100, 27, std::nullopt}, {100, 428, std::nullopt},
+        {32, 28, Cell{0, 0}},     {50, 47, Cell{0, 0}},     {51, 28, Cell{0, 1}},  // a grid line starts a column
+        {335, 427, Cell{19, 15}}, {31, 100, std::nullopt},  {336, 100, std::nullopt},
+        {100, 27, std::nullopt},  {100, 428, std::nullopt},
     };
     for (const auto& [x, y, cell] : points) EXPECT_EQ(cellAt(x, y), cell) << x << "," << y;
     EXPECT_EQ(glyphIndexAt(1, {0, 0}), 320);
@@ -25,8 +25,16 @@ TEST(PickerLayout, PointsMapToTheirCellAndCellsToTheirGlyph) {
 
 TEST(PickerLayout, PagesAndCodes) {
     const std::pair<const char*, std::optional<int>> typed[] = {
-        {"0", 0}, {"22", 22}, {"007", 7}, {" 5 ", 5}, {"23", std::nullopt}, {"-1", std::nullopt},
-        {"", std::nullopt}, {"1 2", std::nullopt}, {"4294967296", std::nullopt}, {"2a", std::nullopt},
+        {"0", 0},
+        {"22", 22},
+        {"007", 7},
+        {" 5 ", 5},
+        {"23", std::nullopt},
+        {"-1", std::nullopt},
+        {"", std::nullopt},
+        {"1 2", std::nullopt},
+        {"4294967296", std::nullopt},
+        {"2a", std::nullopt},
     };
     for (const auto& [text, page] : typed) EXPECT_EQ(parsePage(text), page) << text;
     EXPECT_EQ(nextPage(22), std::nullopt);

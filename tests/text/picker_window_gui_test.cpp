@@ -28,10 +28,14 @@ private slots:
         PickerWindow window(ui, state);
         window.show();
         // A step: a click on a cell first or not, a button (a page number typed: "goto"), what follows.
-        const struct { bool click; QString button; int times, page; bool selected; } steps[] = {
-            {true, "<<", 1, 0, true},   {false, ">>", 1, 1, false}, {false, ">>", 30, 22, false},
-            {true, ">>", 1, 22, true},  {false, "23", 1, 22, true}, {false, "", 1, 22, true},
-            {false, "0", 1, 0, false},  {true, "0", 1, 0, true}};
+        const struct {
+            bool click;
+            QString button;
+            int times, page;
+            bool selected;
+        } steps[] = {{true, "<<", 1, 0, true},  {false, ">>", 1, 1, false}, {false, ">>", 30, 22, false},
+                     {true, ">>", 1, 22, true}, {false, "23", 1, 22, true}, {false, "", 1, 22, true},
+                     {false, "0", 1, 0, false}, {true, "0", 1, 0, true}};
         for (const auto& s : steps) {
             if (s.click) clickCell(&window, 0, 0);
             const bool paging = s.button == "<<" || s.button == ">>";

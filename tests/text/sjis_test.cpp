@@ -31,8 +31,8 @@ TEST(ShiftJis, DecodesEveryByteString) {
 TEST(ShiftJis, EncodesTableCodesFirstThenOneByteThenTheCodePage) {
     const std::vector<std::pair<Bytes, std::string>> cases = {
         {{'A', 0x00, 0x82, 0xA0, 0xB1}, std::string("A") + '\0' + "あｱ"},
-        {{0xED, 0x40, 0xEE, 0xEF}, "纊ⅰ"},  // the extension rows' codes, not the code page's 0xFA..
-        {{0x81, 0xE6, 0x87, 0x54}, "∵Ⅰ"},  // ∵ not by its NEC row 13 code; Ⅰ has only that one
+        {{0xED, 0x40, 0xEE, 0xEF}, "纊ⅰ"},               // the extension rows' codes, not the code page's 0xFA..
+        {{0x81, 0xE6, 0x87, 0x54}, "∵Ⅰ"},                // ∵ not by its NEC row 13 code; Ⅰ has only that one
         {{0x81, 0x60, 0x81, 0x7C, 0x81, 0x91}, "〜−¢"},  // older mappings of full-width symbols
     };
     for (const auto& [bytes, text] : cases) {
@@ -40,8 +40,11 @@ TEST(ShiftJis, EncodesTableCodesFirstThenOneByteThenTheCodePage) {
         EXPECT_FALSE(result.refused) << text;
         EXPECT_EQ(test::hex(result.bytes), test::hex(bytes)) << text;
     }
-    for (const auto& [text, refused] : std::vector<std::pair<std::string, char32_t>>{
-             {"Go\xF0\x9F\x98\x80!", 0x1F600}, {"é", 0xE9}, {"ab\xFF", 0xFFFD}, {"\xED\xA0\x80", 0xFFFD}, {"あ\xE3\x81", 0xFFFD}}) {
+    for (const auto& [text, refused] : std::vector<std::pair<std::string, char32_t>>{{"Go\xF0\x9F\x98\x80!", 0x1F600},
+                                                                                     {"é", 0xE9},
+                                                                                     {"ab\xFF", 0xFFFD},
+                                                                                     {"\xED\xA0\x80", 0xFFFD},
+                                                                                     {"あ\xE3\x81", 0xFFFD}}) {
         const EncodeResult result = encodeShiftJis(text);
         EXPECT_EQ(static_cast<std::uint32_t>(result.refused.value_or(0)), static_cast<std::uint32_t>(refused)) << text;
         EXPECT_TRUE(result.bytes.empty());

@@ -15,7 +15,8 @@ namespace fs = std::filesystem;
 
 TEST(DiscImage, IsReadByTheStoreSectorAndByte) {
     const std::vector<sample::DiscFile> files = {{"QXRT_418.27", test::patterned(2 * 2048 + 1, 2)},
-                                                 {"FILEDATA.AFS", test::patterned(3000, 4)}, {"EMPTY.BIN", {}}};
+                                                 {"FILEDATA.AFS", test::patterned(3000, 4)},
+                                                 {"EMPTY.BIN", {}}};
     test::TempDir dir;
     for (const std::uint64_t padTo : {0ull, 700000000ull}) {
         SCOPED_TRACE(padTo);

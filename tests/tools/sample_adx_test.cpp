@@ -26,8 +26,8 @@ std::vector<std::int16_t> square(std::size_t count, std::size_t halfPeriod, std:
 struct RoundTripCase {
     std::string name;
     std::vector<std::int16_t> samples;
-    double minSnrDb;      // signal to error ratio the decoded sound keeps at least
-    int maxError;         // largest difference of one sample
+    double minSnrDb;  // signal to error ratio the decoded sound keeps at least
+    int maxError;     // largest difference of one sample
 };
 
 TEST(SampleAdxEncoder, DecodesCloseToWhatWasEncoded) {
@@ -59,8 +59,8 @@ TEST(SampleAdxEncoder, DecodesCloseToWhatWasEncoded) {
                 worstAt = n;
             }
         }
-        EXPECT_LE(largest, c.maxError) << "worst sample " << worstAt << ": wanted " << c.samples[worstAt] << ", decoded "
-                                       << decoded[worstAt];
+        EXPECT_LE(largest, c.maxError) << "worst sample " << worstAt << ": wanted " << c.samples[worstAt]
+                                       << ", decoded " << decoded[worstAt];
         if (error > 0) {
             EXPECT_GE(10 * std::log10(signal / error), c.minSnrDb);
         }

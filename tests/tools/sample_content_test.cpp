@@ -39,22 +39,29 @@ TEST(SampleContent, DiscHoldsTheGeneratedBlocksWithEverySecondCopyEqualToItsPrim
         std::size_t primary, copy, entrySize, copyStride, entries;
     };
     std::vector<Table> tables{
-        {"full names", b.parameter, b.select, bm::kFullNameOffset, bm::kFullNameCopyOffset, bm::kFullNameSize, bm::kFullNameSize, bm::kPlayerCount},
-        {"back names", b.parameter, b.select, bm::kBackNameOffset, bm::kBackNameCopyOffset, bm::kBackNameSize, bm::kBackNameSize, bm::kPlayerCount},
-        {"call numbers", b.parameter, b.select, bm::kCallNumberOffset, bm::kCallNumberCopyOffset, 2, 2, bm::kPlayerCount},
-        {"player records", b.parameter, b.boot, bm::kRecordOffset, bm::kRecordCopyOffset, bm::kRecordSize, bm::kRecordSize, bm::kPlayerCount},
-        {"national squads", b.parameter, b.boot, bm::kNationalSquadOffset, bm::kNationalSquadCopyOffset, 46, bm::kNationalSquadCopyStride, bm::kNationalRows},
+        {"full names", b.parameter, b.select, bm::kFullNameOffset, bm::kFullNameCopyOffset, bm::kFullNameSize,
+         bm::kFullNameSize, bm::kPlayerCount},
+        {"back names", b.parameter, b.select, bm::kBackNameOffset, bm::kBackNameCopyOffset, bm::kBackNameSize,
+         bm::kBackNameSize, bm::kPlayerCount},
+        {"call numbers", b.parameter, b.select, bm::kCallNumberOffset, bm::kCallNumberCopyOffset, 2, 2,
+         bm::kPlayerCount},
+        {"player records", b.parameter, b.boot, bm::kRecordOffset, bm::kRecordCopyOffset, bm::kRecordSize,
+         bm::kRecordSize, bm::kPlayerCount},
+        {"national squads", b.parameter, b.boot, bm::kNationalSquadOffset, bm::kNationalSquadCopyOffset, 46,
+         bm::kNationalSquadCopyStride, bm::kNationalRows},
     };
     for (int row = bm::kNationalRows; row < bm::kDefaultTeamRow; ++row) {
         const std::size_t at = TeamTable[static_cast<std::size_t>(row)].clubNameOffset;
-        tables.push_back({"club name", b.parameter, b.parameter, at, at + bm::kClubNameCopyDistance, bm::kClubNameSize, 0, 1});
+        tables.push_back(
+            {"club name", b.parameter, b.parameter, at, at + bm::kClubNameCopyDistance, bm::kClubNameSize, 0, 1});
     }
     for (const Table& t : tables) {
         for (std::size_t i = 0; i < t.entries; ++i) {
             const auto first = ByteSpan(t.primaryBlock).subspan(t.primary + i * t.entrySize, t.entrySize);
             const auto second = ByteSpan(t.copyBlock).subspan(t.copy + i * t.copyStride, t.entrySize);
             if (!std::ranges::equal(first, second)) {
-                ADD_FAILURE() << t.name << " at " << t.primary << " entry " << i << ": " << test::hex(first) << " / " << test::hex(second);
+                ADD_FAILURE() << t.name << " at " << t.primary << " entry " << i << ": " << test::hex(first) << " / "
+                              << test::hex(second);
                 break;
             }
         }
@@ -63,14 +70,33 @@ TEST(SampleContent, DiscHoldsTheGeneratedBlocksWithEverySecondCopyEqualToItsPrim
 
 // What the editor's controls can set, field by field; the face is bounded by the skin too.
 TEST(SampleContent, EveryPlayerFieldLiesInItsControlsRange) {
-    std::map<PF, std::pair<std::uint32_t, std::uint32_t>> ranges{
-        {PF::Height, {148, 205}}, {PF::Weight, {40, 123}}, {PF::Age, {15, 46}}, {PF::Face, {1, 125}},
-        {PF::Skin, {0, 3}}, {PF::HairType, {0, 102}}, {PF::HairColor, {0, 63}}, {PF::BeardType, {0, 59}},
-        {PF::BeardColor, {0, 63}}, {PF::EyeIris, {0, 11}}, {PF::EyeGlobe, {0, 2}}, {PF::Sleeves, {0, 2}},
-        {PF::Foot, {0, 2}}, {PF::FreeKick, {0, 4}}, {PF::Build, {0, 4}}, {PF::ShoesModel, {0, 9}},
-        {PF::HeadV, {0, 7}}, {PF::HeadH, {0, 7}}, {PF::Accessory, {0, 7}}, {PF::ShoesColor, {0, 7}},
-        {PF::ShoesDesignColor, {0, 7}}, {PF::ShoesTongueColor, {0, 7}}, {PF::Position1, {0, 10}},
-        {PF::Position2, {0, 11}}, {PF::Position3, {0, 11}}, {PF::Injury, {0, 2}}, {PF::Nation, {0, 240}}};
+    std::map<PF, std::pair<std::uint32_t, std::uint32_t>> ranges{{PF::Height, {148, 205}},
+                                                                 {PF::Weight, {40, 123}},
+                                                                 {PF::Age, {15, 46}},
+                                                                 {PF::Face, {1, 125}},
+                                                                 {PF::Skin, {0, 3}},
+                                                                 {PF::HairType, {0, 102}},
+                                                                 {PF::HairColor, {0, 63}},
+                                                                 {PF::BeardType, {0, 59}},
+                                                                 {PF::BeardColor, {0, 63}},
+                                                                 {PF::EyeIris, {0, 11}},
+                                                                 {PF::EyeGlobe, {0, 2}},
+                                                                 {PF::Sleeves, {0, 2}},
+                                                                 {PF::Foot, {0, 2}},
+                                                                 {PF::FreeKick, {0, 4}},
+                                                                 {PF::Build, {0, 4}},
+                                                                 {PF::ShoesModel, {0, 9}},
+                                                                 {PF::HeadV, {0, 7}},
+                                                                 {PF::HeadH, {0, 7}},
+                                                                 {PF::Accessory, {0, 7}},
+                                                                 {PF::ShoesColor, {0, 7}},
+                                                                 {PF::ShoesDesignColor, {0, 7}},
+                                                                 {PF::ShoesTongueColor, {0, 7}},
+                                                                 {PF::Position1, {0, 10}},
+                                                                 {PF::Position2, {0, 11}},
+                                                                 {PF::Position3, {0, 11}},
+                                                                 {PF::Injury, {0, 2}},
+                                                                 {PF::Nation, {0, 240}}};
     for (PF f : kAbilityFields) ranges[f] = {1, 99};
     for (PF f : kSpecialAbilityFields) ranges[f] = {0, 1};
     ASSERT_EQ(ranges.size(), kPlayerFieldCount);

@@ -52,19 +52,37 @@ TEST(Adx, DecodesImagesWorkedOutByHand) {
     };
     const std::vector<Case> cases = {
         // s0 = (29336 s1 - 13136 s2) >> 14, carried into the next block.
-        {"prediction", adxEntry(1, 64, {block(1000, impulseAtEnd), block(0)}), 172, 31, {1000, 1790, 2403, 2867, 3206, 3441}},
+        {"prediction",
+         adxEntry(1, 64, {block(1000, impulseAtEnd), block(0)}),
+         172,
+         31,
+         {1000, 1790, 2403, 2867, 3206, 3441}},
         {"nibble 8 is -8", adxEntry(1, 1, {block(1, {8})}), 46, 0, {-8}},
         {"nibble 15 is -1, rounding down", adxEntry(1, 32, {block(1, {15})}), 108, 0, {-1, -2, -3}},
         {"clamped at 32767, history too", adxEntry(1, 32, {block(5000, {7})}), 108, 0, {32767, 32767, 32399}},
         {"clamped at -32768", adxEntry(1, 32, {block(5000, {8})}), 108, 0, {-32768, -32768, -32400}},
-        {"mono 70 from 3 blocks, a 4th unread", adxEntry(1, 70, {block(0), block(0), impulse, impulse}), 184, 64,
+        {"mono 70 from 3 blocks, a 4th unread",
+         adxEntry(1, 70, {block(0), block(0), impulse, impulse}),
+         184,
+         64,
          {1000, 1790, 2403, 2867, 3206, 3441}},
         {"stereo, left then right", adxEntry(2, 32, {block(0), impulse}), 172, 0, {0, 1000, 0, 1790, 0, 2403}},
         {"no samples", adxEntry(1, 0, {impulse}), 44, 0, {}},
-        {"cut inside the second block's codes", adxEntry(1, 64, {block(1000, impulseAtEnd), block(0)}, 36 + 18 + 5), 172,
-         31, {1000, 1790, 2403, 2867, 3206, 3441, 3590, 0, 0}},
-        {"cut inside the scale", adxEntry(1, 64, {block(1000, impulseAtEnd), block(0)}, 36 + 18 + 1), 172, 31, {1000, 0}},
-        {"stereo without the right block", adxEntry(2, 4, {impulse, block(0)}, 36 + 18), 60, 0, {1000, 0, 1790, 0, 2403}},
+        {"cut inside the second block's codes",
+         adxEntry(1, 64, {block(1000, impulseAtEnd), block(0)}, 36 + 18 + 5),
+         172,
+         31,
+         {1000, 1790, 2403, 2867, 3206, 3441, 3590, 0, 0}},
+        {"cut inside the scale",
+         adxEntry(1, 64, {block(1000, impulseAtEnd), block(0)}, 36 + 18 + 1),
+         172,
+         31,
+         {1000, 0}},
+        {"stereo without the right block",
+         adxEntry(2, 4, {impulse, block(0)}, 36 + 18),
+         60,
+         0,
+         {1000, 0, 1790, 0, 2403}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -75,9 +93,11 @@ TEST(Adx, DecodesImagesWorkedOutByHand) {
         EXPECT_EQ(*readU32LE(*image, 40), c.imageSize - 44);
         EXPECT_EQ(samplesOf(*image, c.from, c.expected.size()), c.expected);
     }
-    const Bytes expected = {'R', 'I', 'F', 'F', 0xA4, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ', 0x10, 0, 0, 0, 0x01, 0,
-                            0x02, 0, 0x22, 0x56, 0, 0, 0x88, 0x58, 0x01, 0, 0x04, 0, 0x10, 0, 'd', 'a', 't', 'a', 0x80, 0, 0, 0};
-    EXPECT_EQ(test::hex(ByteSpan(*decodeAdxToWav(adxEntry(2, 32, {block(0), block(0)}))).first(44)), test::hex(expected));
+    const Bytes expected = {'R',  'I',  'F',  'F', 0xA4, 0,    0,   0,    'W', 'A',  'V',  'E', 'f', 'm',  't',
+                            ' ',  0x10, 0,    0,   0,    0x01, 0,   0x02, 0,   0x22, 0x56, 0,   0,   0x88, 0x58,
+                            0x01, 0,    0x04, 0,   0x10, 0,    'd', 'a',  't', 'a',  0x80, 0,   0,   0};
+    EXPECT_EQ(test::hex(ByteSpan(*decodeAdxToWav(adxEntry(2, 32, {block(0), block(0)}))).first(44)),
+              test::hex(expected));
     Bytes small(107, 0xEE);  // one byte short of the image: nothing written
     DecodeAdx(adxEntry(1, 32, {impulse}), small);
     EXPECT_EQ(small, Bytes(107, 0xEE));
@@ -106,7 +126,8 @@ TEST(Adx, RefusesEntriesThatAreNotAdxOrTooLarge) {
 }
 
 TEST(Adx, ListenEntryOfEachButton) {
-    for (auto [which, call, entry] : {std::tuple{1, 11578, 11578u}, {2, 11578, 2834u}, {2, 8744, 0u}, {2, 8743, 65535u}})
+    for (auto [which, call, entry] :
+         {std::tuple{1, 11578, 11578u}, {2, 11578, 2834u}, {2, 8744, 0u}, {2, 8743, 65535u}})
         EXPECT_EQ(listenEntry(which, static_cast<std::uint16_t>(call)), entry) << "Listen" << which << " " << call;
 }
 

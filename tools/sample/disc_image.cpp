@@ -29,7 +29,9 @@ std::size_t alignUp(std::size_t value, std::size_t alignment) {
     return (value + alignment - 1) / alignment * alignment;
 }
 
-std::uint32_t sectorsFor(std::size_t bytes) { return static_cast<std::uint32_t>((bytes + kBlockSize - 1) / kBlockSize); }
+std::uint32_t sectorsFor(std::size_t bytes) {
+    return static_cast<std::uint32_t>((bytes + kBlockSize - 1) / kBlockSize);
+}
 
 void putBothEndian32(MutableByteSpan data, std::size_t offset, std::uint32_t value) {
     writeU32LE(data, offset, value);
@@ -42,7 +44,8 @@ void putBothEndian16(MutableByteSpan data, std::size_t offset, std::uint16_t val
 }
 
 void putText(MutableByteSpan data, std::size_t offset, std::size_t length, std::string_view text) {
-    for (std::size_t i = 0; i < length; ++i) data[offset + i] = i < text.size() ? static_cast<std::uint8_t>(text[i]) : ' ';
+    for (std::size_t i = 0; i < length; ++i)
+        data[offset + i] = i < text.size() ? static_cast<std::uint8_t>(text[i]) : ' ';
 }
 
 // One directory record; returns its length (33 + name, padded to an even length).
@@ -94,18 +97,18 @@ Bytes primaryVolumeDescriptor(std::uint32_t volumeSectors, std::uint32_t rootSec
     d[0] = 1;
     putText(d, 1, 5, "CD001");
     d[6] = 1;
-    putText(d, 8, 32, "");            // system identifier
-    putText(d, 40, 32, "SAMPLE");     // volume identifier
+    putText(d, 8, 32, "");         // system identifier
+    putText(d, 40, 32, "SAMPLE");  // volume identifier
     putBothEndian32(d, 80, volumeSectors);
-    putBothEndian16(d, 120, 1);       // volume set size
-    putBothEndian16(d, 124, 1);       // volume sequence number
+    putBothEndian16(d, 120, 1);  // volume set size
+    putBothEndian16(d, 124, 1);  // volume sequence number
     putBothEndian16(d, 128, static_cast<std::uint16_t>(kBlockSize));
-    putBothEndian32(d, 132, 10);      // path table size: the root only
+    putBothEndian32(d, 132, 10);  // path table size: the root only
     writeU32LE(d, 140, kLPathTableSector);
     writeU32BE(d, 148, kMPathTableSector);
     const Bytes root = directoryRecord(rootSector, rootSectors * kBlockSize, true, Bytes{0});
     std::copy(root.begin(), root.end(), d.begin() + 156);
-    putText(d, 190, 623, "");         // volume set, publisher, preparer, application, files
+    putText(d, 190, 623, "");  // volume set, publisher, preparer, application, files
     for (std::size_t date = 813; date < 881; date += 17) {
         putText(d, date, 16, "0000000000000000");
         d[date + 16] = 0;

@@ -41,7 +41,7 @@ struct DiscLayout {
 // terminator at 17, the root directory, the files; every sector with valid EDC and ECC.
 Bytes buildDiscImage(const std::vector<DiscFile>& files, const DiscLayout& layout = {});
 // The same, written to a file and padded (sparse) to `padTo` bytes when that is larger.
-bool writeDiscImage(const std::filesystem::path& file, const std::vector<DiscFile>& files,
-                    std::uint64_t padTo = 0, const DiscLayout& layout = {});
+bool writeDiscImage(const std::filesystem::path& file, const std::vector<DiscFile>& files, std::uint64_t padTo = 0,
+                    const DiscLayout& layout = {});
 
 }  // namespace tarvo::sample

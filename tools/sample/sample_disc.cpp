@@ -10,10 +10,10 @@
 #include "records/player_tables.h"
 #include "sample_content.h"
 #include "sample_random.h"
+#include "sample_voice.h"
 #include "store/block_map.h"
 #include "store/data_store.h"
 #include "store/file_io.h"
-#include "sample_voice.h"
 
 namespace tarvo::sample {
 namespace {
@@ -21,9 +21,9 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::size_t kBlockAlignment = 2048;
-constexpr std::size_t kBlockSlack = 512;           // bytes beyond the last table, at least
+constexpr std::size_t kBlockSlack = 512;  // bytes beyond the last table, at least
 constexpr std::uint64_t kPaddedImageSize = 700000000;
-constexpr int kVoiceClips = 48;                    // distinct clips, shared by all voice entries
+constexpr int kVoiceClips = 48;                      // distinct clips, shared by all voice entries
 constexpr std::uint32_t kSecondCallDistance = 8744;  // "Listen2" plays the entry this far below
 constexpr std::uint32_t kArchiveEntries = blockmap::kSelectEntry + 1;
 
@@ -48,9 +48,7 @@ std::string numbered(const char* format, std::uint32_t number) {
     return name;
 }
 
-bool isFirstCall(std::uint32_t entry) {
-    return entry >= kCallNumberMin && entry <= kCallNumberMax;
-}
+bool isFirstCall(std::uint32_t entry) { return entry >= kCallNumberMin && entry <= kCallNumberMax; }
 bool isSecondCall(std::uint32_t entry) {
     return entry >= kCallNumberMin - kSecondCallDistance && entry <= kCallNumberMax - kSecondCallDistance;
 }
@@ -58,7 +56,8 @@ bool isSecondCall(std::uint32_t entry) {
 Bytes buildArchive(const SampleBlocks& blocks) {
     AfsBuilder archive;
     std::vector<std::uint32_t> clips;
-    for (int v = 0; v < kVoiceClips; ++v) clips.push_back(archive.addBlob(encodeAdx(makeVoiceClip(v), kVoiceSampleRate)));
+    for (int v = 0; v < kVoiceClips; ++v)
+        clips.push_back(archive.addBlob(encodeAdx(makeVoiceClip(v), kVoiceSampleRate)));
     const std::uint32_t other = archive.addBlob(patternBlock(64, 0x5EED0010));
     const std::uint32_t parameter = archive.addBlob(blocks.parameter);
     const std::uint32_t select = archive.addBlob(blocks.select);
@@ -68,7 +67,8 @@ Bytes buildArchive(const SampleBlocks& blocks) {
         if (entry == blockmap::kParameterEntry) archive.addEntry(parameter, "data/parameter.ovl");
         else if (entry == blockmap::kSelectEntry) archive.addEntry(select, "data/select.ovl");
         else if (isFirstCall(entry)) archive.addEntry(clip, numbered("voice/call%05u.adx", entry));
-        else if (isSecondCall(entry)) archive.addEntry(clip, numbered("voice/call%05u_2.adx", entry + kSecondCallDistance));
+        else if (isSecondCall(entry))
+            archive.addEntry(clip, numbered("voice/call%05u_2.adx", entry + kSecondCallDistance));
         else archive.addEntry(other, numbered("misc/file%05u.bin", entry));
     }
     return archive.build();

@@ -37,19 +37,20 @@ const std::vector<std::vector<Line>> kAttack{
 
 // How far up the pitch a role plays (x runs from the own goal, 2, to the other, 47).
 std::uint8_t roleDepth(std::uint8_t role) {
-    if (role == 5) return 5;                  // SW
-    if (role == 6) return 7;                  // LIB
-    if (role <= 8) return 11;                 // centre backs
-    if (role <= 10) return 14;                // full backs
-    if (role <= 15) return 21;                // defensive halves
-    if (role <= 22) return 27;                // central and side halves
-    if (role <= 27) return 34;                // offensive halves
-    if (role <= 32) return 43;                // forwards
-    return 40;                                // wings
+    if (role == 5) return 5;    // SW
+    if (role == 6) return 7;    // LIB
+    if (role <= 8) return 11;   // centre backs
+    if (role <= 10) return 14;  // full backs
+    if (role <= 15) return 21;  // defensive halves
+    if (role <= 22) return 27;  // central and side halves
+    if (role <= 27) return 34;  // offensive halves
+    if (role <= 32) return 43;  // forwards
+    return 40;                  // wings
 }
 
 const Line& pick(const std::vector<std::vector<Line>>& table, int size, int variant) {
-    const auto& options = table.at(static_cast<std::size_t>(std::clamp<int>(size, 0, static_cast<int>(table.size()) - 1)));
+    const auto& options =
+        table.at(static_cast<std::size_t>(std::clamp<int>(size, 0, static_cast<int>(table.size()) - 1)));
     return options.at(static_cast<std::size_t>(variant) % options.size());
 }
 
@@ -58,7 +59,8 @@ const Line& pick(const std::vector<std::vector<Line>>& table, int size, int vari
 FormationRecord presetShape(int preset) {
     const std::string_view name = kFormationNames.at(static_cast<std::size_t>(preset));  // "4-4-2-A"
     int variant = name.back() - 'A';
-    if (preset > 1 && kFormationNames.at(static_cast<std::size_t>(preset - 1)) == name) ++variant;  // a second "4-3-3-B"
+    if (preset > 1 && kFormationNames.at(static_cast<std::size_t>(preset - 1)) == name)
+        ++variant;  // a second "4-3-3-B"
     const int defenders = name[0] - '0', midfielders = name[2] - '0', forwards = name[4] - '0';
 
     FormationRecord record{};
@@ -86,8 +88,9 @@ void fillPresets(const GameBlocks& blocks) {
                                          blockmap::kPresetRolesStride);
         roles[0] = static_cast<std::uint8_t>(index);  // the game's own use of this byte is unknown
         std::copy_n(shape.begin(), kFormationPositions, roles.begin() + 1);
-        auto positions = blocks.boot.subspan(blockmap::kPresetPositionsOffset + index * blockmap::kPresetPositionsStride,
-                                             blockmap::kPresetPositionsStride);
+        auto positions =
+            blocks.boot.subspan(blockmap::kPresetPositionsOffset + index * blockmap::kPresetPositionsStride,
+                                blockmap::kPresetPositionsStride);
         std::copy(shape.begin() + kFormationPositions, shape.end(), positions.begin());
     }
 }

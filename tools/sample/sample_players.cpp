@@ -14,8 +14,8 @@ constexpr std::uint32_t kPositionNone = 11;
 
 // The position of the player in each national squad slot: the keeper, the ten of a 4-4-2 in
 // formation order, then the substitutes.
-constexpr std::array<std::uint32_t, blockmap::kNationalSquadSize> kSlotPositions{
-    0, 4, 3, 3, 4, 7, 6, 6, 7, 9, 9, 0, 3, 4, 2, 5, 6, 8, 7, 10, 9, 1, 0};
+constexpr std::array<std::uint32_t, blockmap::kNationalSquadSize> kSlotPositions{0, 4, 3, 3, 4, 7, 6, 6,  7, 9, 9, 0,
+                                                                                 3, 4, 2, 5, 6, 8, 7, 10, 9, 1, 0};
 
 enum class Line { Keeper, Defence, Midfield, Attack };
 
@@ -59,8 +59,9 @@ void writeLooks(Player& player, SampleRandom& rng) {
     player.write(PF::Face, static_cast<std::uint32_t>(rng.range(1, static_cast<int>(faceBoundOfSkin(skin)))));
     const int height = rng.chance(2) ? rng.range(kHeightMin, kHeightMax) : rng.range(166, 194);
     player.write(PF::Height, static_cast<std::uint32_t>(height));
-    player.write(PF::Weight, static_cast<std::uint32_t>(std::clamp(height - 105 + rng.range(-6, 12),
-                                                                   static_cast<int>(kWeightMin), static_cast<int>(kWeightMax))));
+    player.write(PF::Weight,
+                 static_cast<std::uint32_t>(std::clamp(height - 105 + rng.range(-6, 12), static_cast<int>(kWeightMin),
+                                                       static_cast<int>(kWeightMax))));
     player.write(PF::Age, static_cast<std::uint32_t>(rng.chance(1) ? rng.range(kAgeMin, kAgeMax) : rng.range(17, 36)));
     player.write(PF::HairColor, rng.chance(5) ? kBaldHairColor : static_cast<std::uint32_t>(rng.range(0, 61)));
     player.write(PF::HairType, kHairStyleCodes[static_cast<std::size_t>(rng.range(0, kHairStyleCount - 1))]);
@@ -87,8 +88,8 @@ void writePositionsAndSkills(Player& player, std::uint32_t position, bool nation
     const auto& bias = kLineBias[static_cast<std::size_t>(lineOf(position))];
     for (int k = 0; k < kAbilityCount; ++k) {
         const int value = quality + bias[static_cast<std::size_t>(k)] + rng.range(-10, 10);
-        player.setAbility(k, static_cast<std::uint32_t>(std::clamp(value, static_cast<int>(kAbilityMin),
-                                                                   static_cast<int>(kAbilityMax))));
+        player.setAbility(k, static_cast<std::uint32_t>(
+                                 std::clamp(value, static_cast<int>(kAbilityMin), static_cast<int>(kAbilityMax))));
     }
     for (PF special : kSpecialAbilityFields) {
         const bool keeperSkill = special == PF::PkKeeper || special == PF::OneVsOneGk;

@@ -56,7 +56,8 @@ void fillSquad(const GameBlocks& blocks, int row, std::uint32_t& nextClubPlayer,
 void fillTactics(const GameBlocks& blocks, int row, SampleRandom& rng) {
     if (hasTactics(row)) {
         for (int k = 0; k < kTacticsCount; ++k)
-            storeTactics(blocks, row, k, rng.chance(80) ? rng.range(8, 15) : rng.range(kTacticsShownMin, kTacticsShownMax));
+            storeTactics(blocks, row, k,
+                         rng.chance(80) ? rng.range(8, 15) : rng.range(kTacticsShownMin, kTacticsShownMax));
     }
     for (int k = 0; k < kSetPieceCount; ++k) storeSetPiece(blocks, row, k, rng.range(0, kSetPieceChoices - 1));
 }

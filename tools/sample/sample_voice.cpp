@@ -14,8 +14,8 @@ struct Vowel {
     std::array<double, 3> formants;  // Hz
 };
 // Rough resonances of a, e, i, o, u.
-constexpr std::array<Vowel, 5> kVowels{{
-    {{730, 1090, 2440}}, {{530, 1840, 2480}}, {{300, 2250, 3000}}, {{570, 840, 2410}}, {{320, 870, 2240}}}};
+constexpr std::array<Vowel, 5> kVowels{
+    {{{730, 1090, 2440}}, {{530, 1840, 2480}}, {{300, 2250, 3000}}, {{570, 840, 2410}}, {{320, 870, 2240}}}};
 constexpr std::array<double, 3> kFormantWeights{1.0, 0.55, 0.25};
 constexpr std::array<double, 3> kFormantBandwidths{90, 110, 150};
 
@@ -75,7 +75,8 @@ std::vector<std::int16_t> makeVoiceClip(int variant) {
             for (std::size_t k = 0; k < resonators.size(); ++k) voiced += kFormantWeights[k] * resonators[k].step(buzz);
             double envelope = 1;
             if (n < attack) envelope = static_cast<double>(n) / static_cast<double>(attack);
-            if (length - n < release) envelope = std::min(envelope, static_cast<double>(length - n) / static_cast<double>(release));
+            if (length - n < release)
+                envelope = std::min(envelope, static_cast<double>(length - n) / static_cast<double>(release));
             sound.push_back(voiced * envelope);
         }
         sound.insert(sound.end(), samplesOf(0.03 + rng.unit() * 0.06), 0.0);  // the gap between syllables
