@@ -3,7 +3,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "app/dialog_units_qt.h"
+#include "ui/dialog_units_qt.h"
 
 namespace tarvo::gui {
 

@@ -11,11 +11,11 @@
 #include <QStandardPaths>
 #include <QTimer>
 
-#include "app/app_context_qt.h"
 #include "app/source_choice_dialog.h"
 #include "records/player.h"
 #include "store/source_check.h"
-#include "team/team_window.h"
+#include "team/ui/team_window.h"
+#include "ui/app_context_qt.h"
 
 namespace tarvo::gui {
 

@@ -9,8 +9,8 @@
 #include <QString>
 #include <QStringList>
 
-#include "app/ui_services_qt.h"
 #include "store/data_store.h"
+#include "ui/ui_services_qt.h"
 
 namespace tarvo::gui {
 

@@ -12,11 +12,11 @@
 #include <QtTest>
 #include <QtWidgets>
 
-#include "app/app_context_qt.h"
-#include "app/ui_services_qt.h"
 #include "records/player.h"
 #include "store/data_store.h"
 #include "support/sample.h"
+#include "ui/app_context_qt.h"
+#include "ui/ui_services_qt.h"
 
 namespace tarvo::test {
 

@@ -1,7 +1,7 @@
 #include <QTabWidget>
 
-#include "player/player_editor_window.h"
-#include "player/universal_edit_window.h"
+#include "player/ui/player_editor_window.h"
+#include "player/ui/universal_edit_window.h"
 #include "records/team.h"
 #include "shots.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_context_qt.h"
+#include "ui/app_context_qt.h"
 
 class QWidget;
 

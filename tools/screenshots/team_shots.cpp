@@ -5,9 +5,9 @@
 
 #include "app/source_choice_dialog.h"
 #include "shots.h"
-#include "team/formation_window.h"
-#include "team/team_window.h"
-#include "text/picker_window.h"
+#include "team/ui/formation_window.h"
+#include "team/ui/team_window.h"
+#include "text/ui/picker_window.h"
 
 namespace tarvo::shots {
 

@@ -1,0 +1,50 @@
+#pragma once
+// "Input Shift-JIS": a modeless window that pages through the glyph sheet. A click on a glyph shows
+// its code (HEX) and the character itself (STR), from where the user copies it into a name field.
+
+#include <optional>
+
+#include <QDialog>
+
+#include "text/picker_layout.h"
+#include "ui/ui_services_qt.h"
+
+class QLineEdit;
+class QPushButton;
+
+namespace tarvo::gui {
+
+class PickerWindow : public QDialog {
+    Q_OBJECT
+public:
+    // `state` belongs to the owner and outlives the window: the pages survive closing.
+    PickerWindow(MessageService& messages, picker::PickerState& state, QWidget* parent = nullptr);
+
+    std::optional<picker::Cell> selection() const { return m_selection; }
+    QLineEdit* hexField() const { return m_hex; }
+    QLineEdit* strField() const { return m_str; }
+
+    // The actions of the buttons and of a click at a point of the window.
+    void onNextClicked();
+    void onPreviousClicked();
+    void onGotoClicked();
+    void clickAt(const QPoint& point);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void showPage(int page);
+
+    MessageService& m_messages;
+    picker::PickerState& m_state;
+    std::optional<picker::Cell> m_selection;
+    QLineEdit* m_gotoPage = nullptr;
+    QLineEdit* m_page = nullptr;
+    QLineEdit* m_hex = nullptr;
+    QLineEdit* m_str = nullptr;
+};
+
+}  // namespace tarvo::gui

@@ -1,0 +1,31 @@
+#pragma once
+// What every window of the program works with: the loaded data, the current player, the message
+// and dialog services and the program directory (where team and player files go).
+
+#include <filesystem>
+
+#include <QFile>
+#include <QString>
+
+#include "records/player.h"
+#include "store/data_store.h"
+#include "ui/ui_services_qt.h"
+
+namespace tarvo::gui {
+
+struct AppContext {
+    DataStore& store;
+    Player& player;  // the one current player
+    UiServices& ui;
+    std::filesystem::path programDirectory;
+};
+
+// Paths between the toolkit's strings and the core's paths, in the file system's encoding.
+inline std::filesystem::path toPath(const QString& path) {
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+}
+inline QString toQString(const std::filesystem::path& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path.string()));
+}
+
+}  // namespace tarvo::gui

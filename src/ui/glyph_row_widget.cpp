@@ -1,0 +1,54 @@
+#include "ui/glyph_row_widget.h"
+
+#include <cstring>
+
+#include <QPainter>
+
+namespace tarvo::gui {
+
+namespace {
+constexpr int kRowLeft = 10;  // first glyph, from the box's inner left edge
+constexpr int kRowTop = 16;   // below the box's top, under its title
+}  // namespace
+
+const QImage& glyphSheetImage() {
+    static const QImage sheet = [] {
+        // The sheet's rows are 32 bytes, leftmost pixel in the top bit, bit 1 white: a mono image
+        // with white at colour 1. Converted once, so that painting copies plain pixels.
+        QImage mono(kSheetWidth, kSheetHeight, QImage::Format_Mono);
+        mono.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+        const ByteSpan bits = glyphSheet();
+        const std::size_t rowBytes = kSheetWidth / 8;
+        if (bits.size() < rowBytes * kSheetHeight) {
+            mono.fill(1);
+        } else {
+            for (int y = 0; y < kSheetHeight; ++y) std::memcpy(mono.scanLine(y), bits.data() + rowBytes * y, rowBytes);
+        }
+        return mono.convertToFormat(QImage::Format_RGB32);
+    }();
+    return sheet;
+}
+
+GlyphRowBox::GlyphRowBox(const QString& title, QWidget* parent) : QGroupBox(title, parent) {}
+
+void GlyphRowBox::setNameBytes(ByteSpan text) {
+    GlyphIndexList glyphs;
+    GlyphIndicesOfText(glyphs, text);
+    if (glyphs == m_glyphs) return;
+    m_glyphs = std::move(glyphs);
+    update();
+}
+
+void GlyphRowBox::paintEvent(QPaintEvent* event) {
+    QGroupBox::paintEvent(event);
+    QPainter painter(this);
+    const QImage& sheet = glyphSheetImage();
+    for (std::size_t k = 0; k < m_glyphs.size(); ++k) {
+        const int g = m_glyphs[k];
+        const QRect source(kGlyphWidth * (g % kSheetColumns), kGlyphHeight * (g / kSheetColumns), kGlyphWidth,
+                           kGlyphHeight);
+        painter.drawImage(QPoint(kRowLeft + kGlyphWidth * static_cast<int>(k), kRowTop), sheet, source);
+    }
+}
+
+}  // namespace tarvo::gui

@@ -1,0 +1,105 @@
+// The formation editor on the sample disc: moves at the limits, presets, "Load formation",
+// and that only "Accept" stores.
+
+#include "records/team.h"
+#include "support/loaded_sample_qt.h"
+#include "team/team_file.h"
+#include "team/ui/formation_window.h"
+
+using namespace tarvo;
+using tarvo::gui::FormationWindow;
+using tarvo::test::click;
+
+namespace {
+
+constexpr int kRow = 12;
+
+// A formation whose ten markers lie well apart; position 0 at the right and top limits, position 1
+// at the left limit and stored above the top one.
+FormationRecord spreadFormation() {
+    FormationRecord record{};
+    const std::uint8_t roles[10] = {4, 3, 2, 8, 7, 99, 13, 18, 30, 34};
+    for (int k = 0; k < 10; ++k) {
+        record[k] = roles[k];
+        record[10 + k] = static_cast<std::uint8_t>(5 + 4 * k);
+        record[20 + k] = static_cast<std::uint8_t>(k % 2 ? 30 : 70);
+    }
+    record[10] = 47, record[20] = 6, record[11] = 2, record[21] = 3;
+    return record;
+}
+
+}  // namespace
+
+class FormationWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void movesStopAtTheLimitsAndAcceptStores() {
+        for (const bool accept : {true, false}) {
+            test::LoadedSample sample;
+            storeFormation(sample.blocks(), kRow, spreadFormation());
+            sample.snapshot();
+            FormationWindow window(sample.context, kRow);
+            window.show();
+            FormationRecord expected = spreadFormation();
+            const struct {
+                int position;
+                const char* button;
+                int x, y;
+            } moves[] = {{0, "right", 47, 6}, {0, "up", 47, 6}, {0, "left", 46, 6}, {0, "down", 46, 7},
+                         {1, "left", 2, 3},   {1, "up", 2, 3},  {1, "down", 2, 4}};
+            for (const auto& m : moves) {
+                window.selectPosition(m.position);
+                click(&window, m.button);
+                expected[10 + m.position] = m.x, expected[20 + m.position] = m.y;
+                QVERIFY2(window.workingFormation() == expected, m.button);
+            }
+            QVERIFY(sample.unchanged());  // only the working copy until "Accept"
+            click(&window, accept ? "accept" : "cancel");
+            QVERIFY(!window.isVisible());
+            QCOMPARE(readFormation(sample.blocks(), kRow), accept ? expected : spreadFormation());
+            QCOMPARE(sample.changes().size(), accept ? 3u : 0u);
+        }
+    }
+
+    // A preset replaces the working formation; "default" brings back the team's own, and
+    // choosing the chosen entry again undoes the edits made since.
+    void presets() {
+        test::LoadedSample sample;
+        const FormationRecord own = readFormation(sample.blocks(), kRow);
+        const FormationRecord preset = presetFormation(sample.blocks(), 1);  // "4-5-1-A"
+        QVERIFY(own != preset);
+        FormationWindow window(sample.context, kRow);
+        window.show();
+        auto* list = test::child<QListWidget>(&window, "formations");
+        list->setCurrentRow(1);
+        QCOMPARE(window.workingFormation(), preset);
+        click(&window, "down");
+        list->setCurrentRow(0);
+        QCOMPARE(window.workingFormation(), own);
+        list->setCurrentRow(1);
+        click(&window, "down");
+        const QPoint chosen = list->visualItemRect(list->item(1)).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, chosen);  // chosen again: undone
+        QCOMPARE(window.workingFormation(), preset);
+        click(&window, "accept");
+        QCOMPARE(readFormation(sample.blocks(), kRow), preset);
+    }
+
+    // "Load formation" takes the formation of a saved team into the working copy only.
+    void loadFormationTakesAnotherTeamsFormation() {
+        test::LoadedSample sample;
+        storeFormation(sample.blocks(), 80, spreadFormation());
+        QVERIFY(exportTeam(sample.blocks(), 80, sample.dir.path(), sample.ui));
+        sample.snapshot();
+        FormationWindow window(sample.context, kRow);
+        window.show();
+        window.selectPosition(4);
+        sample.ui.replies = {gui::toQString(sample.dir / "team080.dat")};
+        click(&window, "loadFormation");
+        QVERIFY(sample.ui.lastText() == "Formation load OK." && window.selectedPosition() == 0);
+        QVERIFY(window.workingFormation() == spreadFormation() && sample.unchanged());
+    }
+};
+
+QTEST_MAIN(FormationWindowTest)
+#include "formation_window_gui_test.moc"

@@ -1,0 +1,238 @@
+// The team editor window on the sample disc: what each kind of team shows and enables, what each
+// control stores (and that nothing else is stored), the write button and the team file buttons.
+
+#include "records/team.h"
+#include "support/loaded_sample_qt.h"
+#include "team/squad_entry.h"
+#include "team/ui/team_window.h"
+#include "text/sjis.h"
+#include "ui/name_field_widget.h"
+
+using namespace tarvo;
+using tarvo::gui::TeamWindow;
+using tarvo::test::child;
+
+static QString nameText(const Bytes& bytes) { return QString::fromStdString(decodeShiftJis(bytes)); }
+
+// The sample loaded, and the team window shown on it.
+struct Shown : test::LoadedSample {
+    explicit Shown(SourceMode mode = SourceMode::ExportedFiles) : LoadedSample(mode) { window.show(); }
+    TeamWindow window{context};
+};
+
+class TeamWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    // National, classic national, club and default rows, each after a row of another kind: what
+    // the last team enabled must not linger. Showing writes nothing.
+    void showsEachKindOfTeam() {
+        Shown sample;
+        auto* teams = child<QComboBox>(&sample.window, "teamList");
+        const GameBlocks blocks = sample.blocks();
+        for (const auto& [row, title] : {std::pair{105, "106.Default ML"},
+                                         {0, "1.Ireland"},
+                                         {104, "105.Boca Juniors"},
+                                         {64, "65.Classic Argentina"},
+                                         {105, "106.Default ML"},
+                                         {104, "105.Boca Juniors"}}) {
+            teams->setCurrentIndex(row);
+            const bool tactics = row != 105, club = row > 64 && tactics;
+            QCOMPARE(teams->currentText(), QString(title));
+            QCOMPARE(child<QComboBox>(&sample.window, "squadList")->count(), row > 64 ? 40 : 23);
+            for (int k = 0; k < kTacticsCount; ++k) {
+                auto* field = child<QSpinBox>(&sample.window, QStringLiteral("tactics%1").arg(k));
+                QCOMPARE(field->isEnabled(), tactics);
+                QCOMPARE(sample.window.tacticsBarRect(k).isEmpty(), !tactics);
+                if (tactics) QCOMPARE(field->value(), std::clamp(readTacticsByte(blocks, row, k) / 5, 4, 19));
+            }
+            for (const auto& [name, enabled] : {std::pair{"editFormation", tactics},
+                                                {"teamName", tactics},
+                                                {"shortName", tactics},
+                                                {"clubName", club},
+                                                {"editPlayer", true}})
+                QVERIFY2(child<QWidget>(&sample.window, name)->isEnabled() == enabled, name);
+            QCOMPARE(child<QLineEdit>(&sample.window, "teamName")->text(), nameText(readTeamName(blocks, row)));
+        }
+        // Browsing every team and player and opening every window without a change writes nothing.
+        auto* squad = child<QComboBox>(&sample.window, "squadList");
+        for (int row = 0; row < 106; ++row) {
+            teams->setCurrentIndex(row);
+            for (int slot = 0; slot < squad->count(); slot += 7) squad->setCurrentIndex(slot);
+        }
+        sample.window.selectTeam(12);
+        test::click(&sample.window, "pickerButton");
+        sample.window.picker()->close();
+        for (const char* opens : {"editFormation", "editPlayer", "universalButton", "close"}) {
+            QTimer::singleShot(0, [] {
+                if (auto* modal = QApplication::activeModalWidget()) modal->close();
+            });
+            test::click(&sample.window, opens);
+        }
+        QVERIFY(sample.unchanged() && sample.ui.messages.empty());
+    }
+
+    // A tactics value shows as a fifth of its byte; the arrows store 5 x value within 4..19 and
+    // nothing else.
+    void tacticsStoreFiveTimesTheirValue() {
+        Shown sample;
+        const std::size_t offense = blockmap::kTacticsOffset + 5 * 7;  // row 7, offense
+        sample.blocks().boot[offense] = 72;
+        sample.snapshot();
+        sample.window.selectTeam(7);
+        auto* field = child<QSpinBox>(&sample.window, "tactics0");
+        QVERIFY(field->value() == 14 && sample.unchanged());  // 72 is not rewritten as 70 by showing it
+        for (const auto& [key, presses, stored] :
+             {std::tuple{Qt::Key_Up, 1, 75}, {Qt::Key_Up, 10, 95}, {Qt::Key_Down, 20, 20}}) {
+            for (int i = 0; i < presses; ++i) QTest::keyClick(field, key);
+            QVERIFY(sample.store.boot()[offense] == stored && sample.window.tacticsBarRect(0).width() == stored);
+            QCOMPARE(sample.changes(), std::vector<std::string>{"boot " + std::to_string(offense)});
+        }
+    }
+
+    void changeIdFollowsTheSlotRules() {
+        Shown sample;
+        QVERIFY(QTest::qWaitForWindowActive(&sample.window));
+        auto* id = child<QLineEdit>(&sample.window, "playerId");
+        auto* squad = child<QComboBox>(&sample.window, "squadList");
+        const GameBlocks blocks = sample.blocks();
+        const struct {
+            int row, slot;
+            QString typed;
+            const char* refusal;
+        } cases[] = {{0, 0, "0", "ID should be 1--2197"},
+                     {0, 5, "2198", "ID should be 1--2197"},
+                     {0, 5, "", "ID should be 1--2197"},
+                     {0, 5, "99999999999", "ID should be 1--2197"},
+                     {70, 22, "0", "ID should be 1--2197"},
+                     {70, 23, "2198", "ID should be 0--2197"},
+                     {0, 5, "2197", nullptr},
+                     {70, 23, "0", nullptr},
+                     {105, 39, "1", nullptr}};
+        for (const auto& c : cases) {
+            sample.window.selectTeam(c.row);
+            squad->setCurrentIndex(c.slot);
+            sample.snapshot();
+            sample.ui.messages.clear();
+            id->setText(c.typed);
+            test::click(&sample.window, "changeId");
+            QVERIFY2(sample.ui.messages.size() == (c.refusal ? 1u : 0u), qPrintable(c.typed));
+            if (c.refusal) {
+                QCOMPARE(sample.ui.lastText(), c.refusal);
+                QVERIFY2(sample.unchanged() && QApplication::focusWidget() == id, qPrintable(c.typed));
+            } else {
+                QCOMPARE(int(readSquadId(blocks, c.row, c.slot)), c.typed.toInt());
+                QCOMPARE(squad->currentText(), nameText(squadEntryText(blocks, c.row, c.slot)));
+            }
+        }
+        // The national squad's copy in the boot file follows; an emptied club slot has no player.
+        QCOMPARE(int(readU16LE(sample.store.boot(), blockmap::kNationalSquadCopyOffset + 10).value()), 2197);
+        sample.window.selectTeam(70);
+        squad->setCurrentIndex(23);
+        QCOMPARE(squad->currentText(), QStringLiteral("24. empty position"));
+        QVERIFY(!child<QWidget>(&sample.window, "editPlayer")->isEnabled());
+    }
+
+    // Names are limited in encoded bytes; a character without a code is refused with a message.
+    void namesAreLimitedInBytes() {
+        Shown sample;
+        const GameBlocks blocks = sample.blocks();
+        const struct {
+            const char* field;
+            int row;
+            QString typed, shown;
+            bool refused = false;
+        } cases[] = {{"teamName", 0, "ABCDEFGHIJKLMNOPQ", "ABCDEFGHIJKLMNO"},
+                     {"teamName", 0, "あいうえおかきくZ", "あいうえおかきZ"},  // 14 bytes and 1
+                     {"teamName", 0, QString::fromUtf8("AB\U0001F600C"), "ABC", true},
+                     {"shortName", 0, "WXYZ", "WXY"},
+                     {"clubName", 104, "Club Atletico Boca Jrs X", "Club Atletico Boca J"}};
+        for (const auto& c : cases) {
+            const std::string field = c.field;
+            const bool team = field == "teamName", club = field == "clubName";
+            const auto read = team ? readTeamName : club ? readClubName : readShortName;
+            const auto store = team ? storeTeamName : club ? storeClubName : storeShortName;
+            const Bytes original = read(blocks, c.row);
+            sample.window.selectTeam(c.row);
+            auto* name = child<gui::NameField>(&sample.window, c.field);
+            name->selectAll();
+            test::typeText(name, c.typed);
+            QCoreApplication::processEvents();
+            QCOMPARE(name->text(), c.shown);
+            QCOMPARE(read(blocks, c.row), encodeShiftJis(c.shown.toStdString()).bytes);
+            const ByteSpan parameter = sample.store.parameter();
+            if (c.row == 104)  // the game keeps two copies of a club's name
+                QVERIFY(std::ranges::equal(parameter.subspan(227324, 21), parameter.subspan(227389, 21)));
+            QVERIFY(sample.ui.messages.size() == std::size_t(c.refused) &&
+                    (!c.refused || sample.ui.lastText() == refusalMessage(U'\U0001F600')));
+            sample.ui.messages.clear();
+            // Nothing but the slot changed: the old name stored back makes the blocks as they were.
+            QVERIFY(store(blocks, c.row, original) && sample.unchanged());
+        }
+    }
+
+    // A stored name with a byte that is no Shift-JIS shows and edits without a false refusal; it is
+    // stored only once that byte is gone.
+    void nameWithForeignBytesEditsWithoutComplaint() {
+        Shown sample;
+        const Bytes odd{0xFF, 'A', 'B'};
+        QVERIFY(storeTeamName(sample.blocks(), 2, odd));
+        sample.snapshot();
+        sample.window.selectTeam(2);
+        auto* name = child<gui::NameField>(&sample.window, "teamName");
+        name->end(false);
+        test::typeText(name, "C");
+        QVERIFY(sample.ui.messages.empty() && sample.unchanged());
+        name->home(false);
+        QTest::keyClick(name, Qt::Key_Delete);
+        QCOMPARE(readTeamName(sample.blocks(), 2), (Bytes{'A', 'B', 'C'}));
+        QVERIFY(sample.ui.messages.empty());
+    }
+
+    void writeButtonReportsEachOutcome() {
+        const struct {
+            bool image, missing;
+            std::string message;
+        } cases[] = {{false, false, "OK!"},
+                     {true, false, "OK!"},
+                     {false, true, "Failed to save data to exported files!"},
+                     {true, true, "Failed to save data to CD image!"}};
+        for (const auto& c : cases) {
+            Shown sample(c.image ? SourceMode::CdImage : SourceMode::ExportedFiles);
+            const auto file = c.image ? sample.source : sample.source / "parameter.ovl";
+            const auto before = test::fileChecksum(file);
+            if (c.missing) std::filesystem::remove(c.image ? file : sample.source / "select.ovl");
+            QVERIFY(QTest::qWaitForWindowActive(&sample.window));
+            if (c.image) QTest::keyClick(child<QSpinBox>(&sample.window, "tactics1"), Qt::Key_Down);
+            QTest::keyClick(&sample.window, Qt::Key_Return);  // the default button
+            QCOMPARE(sample.ui.lastText(), c.message);
+            QCOMPARE(sample.ui.messages.back().kind, c.missing ? MessageKind::Warning : MessageKind::Information);
+            // Unedited files are written back as they were; an edit reaches the image.
+            if (!c.missing) QCOMPARE(test::fileChecksum(file) != before, c.image);
+        }
+    }
+
+    void savedTeamLoadsBackIntoItsRow() {
+        Shown sample;
+        sample.window.selectTeam(70);
+        test::click(&sample.window, "saveTeam");
+        const std::filesystem::path file = sample.dir / "team070.dat";
+        QCOMPARE(sample.ui.lastText(), "OK, team data saved as \n" + file.string());
+        // Change the row through the window, then show another team and load the file.
+        QTest::keyClick(child<QSpinBox>(&sample.window, "tactics2"), Qt::Key_Up);
+        auto* name = child<gui::NameField>(&sample.window, "teamName");
+        name->selectAll();
+        QTest::keyClicks(name, "Changed");
+        QVERIFY(!sample.unchanged());
+        sample.window.selectTeam(3);
+        sample.ui.replies.push_back(gui::toQString(file));
+        test::click(&sample.window, "loadTeam");
+        QCOMPARE(sample.ui.lastText(), "data of team 071 load OK.");
+        QCOMPARE(child<QComboBox>(&sample.window, "teamList")->currentIndex(), 70);
+        QVERIFY(name->text() == nameText(readTeamName(sample.blocks(), 70)) && sample.unchanged());
+        test::click(&sample.window, "loadTeam");  // cancelled: nothing changes, nothing is said
+        QCOMPARE(sample.ui.messages.size(), std::size_t(2));
+    }
+};
+
+QTEST_MAIN(TeamWindowTest)
+#include "team_window_gui_test.moc"

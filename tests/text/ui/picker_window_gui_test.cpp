@@ -1,0 +1,81 @@
+// The Shift-JIS picker: paging, goto with its range, the click that shows a code, and the state
+// that survives closing.
+
+#include "support/loaded_sample_qt.h"
+#include "team/ui/team_window.h"
+#include "text/ui/picker_window.h"
+
+using namespace tarvo;
+using tarvo::gui::PickerWindow;
+using tarvo::test::child;
+
+static void press(QWidget* window, const QString& text, int times = 1) {
+    for (QPushButton* b : window->findChildren<QPushButton*>())
+        for (int i = 0; i < times && b->text() == text; ++i) QTest::mouseClick(b, Qt::LeftButton);
+}
+
+static void clickCell(QWidget* window, int row, int column) {
+    QTest::mouseClick(window, Qt::LeftButton, {}, QPoint(32 + 19 * column + 9, 28 + 20 * row + 10));
+}
+
+class PickerWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    // Paging stops at 0 and 22 without a change (the selection outline stays); goto takes 0-22 only.
+    void pagingGotoAndCellClicks() {
+        test::FakeUi ui;
+        picker::PickerState state;
+        PickerWindow window(ui, state);
+        window.show();
+        // A step: a click on a cell first or not, a button (a page number typed: "goto"), what follows.
+        const struct {
+            bool click;
+            QString button;
+            int times, page;
+            bool selected;
+        } steps[] = {{true, "<<", 1, 0, true},  {false, ">>", 1, 1, false}, {false, ">>", 30, 22, false},
+                     {true, ">>", 1, 22, true}, {false, "23", 1, 22, true}, {false, "", 1, 22, true},
+                     {false, "0", 1, 0, false}, {true, "0", 1, 0, true}};
+        for (const auto& s : steps) {
+            if (s.click) clickCell(&window, 0, 0);
+            const bool paging = s.button == "<<" || s.button == ">>";
+            if (!paging) child<QLineEdit>(&window, "gotoPage")->setText(s.button);
+            press(&window, paging ? s.button : "goto (0-22)", s.times);
+            QVERIFY2(state.page == s.page && child<QLineEdit>(&window, "page")->text() == QString::number(s.page),
+                     qPrintable(s.button));
+            QVERIFY2(window.selection().has_value() == s.selected, qPrintable(s.button));
+        }
+        QVERIFY(ui.messages.size() == 2u && ui.lastText() == "Please enter an integer between 0 and 22.");
+        // A click shows the cell's code and character; cells past the last code show the blank.
+        for (const auto& [page, row, column, hex, text] :
+             {std::tuple{22, 13, 6, "8140", QString(QChar(0x3000))}, {0, 0, 1, "8142", QString::fromUtf8("。")}}) {
+            state.page = page;
+            clickCell(&window, row, column);
+            QVERIFY(window.hexField()->text() == QString::fromLatin1(hex) && window.strField()->text() == text);
+            QCOMPARE(window.selection(), (picker::Cell{row, column}));
+        }
+        QTest::mouseClick(&window, Qt::LeftButton, {}, QPoint(336, 30));  // outside the grid
+        QCOMPARE(window.selection(), (picker::Cell{0, 1}));
+    }
+
+    void stateSurvivesClosingAndReopening() {
+        test::LoadedSample sample;
+        gui::TeamWindow team(sample.context);
+        team.show();
+        test::click(&team, "pickerButton");
+        PickerWindow* first = team.picker();
+        test::click(&team, "pickerButton");
+        QCOMPARE(team.picker(), first);  // already open: nothing happens
+        press(first, ">>", 2);
+        clickCell(first, 1, 1);
+        QTest::keyClick(first, Qt::Key_Return);  // Enter closes it
+        QTRY_VERIFY(!team.picker());
+        test::click(&team, "pickerButton");
+        for (const char* field : {"page", "gotoPage"})
+            QCOMPARE(child<QLineEdit>(team.picker(), field)->text(), QStringLiteral("2"));
+        QVERIFY(!team.picker()->selection() && sample.unchanged());  // the page is kept, the selection is not
+    }
+};
+
+QTEST_MAIN(PickerWindowTest)
+#include "picker_window_gui_test.moc"
