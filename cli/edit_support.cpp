@@ -80,7 +80,7 @@ EncodedName encodeName(const std::string& label, const std::string& text, std::s
     return {encoded.bytes, {}};
 }
 
-CLI::App* addSourceCommand(CLI::App& app, const char* name, const char* description, std::string& source) {
+CLI::App* addSourceCommand(CLI::App& app, const char* name, const std::string& description, std::string& source) {
     CLI::App* command = app.add_subcommand(name, description);
     command->add_option("SOURCE", source, "a CD image file or a directory of exported files")->required();
     return command;

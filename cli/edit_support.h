@@ -67,7 +67,7 @@ struct EncodedName {
 EncodedName encodeName(const std::string& label, const std::string& text, std::size_t maxBytes);
 
 // A subcommand whose first argument is SOURCE.
-CLI::App* addSourceCommand(CLI::App& app, const char* name, const char* description, std::string& source);
+CLI::App* addSourceCommand(CLI::App& app, const char* name, const std::string& description, std::string& source);
 
 // Prints a JSON value: indented with --json, otherwise one "key: value" line per member.
 void printJson(const nlohmann::ordered_json& value, bool json);

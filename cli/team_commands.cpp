@@ -1,10 +1,12 @@
 // teams, team, set-team, export-team, import-team: the team rows of a SOURCE, shown and changed.
 
 #include <iostream>
+#include <limits>
 #include <memory>
 #include <variant>
 
 #include "edit_support.h"
+#include "records/name_slot.h"
 #include "records/team.h"
 #include "store/team_table.h"
 #include "team/team_file.h"
@@ -14,8 +16,6 @@ namespace tarvo::cli {
 namespace {
 
 using json = nlohmann::ordered_json;
-
-constexpr int kShirtMin = 1, kShirtMax = 99;
 
 std::string_view kindName(TeamKind kind) {
     switch (kind) {
@@ -42,35 +42,46 @@ json teamSummary(const GameBlocks& blocks, int row) {
     return team;
 }
 
+// Every value of the field table under its own name; tactics and set pieces grouped, the squad
+// as one object per slot.
 json teamDetails(const GameBlocks& blocks, int row) {
     json team;
     team["row"] = row;
     team["label"] = TeamTable[static_cast<std::size_t>(row)].label;
     team["kind"] = kindName(teamKind(row));
-    team["team name"] = textOf(readTeamName(blocks, row));
-    team["team name bytes"] = hexBytes(teamNameSlot(blocks, row));
-    team["club name"] = clubNameOf(blocks, row);
-    team["short name"] = textOf(readShortName(blocks, row));
-    if (hasTactics(row)) {
-        json tactics;
-        for (int k = 0; k < kTacticsCount; ++k) tactics[std::string(kTacticsNames[k])] = readTactics(blocks, row, k);
-        team["tactics"] = tactics;
-    } else {
-        team["tactics"] = nullptr;
-    }
-    json setPieces;
-    for (int k = 0; k < kSetPieceCount; ++k) setPieces[std::string(kSetPieceNames[k])] = readSetPiece(blocks, row, k);
-    team["set pieces"] = setPieces;
-    const FormationRecord f = readFormation(blocks, row);
-    const auto part = [&f](int from) {
-        return std::vector<int>(f.begin() + from, f.begin() + from + kFormationPositions);
-    };
-    team["formation"] =
-        json{{"roles", part(0)}, {"x", part(kFormationPositions)}, {"y", part(2 * kFormationPositions)}};
     json squad = json::array();
-    for (int slot = 0; slot < squadSize(row); ++slot)
-        squad.push_back(
-            json{{"slot", slot}, {"id", readSquadId(blocks, row, slot)}, {"shirt", readShirt(blocks, row, slot)}});
+    for (int slot = 0; slot < squadSize(row); ++slot) squad.push_back(json{{"slot", slot}});
+    for (std::size_t i = 0; i < kTeamFields.size(); ++i) {
+        const auto field = static_cast<TF>(i);
+        const TeamField& f = kTeamFields[i];
+        const std::string key(f.name);
+        switch (f.kind) {
+        case TeamFieldKind::Name:
+            team[key] = field == TF::ClubName ? clubNameOf(blocks, row)
+                                              : textOf(readNameSlot(teamFieldSlot(blocks, field, row)));
+            if (field == TF::TeamName) team["team name bytes"] = hexBytes(teamNameSlot(blocks, row));
+            break;
+        case TeamFieldKind::Tactics:
+            if (hasTactics(row)) team["tactics"][key] = readTeamValue(blocks, field, row);
+            else team["tactics"] = nullptr;
+            break;
+        case TeamFieldKind::SetPiece: team["set pieces"][key] = readTeamValue(blocks, field, row); break;
+        case TeamFieldKind::Formation: {
+            const FormationRecord formation = readFormation(blocks, row);
+            const auto part = [&formation](int from) {
+                return std::vector<int>(formation.begin() + from, formation.begin() + from + kFormationPositions);
+            };
+            team[key] =
+                json{{"roles", part(0)}, {"x", part(kFormationPositions)}, {"y", part(2 * kFormationPositions)}};
+            break;
+        }
+        case TeamFieldKind::SquadId:
+        case TeamFieldKind::Shirt:
+            for (int slot = 0; slot < squadSize(row); ++slot)
+                squad[static_cast<std::size_t>(slot)][key] = readTeamValue(blocks, field, row, slot);
+            break;
+        }
+    }
     team["squad"] = squad;
     return team;
 }
@@ -83,60 +94,56 @@ std::optional<int> parseRow(const std::string& text) {
 // One checked change of a team; applied only after every change of the command has been checked.
 using TeamChange = std::function<void(const GameBlocks&)>;
 
-// Checks NAME=VALUE for the row: the change, or the refusal text.
+// Checks NAME=VALUE for the row: the change, or the refusal text. NAME is a value of the field
+// table, or "slot N <value>" for a squad slot's value (slots from 0).
 std::variant<TeamChange, std::string> checkTeamChange(int row, const Assignment& a) {
-    const bool defaultRow = row == blockmap::kDefaultTeamRow;
-    const auto nameChange = [&](std::size_t slotSize, auto store) -> std::variant<TeamChange, std::string> {
-        if (defaultRow) return "the names of row 105 are not edited";
-        auto encoded = encodeName(a.name, a.value, slotSize - 1);
-        if (!encoded.refusal.empty()) return encoded.refusal;
-        return TeamChange(
-            [row, bytes = std::move(encoded.bytes), store](const GameBlocks& b) { store(b, row, bytes); });
-    };
-    if (a.name == "team name")
-        return nameChange(TeamTable[static_cast<std::size_t>(row)].teamNameLength, storeTeamName);
-    if (a.name == "short name") return nameChange(blockmap::kShortNameSize, storeShortName);
-    if (a.name == "club name") {
-        if (!isClub(row)) return "only clubs (rows 65 to 104) have a club name";
-        return nameChange(blockmap::kClubNameSize, storeClubName);
-    }
-    for (int k = 0; k < kTacticsCount; ++k) {
-        if (a.name != kTacticsNames[k]) continue;
-        if (!hasTactics(row)) return "row 105 has no tactics";
-        const auto v = parseInRange(a.value, kTacticsShownMin, kTacticsShownMax);
-        if (!v)
-            return a.name + " should be " + std::to_string(kTacticsShownMin) + " to " +
-                   std::to_string(kTacticsShownMax);
-        return TeamChange([row, k, v = static_cast<int>(*v)](const GameBlocks& b) { storeTactics(b, row, k, v); });
-    }
-    for (int k = 0; k < kSetPieceCount; ++k) {
-        if (a.name != kSetPieceNames[k]) continue;
-        const auto v = parseInRange(a.value, 0, kSetPieceChoices - 1);
-        if (!v) return a.name + " should be 0 to " + std::to_string(kSetPieceChoices - 1);
-        return TeamChange([row, k, v = static_cast<int>(*v)](const GameBlocks& b) { storeSetPiece(b, row, k, v); });
-    }
-    // "slot N id" and "slot N shirt", slots numbered from 0.
     constexpr std::string_view kSlot = "slot ";
+    std::optional<TF> field;
+    int slot = 0;
     if (a.name.starts_with(kSlot)) {
         const auto space = a.name.find(' ', kSlot.size());
-        const std::string what = space == std::string::npos ? "" : a.name.substr(space + 1);
-        const auto slot =
+        const auto n =
             parseInRange(std::string_view(a.name).substr(kSlot.size(), space - kSlot.size()), 0, squadSize(row) - 1);
-        if (!slot) return "row " + std::to_string(row) + " has slots 0 to " + std::to_string(squadSize(row) - 1);
-        const int s = static_cast<int>(*slot);
-        if (what == "id") {
-            const auto id = parseInteger(a.value);
-            if (!id) return "ID should be a whole number";
-            if (const auto refusal = squadIdRefusal(row, s, *id)) return std::string(*refusal);
-            return TeamChange([row, s, id = *id](const GameBlocks& b) { setSquadId(b, row, s, id); });
-        }
-        if (what == "shirt") {
-            const auto v = parseInRange(a.value, kShirtMin, kShirtMax);
-            if (!v) return "shirt numbers are 1 to 99";
-            return TeamChange([row, s, v = static_cast<int>(*v)](const GameBlocks& b) { storeShirt(b, row, s, v); });
-        }
+        if (!n) return "row " + std::to_string(row) + " has slots 0 to " + std::to_string(squadSize(row) - 1);
+        slot = static_cast<int>(*n);
+        field = space == std::string::npos ? std::nullopt : teamFieldNamed(a.name.substr(space + 1));
+        if (field && !teamField(*field).perSlot) field.reset();
+    } else {
+        field = teamFieldNamed(a.name);
+        if (field && (teamField(*field).perSlot || *field == TF::Formation)) field.reset();
     }
-    return "unknown team value \"" + a.name + "\"";
+    if (!field) return "unknown team value \"" + a.name + "\"";
+    if (auto refusal = teamEditRefusal(*field, row)) return *refusal;
+
+    if (teamField(*field).kind == TeamFieldKind::Name) {
+        auto encoded = encodeName(a.name, a.value, static_cast<std::size_t>(teamNameMaxBytes(*field, row)));
+        if (!encoded.refusal.empty()) return encoded.refusal;
+        return TeamChange([row, f = *field, bytes = std::move(encoded.bytes)](const GameBlocks& b) {
+            storeTeamNameField(b, f, row, bytes);
+        });
+    }
+    const auto value = parseInteger(a.value);
+    if (!value && *field == TF::SquadId) return "ID should be a whole number";
+    // A value that is no number is refused with the value's range.
+    const std::int64_t shown = value.value_or(std::numeric_limits<std::int64_t>::min());
+    if (auto refusal = teamValueRefusal(*field, row, slot, shown)) return *refusal;
+    return TeamChange([row, slot, f = *field, v = static_cast<int>(shown)](const GameBlocks& b) {
+        storeTeamValue(b, f, row, slot, v);
+    });
+}
+
+// "Changes a team row ... NAME is "team name", ...": the settable values of the field table.
+std::string setTeamHelp() {
+    std::string names, slotNames;
+    for (const TeamField& f : kTeamFields) {
+        if (f.kind == TeamFieldKind::Formation) continue;
+        std::string name = "\"" + std::string(f.perSlot ? "slot N " : "") + std::string(f.name) + "\"";
+        if (f.kind != TeamFieldKind::Name && f.kind != TeamFieldKind::SquadId)
+            name += " (" + std::to_string(f.min) + " to " + std::to_string(f.max) + ")";
+        (f.perSlot ? slotNames : names) += name + ", ";
+    }
+    return "Changes a team row and writes SOURCE back. NAME is " + names + slotNames +
+           "slots from 0. Every assignment is checked before any is stored";
 }
 
 struct TeamArgs {
@@ -224,12 +231,7 @@ void registerTeamCommands(CLI::App& app, int& status) {
     }
     {
         auto args = std::make_shared<TeamArgs>();
-        auto* c = addSourceCommand(
-            app, "set-team",
-            "Changes a team row and writes SOURCE back. NAME is \"team name\", \"club name\", "
-            "\"short name\", a tactics name (4 to 19), a set-piece name (0 to 10), \"slot N id\" or "
-            "\"slot N shirt\" (1 to 99), slots from 0. Every assignment is checked before any is stored",
-            args->source);
+        auto* c = addSourceCommand(app, "set-team", setTeamHelp(), args->source);
         c->add_option("ROW", args->row, "team row, 0 to 105")->required();
         c->add_option("ASSIGNMENTS", args->assignments, "NAME=VALUE ...")->required();
         c->callback([args, &status] { status = setTeamCommand(*args); });

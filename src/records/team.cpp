@@ -11,7 +11,9 @@ namespace {
 
 using namespace blockmap;
 
-bool validRow(int row) { return row >= 0 && row < kTeamRows; }
+bool validRow(int row) { return rowIsIn(row, TeamRows::All); }
+bool validSlot(int row, int slot) { return validRow(row) && slot >= 0 && slot < squadSize(row); }
+std::size_t rowIndex(int row) { return static_cast<std::size_t>(row); }
 
 // `size` bytes at `offset` of a block; empty when they do not lie inside it.
 MutableByteSpan spanAt(MutableByteSpan block, std::size_t offset, std::size_t size) {
@@ -19,64 +21,30 @@ MutableByteSpan spanAt(MutableByteSpan block, std::size_t offset, std::size_t si
     return block.subspan(offset, size);
 }
 
-std::size_t rowIndex(int row) { return static_cast<std::size_t>(row); }
-std::size_t clubIndex(int row) { return static_cast<std::size_t>(row - kNationalRows); }
-
 // Rows without a club name show the 2-byte slot at parameter offset 48, which nobody owns.
 constexpr std::size_t kNoClubNameOffset = 48;
 constexpr std::size_t kNoClubNameSize = 2;
 
-MutableByteSpan clubNameSlot(const GameBlocks& blocks, int row, std::size_t copy) {
-    if (!isClub(row)) return {};
-    const auto& r = TeamTable[rowIndex(row)];
-    return spanAt(blocks.parameter, r.clubNameOffset + copy * kClubNameCopyDistance, kClubNameSize);
-}
-
-MutableByteSpan tacticsEntry(const GameBlocks& blocks, int row) {
-    if (!hasTactics(row)) return {};
-    return spanAt(blocks.boot, kTacticsOffset + kTacticsCount * rowIndex(row), kTacticsCount);
-}
-
-MutableByteSpan setPieceEntry(const GameBlocks& blocks, int row) {
-    if (!validRow(row)) return {};
-    return spanAt(blocks.boot, kSetPiecesOffset + kSetPieceCount * rowIndex(row), kSetPieceCount);
-}
-
-MutableByteSpan formationEntry(const GameBlocks& blocks, int row) {
-    if (!validRow(row)) return {};
-    return spanAt(blocks.boot, kFormationsOffset + kFormationSize * rowIndex(row), kFormationSize);
-}
-
-bool validSlot(int row, int slot) { return validRow(row) && slot >= 0 && slot < squadSize(row); }
-
-// The squad's IDs (parameter data), and for national teams the copy in the boot-file data.
-MutableByteSpan squadEntry(const GameBlocks& blocks, int row) {
-    if (!validRow(row)) return {};
-    const std::size_t bytes = 2 * static_cast<std::size_t>(squadSize(row));
-    if (row < kNationalRows) return spanAt(blocks.parameter, kNationalSquadOffset + bytes * rowIndex(row), bytes);
-    return spanAt(blocks.parameter, kClubSquadOffset + bytes * clubIndex(row), bytes);
-}
-
-MutableByteSpan squadCopyEntry(const GameBlocks& blocks, int row) {
-    if (!validRow(row) || row >= kNationalRows) return {};
-    return spanAt(blocks.boot, kNationalSquadCopyOffset + kNationalSquadCopyStride * rowIndex(row),
-                  2 * static_cast<std::size_t>(kNationalSquadSize));
-}
-
-MutableByteSpan shirtEntry(const GameBlocks& blocks, int row) {
-    if (!validRow(row)) return {};
-    const std::size_t n = static_cast<std::size_t>(squadSize(row));
-    if (row < kNationalRows) return spanAt(blocks.parameter, kNationalShirtsOffset + n * rowIndex(row), n);
-    return spanAt(blocks.parameter, kClubShirtsOffset + n * clubIndex(row), n);
-}
-
-std::uint8_t byteAt(ByteSpan entry, int k) {
-    return k >= 0 && static_cast<std::size_t>(k) < entry.size() ? entry[static_cast<std::size_t>(k)] : 0;
-}
-
-void storeByte(MutableByteSpan entry, int k, int value) {
-    if (k >= 0 && static_cast<std::size_t>(k) < entry.size())
-        entry[static_cast<std::size_t>(k)] = static_cast<std::uint8_t>(value);
+// The bytes of a field's value of the row in one array (the first copy, or the second).
+MutableByteSpan fieldSlot(const GameBlocks& blocks, TF field, const TeamArray& at, int row, int slot) {
+    const TeamField& f = teamField(field);
+    if (!rowIsIn(row, f.rows) || (f.perSlot ? !validSlot(row, slot) : slot != 0)) return {};
+    const MutableByteSpan block = at.block == TeamBlock::Boot ? blocks.boot : blocks.parameter;
+    std::size_t entry;  // where the row's entry starts
+    std::size_t size = f.size;
+    if (at.offset == kNoArray) {  // a name whose place the team table gives
+        const auto& names = TeamTable[rowIndex(row)];
+        const bool club = field == TF::ClubName;
+        entry = (club ? names.clubNameOffset : names.teamNameOffset) + at.stride;
+        if (!club) size = names.teamNameLength;
+    } else if (row >= kNationalRows && at.clubOffset != 0) {  // the clubs' own array
+        if (at.clubOffset == kNoArray) return {};
+        entry = at.clubOffset + at.clubStride * static_cast<std::size_t>(row - kNationalRows);
+    } else {
+        entry = at.offset + at.stride * rowIndex(row);
+    }
+    const std::size_t within = f.perSlot ? f.size * static_cast<std::size_t>(slot) : f.index;
+    return spanAt(block, entry + within, size);
 }
 
 constexpr std::string_view kIdFrom1 = "ID should be 1--2197";
@@ -85,6 +53,77 @@ constexpr std::string_view kNoSuchSlot = "no such squad slot";
 
 }  // namespace
 
+MutableByteSpan teamFieldSlot(const GameBlocks& blocks, TF field, int row, int slot) {
+    const TeamField& f = teamField(field);
+    return fieldSlot(blocks, field, f.where, row, slot);
+}
+
+MutableByteSpan teamFieldCopySlot(const GameBlocks& blocks, TF field, int row, int slot) {
+    const TeamField& f = teamField(field);
+    return f.copy ? fieldSlot(blocks, field, *f.copy, row, slot) : MutableByteSpan{};
+}
+
+int teamNameMaxBytes(TF field, int row) {
+    if (!rowIsIn(row, teamField(field).rows)) return 0;
+    if (field == TF::TeamName) return static_cast<int>(TeamTable[rowIndex(row)].teamNameLength) - 1;
+    return teamField(field).max;
+}
+
+int readTeamValue(const GameBlocks& blocks, TF field, int row, int slot) {
+    const TeamField& f = teamField(field);
+    const auto bytes = teamFieldSlot(blocks, field, row, slot);
+    if (bytes.empty()) return 0;
+    const int stored = f.size == 2 ? readU16LE(bytes, 0).value_or(0) : bytes[0];
+    return (stored - f.bias) / f.scale;
+}
+
+void storeTeamFieldBytes(const GameBlocks& blocks, TF field, int row, int slot, ByteSpan bytes) {
+    for (const auto slotBytes : {teamFieldSlot(blocks, field, row, slot), teamFieldCopySlot(blocks, field, row, slot)})
+        if (!slotBytes.empty() && slotBytes.size() == bytes.size())
+            std::copy(bytes.begin(), bytes.end(), slotBytes.begin());
+}
+
+std::optional<std::string> teamEditRefusal(TF field, int row) {
+    const TeamField& f = teamField(field);
+    if (!validRow(row)) return "there is no team row " + std::to_string(row);
+    if (rowIsIn(row, f.edited)) return std::nullopt;
+    switch (f.kind) {
+    case TeamFieldKind::Name:
+        if (field == TF::ClubName) return "only clubs (rows 65 to 104) have a club name";
+        return "the names of row 105 are not edited";
+    case TeamFieldKind::Tactics: return "row 105 has no tactics";
+    default: return "row " + std::to_string(row) + " has no " + std::string(f.name);
+    }
+}
+
+std::optional<std::string> teamValueRefusal(TF field, int row, int slot, std::int64_t shown) {
+    const TeamField& f = teamField(field);
+    if (field == TF::SquadId) {
+        if (!validSlot(row, slot)) return std::string(kNoSuchSlot);
+        // Clubs and the default row may leave the slots after the first 23 empty (ID 0).
+        const bool mayBeEmpty = row >= kNationalRows && slot >= kNationalSquadSize;
+        if (shown < (mayBeEmpty ? 0 : 1) || shown > f.max) return std::string(mayBeEmpty ? kIdFrom0 : kIdFrom1);
+        return std::nullopt;
+    }
+    if (f.perSlot && !validSlot(row, slot)) return std::string(kNoSuchSlot);
+    if (auto refusal = teamEditRefusal(field, row)) return refusal;
+    if (shown < f.min || shown > f.max) {
+        if (field == TF::Shirt) return "shirt numbers are 1 to 99";
+        return std::string(f.name) + " should be " + std::to_string(f.min) + " to " + std::to_string(f.max);
+    }
+    return std::nullopt;
+}
+
+void storeTeamValue(const GameBlocks& blocks, TF field, int row, int slot, int shown) {
+    const TeamField& f = teamField(field);
+    const int stored = shown * f.scale + f.bias;
+    for (const auto bytes : {teamFieldSlot(blocks, field, row, slot), teamFieldCopySlot(blocks, field, row, slot)}) {
+        if (bytes.empty()) continue;
+        if (f.size == 2) writeU16LE(bytes, 0, static_cast<std::uint16_t>(stored));
+        else bytes[0] = static_cast<std::uint8_t>(stored);
+    }
+}
+
 TeamKind teamKind(int row) {
     if (row < kNationalRows) return TeamKind::National;
     return row < kDefaultTeamRow ? TeamKind::Club : TeamKind::Default;
@@ -92,82 +131,80 @@ TeamKind teamKind(int row) {
 
 int squadSize(int row) { return row < kNationalRows ? kNationalSquadSize : kClubSquadSize; }
 
-MutableByteSpan teamNameSlot(const GameBlocks& blocks, int row) {
-    if (!validRow(row)) return {};
-    const auto& r = TeamTable[rowIndex(row)];
-    return spanAt(blocks.boot, r.teamNameOffset, r.teamNameLength);
-}
+MutableByteSpan teamNameSlot(const GameBlocks& blocks, int row) { return teamFieldSlot(blocks, TF::TeamName, row); }
 
 Bytes readTeamName(const GameBlocks& blocks, int row) { return readNameSlot(teamNameSlot(blocks, row)); }
 
 bool storeTeamName(const GameBlocks& blocks, int row, ByteSpan text) {
-    return storeNameSlot(teamNameSlot(blocks, row), text);
+    return storeTeamNameField(blocks, TF::TeamName, row, text);
 }
 
 Bytes readClubName(const GameBlocks& blocks, int row) {
-    if (isClub(row)) return readNameSlot(clubNameSlot(blocks, row, 0));
+    if (isClub(row)) return readNameSlot(teamFieldSlot(blocks, TF::ClubName, row));
     if (!validRow(row)) return {};
     return readNameSlot(spanAt(blocks.parameter, kNoClubNameOffset, kNoClubNameSize));
 }
 
 bool storeClubName(const GameBlocks& blocks, int row, ByteSpan text) {
-    const auto first = clubNameSlot(blocks, row, 0);
-    const auto second = clubNameSlot(blocks, row, 1);
-    if (first.empty() || second.empty() || text.size() >= kClubNameSize) return false;
+    return storeTeamNameField(blocks, TF::ClubName, row, text);
+}
+
+bool storeTeamNameField(const GameBlocks& blocks, TF field, int row, ByteSpan text) {
+    const auto first = teamFieldSlot(blocks, field, row);
+    const auto second = teamFieldCopySlot(blocks, field, row);
+    if (first.empty() || (teamField(field).copy && second.empty()) || text.size() >= first.size()) return false;
     storeNameSlot(first, text);
-    storeNameSlot(second, text);
+    if (!second.empty()) storeNameSlot(second, text);
     return true;
 }
 
-MutableByteSpan shortNameSlot(const GameBlocks& blocks, int row) {
-    if (!validRow(row)) return {};
-    return spanAt(blocks.boot, kShortNamesOffset + kShortNameSize * rowIndex(row), kShortNameSize);
-}
+MutableByteSpan shortNameSlot(const GameBlocks& blocks, int row) { return teamFieldSlot(blocks, TF::ShortName, row); }
 
 Bytes readShortName(const GameBlocks& blocks, int row) { return readNameSlot(shortNameSlot(blocks, row)); }
 
 bool storeShortName(const GameBlocks& blocks, int row, ByteSpan text) {
-    return storeNameSlot(shortNameSlot(blocks, row), text);
+    return storeTeamNameField(blocks, TF::ShortName, row, text);
 }
 
-std::uint8_t readTacticsByte(const GameBlocks& blocks, int row, int k) { return byteAt(tacticsEntry(blocks, row), k); }
+std::uint8_t readTacticsByte(const GameBlocks& blocks, int row, int k) {
+    const auto bytes = teamFieldSlot(blocks, tacticsField(k), row);
+    return bytes.empty() ? 0 : bytes[0];
+}
 
-int readTactics(const GameBlocks& blocks, int row, int k) { return readTacticsByte(blocks, row, k) / 5; }
+int readTactics(const GameBlocks& blocks, int row, int k) { return readTeamValue(blocks, tacticsField(k), row); }
 
 void storeTactics(const GameBlocks& blocks, int row, int k, int shown) {
-    storeByte(tacticsEntry(blocks, row), k, 5 * shown);
+    if (k >= 0 && k < kTacticsCount) storeTeamValue(blocks, tacticsField(k), row, 0, shown);
 }
 
-int readSetPiece(const GameBlocks& blocks, int row, int k) { return byteAt(setPieceEntry(blocks, row), k); }
+int readSetPiece(const GameBlocks& blocks, int row, int k) {
+    return k >= 0 && k < kSetPieceCount ? readTeamValue(blocks, setPieceField(k), row) : 0;
+}
 
 void storeSetPiece(const GameBlocks& blocks, int row, int k, int index) {
-    storeByte(setPieceEntry(blocks, row), k, index);
+    if (k >= 0 && k < kSetPieceCount) storeTeamValue(blocks, setPieceField(k), row, 0, index);
 }
 
 FormationRecord readFormation(const GameBlocks& blocks, int row) {
     FormationRecord formation{};
-    const auto entry = formationEntry(blocks, row);
+    const auto entry = teamFieldSlot(blocks, TF::Formation, row);
     if (!entry.empty()) std::copy(entry.begin(), entry.end(), formation.begin());
     return formation;
 }
 
 void storeFormation(const GameBlocks& blocks, int row, const FormationRecord& formation) {
-    const auto entry = formationEntry(blocks, row);
+    const auto entry = teamFieldSlot(blocks, TF::Formation, row);
     if (!entry.empty()) std::copy(formation.begin(), formation.end(), entry.begin());
 }
 
 std::uint16_t readSquadId(const GameBlocks& blocks, int row, int slot) {
-    if (!validSlot(row, slot)) return 0;
-    return readU16LE(squadEntry(blocks, row), 2 * static_cast<std::size_t>(slot)).value_or(0);
+    return static_cast<std::uint16_t>(readTeamValue(blocks, TF::SquadId, row, slot));
 }
 
 std::optional<std::string_view> squadIdRefusal(int row, int slot, std::int64_t id) {
     if (!validSlot(row, slot)) return kNoSuchSlot;
-    // Clubs and the default row may leave the slots after the first 23 empty (ID 0).
-    const bool mayBeEmpty = row >= kNationalRows && slot >= kNationalSquadSize;
-    const std::int64_t lowest = mayBeEmpty ? 0 : 1;
-    if (id < lowest || id > static_cast<std::int64_t>(kPlayerCount)) return mayBeEmpty ? kIdFrom0 : kIdFrom1;
-    return std::nullopt;
+    if (!teamValueRefusal(TF::SquadId, row, slot, id)) return std::nullopt;
+    return row >= kNationalRows && slot >= kNationalSquadSize ? kIdFrom0 : kIdFrom1;
 }
 
 std::optional<std::string_view> setSquadId(const GameBlocks& blocks, int row, int slot, std::int64_t id) {
@@ -177,28 +214,34 @@ std::optional<std::string_view> setSquadId(const GameBlocks& blocks, int row, in
 }
 
 void storeSquadId(const GameBlocks& blocks, int row, int slot, std::uint16_t id) {
-    if (!validSlot(row, slot)) return;
-    const std::size_t offset = 2 * static_cast<std::size_t>(slot);
-    writeU16LE(squadEntry(blocks, row), offset, id);
-    writeU16LE(squadCopyEntry(blocks, row), offset, id);  // national teams only
+    storeTeamValue(blocks, TF::SquadId, row, slot, id);  // national teams: both copies
 }
 
 std::uint8_t readShirtByte(const GameBlocks& blocks, int row, int slot) {
-    return validSlot(row, slot) ? byteAt(shirtEntry(blocks, row), slot) : 0;
+    const auto bytes = teamFieldSlot(blocks, TF::Shirt, row, slot);
+    return bytes.empty() ? 0 : bytes[0];
 }
 
 int readShirt(const GameBlocks& blocks, int row, int slot) { return readShirtByte(blocks, row, slot) + 1; }
 
 void storeShirt(const GameBlocks& blocks, int row, int slot, int shown) {
-    storeShirtByte(blocks, row, slot, static_cast<std::uint8_t>(shown - 1));
+    storeTeamValue(blocks, TF::Shirt, row, slot, shown);
 }
 
 void storeShirtByte(const GameBlocks& blocks, int row, int slot, std::uint8_t stored) {
-    if (validSlot(row, slot)) storeByte(shirtEntry(blocks, row), slot, stored);
+    const auto bytes = teamFieldSlot(blocks, TF::Shirt, row, slot);
+    if (!bytes.empty()) bytes[0] = stored;
 }
 
 void storeTacticsByte(const GameBlocks& blocks, int row, int k, std::uint8_t stored) {
-    storeByte(tacticsEntry(blocks, row), k, stored);
+    const auto bytes = k >= 0 && k < kTacticsCount ? teamFieldSlot(blocks, tacticsField(k), row) : MutableByteSpan{};
+    if (!bytes.empty()) bytes[0] = stored;
+}
+
+std::optional<TF> teamFieldNamed(std::string_view name) {
+    for (std::size_t i = 0; i < kTeamFields.size(); ++i)
+        if (kTeamFields[i].name == name) return static_cast<TF>(i);
+    return std::nullopt;
 }
 
 }  // namespace tarvo

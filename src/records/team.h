@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "records/formation.h"
+#include "records/team_fields.h"
 #include "store/block_map.h"
 #include "store/data_store.h"
 
@@ -18,17 +19,25 @@ enum class TeamKind { National, Club, Default };
 
 TeamKind teamKind(int row);
 int squadSize(int row);  // 23 or 40
-inline bool hasTactics(int row) { return row >= 0 && row < blockmap::kDefaultTeamRow; }
-inline bool isClub(int row) { return row >= blockmap::kNationalRows && row < blockmap::kDefaultTeamRow; }
+inline bool hasTactics(int row) { return rowIsIn(row, TeamRows::NotDefault); }
+inline bool isClub(int row) { return rowIsIn(row, TeamRows::Clubs); }
 
-inline constexpr int kTacticsCount = 5;
-inline constexpr std::array<std::string_view, kTacticsCount> kTacticsNames{"offense", "defense", "teamwork", "speed",
-                                                                           "technique"};
-inline constexpr int kTacticsShownMin = 4, kTacticsShownMax = 19;
-inline constexpr int kSetPieceCount = 6;
-inline constexpr std::array<std::string_view, kSetPieceCount> kSetPieceNames{
-    "short kick", "long kick", "right corner", "left corner", "penalty kick", "captain"};
-inline constexpr int kSetPieceChoices = 11;  // "Player_01" to "Player_11", stored 0 to 10
+// Any value of the table, by its field: the bytes of the row's entry (of the slot's, for squad
+// values) in the first copy, or in the second; empty when the row or slot has no such value.
+MutableByteSpan teamFieldSlot(const GameBlocks& blocks, TF field, int row, int slot = 0);
+MutableByteSpan teamFieldCopySlot(const GameBlocks& blocks, TF field, int row, int slot = 0);
+// The bytes of text a name of the row takes (its slot's length - 1); 0 where the row has no such name.
+int teamNameMaxBytes(TF field, int row);
+// A one- or two-byte value as shown (stored byte div scale, less the bias); 0 where the row has none.
+int readTeamValue(const GameBlocks& blocks, TF field, int row, int slot = 0);
+// Why the field of the row may not be changed (row 105's names and tactics, a club name outside the
+// clubs), or nullopt when it may.
+std::optional<std::string> teamEditRefusal(TF field, int row);
+// Why a shown value may not be stored in the row's slot (its range, the row's kind, the squad-slot
+// rule), or nullopt when it may.
+std::optional<std::string> teamValueRefusal(TF field, int row, int slot, std::int64_t shown);
+// Stores a shown value into both copies, without checking it (the caller did).
+void storeTeamValue(const GameBlocks& blocks, TF field, int row, int slot, int shown);
 
 // Names: the text bytes of the slot (up to the first NUL). Stores return false (nothing written)
 // when the text leaves no room for the NUL. The club name exists for clubs only (both copies);
@@ -41,6 +50,13 @@ bool storeClubName(const GameBlocks& blocks, int row, ByteSpan text);
 MutableByteSpan shortNameSlot(const GameBlocks& blocks, int row);
 Bytes readShortName(const GameBlocks& blocks, int row);
 bool storeShortName(const GameBlocks& blocks, int row, ByteSpan text);
+
+// Stores a value's bytes as they are (a team file's) into both copies; nothing where the row or
+// slot has no such value or the size differs.
+void storeTeamFieldBytes(const GameBlocks& blocks, TF field, int row, int slot, ByteSpan bytes);
+// Stores a name's text into both copies of a name field (team, club or short name); false (nothing
+// written) where the row has no such name or the text leaves no room for the NUL.
+bool storeTeamNameField(const GameBlocks& blocks, TF field, int row, ByteSpan text);
 
 // Tactics k (0 to 4) of rows 0 to 104: shown = stored byte div 5; a shown value v is stored 5 * v.
 std::uint8_t readTacticsByte(const GameBlocks& blocks, int row, int k);

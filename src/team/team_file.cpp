@@ -19,20 +19,39 @@ using namespace blockmap;
 
 constexpr std::string_view kTeamMagic = "TEAMDATA";
 
-// Where each part of a team file lies, for a team name slot of L bytes and N squad slots.
+// Where each part of a team file lies, for a team name slot of L bytes and N squad slots: the
+// magic, the row and L, then the row's values of the field table in its order, N, each squad value
+// for all slots, and the squad's players' full names, back names, call numbers and records.
 struct TeamFileLayout {
     std::size_t nameLength;
     std::size_t squadSize;
 
-    static constexpr std::size_t kRowAt = 8, kNameLengthAt = 12, kNameAt = 16;
-    std::size_t shortNameAt() const { return kNameAt + nameLength; }
-    std::size_t tacticsAt() const { return shortNameAt() + kShortNameSize; }
-    std::size_t setPiecesAt() const { return tacticsAt() + kTacticsCount; }
-    std::size_t formationAt() const { return setPiecesAt() + kSetPieceCount; }
-    std::size_t squadSizeAt() const { return formationAt() + kFormationSize; }
-    std::size_t idsAt() const { return squadSizeAt() + 4; }
-    std::size_t shirtsAt() const { return idsAt() + 2 * squadSize; }
-    std::size_t fullNamesAt() const { return shirtsAt() + squadSize; }
+    static constexpr std::size_t kRowAt = 8, kNameLengthAt = 12, kValuesAt = 16;
+
+    std::size_t sizeOf(TF field) const { return field == TF::TeamName ? nameLength : teamField(field).size; }
+    // The first byte of a value of the row, or of a squad value's first slot.
+    std::size_t at(TF field) const {
+        const bool perSlot = teamField(field).perSlot;
+        std::size_t offset = perSlot ? idsAt() : kValuesAt;
+        for (std::size_t i = 0; i < static_cast<std::size_t>(field); ++i) {
+            const TeamField& f = kTeamFields[i];
+            if (f.inTeamFile && f.perSlot == perSlot) offset += sizeOf(static_cast<TF>(i)) * (perSlot ? squadSize : 1);
+        }
+        return offset;
+    }
+    std::size_t squadSizeAt() const { return at(TF::SquadId) - 4; }
+    std::size_t idsAt() const {
+        std::size_t offset = kValuesAt;
+        for (std::size_t i = 0; i < kTeamFields.size(); ++i)
+            if (kTeamFields[i].inTeamFile && !kTeamFields[i].perSlot) offset += sizeOf(static_cast<TF>(i));
+        return offset + 4;
+    }
+    std::size_t fullNamesAt() const {
+        std::size_t offset = idsAt();
+        for (const TeamField& f : kTeamFields)
+            if (f.inTeamFile && f.perSlot) offset += f.size * squadSize;
+        return offset;
+    }
     std::size_t backNamesAt() const { return fullNamesAt() + kFullNameSize * squadSize; }
     std::size_t callNumbersAt() const { return backNamesAt() + kBackNameSize * squadSize; }
     std::size_t recordsAt() const { return callNumbersAt() + kCallNumberSize * squadSize; }
@@ -41,6 +60,13 @@ struct TeamFileLayout {
 
 TeamFileLayout layoutOfRow(int row) {
     return {TeamTable[static_cast<std::size_t>(row)].teamNameLength, static_cast<std::size_t>(squadSize(row))};
+}
+
+// The fields the team file carries, in its order: the row's values, then the squad's.
+template <typename Visit>
+void forEachFileField(bool perSlot, Visit visit) {
+    for (std::size_t i = 0; i < kTeamFields.size(); ++i)
+        if (kTeamFields[i].inTeamFile && kTeamFields[i].perSlot == perSlot) visit(static_cast<TF>(i));
 }
 
 void appendU32(Bytes& out, std::uint32_t value) {
@@ -65,7 +91,7 @@ bool startsWithMagic(ByteSpan file, std::string_view magic) {
 }
 
 std::uint16_t squadIdInFile(ByteSpan file, const TeamFileLayout& layout, std::size_t slot) {
-    return readU16LE(file, layout.idsAt() + 2 * slot).value_or(0);
+    return readU16LE(file, layout.at(TF::SquadId) + 2 * slot).value_or(0);
 }
 
 }  // namespace
@@ -83,16 +109,13 @@ Bytes buildTeamFile(const GameBlocks& blocks, int row) {
     out.reserve(layout.size());
     appendU32(out, static_cast<std::uint32_t>(row));
     appendU32(out, static_cast<std::uint32_t>(layout.nameLength));
-    appendFixed(out, teamNameSlot(blocks, row), layout.nameLength);
-    appendFixed(out, shortNameSlot(blocks, row), kShortNameSize);
-    for (int k = 0; k < kTacticsCount; ++k) out.push_back(readTacticsByte(blocks, row, k));  // 0 for row 105
-    for (int k = 0; k < kSetPieceCount; ++k) out.push_back(static_cast<std::uint8_t>(readSetPiece(blocks, row, k)));
-    const auto formation = readFormation(blocks, row);
-    out.insert(out.end(), formation.begin(), formation.end());
+    // A value the row does not hold (row 105's tactics) is carried as zeros.
+    forEachFileField(false, [&](TF f) { appendFixed(out, teamFieldSlot(blocks, f, row), layout.sizeOf(f)); });
     const int n = squadSize(row);
     appendU32(out, static_cast<std::uint32_t>(n));
-    for (int s = 0; s < n; ++s) appendU16(out, readSquadId(blocks, row, s));
-    for (int s = 0; s < n; ++s) out.push_back(readShirtByte(blocks, row, s));
+    forEachFileField(true, [&](TF f) {
+        for (int s = 0; s < n; ++s) appendFixed(out, teamFieldSlot(blocks, f, row, s), layout.sizeOf(f));
+    });
     // An empty slot (and an ID that names no player) carries zero bytes.
     for (int s = 0; s < n; ++s)
         appendFixed(out, playerNameSlot(blocks, PlayerName::Full, readSquadId(blocks, row, s)), kFullNameSize);
@@ -127,24 +150,15 @@ std::optional<int> applyTeamFile(const GameBlocks& blocks, ByteSpan file) {
     if (!checked) return std::nullopt;
     const int row = *checked;
     const auto layout = layoutOfRow(row);
-    const auto name = teamNameSlot(blocks, row);
-    const auto nameBytes = file.subspan(TeamFileLayout::kNameAt, layout.nameLength);
-    if (name.size() == nameBytes.size()) std::copy(nameBytes.begin(), nameBytes.end(), name.begin());
-    const auto shortName = shortNameSlot(blocks, row);
-    const auto shortBytes = file.subspan(layout.shortNameAt(), kShortNameSize);
-    if (shortName.size() == shortBytes.size()) std::copy(shortBytes.begin(), shortBytes.end(), shortName.begin());
-    for (int k = 0; k < kTacticsCount; ++k)  // nothing for row 105, which has no tactics
-        storeTacticsByte(blocks, row, k, file[layout.tacticsAt() + static_cast<std::size_t>(k)]);
-    for (int k = 0; k < kSetPieceCount; ++k)
-        storeSetPiece(blocks, row, k, file[layout.setPiecesAt() + static_cast<std::size_t>(k)]);
-    FormationRecord formation{};
-    std::copy_n(file.begin() + static_cast<std::ptrdiff_t>(layout.formationAt()), formation.size(), formation.begin());
-    storeFormation(blocks, row, formation);
+    forEachFileField(
+        false, [&](TF f) { storeTeamFieldBytes(blocks, f, row, 0, file.subspan(layout.at(f), layout.sizeOf(f))); });
+    forEachFileField(true, [&](TF f) {
+        for (std::size_t s = 0; s < layout.squadSize; ++s)
+            storeTeamFieldBytes(blocks, f, row, static_cast<int>(s),
+                                file.subspan(layout.at(f) + layout.sizeOf(f) * s, layout.sizeOf(f)));
+    });
     for (std::size_t s = 0; s < layout.squadSize; ++s) {
-        const int slot = static_cast<int>(s);
         const auto id = squadIdInFile(file, layout, s);
-        storeSquadId(blocks, row, slot, id);
-        storeShirtByte(blocks, row, slot, file[layout.shirtsAt() + s]);
         if (id == 0) continue;
         writePlayerNameSlot(blocks, PlayerName::Full, id,
                             file.subspan(layout.fullNamesAt() + kFullNameSize * s, kFullNameSize));
@@ -194,7 +208,7 @@ std::optional<FormationRecord> readFormationFromTeamFile(const fs::path& file, M
         return std::nullopt;
     }
     FormationRecord formation{};
-    const auto at = static_cast<std::ptrdiff_t>(layoutOfRow(*row).formationAt());
+    const auto at = static_cast<std::ptrdiff_t>(layoutOfRow(*row).at(TF::Formation));
     std::copy_n(data->begin() + at, formation.size(), formation.begin());
     return formation;
 }

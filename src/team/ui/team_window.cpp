@@ -86,7 +86,7 @@ void TeamWindow::buildControls() {
     m_shortName = new NameField(m_context.ui, this);
     m_shortName->setObjectName(QStringLiteral("shortName"));
     m_shortName->setGeometry(du.rect(14, 80, 40, 13));
-    m_shortName->setMaxBytes(3);
+    m_shortName->setMaxBytes(teamField(TF::ShortName).max);
 
     m_teamGlyphs = new GlyphRowBox(QStringLiteral("long team name"), this);
     m_teamGlyphs->setObjectName(QStringLiteral("teamNameGlyphs"));
@@ -94,7 +94,7 @@ void TeamWindow::buildControls() {
 
     for (int k = 0; k < kTacticsCount; ++k) {
         const int y = 136 + 17 * k;
-        label(latin1(kTacticsNames[k]), du.rect(7, y + 2, 42, 8), this);
+        label(latin1(teamField(tacticsField(k)).name), du.rect(7, y + 2, 42, 8), this);
         m_tactics[k] = arrowField(kTacticsShownMin, kTacticsShownMax, du.rect(50, y, 30, 13), this);
         m_tactics[k]->setObjectName(QStringLiteral("tactics%1").arg(k));
     }
@@ -129,7 +129,7 @@ void TeamWindow::buildControls() {
     m_changeId->setObjectName(QStringLiteral("changeId"));
 
     label(QStringLiteral("shirt NO."), du.rect(207, 130, 40, 8), this);
-    m_shirt = arrowField(1, 99, du.rect(250, 128, 40, 13), this);
+    m_shirt = arrowField(teamField(TF::Shirt).min, teamField(TF::Shirt).max, du.rect(250, 128, 40, 13), this);
     m_shirt->setObjectName(QStringLiteral("shirt"));
     m_editFormation = pushButton(QStringLiteral("Edit formation"), du.rect(300, 127, 60, 14), this);
     m_editFormation->setObjectName(QStringLiteral("editFormation"));
@@ -138,7 +138,7 @@ void TeamWindow::buildControls() {
     for (int i = 1; i <= kSetPieceChoices; ++i) takers << QStringLiteral("Player_%1").arg(i, 2, 10, QLatin1Char('0'));
     for (int k = 0; k < kSetPieceCount; ++k) {
         const int y = 150 + 17 * k;
-        label(latin1(kSetPieceNames[k]), du.rect(207, y + 2, 50, 8), this);
+        label(latin1(teamField(setPieceField(k)).name), du.rect(207, y + 2, 50, 8), this);
         m_setPieces[k] = new QComboBox(this);
         m_setPieces[k]->setObjectName(QStringLiteral("setPiece%1").arg(k));
         m_setPieces[k]->setGeometry(du.rect(260, y, 70, 13));
@@ -204,15 +204,14 @@ void TeamWindow::showTeam() {
     }
     m_editFormation->setEnabled(tactics);
 
-    const bool names = row != blockmap::kDefaultTeamRow;
-    m_teamName->setEnabled(names);
-    m_shortName->setEnabled(names);
-    m_clubName->setEnabled(isClub(row));
-    m_teamName->setMaxBytes(static_cast<int>(TeamTable[row].teamNameLength) - 1);
+    m_teamName->setEnabled(!teamEditRefusal(TF::TeamName, row));
+    m_shortName->setEnabled(!teamEditRefusal(TF::ShortName, row));
+    m_clubName->setEnabled(!teamEditRefusal(TF::ClubName, row));
+    m_teamName->setMaxBytes(teamNameMaxBytes(TF::TeamName, row));
     const Bytes teamName = readTeamName(blocks, row);
     m_teamName->setNameBytes(teamName);
     m_teamGlyphs->setNameBytes(teamName);
-    m_clubName->setMaxBytes(static_cast<int>(TeamTable[row].clubNameLength) - 1);
+    m_clubName->setMaxBytes(teamNameMaxBytes(TF::ClubName, row));
     m_clubName->setNameBytes(readClubName(blocks, row));
     m_shortName->setNameBytes(readShortName(blocks, row));
 
@@ -260,16 +259,16 @@ void TeamWindow::onTeamListChanged(int) { showTeam(); }
 void TeamWindow::onSquadListChanged(int) { showPlayer(); }
 
 void TeamWindow::onTeamNameEdited(const Bytes& bytes) {
-    if (m_row != blockmap::kDefaultTeamRow) storeTeamName(m_context.store.blocks(), m_row, bytes);
+    if (!teamEditRefusal(TF::TeamName, m_row)) storeTeamName(m_context.store.blocks(), m_row, bytes);
     m_teamGlyphs->setNameBytes(bytes);
 }
 
 void TeamWindow::onClubNameEdited(const Bytes& bytes) {
-    if (isClub(m_row)) storeClubName(m_context.store.blocks(), m_row, bytes);
+    if (!teamEditRefusal(TF::ClubName, m_row)) storeClubName(m_context.store.blocks(), m_row, bytes);
 }
 
 void TeamWindow::onShortNameEdited(const Bytes& bytes) {
-    if (m_row != blockmap::kDefaultTeamRow) storeShortName(m_context.store.blocks(), m_row, bytes);
+    if (!teamEditRefusal(TF::ShortName, m_row)) storeShortName(m_context.store.blocks(), m_row, bytes);
 }
 
 void TeamWindow::onTacticsChanged(int k, int value) {
