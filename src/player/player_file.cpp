@@ -23,8 +23,6 @@ constexpr std::size_t kCallNumberAt = kBackNameAt + kBackNameSize;
 constexpr std::size_t kRecordAt = kCallNumberAt + kCallNumberSize;
 static_assert(kRecordAt + kRecordSize == kPlayerFileSize);
 
-bool validId(std::uint32_t id) { return id >= 1 && id <= kPlayerCount; }
-
 }  // namespace
 
 std::string playerFileName(std::uint32_t id) {
@@ -34,27 +32,18 @@ std::string playerFileName(std::uint32_t id) {
 }
 
 Bytes buildPlayerFile(const GameBlocks& blocks, std::uint32_t id) {
-    if (!validId(id)) return {};
+    if (!isPlayerId(id)) return {};
     Bytes out(kPlayerMagic.begin(), kPlayerMagic.end());
     out.reserve(kPlayerFileSize);
-    const auto append = [&out](ByteSpan data, std::size_t size) {
-        if (data.size() == size) out.insert(out.end(), data.begin(), data.end());
-        else out.insert(out.end(), size, 0);
-    };
-    append(playerNameSlot(blocks, PlayerName::Full, id), kFullNameSize);
-    append(playerNameSlot(blocks, PlayerName::Back, id), kBackNameSize);
-    const std::uint16_t call = readCallNumber(blocks, id);
-    out.push_back(static_cast<std::uint8_t>(call));
-    out.push_back(static_cast<std::uint8_t>(call >> 8));
-    append(playerRecordBytes(blocks, id), kRecordSize);
+    appendFixed(out, playerNameSlot(blocks, PlayerName::Full, id), kFullNameSize);
+    appendFixed(out, playerNameSlot(blocks, PlayerName::Back, id), kBackNameSize);
+    appendU16LE(out, readCallNumber(blocks, id));
+    appendFixed(out, playerRecordBytes(blocks, id), kRecordSize);
     return out;
 }
 
 bool applyPlayerFile(const GameBlocks& blocks, std::uint32_t id, ByteSpan file) {
-    if (!validId(id) || file.size() < kPlayerFileSize) return false;
-    if (!std::equal(kPlayerMagic.begin(), kPlayerMagic.end(), file.begin(),
-                    [](char m, std::uint8_t b) { return static_cast<std::uint8_t>(m) == b; }))
-        return false;
+    if (!isPlayerId(id) || file.size() < kPlayerFileSize || !startsWith(file, kPlayerMagic)) return false;
     writePlayerNameSlot(blocks, PlayerName::Full, id, file.subspan(kFullNameAt, kFullNameSize));
     writePlayerNameSlot(blocks, PlayerName::Back, id, file.subspan(kBackNameAt, kBackNameSize));
     writeCallNumber(blocks, id, readU16LE(file, kCallNumberAt).value_or(0));

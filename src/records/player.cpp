@@ -28,8 +28,6 @@ constexpr PlayerTable kRecordTable{kRecordOffset, kRecordSize, Block::Boot, kRec
 
 const PlayerTable& nameTable(PlayerName which) { return which == PlayerName::Full ? kFullNameTable : kBackNameTable; }
 
-bool validId(std::uint32_t id) { return id >= 1 && id <= kPlayerCount; }
-
 MutableByteSpan blockOf(const GameBlocks& blocks, Block block) {
     switch (block) {
     case Block::Parameter: return blocks.parameter;
@@ -41,7 +39,7 @@ MutableByteSpan blockOf(const GameBlocks& blocks, Block block) {
 
 // Entry id - 1 of a table copy; empty for an ID that names no player or an entry beyond the block.
 MutableByteSpan entryAt(MutableByteSpan block, std::size_t tableOffset, std::size_t entrySize, std::uint32_t id) {
-    if (!validId(id)) return {};
+    if (!isPlayerId(id)) return {};
     const std::size_t offset = tableOffset + (id - 1) * entrySize;
     if (!fitsIn(block.size(), offset, entrySize)) return {};
     return block.subspan(offset, entrySize);

@@ -7,11 +7,15 @@
 
 #include "records/bit_record.h"
 #include "records/player_fields.h"
+#include "store/block_map.h"
 #include "store/data_store.h"
 
 namespace tarvo {
 
 enum class PlayerName { Full, Back };  // 31-byte and 16-byte name slots
+
+// Player IDs are 1 to 2197; 0 in a squad slot is an empty slot.
+constexpr bool isPlayerId(std::uint32_t id) { return id >= 1 && id <= blockmap::kPlayerCount; }
 
 // The name's text bytes (primary copy). `id` is 1 to 2197.
 Bytes readPlayerName(const GameBlocks& blocks, PlayerName which, std::uint32_t id);

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string_view>
 #include <vector>
 
 namespace tarvo {
@@ -63,6 +64,30 @@ inline bool writeU32LE(MutableByteSpan data, std::size_t offset, std::uint32_t v
 inline bool writeU32BE(MutableByteSpan data, std::size_t offset, std::uint32_t value) {
     if (!fitsIn(data.size(), offset, 4)) return false;
     for (int i = 0; i < 4; ++i) data[offset + i] = static_cast<std::uint8_t>(value >> (24 - 8 * i));
+    return true;
+}
+
+// Appenders for files built in memory, little-endian.
+inline void appendU16LE(Bytes& out, std::uint16_t value) {
+    out.push_back(static_cast<std::uint8_t>(value));
+    out.push_back(static_cast<std::uint8_t>(value >> 8));
+}
+
+inline void appendU32LE(Bytes& out, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+}
+
+// Appends exactly `size` bytes: the data, or zeros where there is none (an empty squad slot).
+inline void appendFixed(Bytes& out, ByteSpan data, std::size_t size) {
+    if (data.size() == size) out.insert(out.end(), data.begin(), data.end());
+    else out.insert(out.end(), size, 0);
+}
+
+// True when the data begin with the ASCII text (a file's magic).
+inline bool startsWith(ByteSpan data, std::string_view magic) {
+    if (data.size() < magic.size()) return false;
+    for (std::size_t i = 0; i < magic.size(); ++i)
+        if (data[i] != static_cast<std::uint8_t>(magic[i])) return false;
     return true;
 }
 

@@ -6,18 +6,9 @@
 #include <cstdint>
 
 #include "records/formation.h"
+#include "text/pixel_geometry.h"
 
 namespace tarvo::formation {
-
-struct PixelPoint {
-    int x, y;
-    bool operator==(const PixelPoint&) const = default;
-};
-// A rectangle with exclusive right and bottom edges.
-struct PixelRect {
-    int left, top, right, bottom;
-    bool operator==(const PixelRect&) const = default;
-};
 
 inline constexpr PixelPoint kPitchOrigin{32, 16};
 inline constexpr int kPitchWidth = 382, kPitchHeight = 194;

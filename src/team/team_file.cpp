@@ -69,27 +69,6 @@ void forEachFileField(bool perSlot, Visit visit) {
         if (kTeamFields[i].inTeamFile && kTeamFields[i].perSlot == perSlot) visit(static_cast<TF>(i));
 }
 
-void appendU32(Bytes& out, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-}
-
-void appendU16(Bytes& out, std::uint16_t value) {
-    out.push_back(static_cast<std::uint8_t>(value));
-    out.push_back(static_cast<std::uint8_t>(value >> 8));
-}
-
-// Appends exactly `size` bytes: the data, or zeros where there is none (an empty slot).
-void appendFixed(Bytes& out, ByteSpan data, std::size_t size) {
-    if (data.size() == size) out.insert(out.end(), data.begin(), data.end());
-    else out.insert(out.end(), size, 0);
-}
-
-bool startsWithMagic(ByteSpan file, std::string_view magic) {
-    return file.size() >= magic.size() &&
-           std::equal(magic.begin(), magic.end(), file.begin(),
-                      [](char m, std::uint8_t b) { return static_cast<std::uint8_t>(m) == b; });
-}
-
 std::uint16_t squadIdInFile(ByteSpan file, const TeamFileLayout& layout, std::size_t slot) {
     return readU16LE(file, layout.at(TF::SquadId) + 2 * slot).value_or(0);
 }
@@ -107,12 +86,12 @@ Bytes buildTeamFile(const GameBlocks& blocks, int row) {
     const auto layout = layoutOfRow(row);
     Bytes out(kTeamMagic.begin(), kTeamMagic.end());
     out.reserve(layout.size());
-    appendU32(out, static_cast<std::uint32_t>(row));
-    appendU32(out, static_cast<std::uint32_t>(layout.nameLength));
+    appendU32LE(out, static_cast<std::uint32_t>(row));
+    appendU32LE(out, static_cast<std::uint32_t>(layout.nameLength));
     // A value the row does not hold (row 105's tactics) is carried as zeros.
     forEachFileField(false, [&](TF f) { appendFixed(out, teamFieldSlot(blocks, f, row), layout.sizeOf(f)); });
     const int n = squadSize(row);
-    appendU32(out, static_cast<std::uint32_t>(n));
+    appendU32LE(out, static_cast<std::uint32_t>(n));
     forEachFileField(true, [&](TF f) {
         for (int s = 0; s < n; ++s) appendFixed(out, teamFieldSlot(blocks, f, row, s), layout.sizeOf(f));
     });
@@ -123,14 +102,14 @@ Bytes buildTeamFile(const GameBlocks& blocks, int row) {
         appendFixed(out, playerNameSlot(blocks, PlayerName::Back, readSquadId(blocks, row, s)), kBackNameSize);
     for (int s = 0; s < n; ++s) {
         const auto id = readSquadId(blocks, row, s);
-        appendU16(out, id == 0 ? 0 : readCallNumber(blocks, id));
+        appendU16LE(out, id == 0 ? 0 : readCallNumber(blocks, id));
     }
     for (int s = 0; s < n; ++s) appendFixed(out, playerRecordBytes(blocks, readSquadId(blocks, row, s)), kRecordSize);
     return out;
 }
 
 std::optional<int> checkTeamFile(ByteSpan file) {
-    if (!startsWithMagic(file, kTeamMagic)) return std::nullopt;
+    if (!startsWith(file, kTeamMagic)) return std::nullopt;
     const auto row = readU32LE(file, TeamFileLayout::kRowAt);
     const auto nameLength = readU32LE(file, TeamFileLayout::kNameLengthAt);
     if (!row || !nameLength || *row >= static_cast<std::uint32_t>(kTeamRows)) return std::nullopt;

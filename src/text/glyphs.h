@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "store/bytes.h"
+#include "text/pixel_geometry.h"
 
 namespace tarvo {
 
@@ -13,13 +14,18 @@ inline constexpr int kMaxGlyphs = 50;
 inline constexpr int kGlyphWidth = 16, kGlyphHeight = 15;
 inline constexpr int kSheetWidth = 256, kSheetHeight = 6900;
 inline constexpr int kSheetColumns = 16;
-inline constexpr int kPickerPages = 23;  // pages 0 to 22 of 320 cells
 
 using GlyphIndexList = std::vector<int>;
 
 // Replaces the list with the glyph indices of the text's two-byte table codes (at most 50); bytes
 // that start no table code are passed one at a time. The text ends at its first NUL, if any.
 void GlyphIndicesOfText(GlyphIndexList& list, ByteSpan text);
+
+// The cell of glyph index n in the sheet.
+constexpr PixelRect glyphCell(int n) {
+    const int left = kGlyphWidth * (n % kSheetColumns), top = kGlyphHeight * (n / kSheetColumns);
+    return {left, top, left + kGlyphWidth, top + kGlyphHeight};
+}
 
 // The sheet: 6900 rows of 32 bytes, most significant bit = leftmost pixel; bit 1 = white, 0 = black.
 ByteSpan glyphSheet();

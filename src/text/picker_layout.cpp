@@ -21,11 +21,7 @@ PixelRect glyphTarget(Cell cell) {
     return {left, top, left + kGlyphWidth, top + kGlyphHeight};
 }
 
-PixelRect sheetSource(int page, Cell cell) {
-    const int left = kGlyphWidth * cell.column;
-    const int top = kGlyphHeight * cell.row + kSheetRowsPerPage * page;
-    return {left, top, left + kGlyphWidth, top + kGlyphHeight};
-}
+PixelRect sheetSource(int page, Cell cell) { return glyphCell(glyphIndexAt(page, cell)); }
 
 PixelRect selectionRect(Cell cell) {
     const int left = kGridLeft + kCellWidth * cell.column;

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "text/pixel_geometry.h"
+
 namespace tarvo::picker {
 
 inline constexpr int kGridLeft = 32, kGridTop = 28;
@@ -17,13 +19,6 @@ inline constexpr int kGridWidth = kColumns * kCellWidth;  // 304
 inline constexpr int kGridHeight = kRows * kCellHeight;   // 400
 inline constexpr int kFirstPage = 0, kLastPage = 22;
 inline constexpr int kCellsPerPage = kColumns * kRows;  // 320
-inline constexpr int kSheetRowsPerPage = kRows * 15;    // 300 pixel rows of the sheet
-
-// A rectangle with exclusive right and bottom edges.
-struct PixelRect {
-    int left, top, right, bottom;
-    bool operator==(const PixelRect&) const = default;
-};
 
 struct Cell {
     int row, column;

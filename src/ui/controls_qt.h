@@ -6,6 +6,8 @@
 #include <QRect>
 #include <QString>
 
+#include "text/pixel_geometry.h"
+
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -19,5 +21,7 @@ QString latin1(std::string_view text);
 QPushButton* pushButton(const QString& text, const QRect& geometry, QWidget* parent);
 QLabel* label(const QString& text, const QRect& geometry, QWidget* parent);
 QLineEdit* lineField(const QRect& geometry, bool readOnly, QWidget* parent);
+// The same rectangle for Qt, whose right and bottom edges are the last pixel inside.
+inline QRect toQRect(const PixelRect& r) { return QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1)); }
 
 }  // namespace tarvo::gui

@@ -4,6 +4,8 @@
 
 #include <QPainter>
 
+#include "ui/controls_qt.h"
+
 namespace tarvo::gui {
 
 namespace {
@@ -44,10 +46,8 @@ void GlyphRowBox::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const QImage& sheet = glyphSheetImage();
     for (std::size_t k = 0; k < m_glyphs.size(); ++k) {
-        const int g = m_glyphs[k];
-        const QRect source(kGlyphWidth * (g % kSheetColumns), kGlyphHeight * (g / kSheetColumns), kGlyphWidth,
-                           kGlyphHeight);
-        painter.drawImage(QPoint(kRowLeft + kGlyphWidth * static_cast<int>(k), kRowTop), sheet, source);
+        painter.drawImage(QPoint(kRowLeft + kGlyphWidth * static_cast<int>(k), kRowTop), sheet,
+                          toQRect(glyphCell(m_glyphs[k])));
     }
 }
 

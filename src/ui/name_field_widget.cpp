@@ -75,6 +75,4 @@ void NameField::setNameBytes(ByteSpan bytes) {
     blockSignals(blocked);
 }
 
-Bytes NameField::nameBytes() const { return encodeShiftJis(text().toStdString()).bytes; }
-
 }  // namespace tarvo::gui

@@ -18,8 +18,6 @@ public:
     void setUpperCase(bool upper);   // the back name field turns what is typed to upper case
     // Shows the bytes as text; emits nothing (showing writes nothing).
     void setNameBytes(ByteSpan bytes);
-    // The current text, encoded.
-    Bytes nameBytes() const;
 
 signals:
     // Only on a user's edit: the new text's bytes, within the limit and encodable.

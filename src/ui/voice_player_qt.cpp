@@ -43,6 +43,4 @@ void VoicePlayer::stop() {
     if (m_buffer.isOpen()) m_buffer.close();
 }
 
-bool VoicePlayer::isPlaying() const { return m_sink && m_sink->state() == QAudio::ActiveState; }
-
 }  // namespace tarvo::gui

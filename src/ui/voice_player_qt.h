@@ -25,7 +25,6 @@ public:
     // audio output to play it on.
     bool play(ByteSpan wav);
     void stop();
-    bool isPlaying() const;
 
 private:
     std::unique_ptr<QAudioSink> m_sink;

@@ -16,11 +16,7 @@
 
 namespace tarvo::gui {
 
-namespace {
-
-QRect toQRect(const formation::PixelRect& r) { return QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1)); }
-
-}  // namespace
+namespace {}  // namespace
 
 FormationWindow::FormationWindow(AppContext& context, int row, QWidget* parent)
     : QDialog(parent), m_context(context), m_row(row) {
@@ -161,7 +157,7 @@ void FormationWindow::paintEvent(QPaintEvent* event) {
 
     painter.setPen(QPen(Qt::black, 1));
     for (int k = 0; k < kFormationPositions; ++k) {
-        const formation::PixelPoint c =
+        const PixelPoint c =
             formation::markerCentre(formation::positionX(m_working, k), formation::positionY(m_working, k));
         painter.setBrush(k == m_selected ? QColor(193, 0, 0) : QColor(76, 193, 141));
         painter.drawEllipse(QRect(c.x - formation::kMarkerRadius, c.y - formation::kMarkerRadius,

@@ -29,8 +29,6 @@ class TeamWindow : public QDialog {
 public:
     explicit TeamWindow(AppContext& context, QWidget* parent = nullptr);
 
-    int shownRow() const { return m_row; }
-    int shownSlot() const { return m_slot; }
     // Selects a team row and shows it (the team list's change, and after an import).
     void selectTeam(int row);
     // The picker window while it is open.

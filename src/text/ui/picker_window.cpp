@@ -16,11 +16,7 @@
 
 namespace tarvo::gui {
 
-namespace {
-
-QRect toQRect(const picker::PixelRect& r) { return QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1)); }
-
-}  // namespace
+namespace {}  // namespace
 
 PickerWindow::PickerWindow(MessageService& messages, picker::PickerState& state, QWidget* parent)
     : QDialog(parent), m_messages(messages), m_state(state) {
@@ -117,13 +113,13 @@ void PickerWindow::paintEvent(QPaintEvent* event) {
     for (int r = 0; r < picker::kRows; ++r) {
         for (int c = 0; c < picker::kColumns; ++c) {
             const picker::Cell cell{r, c};
-            const picker::PixelRect target = picker::glyphTarget(cell);
+            const PixelRect target = picker::glyphTarget(cell);
             painter.drawImage(QPoint(target.left, target.top), sheet, toQRect(picker::sheetSource(m_state.page, cell)));
         }
     }
 
     if (m_selection) {
-        const picker::PixelRect s = picker::selectionRect(*m_selection);
+        const PixelRect s = picker::selectionRect(*m_selection);
         painter.setPen(QPen(QColor(255, 0, 0), 1));
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(QRect(QPoint(s.left, s.top), QPoint(s.right - 2, s.bottom - 2)));
