@@ -7,7 +7,7 @@
 
 #include "records/bit_record.h"
 #include "records/player_fields.h"
-#include "store/data_store.h"
+#include "store/game_blocks.h"
 
 namespace tarvo {
 

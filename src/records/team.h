@@ -10,7 +10,7 @@
 
 #include "records/formation.h"
 #include "store/block_map.h"
-#include "store/data_store.h"
+#include "store/game_blocks.h"
 
 namespace tarvo {
 
