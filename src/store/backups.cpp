@@ -190,9 +190,12 @@ std::vector<Backup> listBackups(const fs::path& source) {
         auto manifest = readManifest(entry.path());
         if (manifest && manifest->source == key) backups.push_back({entry.path(), std::move(*manifest)});
     }
-    std::sort(backups.begin(), backups.end(), [](const Backup& a, const Backup& b) {
-        return std::tie(a.manifest.time, a.folder) > std::tie(b.manifest.time, b.folder);
-    });
+    // Backups made within one second are told apart by when their manifests were written.
+    auto order = [](const Backup& backup) {
+        std::error_code ec;
+        return std::pair(backup.manifest.time, fs::last_write_time(backup.folder / kManifestName, ec));
+    };
+    std::sort(backups.begin(), backups.end(), [&](const Backup& a, const Backup& b) { return order(a) > order(b); });
     return backups;
 }
 

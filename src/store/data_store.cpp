@@ -252,14 +252,41 @@ bool DataStore::adoptBlocks(Bytes boot, Bytes parameter, Bytes select) {
     return true;
 }
 
-bool DataStore::replaceBlocks(Bytes boot, Bytes parameter, Bytes select) {
+bool DataStore::replaceBlocks(ByteSpan boot, ByteSpan parameter, ByteSpan select) {
     if (!m_loaded || boot.size() != m_boot.size() || parameter.size() != m_parameter.size() ||
         select.size() != m_select.size())
         return false;
-    m_boot = std::move(boot);
-    m_parameter = std::move(parameter);
-    m_select = std::move(select);
+    // Copied in place: the editors hold views of the blocks.
+    std::ranges::copy(boot, m_boot.begin());
+    std::ranges::copy(parameter, m_parameter.begin());
+    std::ranges::copy(select, m_select.begin());
     return true;
+}
+
+bool DataStore::restoreBackup(const fs::path& backupFolder, bool force) {
+    if (!m_loaded || sourcePath().empty()) return false;
+    const auto manifest = readManifest(backupFolder);
+    if (!manifest || manifest->files.size() != 3) {
+        m_messages.warning(backupFolder.string() + " holds no backup (no readable manifest.json)");
+        return false;
+    }
+    if (manifest->source != sourceKey(sourcePath()) && !force) {
+        m_messages.warning(backupFolder.string() + " is a backup of " + manifest->source + ", not of " +
+                           sourceKey(sourcePath()) + "; add --force to restore it all the same");
+        return false;
+    }
+    std::string error;
+    auto files = readBackupFiles({backupFolder, *manifest}, error);
+    if (!files) {
+        m_messages.warning(error);
+        return false;
+    }
+    if (!replaceBlocks((*files)[0], (*files)[1], (*files)[2])) {
+        m_messages.warning("The files of " + backupFolder.string() + " do not have the sizes of the files in " +
+                           sourcePath().string());
+        return false;
+    }
+    return WriteBack();
 }
 
 std::optional<DataStore::Files> DataStore::readSourceFiles() {

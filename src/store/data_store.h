@@ -63,8 +63,10 @@ public:
     const std::filesystem::path& backupMade() const { return m_backupMade; }
     // The source as loaded: the image file or the export folder.
     std::filesystem::path sourcePath() const { return m_mode == SourceMode::CdImage ? m_imagePath : m_exportDirectory; }
-    // Replaces the three blocks with data of the same sizes (a backup being restored).
-    bool replaceBlocks(Bytes boot, Bytes parameter, Bytes select);
+    // Writes a backup's three files back into the loaded source through the same journaled
+    // write-back, after checking the manifest's sizes and checksums and that the source holds
+    // files of those sizes; a backup of another source only when `force`. Shows why not.
+    bool restoreBackup(const std::filesystem::path& backupFolder, bool force);
 
     bool isLoaded() const { return m_loaded; }
     SourceMode sourceMode() const { return m_mode; }
@@ -89,6 +91,7 @@ private:
     std::optional<Files> readSourceFiles();
     bool backUpOnce(const Files& files);
     bool writePatches(const std::vector<FilePatch>& patches);
+    bool replaceBlocks(ByteSpan boot, ByteSpan parameter, ByteSpan select);
     bool refuseJournalLeft(const std::filesystem::path& source);
     void protectSource(bool on);
 
