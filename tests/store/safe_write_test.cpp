@@ -11,6 +11,9 @@
 #include "store/backups.h"
 #include "store/data_store.h"
 #include "store/sha256.h"
+#include "store/file_io.h"
+
+#include <sys/stat.h>
 
 namespace tarvo {
 namespace {
@@ -259,6 +262,53 @@ TEST(Sha256, MatchesTheStandardsExamples) {
     for (std::size_t at = 0; at < million.size(); at += 999)
         pieces.add(ByteSpan(million).subspan(at, std::min<std::size_t>(999, million.size() - at)));
     EXPECT_EQ(Sha256::hex(pieces.finish()), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
+}
+
+}  // namespace
+}  // namespace tarvo
+
+namespace tarvo {
+namespace {
+
+// Every refused output path leaves every file byte for byte as it was and leaves no new file; a
+// file larger than its kind's limit (a sparse 100 GB one) is refused before it is read.
+TEST(SafeOutputs, RefusedPathsWriteNothingAndLargeFilesAreNotRead) {
+    TempDir dir;
+    const fs::path exported = test::writeExportDir(dir, test::DiscBlocks());
+    MessageLog log;
+    DataStore store(log);
+    ASSERT_TRUE(store.LoadFromDirectory(exported));
+    fs::create_directory(dir / "folder");
+    const fs::path fifo = dir / "fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const auto listing = [&] {
+        std::vector<std::pair<fs::path, std::uint64_t>> files;
+        for (const auto& e : fs::recursive_directory_iterator(dir.path()))
+            files.emplace_back(e.path(), e.is_regular_file() ? test::fileChecksum(e.path()) : 0);
+        std::sort(files.begin(), files.end());
+        return files;
+    };
+    const auto before = listing();
+    const std::pair<fs::path, std::string> cases[] = {
+        {exported / ".." / "exported" / kParameterFileName, "which the program must not overwrite"},
+        {exported / kBootFileName, "which the program must not overwrite"},
+        {dir / "folder", "exists and is not a regular file"},
+        {fifo, "exists and is not a regular file"},
+        {dir / "missing" / "team000.dat", "does not exist"},
+    };
+    for (const auto& [path, reason] : cases) {
+        std::string error;
+        EXPECT_EQ(writeWholeFile(path, Bytes(10, 1), error), WriteResult::Refused) << path;
+        EXPECT_NE(error.find(reason), std::string::npos) << error;
+    }
+    EXPECT_EQ(listing(), before);
+
+    const fs::path huge = dir / "huge.dat";
+    test::writeFile(huge, Bytes{1});
+    fs::resize_file(huge, 100ull << 30);
+    std::string error;
+    EXPECT_FALSE(readWholeFile(huge, kMaxTeamFileSize, error));
+    EXPECT_EQ(error, huge.string() + " holds 107374182400 bytes; the limit for this file is 65536 bytes");
 }
 
 }  // namespace
