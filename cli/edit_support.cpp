@@ -37,8 +37,14 @@ std::optional<int> loadOrRefuse(LoadedSource& source, const std::string& path) {
     return std::nullopt;
 }
 
+bool& backupsSkipped() {
+    static bool skipped = false;
+    return skipped;
+}
+
 int writeBack(LoadedSource& source) {
     source.messages.flush();
+    source.store.setBackups(!backupsSkipped());
     return source.store.WriteBack() ? 0 : 1;
 }
 
@@ -83,6 +89,8 @@ EncodedName encodeName(const std::string& label, const std::string& text, std::s
 CLI::App* addSourceCommand(CLI::App& app, const char* name, const std::string& description, std::string& source) {
     CLI::App* command = app.add_subcommand(name, description);
     command->add_option("SOURCE", source, "a CD image file or a directory of exported files")->required();
+    command->add_flag("--no-backup", backupsSkipped(),
+                      "when this command writes into SOURCE, make no backup before (for scripts that keep their own)");
     return command;
 }
 

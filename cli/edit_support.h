@@ -41,6 +41,8 @@ struct LoadedSource {
 
 // Loads SOURCE; on failure returns the exit status of the refusal (its messages on one line).
 std::optional<int> loadOrRefuse(LoadedSource& source, const std::string& path);
+// Set by --no-backup: the write-back makes no backup first.
+bool& backupsSkipped();
 // Writes the changed blocks back to their source: 0, or 1 when the write-back failed.
 int writeBack(LoadedSource& source);
 // Runs a core operation whose messages are collected: on failure they become the refusal line.
@@ -66,7 +68,7 @@ struct EncodedName {
 };
 EncodedName encodeName(const std::string& label, const std::string& text, std::size_t maxBytes);
 
-// A subcommand whose first argument is SOURCE.
+// A subcommand whose first argument is SOURCE (with --no-backup).
 CLI::App* addSourceCommand(CLI::App& app, const char* name, const std::string& description, std::string& source);
 
 // Prints a JSON value: indented with --json, otherwise one "key: value" line per member.

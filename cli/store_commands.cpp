@@ -1,5 +1,6 @@
 // info: what a SOURCE holds (the kind of source, the boot file found, the sizes of the three blocks
-// and the archive's entry count).
+// and the archive's entry count); recover, backups and restore: undoing an interrupted write and
+// the automatic backups.
 
 #include <iostream>
 #include <memory>
@@ -8,6 +9,9 @@
 #include <nlohmann/json.hpp>
 
 #include "cli_support.h"
+#include "edit_support.h"
+#include "store/backups.h"
+#include "store/sha256.h"
 
 namespace tarvo::cli {
 namespace {
@@ -47,9 +51,78 @@ int infoCommand(const InfoArgs& args) {
     return 0;
 }
 
+struct BackupArgs {
+    std::string source;
+    std::string backup;
+    bool json = false;
+    bool force = false;
+};
+
+int recoverCommand(const BackupArgs& args) {
+    StderrMessages messages;
+    return recoverSource(args.source, messages) ? 0 : 1;
+}
+
+// Whether the backup's files are what SOURCE holds now.
+bool matchesSource(const Backup& backup, const DataStore& store) {
+    const ByteSpan blocks[] = {store.boot(), store.parameter(), store.select()};
+    if (backup.manifest.files.size() != 3) return false;
+    for (std::size_t i = 0; i < 3; ++i)
+        if (backup.manifest.files[i].size != blocks[i].size() ||
+            backup.manifest.files[i].sha256 != Sha256::hex(Sha256::of(blocks[i])))
+            return false;
+    return true;
+}
+
+int backupsCommand(const BackupArgs& args) {
+    LoadedSource source;
+    if (auto refused = loadOrRefuse(source, args.source)) return *refused;
+    nlohmann::ordered_json list = nlohmann::ordered_json::array();
+    for (const Backup& backup : listBackups(args.source))
+        list.push_back({{"folder", backup.folder.string()},
+                        {"time", backup.manifest.time},
+                        {"matches source", matchesSource(backup, source.store)}});
+    if (args.json) std::cout << list.dump(2) << '\n';
+    else
+        for (const auto& item : list)
+            std::cout << item["folder"].get<std::string>() << "  " << item["time"].get<std::string>()
+                      << (item["matches source"].get<bool>() ? "  matches the source" : "") << '\n';
+    return 0;
+}
+
+int restoreCommand(const BackupArgs& args) {
+    LoadedSource source;
+    if (auto refused = loadOrRefuse(source, args.source)) return *refused;
+    source.store.setBackups(!backupsSkipped());
+    return source.store.restoreBackup(args.backup, args.force) ? 0 : 1;
+}
+
 }  // namespace
 
 void registerStoreCommands(CLI::App& app, int& status) {
+    auto backupArgs = std::make_shared<BackupArgs>();
+    CLI::App* recover = app.add_subcommand(
+        "recover", "Undoes a write into SOURCE that was interrupted (the program or the machine stopped), from the "
+                   "journal it left; a journal cut short is removed and SOURCE left as it is");
+    recover->add_option("SOURCE", backupArgs->source, "a CD image file or a directory of exported files")->required();
+    recover->callback([backupArgs, &status] { status = recoverCommand(*backupArgs); });
+
+    CLI::App* backups = addSourceCommand(app, "backups",
+                                         "Lists the backups of SOURCE, newest first: folder, time and whether it "
+                                         "holds what SOURCE holds now",
+                                         backupArgs->source);
+    backups->add_flag("--json", backupArgs->json, "print a JSON array");
+    backups->callback([backupArgs, &status] { status = backupsCommand(*backupArgs); });
+
+    CLI::App* restore = addSourceCommand(
+        app, "restore",
+        "Writes the three files of BACKUP back into SOURCE (all or nothing), after checking their sizes and "
+        "SHA-256 against the manifest",
+        backupArgs->source);
+    restore->add_option("BACKUP", backupArgs->backup, "a backup folder, as `tarvo backups` lists them")->required();
+    restore->add_flag("--force", backupArgs->force, "restore a backup made of another source");
+    restore->callback([backupArgs, &status] { status = restoreCommand(*backupArgs); });
+
     auto args = std::make_shared<InfoArgs>();
     CLI::App* command = app.add_subcommand(
         "info",

@@ -15,8 +15,9 @@ namespace fs = std::filesystem;
 
 // Reads a whole file; nullopt (message shown) when it cannot be read.
 std::optional<Bytes> readFile(const fs::path& path) {
-    auto data = readWholeFile(path);
-    if (!data) refuse("Can not read file " + path.string() + " !");
+    std::string error;
+    auto data = readWholeFile(path, kMaxAdxFileSize, error);
+    if (!data) refuse("Can not read file " + path.string() + " ! (" + error + ")");
     return data;
 }
 
@@ -37,10 +38,12 @@ std::optional<Bytes> decodeOrRefuse(ByteSpan entry, const std::string& what, int
 }
 
 int writeWav(const fs::path& path, ByteSpan image) {
-    switch (writeWholeFile(path, image)) {
+    std::string error;
+    switch (writeWholeFile(path, image, error)) {
     case WriteResult::Ok: return 0;
-    case WriteResult::CannotCreate: return refuse("Can not create file " + path.string() + " !");
-    case WriteResult::CannotWrite: return refuse("Can not write file " + path.string() + " !");
+    case WriteResult::Refused:
+    case WriteResult::CannotCreate: return refuse("Can not create file " + path.string() + " ! (" + error + ")");
+    case WriteResult::CannotWrite: return refuse("Can not write file " + path.string() + " ! (" + error + ")");
     }
     return 1;
 }

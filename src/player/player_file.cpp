@@ -67,7 +67,7 @@ bool exportPlayerTo(const GameBlocks& blocks, std::uint32_t id, const fs::path& 
 }
 
 bool importPlayer(const GameBlocks& blocks, std::uint32_t id, const fs::path& file, MessageService& messages) {
-    const auto data = readFileReporting(file, messages);
+    const auto data = readFileReporting(file, kMaxPlayerFileSize, messages);
     if (!data) return false;
     if (!applyPlayerFile(blocks, id, *data)) {
         messages.warning("unknown format!");

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "store/data_store.h"
+#include "store/game_blocks.h"
 #include "store/messages.h"
 
 namespace tarvo {

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string_view>
 
-#include "store/data_store.h"
+#include "store/game_blocks.h"
 
 namespace tarvo {
 

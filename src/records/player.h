@@ -8,7 +8,7 @@
 #include "records/bit_record.h"
 #include "records/player_fields.h"
 #include "store/block_map.h"
-#include "store/data_store.h"
+#include "store/game_blocks.h"
 
 namespace tarvo {
 

@@ -11,7 +11,7 @@
 #include "records/formation.h"
 #include "records/team_fields.h"
 #include "store/block_map.h"
-#include "store/data_store.h"
+#include "store/game_blocks.h"
 
 namespace tarvo {
 

@@ -7,23 +7,29 @@ namespace tarvo {
 using afs::kCountOffset, afs::kEntryTableOffset, afs::kEntryTableEntrySize, afs::kNameRecordSize, afs::kNameSize,
     afs::kNameTableScan;
 
+void AfsArchive::attach(FileContent& file) {
+    Clear();
+    m_file = &file;
+}
+
 bool AfsArchive::LoadDirectory() {
-    if (!Open(Mode::Read)) return false;
-    const std::uint64_t archiveSize = fileSize();
-    auto refuse = [this](const std::string& problem) {
-        Close();
-        messages().readerError(fileName() + " in " + imagePath().string() + " " + problem);
+    if (!m_file || !m_file->Open(FileContent::Mode::Read)) return false;
+    FileContent& file = *m_file;
+    const std::uint64_t archiveSize = file.contentSize();
+    auto refuse = [this, &file](const std::string& problem) {
+        file.Close();
+        m_messages.readerError(file.contentName() + " " + problem);
         return false;
     };
-    auto read = [this](std::uint64_t offset, MutableByteSpan destination) {
-        if (Read(offset, destination)) return true;
-        Close();
+    auto read = [&file](std::uint64_t offset, MutableByteSpan destination) {
+        if (file.Read(offset, destination)) return true;
+        file.Close();
         return false;
     };
 
     // Every size below is checked against the archive's size, and that against the image.
-    if (!CheckFileInImage()) {
-        Close();
+    if (!file.CheckFileInImage()) {
+        file.Close();
         return false;
     }
     Bytes head(kEntryTableOffset);
@@ -40,13 +46,20 @@ bool AfsArchive::LoadDirectory() {
     Bytes table(static_cast<std::size_t>(tableSize));
     if (!read(kEntryTableOffset, table)) return false;
     std::vector<Entry> entries(count);
+    // The entry table is followed by the name table's offset and size; an entry lying over either
+    // would have them overwritten when it is written back.
+    const std::uint64_t tableEnd = kEntryTableOffset + tableSize + kEntryTableEntrySize;
     for (std::uint32_t i = 0; i < count; ++i) {
         entries[i].offset = *readU32LE(table, std::size_t{i} * kEntryTableEntrySize);
         entries[i].size = *readU32LE(table, std::size_t{i} * kEntryTableEntrySize + 4);
+        const std::string entry = "entry " + std::to_string(i) + " (offset " + std::to_string(entries[i].offset) +
+                                  ", size " + std::to_string(entries[i].size) + ")";
         if (!fitsIn(archiveSize, entries[i].offset, entries[i].size))
-            return refuse("has entry " + std::to_string(i) + " (offset " + std::to_string(entries[i].offset) +
-                          ", size " + std::to_string(entries[i].size) + ") running past the archive's end at " +
-                          std::to_string(archiveSize) + " bytes");
+            return refuse("has " + entry + " running past the archive's end at " + std::to_string(archiveSize) +
+                          " bytes");
+        if (entries[i].size > 0 && entries[i].offset < tableEnd)
+            return refuse("has " + entry + " overlapping its entry table (bytes 0 to " + std::to_string(tableEnd - 1) +
+                          ")");
     }
 
     // The name table follows the last entry's data after some zero bytes of padding.
@@ -65,7 +78,7 @@ bool AfsArchive::LoadDirectory() {
                       " bytes");
     Bytes names(static_cast<std::size_t>(namesSize));
     if (!read(namesOffset, names)) return false;
-    Close();
+    file.Close();
 
     m_entries = std::move(entries);
     m_names = std::move(names);
@@ -88,18 +101,18 @@ std::uint32_t AfsArchive::GetSize(std::uint32_t index) const {
 }
 
 bool AfsArchive::ReadEntry(MutableByteSpan destination, std::uint32_t index) {
-    if (index >= m_entries.size() || destination.size() < m_entries[index].size) return false;
-    if (!Open(Mode::Read)) return false;
-    const bool done = Read(m_entries[index].offset, destination.first(m_entries[index].size));
-    Close();
+    if (!m_file || index >= m_entries.size() || destination.size() < m_entries[index].size) return false;
+    if (!m_file->Open(FileContent::Mode::Read)) return false;
+    const bool done = m_file->Read(m_entries[index].offset, destination.first(m_entries[index].size));
+    m_file->Close();
     return done;
 }
 
 bool AfsArchive::WriteEntry(ByteSpan source, std::uint32_t index) {
-    if (index >= m_entries.size() || source.size() < m_entries[index].size) return false;
-    if (!Open(Mode::ReadWrite)) return false;
-    const bool done = Write(m_entries[index].offset, source.first(m_entries[index].size));
-    Close();
+    if (!m_file || index >= m_entries.size() || source.size() < m_entries[index].size) return false;
+    if (!m_file->Open(FileContent::Mode::ReadWrite)) return false;
+    const bool done = m_file->Write(m_entries[index].offset, source.first(m_entries[index].size));
+    m_file->Close();
     return done;
 }
 

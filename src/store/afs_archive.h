@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "store/iso_file.h"
+#include "store/file_content.h"
+#include "store/messages.h"
 
 namespace tarvo {
 
@@ -20,10 +21,13 @@ inline constexpr std::uint32_t kNameSize = 32;          // the rest of a name re
 inline constexpr std::uint32_t kNameTableScan = 32768;  // bytes after the last entry searched for the names
 }  // namespace afs
 
-class AfsArchive : public IsoFile {
+class AfsArchive {
 public:
-    using IsoFile::IsoFile;
+    explicit AfsArchive(MessageService& messages) : m_messages(messages) {}
 
+    // The file the archive reads and writes through (in the image: the located "filedata.afs").
+    // It must outlive the archive's use; attaching another one empties the archive.
+    void attach(FileContent& file);
     // Reads and checks the entry table and finds and reads the name table. Refuses (with a message
     // naming the problem) an archive with no entries, a table that does not fit, an entry running
     // past the archive's end, or a name table not found within the scan. Tables unchanged then.
@@ -43,6 +47,8 @@ public:
     void Clear();
 
 private:
+    MessageService& m_messages;
+    FileContent* m_file = nullptr;
     struct Entry {
         std::uint32_t offset;
         std::uint32_t size;

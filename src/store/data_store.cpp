@@ -6,6 +6,7 @@
 #include <system_error>
 #include <tuple>
 
+#include "store/backups.h"
 #include "store/block_map.h"
 #include "store/file_io.h"
 
@@ -38,22 +39,22 @@ bool blocksLongEnough(MessageService& messages, const std::string& bootName, con
            longEnough(messages, kSelectNeed.name, select.size(), kSelectNeed.minSize);
 }
 
-// An existing regular file of exactly `size` bytes, opened for reading and writing.
-std::optional<std::fstream> openForRewrite(const fs::path& file, std::size_t size) {
-    std::error_code ec;
-    if (!fs::is_regular_file(file, ec) || fs::file_size(file, ec) != size || ec) return std::nullopt;
-    std::fstream stream(file, std::ios::in | std::ios::out | std::ios::binary);
-    if (!stream.is_open()) return std::nullopt;
-    return stream;
+// Byte ranges where `now` and `wanted` differ, in chunks of kPatchChunk bytes.
+constexpr std::size_t kPatchChunk = 4096;
+void addChangedChunks(std::vector<FilePatch>& patches, const fs::path& file, ByteSpan now, ByteSpan wanted) {
+    for (std::size_t at = 0; at < wanted.size(); at += kPatchChunk) {
+        const std::size_t n = std::min(kPatchChunk, wanted.size() - at);
+        if (std::equal(wanted.begin() + at, wanted.begin() + at + n, now.begin() + at)) continue;
+        if (!patches.empty() && patches.back().file == file &&
+            patches.back().position + patches.back().bytes.size() == at)
+            patches.back().bytes.insert(patches.back().bytes.end(), wanted.begin() + at, wanted.begin() + at + n);
+        else patches.push_back({file, at, Bytes(wanted.begin() + at, wanted.begin() + at + n)});
+    }
 }
 
-bool rewrite(std::fstream& stream, ByteSpan data) {
-    stream.seekp(0);
-    stream.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
-    stream.flush();
-    const bool written = !stream.fail();
-    stream.close();
-    return written && !stream.fail();
+// Whether two extents [a, a + an) and [b, b + bn) share a byte.
+bool overlap(std::uint64_t a, std::uint64_t an, std::uint64_t b, std::uint64_t bn) {
+    return an > 0 && bn > 0 && a < b + bn && b < a + an;
 }
 
 // Finds the boot file under its first name, or the second release's name; each miss shows its
@@ -66,10 +67,66 @@ std::optional<std::string> findBootFile(IsoFile& file, const fs::path& imagePath
 
 }  // namespace
 
-DataStore::DataStore(MessageService& messages) : m_messages(messages), m_archive(messages) {}
+struct DataStore::Files {
+    Bytes boot, parameter, select;
+};
+
+fs::path journalPathOf(const fs::path& source) {
+    std::error_code ec;
+    if (fs::is_directory(source, ec)) return source / ".tarvo-journal";
+    return fs::path(source.string() + ".tarvo-journal");
+}
+
+bool recoverSource(const fs::path& source, MessageService& messages, FileAccess& files) {
+    const fs::path journal = journalPathOf(source);
+    std::string detail;
+    switch (recoverJournal(files, journal, detail)) {
+    case Recovery::NoJournal: messages.information("There is no interrupted write to undo in " + source.string() + "."); return true;
+    case Recovery::Undone:
+        messages.information("Undid the interrupted write into " + source.string() + ": it is as before that write.");
+        return true;
+    case Recovery::Incomplete:
+        messages.information("The journal of " + source.string() +
+                             " was incomplete, so the interrupted write had not begun: the source is unchanged and "
+                             "the journal removed.");
+        return true;
+    case Recovery::Failed: break;
+    }
+    messages.warning(detail + "\nThe interrupted write into " + source.string() + " could not be undone; the journal " +
+                     journal.string() + " is kept.");
+    return false;
+}
+
+DataStore::DataStore(MessageService& messages, FileAccess& files)
+    : m_messages(messages), m_files(files), m_archiveFile(messages, files), m_archive(messages) {
+    m_archive.attach(m_archiveFile);
+}
+
+DataStore::~DataStore() { protectSource(false); }
+
+void DataStore::protectSource(bool on) {
+    if (!m_loaded) return;
+    std::vector<fs::path> paths{backupsRoot()};
+    if (m_mode == SourceMode::CdImage) paths.push_back(m_imagePath);
+    else if (!m_exportDirectory.empty())
+        for (const std::string& name : {m_bootFileName, std::string(kParameterFileName), std::string(kSelectFileName)})
+            paths.push_back(m_exportDirectory / name);
+    for (const fs::path& path : paths) on ? protectFromOutput(path) : unprotectFromOutput(path);
+}
+
+bool DataStore::refuseJournalLeft(const fs::path& source) {
+    std::error_code ec;
+    const fs::path journal = journalPathOf(source);
+    if (!fs::exists(fs::symlink_status(journal, ec))) return false;
+    m_messages.warning("An earlier write into " + source.string() + " was interrupted; its journal " + journal.string() +
+                       " holds the bytes it overwrote. Run \"tarvo recover " + source.string() +
+                       "\" (or answer Yes when the editor asks) to undo it.");
+    return true;
+}
 
 bool DataStore::LoadFromImage(const fs::path& imagePath) {
-    IsoFile bootFile(m_messages);
+    if (refuseJournalLeft(imagePath)) return false;
+    IsoFile bootFile(m_messages, m_files);
     const auto bootName = findBootFile(bootFile, imagePath);
     if (!bootName) return false;
     if (!longEnough(m_messages, *bootName, bootFile.fileSize(), blockmap::kMinBootSize)) return false;
@@ -81,12 +138,35 @@ bool DataStore::LoadFromImage(const fs::path& imagePath) {
     if (!bootRead) return false;
 
     m_archive.Clear();
-    if (!m_archive.Find(imagePath, kArchiveName) || !m_archive.LoadDirectory()) return false;
+    if (!m_archiveFile.Find(imagePath, kArchiveName) || !m_archive.LoadDirectory()) return false;
     if (m_archive.entryCount() <= std::max(blockmap::kParameterEntry, blockmap::kSelectEntry)) {
         m_messages.warning(std::string(kArchiveName) + " holds " + std::to_string(m_archive.entryCount()) +
                            " entries; the parameter data and the select data are its entries " +
                            std::to_string(blockmap::kParameterEntry) + " and " +
                            std::to_string(blockmap::kSelectEntry));
+        m_archive.Clear();
+        return false;
+    }
+    // Write-back stores these two entries and the boot file whole: they must not lie over each
+    // other nor over the archive's tables (checked by LoadDirectory), or a write-back would
+    // overwrite them.
+    const auto parameterAt = m_archive.GetOffset(blockmap::kParameterEntry), selectAt = m_archive.GetOffset(blockmap::kSelectEntry);
+    const auto parameterSize = m_archive.GetSize(blockmap::kParameterEntry), selectSize = m_archive.GetSize(blockmap::kSelectEntry);
+    const std::uint64_t bootSectors = (std::uint64_t{bootFile.fileSize()} + kUserDataSize - 1) / kUserDataSize;
+    const std::uint64_t archiveSectors = (std::uint64_t{m_archiveFile.fileSize()} + kUserDataSize - 1) / kUserDataSize;
+    std::string clash;
+    if (overlap(parameterAt, parameterSize, selectAt, selectSize))
+        clash = std::string(kArchiveName) + " entries " + std::to_string(blockmap::kParameterEntry) + " (offset " +
+                std::to_string(parameterAt) + ", size " + std::to_string(parameterSize) + ") and " +
+                std::to_string(blockmap::kSelectEntry) + " (offset " + std::to_string(selectAt) + ", size " +
+                std::to_string(selectSize) + ") overlap";
+    else if (overlap(bootFile.startSector(), bootSectors, m_archiveFile.startSector(), archiveSectors))
+        clash = *bootName + " (sectors " + std::to_string(bootFile.startSector()) + " to " +
+                std::to_string(bootFile.startSector() + bootSectors - 1) + ") and " + kArchiveName + " (sectors " +
+                std::to_string(m_archiveFile.startSector()) + " to " +
+                std::to_string(m_archiveFile.startSector() + archiveSectors - 1) + ") overlap";
+    if (!clash.empty()) {
+        m_messages.warning(clash + " in " + imagePath.string() + "; a write-back would overwrite one with the other");
         m_archive.Clear();
         return false;
     }
@@ -106,6 +186,7 @@ bool DataStore::LoadFromImage(const fs::path& imagePath) {
         }
     }
 
+    protectSource(false);
     m_mode = SourceMode::CdImage;
     m_imagePath = imagePath;
     m_exportDirectory.clear();
@@ -114,26 +195,35 @@ bool DataStore::LoadFromImage(const fs::path& imagePath) {
     m_parameter = std::move(parameter);
     m_select = std::move(select);
     m_loaded = true;
+    protectSource(true);
     return true;
 }
 
 bool DataStore::LoadFromDirectory(const fs::path& exportDirectory) {
-    std::string bootName;
+    if (refuseJournalLeft(exportDirectory)) return false;
+    std::string bootName, error;
     std::optional<Bytes> boot;
+    auto read = [&](const char* name) {
+        auto data = readWholeFile(exportDirectory / name, kMaxDataFileSize, error);
+        // A file too large to be one of the disc's is refused by name; a missing one is not.
+        if (!data && error.find(" bytes; the limit") != std::string::npos) m_messages.warning(error);
+        return data;
+    };
     for (const char* name : {kBootFileName, kBootFileNameSecondRelease}) {
-        boot = readWholeFile(exportDirectory / name);
+        boot = read(name);
         if (boot) {
             bootName = name;
             break;
         }
     }
     if (!boot) return false;
-    auto parameter = readWholeFile(exportDirectory / kParameterFileName);
+    auto parameter = read(kParameterFileName);
     if (!parameter) return false;
-    auto select = readWholeFile(exportDirectory / kSelectFileName);
+    auto select = read(kSelectFileName);
     if (!select) return false;
     if (!blocksLongEnough(m_messages, bootName, *boot, *parameter, *select)) return false;
 
+    protectSource(false);
     m_archive.Clear();
     m_mode = SourceMode::ExportedFiles;
     m_imagePath.clear();
@@ -143,11 +233,13 @@ bool DataStore::LoadFromDirectory(const fs::path& exportDirectory) {
     m_parameter = std::move(*parameter);
     m_select = std::move(*select);
     m_loaded = true;
+    protectSource(true);
     return true;
 }
 
 bool DataStore::adoptBlocks(Bytes boot, Bytes parameter, Bytes select) {
     if (!blocksLongEnough(m_messages, kBootFileName, boot, parameter, select)) return false;
+    protectSource(false);
     m_archive.Clear();
     m_mode = SourceMode::ExportedFiles;
     m_imagePath.clear();
@@ -160,9 +252,108 @@ bool DataStore::adoptBlocks(Bytes boot, Bytes parameter, Bytes select) {
     return true;
 }
 
+bool DataStore::replaceBlocks(ByteSpan boot, ByteSpan parameter, ByteSpan select) {
+    if (!m_loaded || boot.size() != m_boot.size() || parameter.size() != m_parameter.size() ||
+        select.size() != m_select.size())
+        return false;
+    // Copied in place: the editors hold views of the blocks.
+    std::ranges::copy(boot, m_boot.begin());
+    std::ranges::copy(parameter, m_parameter.begin());
+    std::ranges::copy(select, m_select.begin());
+    return true;
+}
+
+bool DataStore::restoreBackup(const fs::path& backupFolder, bool force) {
+    if (!m_loaded || sourcePath().empty()) return false;
+    const auto manifest = readManifest(backupFolder);
+    if (!manifest || manifest->files.size() != 3) {
+        m_messages.warning(backupFolder.string() + " holds no backup (no readable manifest.json)");
+        return false;
+    }
+    if (manifest->source != sourceKey(sourcePath()) && !force) {
+        m_messages.warning(backupFolder.string() + " is a backup of " + manifest->source + ", not of " +
+                           sourceKey(sourcePath()) + "; add --force to restore it all the same");
+        return false;
+    }
+    std::string error;
+    auto files = readBackupFiles({backupFolder, *manifest}, error);
+    if (!files) {
+        m_messages.warning(error);
+        return false;
+    }
+    if (!replaceBlocks((*files)[0], (*files)[1], (*files)[2])) {
+        m_messages.warning("The files of " + backupFolder.string() + " do not have the sizes of the files in " +
+                           sourcePath().string());
+        return false;
+    }
+    return WriteBack();
+}
+
+std::optional<DataStore::Files> DataStore::readSourceFiles() {
+    Files files{Bytes(m_boot.size()), Bytes(m_parameter.size()), Bytes(m_select.size())};
+    if (m_mode == SourceMode::CdImage) {
+        IsoFile bootFile(m_messages, m_files);
+        if (!findBootFile(bootFile, m_imagePath) || !bootFile.Open(IsoFile::Mode::Read)) return std::nullopt;
+        const bool read = bootFile.fileSize() == m_boot.size() && bootFile.Read(0, files.boot);
+        bootFile.Close();
+        if (!read || !m_archive.ReadEntry(files.parameter, blockmap::kParameterEntry) ||
+            !m_archive.ReadEntry(files.select, blockmap::kSelectEntry))
+            return std::nullopt;
+        return files;
+    }
+    for (auto [name, block] : {std::pair{m_bootFileName, &files.boot},
+                               {std::string(kParameterFileName), &files.parameter},
+                               {std::string(kSelectFileName), &files.select}}) {
+        std::string error;
+        auto data = readWholeFile(m_exportDirectory / name, kMaxDataFileSize, error);
+        if (!data || data->size() != block->size()) {
+            m_failure = (m_exportDirectory / name).string() + " " +
+                        (data ? "no longer has the size it had when loaded" : "can not be read: " + error);
+            return std::nullopt;
+        }
+        *block = std::move(*data);
+    }
+    return files;
+}
+
+bool DataStore::backUpOnce(const Files& files) {
+    if (!m_backupsEnabled || m_backupDone) return true;
+    const bool image = m_mode == SourceMode::CdImage;
+    std::string error;
+    const auto made = backUp(sourcePath(), image ? "image" : "directory",
+                             {{m_bootFileName, files.boot},
+                              {kParameterFileName, files.parameter},
+                              {kSelectFileName, files.select}},
+                             error);
+    if (!made) {
+        m_failure = error;
+        return false;
+    }
+    m_backupDone = true;
+    m_backupMade = *made;
+    return true;
+}
+
+bool DataStore::writePatches(const std::vector<FilePatch>& patches) {
+    if (patches.empty()) return true;
+    const fs::path journal = journalPathOf(sourcePath());
+    const JournaledWrite result = writeJournaled(m_files, journal, patches);
+    if (result.written) return true;
+    m_failure = result.failure;
+    if (result.undoFailed) {
+        const auto backups = listBackups(sourcePath());
+        m_failure += "\nThe data written so far could not be undone: the journal " + journal.string() +
+                     " holds it (run \"tarvo recover " + sourcePath().string() + "\")" +
+                     (backups.empty() ? "" : "; the newest backup is " + backups.front().folder.string());
+    }
+    return false;
+}
+
 bool DataStore::SaveToImage() {
+    m_failure.clear();
     if (!m_loaded || m_mode != SourceMode::CdImage) return false;
-    IsoFile bootFile(m_messages);
+    if (refuseJournalLeft(m_imagePath)) return false;
+    IsoFile bootFile(m_messages, m_files);
     if (!findBootFile(bootFile, m_imagePath)) return false;
 
     // Everything that can be known before writing is checked first: the image opens for writing,
@@ -175,44 +366,58 @@ bool DataStore::SaveToImage() {
         return false;
     }
     if (!bootFile.Open(IsoFile::Mode::ReadWrite)) return false;
-    if (!m_archive.Open(IsoFile::Mode::ReadWrite)) return false;
-    const bool inside = bootFile.covers(0, m_boot.size()) && m_archive.covers(parameterOffset, m_parameter.size()) &&
-                        m_archive.covers(selectOffset, m_select.size());
-    m_archive.Close();
+    if (!m_archiveFile.Open(IsoFile::Mode::ReadWrite)) return false;
+    const bool inside = bootFile.covers(0, m_boot.size()) && m_archiveFile.covers(parameterOffset, m_parameter.size()) &&
+                        m_archiveFile.covers(selectOffset, m_select.size());
     if (!inside) {
+        m_archiveFile.Close();
         m_messages.readerError("The data to save runs past the end of " + m_imagePath.string());
         return false;
     }
-
-    const bool bootWritten = bootFile.Write(0, m_boot);
+    // The sectors that change, with their codes, planned before anything is written.
+    SectorOverlay sectors;
+    const bool planned = bootFile.planWrite(0, m_boot, sectors) &&
+                         m_archiveFile.planWrite(parameterOffset, m_parameter, sectors) &&
+                         m_archiveFile.planWrite(selectOffset, m_select, sectors);
     bootFile.Close();
-    return bootWritten && m_archive.WriteEntry(m_parameter, blockmap::kParameterEntry) &&
-           m_archive.WriteEntry(m_select, blockmap::kSelectEntry);
+    m_archiveFile.Close();
+    if (!planned) return false;
+    if (!sectors.empty() && !m_backupDone && m_backupsEnabled) {
+        const auto files = readSourceFiles();
+        if (!files || !backUpOnce(*files)) return false;
+    }
+    std::vector<FilePatch> patches;
+    for (RawRun& run : rawRunsOf(sectors)) patches.push_back({m_imagePath, run.position, std::move(run.bytes)});
+    return writePatches(patches);
 }
 
 bool DataStore::SaveToDirectory() {
+    m_failure.clear();
     if (!m_loaded || m_mode != SourceMode::ExportedFiles || m_exportDirectory.empty()) return false;
-    // All three files are opened before any is written, so a missing or locked one writes nothing.
-    auto boot = openForRewrite(m_exportDirectory / m_bootFileName, m_boot.size());
-    if (!boot) return false;
-    auto parameter = openForRewrite(m_exportDirectory / kParameterFileName, m_parameter.size());
-    if (!parameter) return false;
-    auto select = openForRewrite(m_exportDirectory / kSelectFileName, m_select.size());
-    if (!select) return false;
-    return rewrite(*boot, m_boot) && rewrite(*parameter, m_parameter) && rewrite(*select, m_select);
+    if (refuseJournalLeft(m_exportDirectory)) return false;
+    // All three files are read before any is written, so a missing or changed one writes nothing.
+    const auto files = readSourceFiles();
+    if (!files) return false;
+    std::vector<FilePatch> patches;
+    addChangedChunks(patches, m_exportDirectory / m_bootFileName, files->boot, m_boot);
+    addChangedChunks(patches, m_exportDirectory / kParameterFileName, files->parameter, m_parameter);
+    addChangedChunks(patches, m_exportDirectory / kSelectFileName, files->select, m_select);
+    if (!patches.empty() && !backUpOnce(*files)) return false;
+    return writePatches(patches);
 }
 
 bool DataStore::WriteBack() {
-    if (m_mode == SourceMode::CdImage) {
-        if (!SaveToImage()) {
-            m_messages.warning("Failed to save data to CD image!");
-            return false;
-        }
-    } else if (!SaveToDirectory()) {
-        m_messages.warning("Failed to save data to exported files!");
+    const bool image = m_mode == SourceMode::CdImage;
+    const bool saved = image ? SaveToImage() : SaveToDirectory();
+    if (!saved) {
+        const char* failed = image ? "Failed to save data to CD image!" : "Failed to save data to exported files!";
+        m_messages.warning(m_failure.empty() ? failed : m_failure + "\n" + failed);
         return false;
     }
-    m_messages.information("OK!");
+    // The first write-back of a run names the backup made before it.
+    const bool first = !m_backupMade.empty() && !m_backupReported;
+    m_backupReported = m_backupReported || first;
+    m_messages.information(first ? "OK!\nBackup of the files as they were: " + m_backupMade.string() : "OK!");
     return true;
 }
 
@@ -221,6 +426,7 @@ void DataStore::ReleaseData() {
     m_parameter = Bytes();
     m_select = Bytes();
     m_archive.Clear();
+    protectSource(false);
     m_loaded = false;
 }
 

@@ -5,10 +5,16 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
+#include <vector>
 #include <string>
 
 #include "store/afs_archive.h"
 #include "store/bytes.h"
+#include "store/file_access.h"
+#include "store/game_blocks.h"
+#include "store/iso_file.h"
+#include "store/journal.h"
 #include "store/messages.h"
 
 namespace tarvo {
@@ -21,17 +27,18 @@ inline constexpr const char* kArchiveName = "filedata.afs";
 inline constexpr const char* kParameterFileName = "parameter.ovl";
 inline constexpr const char* kSelectFileName = "select.ovl";
 
-// A view of the three loaded blocks. Every block is at least as long as the block map needs
-// (the store refuses shorter files), so the records address them with the map's constants.
-struct GameBlocks {
-    MutableByteSpan boot;
-    MutableByteSpan parameter;
-    MutableByteSpan select;
-};
+// The journal of an interrupted write into `source` (beside an image, inside a folder).
+std::filesystem::path journalPathOf(const std::filesystem::path& source);
+// Undoes an interrupted write into `source` from its journal and says what happened:
+// "Undid the interrupted write into <source>." and the like. False when it could not.
+bool recoverSource(const std::filesystem::path& source, MessageService& messages, FileAccess& files = diskAccess());
 
 class DataStore {
 public:
-    explicit DataStore(MessageService& messages);
+    explicit DataStore(MessageService& messages, FileAccess& files = diskAccess());
+    ~DataStore();
+    DataStore(const DataStore&) = delete;
+    DataStore& operator=(const DataStore&) = delete;
 
     bool LoadFromImage(const std::filesystem::path& imagePath);
     bool LoadFromDirectory(const std::filesystem::path& exportDirectory);
@@ -39,14 +46,27 @@ public:
     // the block map needs. Source mode: exported files, with no directory.
     bool adoptBlocks(Bytes boot, Bytes parameter, Bytes select);
 
-    // Writes the three blocks back to the source they came from. Every destination is opened for
-    // reading and writing before any is written, so a foreseeable failure writes nothing.
+    // Writes the three blocks back to the source they came from, all or nothing: the bytes to be
+    // overwritten are saved into a journal first, and a failed write is undone from it at once.
+    // Before the first write of this store the files as they are on disk are backed up.
     bool SaveToImage();
     bool SaveToDirectory();
-    // The write button: saves to the source of the source mode and shows "OK!" or
-    // "Failed to save data to CD image!" / "Failed to save data to exported files!".
+    // The write button: saves to the source of the source mode and shows "OK!" (with the backup
+    // made on a second line) or the reason on one line and then "Failed to save data to CD image!"
+    // / "Failed to save data to exported files!".
     bool WriteBack();
     void ReleaseData();
+
+    // No backup before the first write-back (for scripts that keep their own).
+    void setBackups(bool enabled) { m_backupsEnabled = enabled; }
+    // The backup made before this store's first write-back; empty when none was made.
+    const std::filesystem::path& backupMade() const { return m_backupMade; }
+    // The source as loaded: the image file or the export folder.
+    std::filesystem::path sourcePath() const { return m_mode == SourceMode::CdImage ? m_imagePath : m_exportDirectory; }
+    // Writes a backup's three files back into the loaded source through the same journaled
+    // write-back, after checking the manifest's sizes and checksums and that the source holds
+    // files of those sizes; a backup of another source only when `force`. Shows why not.
+    bool restoreBackup(const std::filesystem::path& backupFolder, bool force);
 
     bool isLoaded() const { return m_loaded; }
     SourceMode sourceMode() const { return m_mode; }
@@ -62,10 +82,27 @@ public:
     // The archive of the image; empty (every size 0) in exported-files mode.
     AfsArchive& archive() { return m_archive; }
     const AfsArchive& archive() const { return m_archive; }
+    // The archive's file located in the image (its extent), in CD-image mode.
+    const IsoFile& archiveFile() const { return m_archiveFile; }
     MessageService& messages() { return m_messages; }
 
 private:
+    struct Files;  // the three files as they are now on the disk
+    std::optional<Files> readSourceFiles();
+    bool backUpOnce(const Files& files);
+    bool writePatches(const std::vector<FilePatch>& patches);
+    bool replaceBlocks(ByteSpan boot, ByteSpan parameter, ByteSpan select);
+    bool refuseJournalLeft(const std::filesystem::path& source);
+    void protectSource(bool on);
+
     MessageService& m_messages;
+    FileAccess& m_files;
+    IsoFile m_archiveFile;
+    bool m_backupsEnabled = true;
+    bool m_backupDone = false;
+    bool m_backupReported = false;
+    std::filesystem::path m_backupMade;
+    std::string m_failure;  // the reason of the last failed save, shown before its message
     SourceMode m_mode = SourceMode::ExportedFiles;
     bool m_loaded = false;
     std::filesystem::path m_imagePath;

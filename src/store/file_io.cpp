@@ -1,47 +1,124 @@
 #include "store/file_io.h"
 
-#include <fstream>
+#include <algorithm>
+#include <mutex>
+#include <random>
 #include <system_error>
+#include <vector>
+
+#include "store/file_access.h"
 
 namespace tarvo {
 
 namespace fs = std::filesystem;
 
-std::optional<Bytes> readWholeFile(const fs::path& file) {
+namespace {
+
+std::mutex g_protectedMutex;
+std::vector<fs::path>& protectedPaths() {
+    static std::vector<fs::path> paths;
+    return paths;
+}
+
+// True when `file` is `guarded` or lies inside it (the guarded folder of backups).
+bool isWithin(const fs::path& file, const fs::path& guarded) {
     std::error_code ec;
-    if (!fs::is_regular_file(file, ec)) return std::nullopt;
-    const auto size = fs::file_size(file, ec);
-    if (ec) return std::nullopt;
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return std::nullopt;
-    Bytes data(static_cast<std::size_t>(size));
-    in.read(reinterpret_cast<char*>(data.data()), static_cast<std::streamsize>(data.size()));
-    if (static_cast<std::uint64_t>(in.gcount()) != size) return std::nullopt;
+    for (fs::path at = file; !at.empty(); at = at.parent_path()) {
+        if (fs::exists(at, ec) && fs::equivalent(at, guarded, ec)) return true;
+        if (at == at.parent_path()) break;
+    }
+    return false;
+}
+
+}  // namespace
+
+std::optional<Bytes> readWholeFile(const fs::path& file, std::uint64_t maxSize, std::string& error) {
+    std::string openError;
+    auto open = diskAccess().open(file, OpenMode::Read, openError);
+    if (!open) {
+        error = openError;
+        return std::nullopt;
+    }
+    if (open->size() > maxSize) {
+        error = file.string() + " holds " + std::to_string(open->size()) + " bytes; the limit for this file is " +
+                std::to_string(maxSize) + " bytes";
+        return std::nullopt;
+    }
+    Bytes data(static_cast<std::size_t>(open->size()));
+    if (!open->read(0, data)) {
+        error = open->error();
+        return std::nullopt;
+    }
     return data;
 }
 
-WriteResult writeWholeFile(const fs::path& file, ByteSpan data) {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+void protectFromOutput(const fs::path& path) {
+    std::lock_guard lock(g_protectedMutex);
+    protectedPaths().push_back(fs::absolute(path));
+}
+
+void unprotectFromOutput(const fs::path& path) {
+    std::lock_guard lock(g_protectedMutex);
+    auto& paths = protectedPaths();
+    const auto at = std::find(paths.begin(), paths.end(), fs::absolute(path));
+    if (at != paths.end()) paths.erase(at);
+}
+
+std::optional<std::string> outputRefusal(const fs::path& file) {
+    std::error_code ec;
+    {
+        std::lock_guard lock(g_protectedMutex);
+        for (const fs::path& guarded : protectedPaths())
+            if (fs::exists(guarded, ec) && isWithin(fs::absolute(file), guarded))
+                return file.string() + " is " + (fs::is_directory(guarded, ec) ? "inside " : "") + guarded.string() +
+                       ", which the program must not overwrite";
+    }
+    const auto status = fs::status(file, ec);
+    if (fs::exists(status) && !fs::is_regular_file(status)) return file.string() + " exists and is not a regular file";
+    const fs::path folder = fs::absolute(file).parent_path();
+    if (!fs::is_directory(folder, ec)) return "the folder " + folder.string() + " does not exist";
+    return std::nullopt;
+}
+
+WriteResult writeWholeFile(const fs::path& file, ByteSpan data, std::string& error) {
+    if (const auto refusal = outputRefusal(file)) {
+        error = *refusal;
+        return WriteResult::Refused;
+    }
+    FileAccess& access = diskAccess();
+    const fs::path temporary =
+        fs::absolute(file).parent_path() /
+        (file.filename().string() + ".tarvo-tmp-" + std::to_string(std::random_device{}() % 1000000));
+    auto out = access.open(temporary, OpenMode::CreateNew, error);
     if (!out) return WriteResult::CannotCreate;
-    out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
-    out.close();
-    if (!out) {
-        std::error_code ec;
-        fs::remove(file, ec);
+    const bool written = out->write(0, data) && out->flush();
+    if (!written) error = out->error();
+    out.reset();
+    std::error_code ec;
+    if (written) fs::rename(temporary, file, ec);
+    if (!written || ec) {
+        if (ec) error = ec.message();
+        access.remove(temporary);
         return WriteResult::CannotWrite;
     }
     return WriteResult::Ok;
 }
 
-std::optional<Bytes> readFileReporting(const fs::path& file, MessageService& messages) {
-    auto data = readWholeFile(file);
-    if (!data) messages.fileError("Can not read file " + file.string() + " !");
+std::optional<Bytes> readFileReporting(const fs::path& file, std::uint64_t maxSize, MessageService& messages) {
+    std::string error;
+    auto data = readWholeFile(file, maxSize, error);
+    // The system's reasons are left out of the message; the program's own refusal is given.
+    std::error_code ec;
+    const bool tooLarge = fs::is_regular_file(file, ec) && fs::file_size(file, ec) > maxSize;
+    if (!data) messages.fileError("Can not read file " + file.string() + " !" + (tooLarge ? "\n" + error : ""));
     return data;
 }
 
 bool writeFileReporting(const fs::path& file, ByteSpan data, MessageService& messages) {
-    switch (writeWholeFile(file, data)) {
+    std::string error;
+    switch (writeWholeFile(file, data, error)) {
     case WriteResult::Ok: return true;
+    case WriteResult::Refused: messages.fileError("Can not create file " + file.string() + " !\n" + error); break;
     case WriteResult::CannotCreate: messages.fileError("Can not create file " + file.string() + " !"); break;
     case WriteResult::CannotWrite: messages.fileError("Can not write file " + file.string() + " !"); break;
     }

@@ -1,25 +1,47 @@
 #pragma once
-// Whole files in and out: the exported data files, team and player files, WAV files.
+// Whole files in and out: the exported data files, team and player files, WAV files. Every file
+// is checked against the largest size its kind can have before it is read, and every file written
+// goes to a temporary file in the same folder that is renamed over the target only when complete.
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <string>
 
 #include "store/bytes.h"
 #include "store/messages.h"
 
 namespace tarvo {
 
-// The bytes of a regular file; nullopt when it cannot be opened or read whole.
-std::optional<Bytes> readWholeFile(const std::filesystem::path& file);
+// The largest file of each kind that is read.
+inline constexpr std::uint64_t kMaxPlayerFileSize = 64u << 10;
+inline constexpr std::uint64_t kMaxTeamFileSize = 64u << 10;
+inline constexpr std::uint64_t kMaxDataFileSize = 64u << 20;  // boot file, parameter.ovl, select.ovl
+inline constexpr std::uint64_t kMaxAdxFileSize = 1u << 30;
+inline constexpr std::uint64_t kMaxTextFileSize = 64u << 20;  // CSV and patch files
 
-enum class WriteResult { Ok, CannotCreate, CannotWrite };
-// Creates or replaces the file with the data. A file whose write failed is removed, so that a
-// cut-off file never passes for a whole one.
-WriteResult writeWholeFile(const std::filesystem::path& file, ByteSpan data);
+// The bytes of a regular file of at most `maxSize` bytes; nullopt with `error` saying why (a larger
+// file is refused before any memory is taken for it, naming its size and the limit).
+std::optional<Bytes> readWholeFile(const std::filesystem::path& file, std::uint64_t maxSize, std::string& error);
+
+// Why the program must not write `file`, or nullopt: it is a file of a loaded source or lies in
+// the backups, it exists and is not a regular file, or its folder does not exist.
+std::optional<std::string> outputRefusal(const std::filesystem::path& file);
+
+// Files and folders that outputs must never replace (compared by identity, not by spelling). The
+// store protects its source and the backups while it is loaded.
+void protectFromOutput(const std::filesystem::path& path);
+void unprotectFromOutput(const std::filesystem::path& path);
+
+enum class WriteResult { Ok, Refused, CannotCreate, CannotWrite };
+// Creates or replaces the file with the data, through a temporary file renamed over it when
+// complete: a failure leaves an existing file as it was and no partial file. `error` says why.
+WriteResult writeWholeFile(const std::filesystem::path& file, ByteSpan data, std::string& error);
 
 // The same, telling the user "Can not read file <path> !", "Can not create file <path> !" or
-// "Can not write file <path> !" (caption "error").
-std::optional<Bytes> readFileReporting(const std::filesystem::path& file, MessageService& messages);
+// "Can not write file <path> !" (caption "error"), with the reason on a second line.
+std::optional<Bytes> readFileReporting(const std::filesystem::path& file, std::uint64_t maxSize,
+                                       MessageService& messages);
 bool writeFileReporting(const std::filesystem::path& file, ByteSpan data, MessageService& messages);
 
 }  // namespace tarvo

@@ -82,15 +82,9 @@ std::optional<std::size_t> findRecord(ByteSpan directory, const std::string& nam
     return std::nullopt;
 }
 
-std::uint64_t sizeOf(const fs::path& file) {
-    std::error_code ec;
-    const auto size = fs::file_size(file, ec);
-    return ec ? 0 : size;
-}
-
 }  // namespace
 
-IsoFile::IsoFile(MessageService& messages) : m_messages(messages) {}
+IsoFile::IsoFile(MessageService& messages, FileAccess& files) : m_messages(messages), m_files(files) {}
 
 IsoFile::~IsoFile() = default;
 
@@ -130,23 +124,18 @@ bool IsoFile::Find(const fs::path& imagePath, std::string_view name) {
 
 bool IsoFile::Open(Mode mode) {
     Close();
-    const auto flags =
-        mode == Mode::Read ? std::ios::in | std::ios::binary : std::ios::in | std::ios::out | std::ios::binary;
-    std::error_code ec;
-    if (fs::is_regular_file(m_imagePath, ec)) m_image.open(m_imagePath, flags);
-    if (!m_image.is_open()) {
+    std::string error;
+    m_image = m_files.open(m_imagePath, mode == Mode::Read ? OpenMode::Read : OpenMode::ReadWrite, error);
+    if (!m_image) {
         m_messages.readerError("Can not open ISO file!");
         return false;
     }
     m_mode = mode;
-    m_imageSize = sizeOf(m_imagePath);
+    m_imageSize = m_image->size();
     return true;
 }
 
-void IsoFile::Close() {
-    if (m_image.is_open()) m_image.close();
-    m_image.clear();
-}
+void IsoFile::Close() { m_image.reset(); }
 
 std::uint64_t IsoFile::rawPosition(std::uint64_t sector, std::uint32_t userByte) {
     return sector * kRawSectorSize + kUserDataOffset + userByte;
@@ -166,7 +155,7 @@ bool IsoFile::covers(std::uint64_t offset, std::uint64_t count, bool wholeSector
 bool IsoFile::CheckFileInImage() { return checkRange(0, m_fileSize, false); }
 
 bool IsoFile::checkRange(std::uint64_t offset, std::uint64_t count, bool writing) {
-    if (!m_image.is_open() || (writing && m_mode != Mode::ReadWrite)) {
+    if (!m_image || (writing && m_mode != Mode::ReadWrite)) {
         m_messages.readerError("Can not " + std::string(writing ? "write" : "read") + " " + m_fileName + ": " +
                                m_imagePath.string() + " is not open for " + (writing ? "writing" : "reading"));
         return false;
@@ -187,18 +176,14 @@ bool IsoFile::checkRange(std::uint64_t offset, std::uint64_t count, bool writing
 }
 
 bool IsoFile::readRaw(std::uint64_t position, MutableByteSpan destination) {
-    m_image.clear();
-    m_image.seekg(static_cast<std::streamoff>(position));
-    m_image.read(reinterpret_cast<char*>(destination.data()), static_cast<std::streamsize>(destination.size()));
-    return static_cast<std::size_t>(m_image.gcount()) == destination.size() && !m_image.fail();
+    return m_image && m_image->read(position, destination);
 }
 
 bool IsoFile::writeRaw(std::uint64_t position, ByteSpan source) {
-    m_image.clear();
-    m_image.seekp(static_cast<std::streamoff>(position));
-    m_image.write(reinterpret_cast<const char*>(source.data()), static_cast<std::streamsize>(source.size()));
-    m_image.flush();
-    return !m_image.fail();
+    if (m_image && m_image->write(position, source)) return true;
+    m_messages.readerError("Can not write " + m_fileName + " in " + m_imagePath.string() +
+                           (m_image ? ": " + m_image->error() : ""));
+    return false;
 }
 
 bool IsoFile::readSectors(std::uint64_t firstSector, MutableByteSpan raw) {
@@ -229,37 +214,54 @@ bool IsoFile::Read(std::uint64_t offset, MutableByteSpan destination) {
 }
 
 bool IsoFile::Write(std::uint64_t offset, ByteSpan source) {
+    SectorOverlay sectors;
+    if (!planWrite(offset, source, sectors)) return false;
+    for (const RawRun& run : rawRunsOf(sectors))
+        if (!writeRaw(run.position, run.bytes)) return false;
+    return true;
+}
+
+bool IsoFile::planWrite(std::uint64_t offset, ByteSpan source, SectorOverlay& sectors) {
     const std::uint64_t count = source.size();
     if (!checkRange(offset, count, true)) return false;
-    // Whole raw sectors are read, changed and written back, so that a changed sector whose EDC
-    // was valid gets a valid tail again. A sector whose EDC was not valid keeps its tail: such
-    // images carry no codes, and making up codes for one sector would not help them.
+    // Whole raw sectors are read and changed, so that a changed sector whose EDC was valid gets a
+    // valid tail again. A sector whose EDC was not valid keeps its tail: such images carry no
+    // codes, and making up codes for one sector would not help them.
     Bytes raw;
     std::uint64_t done = 0;
     while (done < count) {
         const SectorRun run = SectorRun::at(offset + done, count - done);
-        const std::uint64_t rawFirst = (m_startSector + run.firstSector) * kRawSectorSize;
+        const std::uint64_t firstImageSector = m_startSector + run.firstSector;
         raw.resize(static_cast<std::size_t>(run.sectors * kRawSectorSize));
         if (!readSectors(run.firstSector, raw)) return false;
-        bool changed = false;
+        for (std::uint64_t s = 0; s < run.sectors; ++s)  // sectors already changed by an earlier plan
+            if (const auto planned = sectors.find(firstImageSector + s); planned != sectors.end())
+                std::ranges::copy(planned->second, raw.begin() + static_cast<std::ptrdiff_t>(s * kRawSectorSize));
         run.forEachPiece([&](std::size_t rawAt, std::size_t n) {
             const auto from = source.begin() + static_cast<std::ptrdiff_t>(done);
             const auto to = raw.begin() + static_cast<std::ptrdiff_t>(rawAt);
             done += n;
             if (std::equal(from, from + static_cast<std::ptrdiff_t>(n), to)) return;
-            const MutableByteSpan sector =
-                MutableByteSpan(raw).subspan(rawAt / kRawSectorSize * kRawSectorSize, kRawSectorSize);
+            const std::size_t at = rawAt / kRawSectorSize * kRawSectorSize;
+            const MutableByteSpan sector = MutableByteSpan(raw).subspan(at, kRawSectorSize);
             const bool codesValid = cdsector::hasValidEdc(sector);
             std::copy_n(from, n, to);
             if (codesValid) cdsector::encodeTail(sector);
-            changed = true;
+            sectors[firstImageSector + at / kRawSectorSize].assign(sector.begin(), sector.end());
         });
-        if (changed && !writeRaw(rawFirst, raw)) {
-            m_messages.readerError("Can not write " + m_fileName + " in " + m_imagePath.string());
-            return false;
-        }
     }
     return true;
+}
+
+std::vector<RawRun> rawRunsOf(const SectorOverlay& sectors) {
+    std::vector<RawRun> runs;
+    std::uint64_t next = 0;
+    for (const auto& [sector, raw] : sectors) {
+        if (runs.empty() || sector != next) runs.push_back({sector * kRawSectorSize, {}});
+        runs.back().bytes.insert(runs.back().bytes.end(), raw.begin(), raw.end());
+        next = sector + 1;
+    }
+    return runs;
 }
 
 }  // namespace tarvo

@@ -5,11 +5,15 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
+#include <map>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "store/bytes.h"
+#include "store/file_access.h"
+#include "store/file_content.h"
 #include "store/messages.h"
 
 namespace tarvo {
@@ -21,12 +25,20 @@ inline constexpr std::uint32_t kUserDataSize = kRawSectorSize - kUserDataOffset 
 inline constexpr std::uint32_t kRootDirectorySector = 22;
 inline constexpr std::uint32_t kDirectorySectorsSearched = 16;
 
-class IsoFile {
-public:
-    enum class Mode { Read, ReadWrite };
+// Raw sectors of the image that a write will change, by image sector number: whole sectors with
+// their codes, so that a journal of their old bytes restores the codes too.
+using SectorOverlay = std::map<std::uint64_t, Bytes>;
+// The overlay as runs of consecutive sectors, at their positions in the image.
+struct RawRun {
+    std::uint64_t position;
+    Bytes bytes;
+};
+std::vector<RawRun> rawRunsOf(const SectorOverlay& sectors);
 
-    explicit IsoFile(MessageService& messages);
-    virtual ~IsoFile();
+class IsoFile : public FileContent {
+public:
+    explicit IsoFile(MessageService& messages, FileAccess& files = diskAccess());
+    ~IsoFile() override;
     IsoFile(const IsoFile&) = delete;
     IsoFile& operator=(const IsoFile&) = delete;
 
@@ -34,17 +46,22 @@ public:
     // record in root directory sectors 22 to 37 of the image; shows "%s not found in %s" (caption "ERROR") when it is not there.
     bool Find(const std::filesystem::path& imagePath, std::string_view name);
     // Opens the image (never created, never truncated); shows "Can not open ISO file!" on failure.
-    bool Open(Mode mode);
-    void Close();
+    bool Open(Mode mode) override;
+    void Close() override;
     // Copies bytes of the located file; false (nothing transferred) when the range passes the
     // file's end or the image's end, or the transfer fails.
-    bool Read(std::uint64_t offset, MutableByteSpan destination);
+    bool Read(std::uint64_t offset, MutableByteSpan destination) override;
     // Stores bytes into the located file in place; the image must be open for reading and writing.
     // Sectors whose EDC was valid before get their EDC and ECC recomputed; heads never change.
-    bool Write(std::uint64_t offset, ByteSpan source);
+    bool Write(std::uint64_t offset, ByteSpan source) override;
+    // The sectors that Write would change, changed, added to `sectors` (which may already hold
+    // sectors of earlier planned writes; those are changed further). Nothing is written.
+    bool planWrite(std::uint64_t offset, ByteSpan source, SectorOverlay& sectors);
 
     // True when the whole located file lies inside the open image; shows why not otherwise.
-    bool CheckFileInImage();
+    bool CheckFileInImage() override;
+    std::uint64_t contentSize() const override { return m_fileSize; }
+    std::string contentName() const override { return m_fileName + " in " + m_imagePath.string(); }
     // True when the range lies inside the located file and the image, as last opened or searched,
     // holds it (whole raw sectors when `wholeSectors`, as a write needs them).
     bool covers(std::uint64_t offset, std::uint64_t count, bool wholeSectors = true) const;
@@ -52,10 +69,6 @@ public:
     const std::filesystem::path& imagePath() const { return m_imagePath; }
     std::uint32_t startSector() const { return m_startSector; }
     std::uint32_t fileSize() const { return m_fileSize; }
-
-protected:
-    MessageService& messages() { return m_messages; }
-    const std::string& fileName() const { return m_fileName; }  // upper case, as sought
 
 private:
     static std::uint64_t rawPosition(std::uint64_t sector, std::uint32_t userByte);
@@ -66,9 +79,10 @@ private:
     bool writeRaw(std::uint64_t position, ByteSpan source);
 
     MessageService& m_messages;
+    FileAccess& m_files;
     Mode m_mode = Mode::Read;
     std::filesystem::path m_imagePath;
-    std::fstream m_image;
+    std::unique_ptr<OpenFile> m_image;
     std::uint64_t m_imageSize = 0;
     std::string m_fileName;
     std::uint32_t m_startSector = 0;

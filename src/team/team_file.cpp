@@ -165,7 +165,7 @@ bool exportTeamTo(const GameBlocks& blocks, int row, const fs::path& file, Messa
 }
 
 std::optional<int> importTeam(const GameBlocks& blocks, const fs::path& file, MessageService& messages) {
-    const auto data = readFileReporting(file, messages);
+    const auto data = readFileReporting(file, kMaxTeamFileSize, messages);
     if (!data) return std::nullopt;
     const auto row = applyTeamFile(blocks, *data);
     if (!row) {
@@ -179,7 +179,7 @@ std::optional<int> importTeam(const GameBlocks& blocks, const fs::path& file, Me
 }
 
 std::optional<FormationRecord> readFormationFromTeamFile(const fs::path& file, MessageService& messages) {
-    const auto data = readFileReporting(file, messages);
+    const auto data = readFileReporting(file, kMaxTeamFileSize, messages);
     if (!data) return std::nullopt;
     const auto row = checkTeamFile(*data);
     if (!row) {

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "records/formation.h"
-#include "store/data_store.h"
+#include "store/game_blocks.h"
 #include "store/file_io.h"
 #include "store/messages.h"
 

@@ -121,4 +121,9 @@ QString QtUiServices::chooseDirectory(const QString& prompt, const QString& star
     return QFileInfo(folder).isDir() ? folder : QString();
 }
 
+bool QtUiServices::askYesNo(const QString& question) {
+    return QMessageBox::question(m_parent, QString::fromLatin1(kAppName), question, QMessageBox::Yes | QMessageBox::No) ==
+           QMessageBox::Yes;
+}
+
 }  // namespace tarvo::gui

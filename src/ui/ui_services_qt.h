@@ -25,6 +25,8 @@ public:
     // A folder chooser with a prompt, a starting folder and a rule that enables OK. Empty when cancelled.
     virtual QString chooseDirectory(const QString& prompt, const QString& start,
                                     const std::function<bool(const QString&)>& acceptable) = 0;
+    // A question with Yes and No; true for Yes.
+    virtual bool askYesNo(const QString& question) = 0;
 };
 
 // The choices of the dialogs that open team and player files: "dat Files (*.dat)" and every file.
@@ -39,6 +41,7 @@ public:
     QString saveFile(const QString& title, const QStringList& filters, const QString& directory) override;
     QString chooseDirectory(const QString& prompt, const QString& start,
                             const std::function<bool(const QString&)>& acceptable) override;
+    bool askYesNo(const QString& question) override;
 
 private:
     QWidget* m_parent = nullptr;

@@ -2,6 +2,8 @@
 // messages, and a source given on the command line.
 
 #include "app/startup_qt.h"
+#include "store/data_store.h"
+#include "store/journal.h"
 #include "store/source_check.h"
 #include "support/loaded_sample_qt.h"
 
@@ -48,6 +50,37 @@ private slots:
             if (c.picker) QCOMPARE(ui.titles, std::vector<QString>{"open CD image file"});
             QCOMPARE(ui.messages.empty() ? std::string() : ui.lastText(), c.message);
         }
+    }
+
+    // A journal left by an interrupted write: the question names the source; No refuses the load
+    // (naming the journal), Yes undoes the write and loads the source as it was before it.
+    void interruptedWriteIsUndoneOnYes() {
+        test::TempDir dir;
+        const fs::path exported = test::copySampleExportDir(dir);
+        const Bytes before = test::readFile(exported / "parameter.ovl");
+        Bytes changed = before;
+        changed[100] ^= 0xFF;
+        // A write stopped after its data writes: the data written, the journal still there.
+        class KeepJournal : public FileAccess {
+        public:
+            std::unique_ptr<OpenFile> open(const fs::path& f, OpenMode m, std::string& e) override {
+                return diskAccess().open(f, m, e);
+            }
+            bool remove(const fs::path&) override { return false; }
+        } stopsBeforeRemoving;
+        const std::vector<FilePatch> patch{{exported / "parameter.ovl", 0, changed}};
+        QVERIFY(writeJournaled(stopsBeforeRemoving, journalPathOf(exported), patch).written);
+        QVERIFY(test::readFile(exported / "parameter.ovl") == changed && fs::exists(journalPathOf(exported)));
+        for (const bool yes : {false, true}) {
+            test::FakeUi ui;
+            ui.yes = yes;
+            DataStore store(ui);
+            QCOMPARE(gui::loadSourceArgument(store, ui, exported), yes);
+            QCOMPARE(ui.titles, std::vector<QString>{"An earlier write into " + gui::toQString(exported) +
+                                                     " was interrupted. Undo it now?"});
+            if (!yes) QVERIFY(ui.lastText().find(journalPathOf(exported).string()) != std::string::npos);
+        }
+        QVERIFY(test::readFile(exported / "parameter.ovl") == before && !fs::exists(journalPathOf(exported)));
     }
 
     void folderRule() {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "disc_fixture.h"
+#include "store/iso_file.h"
 
 namespace tarvo {
 namespace {
@@ -28,11 +29,12 @@ std::vector<sample::DiscFile> archiveDisc(const Bytes& archive) {
 }
 
 struct ArchiveOnDisc {
-    explicit ArchiveOnDisc(const Bytes& bytes) : image(test::writeImage(dir, archiveDisc(bytes))) {}
-    bool load() { return archive.Find(image, "filedata.afs") && archive.LoadDirectory(); }
+    explicit ArchiveOnDisc(const Bytes& bytes) : image(test::writeImage(dir, archiveDisc(bytes))) { archive.attach(file); }
+    bool load() { return file.Find(image, "filedata.afs") && archive.LoadDirectory(); }
     TempDir dir;
     fs::path image;
     MessageLog log;
+    IsoFile file{log};
     AfsArchive archive{log};
 };
 
@@ -111,7 +113,7 @@ TEST(AfsArchive, RefusesMalformedArchives) {
         const std::uint32_t names = disc.archive.nameTableOffset();
         TempDir badDir;
         const fs::path badImage = test::writeImage(badDir, archiveDisc(archive));
-        ASSERT_TRUE(disc.archive.Find(badImage, "filedata.afs"));
+        ASSERT_TRUE(disc.file.Find(badImage, "filedata.afs"));
         EXPECT_FALSE(disc.archive.LoadDirectory());
         EXPECT_EQ(disc.log.messages, std::vector{test::error("FILEDATA.AFS in " + badImage.string() + " " + problem)});
         EXPECT_EQ(disc.archive.entryCount(), 3u);

@@ -92,7 +92,7 @@ TEST_P(BothSources, RefusesBlocksShorterThanTheBlockMapNeeds) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Store, BothSources, ::testing::Values(Source::Image, Source::Directory),
-                         [](const auto& info) { return info.param == Source::Image ? "Image" : "Directory"; });
+                         [](const auto& test) { return test.param == Source::Image ? "Image" : "Directory"; });
 
 // The second release's boot file is found after the first name is reported not found; images
 // without the files or entries the editor needs are refused, saying what is missing.
@@ -145,8 +145,10 @@ TEST(DataStoreDirectory, WritesNothingWhenOneFileCannotBeWritten) {
             block[0] ^= 1;
         spoil(exported / spoiled);
         EXPECT_FALSE(store.WriteBack());
-        EXPECT_EQ(log.messages,
-                  (std::vector<Message>{{"Failed to save data to exported files!", kAppName, MessageKind::Warning}}));
+        ASSERT_EQ(log.messages.size(), 1u);
+        EXPECT_TRUE(log.messages[0].text.starts_with((exported / spoiled).string()) &&
+                    log.messages[0].text.ends_with("\nFailed to save data to exported files!"))
+            << log.messages[0].text;
         for (const auto& [name, block] : {std::pair{kBootFileName, &original.boot},
                                           {kParameterFileName, &original.parameter},
                                           {kSelectFileName, &original.select}})
@@ -165,7 +167,7 @@ TEST(DataStoreImage, RefusesDataRunningPastTheEndOfTheImage) {
     const AfsArchive& afs = store.archive();
     const std::uint64_t last = afs.GetOffset(blockmap::kSelectEntry) + afs.GetSize(blockmap::kSelectEntry) - 1;
     fs::resize_file(
-        image, (afs.startSector() + last / kUserDataSize) * kRawSectorSize + kUserDataOffset + last % kUserDataSize);
+        image, (store.archiveFile().startSector() + last / kUserDataSize) * kRawSectorSize + kUserDataOffset + last % kUserDataSize);
     const auto cut = test::fileChecksum(image);
     store.blocks().boot[0] ^= 1;
     EXPECT_FALSE(store.WriteBack());

@@ -99,7 +99,9 @@ TEST(TeamFile, MessagesOfExportAndImport) {
     EXPECT_EQ(last(), (Message{"data of team 001 load OK.", kAppName, MessageKind::Information}));
 
     EXPECT_FALSE(exportTeam(source.view(), 0, dir / "none", log));
-    EXPECT_EQ(last(), (Message{"Can not create file " + missing.string() + " !", "error", MessageKind::FileError}));
+    EXPECT_EQ(last(), (Message{"Can not create file " + missing.string() + " !\nthe folder " + (dir / "none").string() +
+                                   " does not exist",
+                               "error", MessageKind::FileError}));
     EXPECT_EQ(importTeam(target.view(), missing, log), std::nullopt);
     EXPECT_EQ(last(), (Message{"Can not read file " + missing.string() + " !", "error", MessageKind::FileError}));
     test::writeFile(dir / "bad.dat", Bytes{'T', 'E', 'A', 'M'});

@@ -22,6 +22,7 @@ public:
     QString chooseDirectory(const QString&, const QString&, const std::function<bool(const QString&)>&) override {
         return {};
     }
+    bool askYesNo(const QString&) override { return false; }
     std::vector<Message> messages;
 };
 

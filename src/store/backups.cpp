@@ -1,0 +1,273 @@
+#include "store/backups.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <ctime>
+#include <map>
+#include <random>
+#include <system_error>
+
+#include "store/file_access.h"
+#include "store/file_io.h"
+#include "store/file_platform.h"
+#include "store/sha256.h"
+
+namespace tarvo {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kManifestName = "manifest.json";
+constexpr std::uint64_t kMaxManifestSize = 64u << 10;
+
+std::string jsonString(const std::string& text) {
+    std::string out = "\"";
+    for (const char c : text) {
+        if (c == '"' || c == '\\') out += std::string("\\") + c;
+        else if (static_cast<unsigned char>(c) < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+            out += escaped;
+        } else out += c;
+    }
+    return out + "\"";
+}
+
+std::string manifestJson(const BackupManifest& manifest) {
+    std::string out = "{\n  \"source\": " + jsonString(manifest.source) + ",\n  \"kind\": " +
+                      jsonString(manifest.kind) + ",\n  \"time\": " + jsonString(manifest.time) + ",\n  \"files\": [";
+    for (std::size_t i = 0; i < manifest.files.size(); ++i) {
+        const BackupFile& f = manifest.files[i];
+        out += std::string(i ? "," : "") + "\n    {\"name\": " + jsonString(f.name) +
+               ", \"size\": " + std::to_string(f.size) + ", \"sha256\": " + jsonString(f.sha256) + "}";
+    }
+    return out + "\n  ]\n}\n";
+}
+
+// Reads the JSON of a manifest: objects, arrays, strings, whole numbers. Anything else, or a
+// structure other than the manifest's, gives nullopt.
+class ManifestReader {
+public:
+    explicit ManifestReader(std::string_view text) : m_text(text) {}
+
+    std::optional<BackupManifest> read() {
+        BackupManifest manifest;
+        bool ok = object([&](const std::string& key) {
+            if (key == "files") return array([&] {
+                BackupFile file;
+                manifest.files.push_back(file);
+                return object([&](const std::string& k) {
+                    BackupFile& f = manifest.files.back();
+                    if (k == "size") return number(f.size);
+                    return string(k == "name" ? f.name : k == "sha256" ? f.sha256 : m_ignored);
+                });
+            });
+            return string(key == "source" ? manifest.source
+                          : key == "kind" ? manifest.kind
+                          : key == "time" ? manifest.time
+                                          : m_ignored);
+        });
+        skipSpace();
+        if (!ok || m_at != m_text.size()) return std::nullopt;
+        return manifest;
+    }
+
+private:
+    void skipSpace() {
+        while (m_at < m_text.size() && std::isspace(static_cast<unsigned char>(m_text[m_at]))) ++m_at;
+    }
+    bool take(char c) {
+        skipSpace();
+        if (m_at < m_text.size() && m_text[m_at] == c) {
+            ++m_at;
+            return true;
+        }
+        return false;
+    }
+    bool string(std::string& out) {
+        if (!take('"')) return false;
+        out.clear();
+        while (m_at < m_text.size() && m_text[m_at] != '"') {
+            char c = m_text[m_at++];
+            if (c == '\\') {
+                if (m_at >= m_text.size()) return false;
+                c = m_text[m_at++];
+                if (c == 'u') {
+                    if (m_at + 4 > m_text.size()) return false;
+                    c = static_cast<char>(std::strtoul(std::string(m_text.substr(m_at, 4)).c_str(), nullptr, 16));
+                    m_at += 4;
+                }
+            }
+            out += c;
+        }
+        return take('"');
+    }
+    bool number(std::uint64_t& out) {
+        skipSpace();
+        const std::size_t start = m_at;
+        out = 0;
+        while (m_at < m_text.size() && std::isdigit(static_cast<unsigned char>(m_text[m_at])) && m_at - start < 19)
+            out = out * 10 + static_cast<std::uint64_t>(m_text[m_at++] - '0');
+        return m_at > start;
+    }
+    template <typename Member>
+    bool object(Member member) {
+        if (!take('{')) return false;
+        if (take('}')) return true;
+        do {
+            std::string key;
+            if (!string(key) || !take(':') || !member(key)) return false;
+        } while (take(','));
+        return take('}');
+    }
+    template <typename Item>
+    bool array(Item item) {
+        if (!take('[')) return false;
+        if (take(']')) return true;
+        do {
+            if (!item()) return false;
+        } while (take(','));
+        return take(']');
+    }
+
+    std::string_view m_text;
+    std::size_t m_at = 0;
+    std::string m_ignored;
+};
+
+std::string timeText(const std::tm& t, const char* format) {
+    char text[32];
+    std::strftime(text, sizeof text, format, &t);
+    return text;
+}
+
+bool writeNewFile(const fs::path& file, ByteSpan data, std::string& error) {
+    auto out = diskAccess().open(file, OpenMode::CreateNew, error);
+    if (!out) return false;
+    if (out->write(0, data) && out->flush()) return true;
+    error = out->error();
+    return false;
+}
+
+}  // namespace
+
+fs::path backupsRoot() {
+    fs::path base;
+#ifdef _WIN32
+    if (const char* local = std::getenv("LOCALAPPDATA")) base = local;
+#else
+    if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data) base = data;
+    else if (const char* home = std::getenv("HOME")) base = fs::path(home) / ".local" / "share";
+#endif
+    if (base.empty()) base = fs::temp_directory_path();
+    return base / "Tarvo_Riviza_Editor" / "backups";
+}
+
+std::string sourceKey(const fs::path& source) {
+    std::error_code ec;
+    fs::path key = fs::weakly_canonical(fs::absolute(source), ec);
+    if (ec) key = fs::absolute(source).lexically_normal();
+    std::string text = key.string();
+    while (text.size() > 1 && (text.back() == '/' || text.back() == '\\')) text.pop_back();
+    return text;
+}
+
+std::optional<BackupManifest> readManifest(const fs::path& folder) {
+    std::string error;
+    const auto data = readWholeFile(folder / kManifestName, kMaxManifestSize, error);
+    if (!data) return std::nullopt;
+    return ManifestReader(std::string_view(reinterpret_cast<const char*>(data->data()), data->size())).read();
+}
+
+std::vector<Backup> listBackups(const fs::path& source) {
+    std::vector<Backup> backups;
+    const std::string key = sourceKey(source);
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(backupsRoot(), ec)) {
+        if (!entry.is_directory(ec) || entry.path().filename().string().starts_with(".")) continue;
+        auto manifest = readManifest(entry.path());
+        if (manifest && manifest->source == key) backups.push_back({entry.path(), std::move(*manifest)});
+    }
+    // Backups made within one second are told apart by when their manifests were written.
+    auto order = [](const Backup& backup) {
+        std::error_code ec;
+        return std::pair(backup.manifest.time, fs::last_write_time(backup.folder / kManifestName, ec));
+    };
+    std::sort(backups.begin(), backups.end(), [&](const Backup& a, const Backup& b) { return order(a) > order(b); });
+    return backups;
+}
+
+std::optional<fs::path> backUp(const fs::path& source, const std::string& kind, const std::vector<NamedData>& files,
+                               std::string& error) {
+    BackupManifest manifest{sourceKey(source), kind, {}, {}};
+    for (const NamedData& file : files)
+        manifest.files.push_back({file.name, file.data.size(), Sha256::hex(Sha256::of(file.data))});
+    auto backups = listBackups(source);
+    auto sameFiles = [&](const BackupManifest& other) {
+        return std::ranges::equal(other.files, manifest.files, [](const BackupFile& a, const BackupFile& b) {
+            return a.name == b.name && a.size == b.size && a.sha256 == b.sha256;
+        });
+    };
+    if (!backups.empty() && sameFiles(backups.front().manifest)) return fs::path();
+
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &now);
+#else
+    localtime_r(&now, &local);
+#endif
+    manifest.time = timeText(local, "%Y-%m-%dT%H:%M:%S");
+    const fs::path root = backupsRoot();
+    std::error_code ec;
+    fs::create_directories(root, ec);
+    const std::string base = fs::path(manifest.source).filename().string() + "-" + timeText(local, "%Y%m%d-%H%M%S");
+    std::string name = base;
+    for (int n = 2; fs::exists(root / name, ec); ++n) name = base + "-" + std::to_string(n);
+    // Made under a hidden name and renamed when complete, so that no half backup is ever listed.
+    const fs::path building = root / ("." + name + ".tmp-" + std::to_string(std::random_device{}() % 1000000));
+    if (!fs::create_directory(building, ec)) {
+        error = "Can not create the backup folder " + building.string() + ": " + ec.message();
+        return std::nullopt;
+    }
+    const std::string json = manifestJson(manifest);
+    bool written = true;
+    for (const NamedData& file : files)
+        if (!(written = writeNewFile(building / file.name, file.data, error))) break;
+    written = written && writeNewFile(building / kManifestName,
+                                      ByteSpan(reinterpret_cast<const std::uint8_t*>(json.data()), json.size()), error);
+    if (written) fs::rename(building, root / name, ec);
+    if (!written || ec) {
+        if (ec) error = ec.message();
+        error = "Can not write the backup " + (root / name).string() + ": " + error;
+        fs::remove_all(building, ec);
+        return std::nullopt;
+    }
+    platform::syncFolder(root);
+
+    // Only folders of this source's backups, as listed by their manifests, are ever removed.
+    backups = listBackups(source);
+    for (std::size_t i = kBackupsKept; i < backups.size(); ++i) fs::remove_all(backups[i].folder, ec);
+    return root / name;
+}
+
+std::optional<std::vector<Bytes>> readBackupFiles(const Backup& backup, std::string& error) {
+    std::vector<Bytes> files;
+    for (const BackupFile& file : backup.manifest.files) {
+        auto data = readWholeFile(backup.folder / file.name, kMaxDataFileSize, error);
+        if (!data) {
+            error = "Can not read " + (backup.folder / file.name).string() + ": " + error;
+            return std::nullopt;
+        }
+        if (data->size() != file.size || Sha256::hex(Sha256::of(*data)) != file.sha256) {
+            error = (backup.folder / file.name).string() + " does not match its manifest (size or SHA-256)";
+            return std::nullopt;
+        }
+        files.push_back(std::move(*data));
+    }
+    return files;
+}
+
+}  // namespace tarvo

@@ -1,0 +1,315 @@
+// All-or-nothing write-back: a failure at every write of one edit's write-back, a process stopped
+// after every write (journal included) and recovered, backups made once and restored byte for byte.
+
+#include <cstdlib>
+#include <functional>
+
+#include <gtest/gtest.h>
+
+#include "disc_fixture.h"
+#include "records/player.h"
+#include "store/backups.h"
+#include "store/data_store.h"
+#include "store/sha256.h"
+#include "store/file_io.h"
+
+#include <sys/stat.h>
+
+namespace tarvo {
+namespace {
+
+namespace fs = std::filesystem;
+using test::DiscBlocks;
+using test::TempDir;
+
+// The disk, with writes counted across all files: the write numbered `failAt` fails (after
+// `bytesBefore` of its bytes reach the file), or, with `stop`, every write, flush and removal from
+// that one on fails as if the process had been killed there.
+class FailingAccess : public FileAccess {
+public:
+    std::uint64_t failAt = UINT64_MAX;
+    std::size_t bytesBefore = 0;
+    bool stop = false;
+    bool refuseCreate = false;
+    std::uint64_t writes = 0;
+
+    std::unique_ptr<OpenFile> open(const fs::path& file, OpenMode mode, std::string& error) override {
+        if (refuseCreate && mode == OpenMode::CreateNew) {
+            error = "Read-only file system";
+            return nullptr;
+        }
+        auto inner = diskAccess().open(file, mode, error);
+        return inner ? std::make_unique<File>(*this, std::move(inner)) : nullptr;
+    }
+    bool remove(const fs::path& file) override { return !stopped() && diskAccess().remove(file); }
+    bool stopped() const { return stop && writes >= failAt; }
+
+private:
+    class File : public OpenFile {
+    public:
+        File(FailingAccess& access, std::unique_ptr<OpenFile> inner) : m_access(access), m_inner(std::move(inner)) {}
+        bool read(std::uint64_t at, MutableByteSpan out) override { return m_inner->read(at, out); }
+        bool write(std::uint64_t at, ByteSpan data) override {
+            if (m_access.stopped()) return fail();
+            if (m_access.writes++ != m_access.failAt) return m_inner->write(at, data);
+            m_inner->write(at, data.first(std::min(m_access.bytesBefore, data.size())));
+            return fail();
+        }
+        bool flush() override { return !m_access.stopped() ? m_inner->flush() : fail(); }
+        std::uint64_t size() const override { return m_inner->size(); }
+
+    private:
+        bool fail() {
+            m_error = "No space left on device";
+            return false;
+        }
+        FailingAccess& m_access;
+        std::unique_ptr<OpenFile> m_inner;
+    };
+};
+
+enum class Source { Image, Directory };
+
+// A small disc of either kind, and one edit that touches all three blocks.
+struct EditedSource {
+    explicit EditedSource(Source kind) : image(kind == Source::Image) {
+        path = image ? test::writeImage(dir, test::discFiles(DiscBlocks())) : test::writeExportDir(dir, DiscBlocks());
+        before = snapshot();
+    }
+    std::vector<Bytes> snapshot() const {
+        if (image) return {test::readFile(path)};
+        return {test::readFile(path / kBootFileName), test::readFile(path / kParameterFileName),
+                test::readFile(path / kSelectFileName)};
+    }
+    bool load(DataStore& store) const { return image ? store.LoadFromImage(path) : store.LoadFromDirectory(path); }
+    static void edit(DataStore& store) {
+        writePlayerRecordBytes(store.blocks(), 7, Bytes(blockmap::kRecordSize, 0x5A));  // parameter and boot
+        writePlayerName(store.blocks(), PlayerName::Full, 2197, Bytes{'N', 'E', 'W'});  // parameter and select
+    }
+    TempDir dir;
+    bool image;
+    fs::path path;
+    std::vector<Bytes> before;
+};
+
+class SafeWrite : public ::testing::TestWithParam<Source> {
+protected:
+    void SetUp() override { setenv("XDG_DATA_HOME", home.path().c_str(), 1); }
+    TempDir home;
+};
+
+// Counts the writes of one edit's write-back (journal, data, undo) on a fresh source.
+std::uint64_t writesOfOneEdit(Source kind) {
+    EditedSource source(kind);
+    FailingAccess access;
+    MessageLog log;
+    DataStore store(log, access);
+    store.setBackups(false);
+    if (!source.load(store)) return 0;
+    EditedSource::edit(store);
+    return store.WriteBack() ? access.writes : 0;
+}
+
+// Whichever write fails, and whether half of it reached the file or none, the source is byte for
+// byte as before, no journal is left, the message names the file and the reason before the
+// failure message, and a later write-back succeeds.
+TEST_P(SafeWrite, AFailureAtAnyWriteLeavesTheSourceAsBefore) {
+    const std::uint64_t total = writesOfOneEdit(GetParam());
+    ASSERT_GT(total, 3u);
+    for (std::uint64_t k = 0; k < total; ++k)
+        for (const std::size_t bytesBefore : {std::size_t{0}, std::size_t{7}}) {
+            SCOPED_TRACE("write " + std::to_string(k) + ", bytes before " + std::to_string(bytesBefore));
+            EditedSource source(GetParam());
+            FailingAccess access;
+            access.failAt = k;
+            access.bytesBefore = bytesBefore;
+            MessageLog log;
+            DataStore store(log, access);
+            store.setBackups(false);
+            ASSERT_TRUE(source.load(store));
+            EditedSource::edit(store);
+            EXPECT_FALSE(store.WriteBack());
+            EXPECT_TRUE(source.snapshot() == source.before);
+            EXPECT_FALSE(fs::exists(journalPathOf(source.path)));
+            const std::string& text = log.messages.back().text;
+            EXPECT_TRUE(text.find("No space left on device\n") != std::string::npos &&
+                        text.ends_with(source.image ? "Failed to save data to CD image!"
+                                                    : "Failed to save data to exported files!"))
+                << text;
+            ASSERT_TRUE(store.WriteBack());
+            DataStore reloaded(log);
+            ASSERT_TRUE(source.load(reloaded));
+            EXPECT_TRUE(std::ranges::equal(reloaded.boot(), store.boot()) &&
+                        std::ranges::equal(reloaded.parameter(), store.parameter()) &&
+                        std::ranges::equal(reloaded.select(), store.select()));
+        }
+}
+
+// The process stops after k writes, for every k, including while the journal itself is written:
+// the source is then either untouched or restored exactly by recover, never anything between; a
+// load refuses while the journal is there and names it.
+TEST_P(SafeWrite, RecoverUndoesAWriteStoppedAtAnyPoint) {
+    const std::uint64_t total = writesOfOneEdit(GetParam());
+    for (std::uint64_t k = 0; k <= total; ++k) {
+        SCOPED_TRACE("stopped after " + std::to_string(k) + " writes");
+        EditedSource source(GetParam());
+        FailingAccess access;
+        access.failAt = k;
+        access.stop = true;
+        MessageLog log;
+        {
+            DataStore store(log, access);
+            store.setBackups(false);
+            ASSERT_TRUE(source.load(store));
+            EditedSource::edit(store);
+            store.WriteBack();
+        }
+        const fs::path journal = journalPathOf(source.path);
+        if (fs::exists(journal)) {
+            DataStore refused(log);
+            EXPECT_FALSE(source.load(refused));
+            EXPECT_NE(log.messages.back().text.find(journal.string()), std::string::npos);
+        }
+        EXPECT_TRUE(recoverSource(source.path, log));
+        EXPECT_FALSE(fs::exists(journal));
+        EXPECT_TRUE(source.snapshot() == source.before);
+    }
+}
+
+// A journal that cannot be created refuses the write-back before anything is written.
+TEST_P(SafeWrite, NoJournalNoWrite) {
+    EditedSource source(GetParam());
+    FailingAccess access;
+    access.refuseCreate = true;
+    MessageLog log;
+    DataStore store(log, access);
+    ASSERT_TRUE(source.load(store));
+    EditedSource::edit(store);
+    EXPECT_FALSE(store.WriteBack());
+    EXPECT_TRUE(source.snapshot() == source.before);
+    EXPECT_TRUE(log.messages.back().text.starts_with("Can not create the journal " +
+                                                     journalPathOf(source.path).string() + ": Read-only file system"))
+        << log.messages.back().text;
+}
+
+// The first write-back backs up the three files as they were (once, however many write-backs
+// follow); restoring that backup gives back the source byte for byte; another source's backup is
+// refused unless forced.
+TEST_P(SafeWrite, BackupMadeOnceAndRestoredByteForByte) {
+    EditedSource source(GetParam());
+    MessageLog log;
+    DataStore store(log);
+    ASSERT_TRUE(source.load(store));
+    EditedSource::edit(store);
+    ASSERT_TRUE(store.WriteBack());
+    const fs::path backup = store.backupMade();
+    ASSERT_FALSE(backup.empty());
+    EXPECT_EQ(log.messages.back().text, "OK!\nBackup of the files as they were: " + backup.string());
+    EXPECT_TRUE(backup.parent_path() == home.path() / "Tarvo_Riviza_Editor" / "backups");
+    store.blocks().boot[0] ^= 1;
+    ASSERT_TRUE(store.WriteBack());
+    EXPECT_EQ(log.messages.back().text, "OK!");
+    ASSERT_EQ(listBackups(source.path).size(), 1u);
+    const BackupManifest manifest = listBackups(source.path)[0].manifest;
+    EXPECT_EQ(manifest.kind, source.image ? "image" : "directory");
+    EXPECT_EQ(manifest.files[1].name + " " + std::to_string(manifest.files[1].size) + " " + manifest.files[1].sha256,
+              "parameter.ovl 227410 " + Sha256::hex(Sha256::of(DiscBlocks().parameter)));
+
+    EditedSource other(GetParam());
+    DataStore otherStore(log);
+    ASSERT_TRUE(other.load(otherStore));
+    EXPECT_FALSE(otherStore.restoreBackup(backup, false));
+    EXPECT_NE(log.messages.back().text.find("add --force"), std::string::npos);
+    EXPECT_TRUE(other.snapshot() == other.before);
+
+    DataStore restorer(log);
+    ASSERT_TRUE(source.load(restorer));
+    ASSERT_TRUE(restorer.restoreBackup(backup, false));
+    EXPECT_TRUE(source.snapshot() == source.before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Store, SafeWrite, ::testing::Values(Source::Image, Source::Directory),
+                         [](const auto& test) { return test.param == Source::Image ? "Image" : "Directory"; });
+
+// The same content twice makes one backup; only the 20 newest of a source are kept.
+TEST(Backups, SameContentOnceAndTwentyKept) {
+    TempDir home, dir;
+    setenv("XDG_DATA_HOME", home.path().c_str(), 1);
+    const Bytes a(10, 1), b(20, 2);
+    std::string error;
+    const auto first = backUp(dir / "disc.bin", "image", {{"x", a}, {"y", b}}, error);
+    ASSERT_TRUE(first && !first->empty()) << error;
+    EXPECT_EQ(backUp(dir / "disc.bin", "image", {{"x", a}, {"y", b}}, error), fs::path());
+    for (std::uint8_t i = 0; i < 25; ++i)
+        ASSERT_TRUE(backUp(dir / "disc.bin", "image", {{"x", Bytes(5, i)}, {"y", b}}, error)) << error;
+    const auto kept = listBackups(dir / "disc.bin");
+    ASSERT_EQ(kept.size(), 20u);
+    EXPECT_EQ(test::readFile(kept.front().folder / "x"), Bytes(5, 24));
+}
+
+// The FIPS 180-2 examples: "abc" and the 448-bit message, plus the empty message and a message
+// fed in pieces across block boundaries.
+TEST(Sha256, MatchesTheStandardsExamples) {
+    const auto digest = [](std::string_view text) {
+        return Sha256::hex(Sha256::of(ByteSpan(reinterpret_cast<const std::uint8_t*>(text.data()), text.size())));
+    };
+    EXPECT_EQ(digest("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    EXPECT_EQ(digest("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq"),
+              "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1");
+    EXPECT_EQ(digest(""), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+    const Bytes million(1000000, 'a');
+    Sha256 pieces;
+    for (std::size_t at = 0; at < million.size(); at += 999)
+        pieces.add(ByteSpan(million).subspan(at, std::min<std::size_t>(999, million.size() - at)));
+    EXPECT_EQ(Sha256::hex(pieces.finish()), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
+}
+
+}  // namespace
+}  // namespace tarvo
+
+namespace tarvo {
+namespace {
+
+// Every refused output path leaves every file byte for byte as it was and leaves no new file; a
+// file larger than its kind's limit (a sparse 100 GB one) is refused before it is read.
+TEST(SafeOutputs, RefusedPathsWriteNothingAndLargeFilesAreNotRead) {
+    TempDir dir;
+    const fs::path exported = test::writeExportDir(dir, test::DiscBlocks());
+    MessageLog log;
+    DataStore store(log);
+    ASSERT_TRUE(store.LoadFromDirectory(exported));
+    fs::create_directory(dir / "folder");
+    const fs::path fifo = dir / "fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const auto listing = [&] {
+        std::vector<std::pair<fs::path, std::uint64_t>> files;
+        for (const auto& e : fs::recursive_directory_iterator(dir.path()))
+            files.emplace_back(e.path(), e.is_regular_file() ? test::fileChecksum(e.path()) : 0);
+        std::sort(files.begin(), files.end());
+        return files;
+    };
+    const auto before = listing();
+    const std::pair<fs::path, std::string> cases[] = {
+        {exported / ".." / "exported" / kParameterFileName, "which the program must not overwrite"},
+        {exported / kBootFileName, "which the program must not overwrite"},
+        {dir / "folder", "exists and is not a regular file"},
+        {fifo, "exists and is not a regular file"},
+        {dir / "missing" / "team000.dat", "does not exist"},
+    };
+    for (const auto& [path, reason] : cases) {
+        std::string error;
+        EXPECT_EQ(writeWholeFile(path, Bytes(10, 1), error), WriteResult::Refused) << path;
+        EXPECT_NE(error.find(reason), std::string::npos) << error;
+    }
+    EXPECT_EQ(listing(), before);
+
+    const fs::path huge = dir / "huge.dat";
+    test::writeFile(huge, Bytes{1});
+    fs::resize_file(huge, 100ull << 30);
+    std::string error;
+    EXPECT_FALSE(readWholeFile(huge, kMaxTeamFileSize, error));
+    EXPECT_EQ(error, huge.string() + " holds 107374182400 bytes; the limit for this file is 65536 bytes");
+}
+
+}  // namespace
+}  // namespace tarvo
