@@ -192,8 +192,8 @@ std::vector<Backup> listBackups(const fs::path& source) {
     }
     // Backups made within one second are told apart by when their manifests were written.
     auto order = [](const Backup& backup) {
-        std::error_code ec;
-        return std::pair(backup.manifest.time, fs::last_write_time(backup.folder / kManifestName, ec));
+        std::error_code timeError;
+        return std::pair(backup.manifest.time, fs::last_write_time(backup.folder / kManifestName, timeError));
     };
     std::sort(backups.begin(), backups.end(), [&](const Backup& a, const Backup& b) { return order(a) > order(b); });
     return backups;

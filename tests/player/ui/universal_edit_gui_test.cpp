@@ -45,7 +45,8 @@ private slots:
             QVERIFY(sample.ui.lastText() == "universal edit done!" && !window.isVisible());
             std::vector<std::uint32_t> expected;
             for (const std::int64_t v : before)
-                expected.push_back(std::clamp<std::int64_t>(c.percent ? v * c.percentage / 100 : v + c.amount, 1, 99));
+                expected.push_back(static_cast<std::uint32_t>(
+                    std::clamp<std::int64_t>(c.percent ? v * c.percentage / 100 : v + c.amount, 1, 99)));
             QVERIFY(column(sample, c.field) == expected && column(sample, PF::Offense) == offense);
         }
     }

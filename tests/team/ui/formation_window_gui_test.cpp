@@ -50,7 +50,8 @@ private slots:
             for (const auto& m : moves) {
                 window.selectPosition(m.position);
                 click(&window, m.button);
-                expected[10 + m.position] = m.x, expected[20 + m.position] = m.y;
+                expected[10 + m.position] = static_cast<std::uint8_t>(m.x);
+                expected[20 + m.position] = static_cast<std::uint8_t>(m.y);
                 QVERIFY2(window.workingFormation() == expected, m.button);
             }
             QVERIFY(sample.unchanged());  // only the working copy until "Accept"
