@@ -10,6 +10,7 @@
 #include "player/player_file.h"
 #include "player/ui/abilities_page.h"
 #include "player/ui/looks_page.h"
+#include "player/ui/special_abilities_page.h"
 #include "ui/dialog_units_qt.h"
 
 namespace tarvo::gui {
