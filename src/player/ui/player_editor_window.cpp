@@ -25,6 +25,7 @@ PlayerEditorWindow::PlayerEditorWindow(AppContext& context, std::uint32_t id, QW
     m_context.player.load(m_context.store.blocks(), m_id);
 
     m_tabs = new QTabWidget(this);
+    m_tabs->setObjectName(QStringLiteral("pages"));
     m_tabs->setGeometry(units.rect(26, 18, 420, 312));
     m_looks = new LooksPage(m_context);
     m_abilities = new AbilitiesPage(m_context);
