@@ -15,10 +15,13 @@ SourceChoiceDialog::SourceChoiceDialog(QWidget* parent) : QDialog(parent) {
 
     m_next = new QPushButton(QStringLiteral("Next"), this);
     m_next->setGeometry(du.rect(72, 88, 50, 14));
+    m_next->setObjectName(QStringLiteral("next"));
     m_next->setDefault(true);
     m_image = new QRadioButton(QStringLiteral("Open CD image"), this);
+    m_image->setObjectName(QStringLiteral("image"));
     m_image->setGeometry(du.rect(54, 28, 104, 17));
     m_files = new QRadioButton(QStringLiteral("Open exported files"), this);
+    m_files->setObjectName(QStringLiteral("files"));
     m_files->setGeometry(du.rect(54, 55, 104, 17));
     m_image->setChecked(true);
 

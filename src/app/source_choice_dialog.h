@@ -17,10 +17,6 @@ public:
     // The choice made with "Next" ("Open CD image" checked: CD image).
     SourceMode choice() const { return m_choice; }
 
-    QRadioButton* imageButton() const { return m_image; }
-    QRadioButton* filesButton() const { return m_files; }
-    QPushButton* nextButton() const { return m_next; }
-
 private:
     void onNextClicked();
 

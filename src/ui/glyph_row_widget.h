@@ -18,7 +18,6 @@ public:
     explicit GlyphRowBox(const QString& title, QWidget* parent = nullptr);
     // Shows the glyphs of the text's bytes (GlyphIndicesOfText) and repaints.
     void setNameBytes(ByteSpan text);
-    const GlyphIndexList& glyphs() const { return m_glyphs; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

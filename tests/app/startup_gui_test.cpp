@@ -1,6 +1,7 @@
-// Start-up: the image and folder pickers with their checks and
+// Start-up: the choice of the kind of source, the image and folder pickers with their checks and
 // messages, and a source given on the command line.
 
+#include "app/source_choice_dialog.h"
 #include "app/startup_qt.h"
 #include "store/data_store.h"
 #include "store/journal.h"
@@ -13,6 +14,21 @@ namespace fs = std::filesystem;
 class StartUpTest : public QObject {
     Q_OBJECT
 private slots:
+    // "Next" (also Enter, the default button) goes on with the kind of source checked; the CD image
+    // is checked at first.
+    void sourceChoice() {
+        for (const auto& [clicks, chosen] : {std::pair{QStringList{}, SourceMode::CdImage},
+                                             {QStringList{"files"}, SourceMode::ExportedFiles},
+                                             {QStringList{"files", "image"}, SourceMode::CdImage}}) {
+            gui::SourceChoiceDialog dialog;
+            dialog.show();
+            QVERIFY(QTest::qWaitForWindowActive(&dialog));
+            for (const QString& radio : clicks) test::child<QRadioButton>(&dialog, radio)->click();
+            clicks.size() == 1 ? test::click(&dialog, "next") : QTest::keyClick(&dialog, Qt::Key_Return);
+            QVERIFY(dialog.result() == QDialog::Accepted && dialog.choice() == chosen);
+        }
+    }
+
     // Each source from the image picker or the command line: the result and the last message.
     void sourcesAreChecked() {
         test::TempDir dir;

@@ -98,6 +98,36 @@ T* child(const QObject* window, const QString& name) {
 inline void click(const QObject* window, const QString& button) {
     QTest::mouseClick(child<QWidget>(window, button), Qt::LeftButton);
 }
+// The smallest rectangle holding every pixel of a colour in the window as drawn; empty when none.
+inline QRect drawnArea(QWidget* window, QRgb colour) {
+    const QImage image = window->grab().toImage();
+    QRect area;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) == colour) area |= QRect(x, y, 1, 1);
+    return area;
+}
+// Picks an entry of a drop-down list with the arrow keys, as a user does without opening it: each
+// step on the way is picked in turn.
+inline void pick(QComboBox* list, int entry) {
+    for (int step = 0; step < list->count() && list->currentIndex() != entry; ++step)
+        QTest::keyClick(list, list->currentIndex() < entry ? Qt::Key_Down : Qt::Key_Up);
+    if (list->currentIndex() != entry) qFatal("entry %d of %s cannot be picked", entry, qPrintable(list->objectName()));
+}
+// Steps a number field to a value with the arrow keys, as its arrow buttons do.
+inline void stepTo(QSpinBox* field, int value) {
+    for (int step = 0; step <= field->maximum() - field->minimum() && field->value() != value; ++step)
+        QTest::keyClick(field, field->value() < value ? Qt::Key_Up : Qt::Key_Down);
+    if (field->value() != value) qFatal("%s cannot reach %d", qPrintable(field->objectName()), value);
+}
+// Replaces the text of a field or the value of a number field by typing, and leaves it with Tab.
+inline void retype(QWidget* field, const QString& text) {
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(field, Qt::Key_Backspace);
+    QTest::keyClicks(field, text);
+    QTest::keyClick(field, Qt::Key_Tab);
+}
 // Types a text one character at a time (QTest::keyClicks takes Latin-1 only).
 inline void typeText(QWidget* widget, const QString& text) {
     for (qsizetype i = 0; i < text.size(); ++i) {

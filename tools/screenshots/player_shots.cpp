@@ -11,10 +11,11 @@ void renderPlayerWindows(ShotContext& shots) {
     // The first player of row 50, whose Japanese full name shows as a glyph row.
     const std::uint32_t id = readSquadId(shots.app.store.blocks(), 50, 0);
     gui::PlayerEditorWindow editor(shots.app, id == 0 ? 1 : id);
+    auto* pages = editor.findChild<QTabWidget*>(QStringLiteral("pages"));
     shots.save(editor, "player_looks");
-    editor.tabs()->setCurrentIndex(1);
+    pages->setCurrentIndex(1);
     shots.save(editor, "player_abilities");
-    editor.tabs()->setCurrentIndex(2);
+    pages->setCurrentIndex(2);
     shots.save(editor, "player_special_abilities");
 
     gui::UniversalEditWindow universal(shots.app);

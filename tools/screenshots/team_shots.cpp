@@ -1,6 +1,5 @@
-#include <QComboBox>
-#include <QListWidget>
-#include <QPushButton>
+#include <QApplication>
+#include <QMouseEvent>
 #include <QRadioButton>
 
 #include "app/source_choice_dialog.h"
@@ -27,11 +26,15 @@ void renderTeamWindows(ShotContext& shots) {
 
     picker::PickerState state{3, 3};
     gui::PickerWindow picker(shots.app.ui, state);
-    picker.clickAt(QPoint(32 + 19 * 5 + 4, 28 + 20 * 2 + 4));
+    // A click on the glyph in row 2, column 5 selects it.
+    const QPointF glyph(32 + 19 * 5 + 4, 28 + 20 * 2 + 4);
+    QMouseEvent press(QEvent::MouseButtonPress, glyph, picker.mapToGlobal(glyph), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(&picker, &press);
     shots.save(picker, "picker");
 
     gui::FormationWindow formation(shots.app, 0);
-    formation.selectPosition(4);
+    formation.findChild<QRadioButton*>(QStringLiteral("position4"))->click();
     shots.save(formation, "formation");
 }
 

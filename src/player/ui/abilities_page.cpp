@@ -1,6 +1,5 @@
 #include "player/ui/abilities_page.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 
 #include "player/page_rules.h"
@@ -10,17 +9,11 @@ namespace tarvo::gui {
 
 namespace {
 
-// Abilities: two columns of rows in the ability order; the first 13 on the left.
+// Two columns of rows in the ability order; the first 13 on the left.
 constexpr int kLeftRows = 13;
 constexpr std::array<int, kLeftRows> kRowY{23, 44, 64, 84, 105, 125, 145, 165, 185, 205, 225, 245, 265};
 constexpr int kLeftLabelX = 55, kLeftListX = 140, kRightLabelX = 232, kRightListX = 317;
 constexpr int kAbilityLabelWidth = 75, kAbilityListWidth = 35;
-
-// Special abilities: ten check boxes on the left, eight and the injury list on the right.
-constexpr int kLeftBoxes = 10;
-constexpr std::array<int, kLeftBoxes> kBoxY{29, 54, 76, 99, 122, 146, 169, 194, 219, 243};
-constexpr int kLeftBoxX = 74, kRightBoxX = 241, kBoxWidth = 55, kBoxHeight = 18;
-constexpr int kInjuryLabelX = 241, kInjuryListX = 288, kInjuryY = 219, kInjuryLabelWidth = 42, kInjuryListWidth = 55;
 
 }  // namespace
 
@@ -46,35 +39,5 @@ void AbilitiesPage::showPlayer(std::uint32_t) {
 }
 
 void AbilitiesPage::onListActivated(PF field, int entry) { chooseEntry(m_context.player, field, entry); }
-
-SpecialAbilitiesPage::SpecialAbilitiesPage(AppContext& context, QWidget* parent) : QWidget(parent), m_context(context) {
-    setFont(dialogFont());
-    const DialogUnits units(font());
-    for (int k = 0; k < kSpecialAbilityCount; ++k) {
-        const PF field = kSpecialAbilityFields[static_cast<std::size_t>(k)];
-        const bool left = k < kLeftBoxes;
-        const int y = kBoxY[static_cast<std::size_t>(left ? k : k - kLeftBoxes)];
-        auto* box = new QCheckBox(fieldName(field), this);
-        box->setObjectName(fieldName(field));
-        box->setGeometry(units.rect(left ? kLeftBoxX : kRightBoxX, y, kBoxWidth, kBoxHeight));
-        m_boxes[static_cast<std::size_t>(k)] = box;
-        connect(box, &QCheckBox::clicked, this, [this, field](bool checked) { onCheckBoxClicked(field, checked); });
-    }
-    addLabel(this, units, fieldName(PF::Injury), kInjuryLabelX, kInjuryY, kInjuryLabelWidth);
-    m_injury = addList(this, units, PF::Injury, kInjuryListX, kInjuryY, kInjuryListWidth);
-    connect(m_injury, &QComboBox::activated, this, &SpecialAbilitiesPage::onInjuryActivated);
-    setFocusProxy(m_boxes.front());
-}
-
-void SpecialAbilitiesPage::showPlayer(std::uint32_t) {
-    for (int k = 0; k < kSpecialAbilityCount; ++k)
-        m_boxes[static_cast<std::size_t>(k)]->setChecked(
-            m_context.player.read(kSpecialAbilityFields[static_cast<std::size_t>(k)]) == 1);
-    m_injury->setCurrentIndex(entryOfStored(PF::Injury, m_context.player));
-}
-
-void SpecialAbilitiesPage::onCheckBoxClicked(PF field, bool checked) { m_context.player.write(field, checked ? 1 : 0); }
-
-void SpecialAbilitiesPage::onInjuryActivated(int entry) { chooseEntry(m_context.player, PF::Injury, entry); }
 
 }  // namespace tarvo::gui

@@ -1,6 +1,6 @@
 #pragma once
-// The "Abilities" page (25 lists of "1" to "99") and the "Special Abilities" page (18 check boxes
-// and the injury list). Showing a player writes nothing; a user's change is stored at once.
+// The "Abilities" page: 25 lists of "1" to "99". Showing a player writes nothing; a user's change
+// is stored at once.
 
 #include <array>
 #include <cstdint>
@@ -10,7 +10,6 @@
 #include "records/player_fields.h"
 #include "ui/app_context_qt.h"
 
-class QCheckBox;
 class QComboBox;
 
 namespace tarvo::gui {
@@ -27,21 +26,6 @@ private:
 
     AppContext& m_context;
     std::array<QComboBox*, kAbilityCount> m_lists{};
-};
-
-class SpecialAbilitiesPage : public QWidget {
-    Q_OBJECT
-public:
-    SpecialAbilitiesPage(AppContext& context, QWidget* parent = nullptr);
-    void showPlayer(std::uint32_t id);
-
-private:
-    void onCheckBoxClicked(PF field, bool checked);
-    void onInjuryActivated(int entry);
-
-    AppContext& m_context;
-    std::array<QCheckBox*, kSpecialAbilityCount> m_boxes{};
-    QComboBox* m_injury = nullptr;
 };
 
 }  // namespace tarvo::gui

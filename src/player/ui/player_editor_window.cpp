@@ -10,6 +10,7 @@
 #include "player/player_file.h"
 #include "player/ui/abilities_page.h"
 #include "player/ui/looks_page.h"
+#include "player/ui/special_abilities_page.h"
 #include "ui/dialog_units_qt.h"
 
 namespace tarvo::gui {
@@ -24,6 +25,7 @@ PlayerEditorWindow::PlayerEditorWindow(AppContext& context, std::uint32_t id, QW
     m_context.player.load(m_context.store.blocks(), m_id);
 
     m_tabs = new QTabWidget(this);
+    m_tabs->setObjectName(QStringLiteral("pages"));
     m_tabs->setGeometry(units.rect(26, 18, 420, 312));
     m_looks = new LooksPage(m_context);
     m_abilities = new AbilitiesPage(m_context);

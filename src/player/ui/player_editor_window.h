@@ -24,11 +24,6 @@ public:
     // Loads player `id` (1 to 2197) as the current player and shows it on all pages.
     PlayerEditorWindow(AppContext& context, std::uint32_t id, QWidget* parent = nullptr);
 
-    QTabWidget* tabs() const { return m_tabs; }
-    LooksPage* looksPage() const { return m_looks; }
-    AbilitiesPage* abilitiesPage() const { return m_abilities; }
-    SpecialAbilitiesPage* specialAbilitiesPage() const { return m_special; }
-
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 

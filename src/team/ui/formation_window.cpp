@@ -16,8 +16,6 @@
 
 namespace tarvo::gui {
 
-namespace {}  // namespace
-
 FormationWindow::FormationWindow(AppContext& context, int row, QWidget* parent)
     : QDialog(parent), m_context(context), m_row(row) {
     ensureResources();
@@ -43,9 +41,11 @@ FormationWindow::FormationWindow(AppContext& context, int row, QWidget* parent)
     for (int k = 0; k < kFormationPositions; ++k) {
         // The game's own labels: Player_01 to Player_09, then Player_010.
         m_positions[k] = new QRadioButton(QStringLiteral("Player_0%1").arg(k + 1), this);
+        m_positions[k]->setObjectName(QStringLiteral("position%1").arg(k));
         m_positions[k]->setGeometry(du.rect(165, 128 + 15 * k, 50, 12));
         group->addButton(m_positions[k], k);
         m_roleLabels[k] = new QLabel(this);
+        m_roleLabels[k]->setObjectName(QStringLiteral("role%1").arg(k));
         m_roleLabels[k]->setGeometry(du.rect(218, 130 + 15 * k, 30, 8));
     }
 

@@ -24,21 +24,17 @@ class FormationWindow : public QDialog {
 public:
     FormationWindow(AppContext& context, int row, QWidget* parent = nullptr);
 
-    const FormationRecord& workingFormation() const { return m_working; }
-    int selectedPosition() const { return m_selected; }
-
-    void selectPosition(int k, bool force = false);
-    void onMoveClicked(formation::Move move);
-    void onLoadFormationClicked();
-    void onAcceptClicked();
-
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     void applyFormation(int entry);
     void refreshPositions();
+    void selectPosition(int k, bool force = false);
     void onRoleActivated(int index);
+    void onMoveClicked(formation::Move move);
+    void onLoadFormationClicked();
+    void onAcceptClicked();
 
     AppContext& m_context;
     int m_row;

@@ -31,10 +31,6 @@ public:
 
     // Selects a team row and shows it (the team list's change, and after an import).
     void selectTeam(int row);
-    // The picker window while it is open.
-    PickerWindow* picker() const { return m_picker; }
-    // Where the bar of tactics field k is drawn (window pixels), empty when none is drawn.
-    QRect tacticsBarRect(int k) const;
 
 signals:
     void firstShown();
@@ -51,6 +47,8 @@ private:
     void showPlayer();
     void rebuildSquadEntry(int slot);
     QRect tacticsBarArea(int k) const;
+    // Where the bar of tactics field k is drawn (window pixels), empty when none is drawn.
+    QRect tacticsBarRect(int k) const;
 
     void onTeamListChanged(int row);
     void onSquadListChanged(int slot);

@@ -16,8 +16,6 @@
 
 namespace tarvo::gui {
 
-namespace {}  // namespace
-
 PickerWindow::PickerWindow(MessageService& messages, picker::PickerState& state, QWidget* parent)
     : QDialog(parent), m_messages(messages), m_state(state) {
     setWindowTitle(QStringLiteral("Input Shift-JIS"));

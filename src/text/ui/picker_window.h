@@ -20,16 +20,6 @@ public:
     // `state` belongs to the owner and outlives the window: the pages survive closing.
     PickerWindow(MessageService& messages, picker::PickerState& state, QWidget* parent = nullptr);
 
-    std::optional<picker::Cell> selection() const { return m_selection; }
-    QLineEdit* hexField() const { return m_hex; }
-    QLineEdit* strField() const { return m_str; }
-
-    // The actions of the buttons and of a click at a point of the window.
-    void onNextClicked();
-    void onPreviousClicked();
-    void onGotoClicked();
-    void clickAt(const QPoint& point);
-
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -37,6 +27,10 @@ protected:
 
 private:
     void showPage(int page);
+    void onNextClicked();
+    void onPreviousClicked();
+    void onGotoClicked();
+    void clickAt(const QPoint& point);
 
     MessageService& m_messages;
     picker::PickerState& m_state;

@@ -13,6 +13,7 @@
 using namespace tarvo;
 using tarvo::gui::PlayerEditorWindow;
 using tarvo::test::child;
+using tarvo::test::pick;
 
 namespace {
 
@@ -47,9 +48,6 @@ struct Env : test::LoadedSample {
     }
 };
 
-// What a user's pick in a drop-down list does: the list changes, then reports the activation.
-void pick(QComboBox* list, int entry) { list->setCurrentIndex(entry), emit list->activated(entry); }
-
 }  // namespace
 
 class PlayerEditorTest : public QObject {
@@ -73,7 +71,8 @@ private slots:
         env.snapshot();
         for (std::uint32_t id : {kId, kNoCallPlayer, 1u, 2197u}) {
             auto window = env.open(id);
-            for (int page : {1, 2, 0}) window->tabs()->setCurrentIndex(page);
+            auto* tabs = child<QTabWidget>(window.get(), "pages")->tabBar();
+            for (int page : {1, 2, 0}) QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(page).center());
             for (const auto& o : odd) {
                 QWidget* control = child<QWidget>(window.get(), o.control);
                 const auto* list = qobject_cast<QComboBox*>(control);
@@ -125,10 +124,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
         QSpinBox* height = child<QSpinBox>(window.get(), "height");
         for (const auto& [typed, stored] : {std::pair{"300", 178u}, {"190", 190u}}) {
-            height->setFocus();
-            height->selectAll();
-            QTest::keyClicks(height, typed);
-            QTest::keyClick(height, Qt::Key_Tab);
+            test::retype(height, typed);
             QCOMPARE(env.player.read(PF::Height), stored);
             QVERIFY(stored == 178u ? env.unchanged() : env.onlyRecordChanged(kId));
         }
@@ -137,7 +133,7 @@ private slots:
             pick(child<QComboBox>(window.get(), "skin"), skin);
             QVERIFY(face->maximum() == maximum && face->value() == shown && env.player.read(PF::Face) == 120u);
         }
-        face->setValue(20);  // the user's step
+        test::retype(face, "20");
         QCOMPARE(env.player.read(PF::Face), 20u);
         const struct {
             const char *type, *color;
@@ -169,7 +165,7 @@ private slots:
         auto* call = child<QSpinBox>(window.get(), "call name");
         QVERIFY(none->isChecked() && !call->isEnabled());
         for (const auto& [action, number] : {std::pair{0, kCallNumberMin}, {1, 12000u}, {0, kNoCallNumber}}) {
-            action ? call->setValue(int(number)) : QTest::mouseClick(none, Qt::LeftButton);
+            action ? test::retype(call, QString::number(number)) : QTest::mouseClick(none, Qt::LeftButton);
             QCOMPARE(call->isEnabled(), number != kNoCallNumber);
             QVERIFY(readCallNumber(env.blocks(), kNoCallPlayer) == number && env.callCopy(kNoCallPlayer) == number);
             QVERIFY(!child<QPushButton>(window.get(), "Listen1")->isEnabled());  // no voices in exported files

@@ -36,11 +36,12 @@ private slots:
             window.show();
             auto* amount = child<QSpinBox>(&window, "amount");
             auto* percentage = child<QSpinBox>(&window, "percentage");
-            child<QComboBox>(&window, "property")->setCurrentIndex(c.property);
+            test::pick(child<QComboBox>(&window, "property"), c.property);
+            test::stepTo(amount, c.amount);  // "+" is checked at first
+            QTest::mouseClick(child<QRadioButton>(&window, "%"), Qt::LeftButton);
+            test::stepTo(percentage, c.percentage);
             QTest::mouseClick(child<QRadioButton>(&window, c.percent ? "%" : "+"), Qt::LeftButton);
             QVERIFY(amount->isEnabled() != c.percent && percentage->isEnabled() == c.percent);  // its own field
-            amount->setValue(c.amount);
-            percentage->setValue(c.percentage);
             test::click(&window, "Do");
             QVERIFY(sample.ui.lastText() == "universal edit done!" && !window.isVisible());
             std::vector<std::uint32_t> expected;
@@ -56,7 +57,7 @@ private slots:
         for (const bool escape : {true, false}) {
             gui::UniversalEditWindow window(sample.context);
             window.show();
-            child<QSpinBox>(&window, "amount")->setValue(50);
+            test::stepTo(child<QSpinBox>(&window, "amount"), 50);
             QTest::mouseClick(child<QRadioButton>(&window, "%"), Qt::LeftButton);
             escape ? QTest::keyClick(&window, Qt::Key_Escape) : void(window.close());
             QVERIFY(!window.isVisible());

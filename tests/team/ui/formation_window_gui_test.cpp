@@ -3,6 +3,7 @@
 
 #include "records/team.h"
 #include "support/loaded_sample_qt.h"
+#include "team/formation_layout.h"
 #include "team/team_file.h"
 #include "team/ui/formation_window.h"
 
@@ -13,6 +14,39 @@ using tarvo::test::click;
 namespace {
 
 constexpr int kRow = 12;
+
+void selectPosition(QWidget& window, int k) {
+    test::child<QRadioButton>(&window, QStringLiteral("position%1").arg(k))->click();
+}
+
+// Where the selected position's marker is drawn: the middle of its red pixels.
+QPoint selectedMarker(QWidget& window) { return test::drawnArea(&window, qRgb(193, 0, 0)).center(); }
+
+QPoint markerOf(const FormationRecord& record, int k) {
+    const PixelPoint c = formation::markerCentre(formation::positionX(record, k), formation::positionY(record, k));
+    return {c.x, c.y};
+}
+
+QString position(const QString& role, QPoint marker) {
+    return QStringLiteral("%1 at %2,%3").arg(role).arg(marker.x()).arg(marker.y());
+}
+
+// What the window shows of each position, selected in turn: its role and where its marker is.
+QStringList shownPositions(QWidget& window) {
+    QStringList shown;
+    for (int k = 0; k < kFormationPositions; ++k) {
+        selectPosition(window, k);
+        const QString role = test::child<QLabel>(&window, QStringLiteral("role%1").arg(k))->text();
+        shown << position(role, selectedMarker(window));
+    }
+    return shown;
+}
+QStringList positionsOf(const FormationRecord& record) {
+    QStringList shown;
+    for (int k = 0; k < kFormationPositions; ++k)
+        shown << position(QString::fromStdString(std::string(roleLabel(record[k]))), markerOf(record, k));
+    return shown;
+}
 
 // A formation whose ten markers lie well apart; position 0 at the right and top limits, position 1
 // at the left limit and stored above the top one.
@@ -48,11 +82,11 @@ private slots:
             } moves[] = {{0, "right", 47, 6}, {0, "up", 47, 6}, {0, "left", 46, 6}, {0, "down", 46, 7},
                          {1, "left", 2, 3},   {1, "up", 2, 3},  {1, "down", 2, 4}};
             for (const auto& m : moves) {
-                window.selectPosition(m.position);
+                selectPosition(window, m.position);
                 click(&window, m.button);
                 expected[10 + m.position] = static_cast<std::uint8_t>(m.x);
                 expected[20 + m.position] = static_cast<std::uint8_t>(m.y);
-                QVERIFY2(window.workingFormation() == expected, m.button);
+                QVERIFY2(selectedMarker(window) == markerOf(expected, m.position), m.button);
             }
             QVERIFY(sample.unchanged());  // only the working copy until "Accept"
             click(&window, accept ? "accept" : "cancel");
@@ -72,16 +106,19 @@ private slots:
         FormationWindow window(sample.context, kRow);
         window.show();
         auto* list = test::child<QListWidget>(&window, "formations");
-        list->setCurrentRow(1);
-        QCOMPARE(window.workingFormation(), preset);
+        const auto choose = [list](int entry) {
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(entry)).center());
+        };
+        QCOMPARE(shownPositions(window), positionsOf(own));
+        choose(1);
+        QCOMPARE(shownPositions(window), positionsOf(preset));
         click(&window, "down");
-        list->setCurrentRow(0);
-        QCOMPARE(window.workingFormation(), own);
-        list->setCurrentRow(1);
+        choose(0);
+        QCOMPARE(shownPositions(window), positionsOf(own));
+        choose(1);
         click(&window, "down");
-        const QPoint chosen = list->visualItemRect(list->item(1)).center();
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, chosen);  // chosen again: undone
-        QCOMPARE(window.workingFormation(), preset);
+        choose(1);  // chosen again: undone
+        QCOMPARE(shownPositions(window), positionsOf(preset));
         click(&window, "accept");
         QCOMPARE(readFormation(sample.blocks(), kRow), preset);
     }
@@ -94,11 +131,14 @@ private slots:
         sample.snapshot();
         FormationWindow window(sample.context, kRow);
         window.show();
-        window.selectPosition(4);
+        selectPosition(window, 4);
         sample.ui.replies = {gui::toQString(sample.dir / "team080.dat")};
         click(&window, "loadFormation");
-        QVERIFY(sample.ui.lastText() == "Formation load OK." && window.selectedPosition() == 0);
-        QVERIFY(window.workingFormation() == spreadFormation() && sample.unchanged());
+        QCOMPARE(sample.ui.lastText(), "Formation load OK.");
+        QVERIFY(test::child<QRadioButton>(&window, "position0")->isChecked());
+        QCOMPARE(selectedMarker(window), markerOf(spreadFormation(), 0));
+        QCOMPARE(shownPositions(window), positionsOf(spreadFormation()));
+        QVERIFY(sample.unchanged());
     }
 };
 

@@ -14,6 +14,25 @@ using tarvo::test::child;
 
 static QString nameText(const Bytes& bytes) { return QString::fromStdString(decodeShiftJis(bytes)); }
 
+// How wide each tactics bar is drawn, outline included, on its field's middle row: from the
+// field's right edge to the middle of the window, where the left column ends.
+static std::vector<int> barWidths(QWidget& window) {
+    const QImage image = window.grab().toImage();
+    std::vector<int> widths;
+    for (int k = 0; k < kTacticsCount; ++k) {
+        const QRect field = child<QSpinBox>(&window, QStringLiteral("tactics%1").arg(k))->geometry();
+        int first = -1, last = -1;
+        for (int x = field.right() + 1; x < image.width() / 2; ++x) {
+            const QRgb pixel = image.pixel(x, field.center().y());
+            if (pixel != qRgb(0, 0, 0) && pixel != qRgb(0, 128, 255)) continue;  // outline, fill
+            if (first < 0) first = x;
+            last = x;
+        }
+        widths.push_back(first < 0 ? 0 : last - first + 1);
+    }
+    return widths;
+}
+
 // The sample loaded, and the team window shown on it.
 struct Shown : test::LoadedSample {
     explicit Shown(SourceMode mode = SourceMode::ExportedFiles) : LoadedSample(mode) { window.show(); }
@@ -35,14 +54,15 @@ private slots:
                                          {64, "65.Classic Argentina"},
                                          {105, "106.Default ML"},
                                          {104, "105.Boca Juniors"}}) {
-            teams->setCurrentIndex(row);
+            test::pick(teams, row);
             const bool tactics = row != 105, club = row > 64 && tactics;
             QCOMPARE(teams->currentText(), QString(title));
             QCOMPARE(child<QComboBox>(&sample.window, "squadList")->count(), row > 64 ? 40 : 23);
+            const std::vector<int> bars = barWidths(sample.window);
             for (int k = 0; k < kTacticsCount; ++k) {
                 auto* field = child<QSpinBox>(&sample.window, QStringLiteral("tactics%1").arg(k));
                 QCOMPARE(field->isEnabled(), tactics);
-                QCOMPARE(sample.window.tacticsBarRect(k).isEmpty(), !tactics);
+                QCOMPARE(bars[k], tactics ? 5 * field->value() : 0);  // five pixels a unit
                 if (tactics) QCOMPARE(field->value(), std::clamp(readTacticsByte(blocks, row, k) / 5, 4, 19));
             }
             for (const auto& [name, enabled] : {std::pair{"editFormation", tactics},
@@ -56,12 +76,12 @@ private slots:
         // Browsing every team and player and opening every window without a change writes nothing.
         auto* squad = child<QComboBox>(&sample.window, "squadList");
         for (int row = 0; row < 106; ++row) {
-            teams->setCurrentIndex(row);
-            for (int slot = 0; slot < squad->count(); slot += 7) squad->setCurrentIndex(slot);
+            test::pick(teams, row);
+            for (int slot = 0; slot < squad->count(); slot += 7) test::pick(squad, slot);
         }
         sample.window.selectTeam(12);
         test::click(&sample.window, "pickerButton");
-        sample.window.picker()->close();
+        sample.window.findChild<gui::PickerWindow*>()->close();
         for (const char* opens : {"editFormation", "editPlayer", "universalButton", "close"}) {
             QTimer::singleShot(0, [] {
                 if (auto* modal = QApplication::activeModalWidget()) modal->close();
@@ -84,7 +104,7 @@ private slots:
         for (const auto& [key, presses, stored] :
              {std::tuple{Qt::Key_Up, 1, 75}, {Qt::Key_Up, 10, 95}, {Qt::Key_Down, 20, 20}}) {
             for (int i = 0; i < presses; ++i) QTest::keyClick(field, key);
-            QVERIFY(sample.store.boot()[offense] == stored && sample.window.tacticsBarRect(0).width() == stored);
+            QVERIFY(sample.store.boot()[offense] == stored && barWidths(sample.window)[0] == stored);
             QCOMPARE(sample.changes(), std::vector<std::string>{"boot " + std::to_string(offense)});
         }
     }
@@ -110,10 +130,10 @@ private slots:
                      {105, 39, "1", nullptr}};
         for (const auto& c : cases) {
             sample.window.selectTeam(c.row);
-            squad->setCurrentIndex(c.slot);
+            test::pick(squad, c.slot);
             sample.snapshot();
             sample.ui.messages.clear();
-            id->setText(c.typed);
+            test::retype(id, c.typed);  // the field takes nine digits at most
             test::click(&sample.window, "changeId");
             QVERIFY2(sample.ui.messages.size() == (c.refusal ? 1u : 0u), qPrintable(c.typed));
             if (c.refusal) {
@@ -127,7 +147,7 @@ private slots:
         // The national squad's copy in the boot file follows; an emptied club slot has no player.
         QCOMPARE(int(readU16LE(sample.store.boot(), blockmap::kNationalSquadCopyOffset + 10).value()), 2197);
         sample.window.selectTeam(70);
-        squad->setCurrentIndex(23);
+        test::pick(squad, 23);
         QCOMPARE(squad->currentText(), QStringLiteral("24. empty position"));
         QVERIFY(!child<QWidget>(&sample.window, "editPlayer")->isEnabled());
     }
@@ -154,7 +174,7 @@ private slots:
             const Bytes original = read(blocks, c.row);
             sample.window.selectTeam(c.row);
             auto* name = child<gui::NameField>(&sample.window, c.field);
-            name->selectAll();
+            QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
             test::typeText(name, c.typed);
             QCoreApplication::processEvents();
             QCOMPARE(name->text(), c.shown);
@@ -179,10 +199,10 @@ private slots:
         sample.snapshot();
         sample.window.selectTeam(2);
         auto* name = child<gui::NameField>(&sample.window, "teamName");
-        name->end(false);
+        QTest::keyClick(name, Qt::Key_End);
         test::typeText(name, "C");
         QVERIFY(sample.ui.messages.empty() && sample.unchanged());
-        name->home(false);
+        QTest::keyClick(name, Qt::Key_Home);
         QTest::keyClick(name, Qt::Key_Delete);
         QCOMPARE(readTeamName(sample.blocks(), 2), (Bytes{'A', 'B', 'C'}));
         QVERIFY(sample.ui.messages.empty());
@@ -223,7 +243,7 @@ private slots:
         // Change the row through the window, then show another team and load the file.
         QTest::keyClick(child<QSpinBox>(&sample.window, "tactics2"), Qt::Key_Up);
         auto* name = child<gui::NameField>(&sample.window, "teamName");
-        name->selectAll();
+        QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(name, "Changed");
         QVERIFY(!sample.unchanged());
         sample.window.selectTeam(3);

@@ -14,8 +14,22 @@ static void press(QWidget* window, const QString& text, int times = 1) {
         for (int i = 0; i < times && b->text() == text; ++i) QTest::mouseClick(b, Qt::LeftButton);
 }
 
+// The grid: 16 columns of 19 pixels and 20 rows of 20 pixels from (32, 28).
 static void clickCell(QWidget* window, int row, int column) {
     QTest::mouseClick(window, Qt::LeftButton, {}, QPoint(32 + 19 * column + 9, 28 + 20 * row + 10));
+}
+
+// The cell inside the red selection outline as drawn, or none.
+static std::optional<picker::Cell> selectedCell(QWidget* window) {
+    const QRect red = test::drawnArea(window, qRgb(255, 0, 0));
+    if (red.isEmpty()) return std::nullopt;
+    return picker::Cell{(red.center().y() - 28) / 20, (red.center().x() - 32) / 19};
+}
+
+// Types a page number into the goto field and presses its button.
+static void goTo(QWidget* window, const QString& page) {
+    test::retype(child<QLineEdit>(window, "gotoPage"), page);
+    press(window, "goto (0-22)");
 }
 
 class PickerWindowTest : public QObject {
@@ -39,23 +53,23 @@ private slots:
         for (const auto& s : steps) {
             if (s.click) clickCell(&window, 0, 0);
             const bool paging = s.button == "<<" || s.button == ">>";
-            if (!paging) child<QLineEdit>(&window, "gotoPage")->setText(s.button);
-            press(&window, paging ? s.button : "goto (0-22)", s.times);
+            paging ? press(&window, s.button, s.times) : goTo(&window, s.button);
             QVERIFY2(state.page == s.page && child<QLineEdit>(&window, "page")->text() == QString::number(s.page),
                      qPrintable(s.button));
-            QVERIFY2(window.selection().has_value() == s.selected, qPrintable(s.button));
+            QVERIFY2(selectedCell(&window).has_value() == s.selected, qPrintable(s.button));
         }
         QVERIFY(ui.messages.size() == 2u && ui.lastText() == "Please enter an integer between 0 and 22.");
         // A click shows the cell's code and character; cells past the last code show the blank.
         for (const auto& [page, row, column, hex, text] :
-             {std::tuple{22, 13, 6, "8140", QString(QChar(0x3000))}, {0, 0, 1, "8142", QString::fromUtf8("。")}}) {
-            state.page = page;
+             {std::tuple{"22", 13, 6, "8140", QString(QChar(0x3000))}, {"0", 0, 1, "8142", QString::fromUtf8("。")}}) {
+            goTo(&window, page);
             clickCell(&window, row, column);
-            QVERIFY(window.hexField()->text() == QString::fromLatin1(hex) && window.strField()->text() == text);
-            QCOMPARE(window.selection(), (picker::Cell{row, column}));
+            QCOMPARE(child<QLineEdit>(&window, "hex")->text(), QString::fromLatin1(hex));
+            QCOMPARE(child<QLineEdit>(&window, "str")->text(), text);
+            QCOMPARE(selectedCell(&window), (picker::Cell{row, column}));
         }
         QTest::mouseClick(&window, Qt::LeftButton, {}, QPoint(336, 30));  // outside the grid
-        QCOMPARE(window.selection(), (picker::Cell{0, 1}));
+        QCOMPARE(selectedCell(&window), (picker::Cell{0, 1}));
     }
 
     void stateSurvivesClosingAndReopening() {
@@ -63,17 +77,19 @@ private slots:
         gui::TeamWindow team(sample.context);
         team.show();
         test::click(&team, "pickerButton");
-        PickerWindow* first = team.picker();
+        PickerWindow* first = team.findChild<PickerWindow*>();
+        QVERIFY(first && first->isVisible());
         test::click(&team, "pickerButton");
-        QCOMPARE(team.picker(), first);  // already open: nothing happens
+        QCOMPARE(team.findChildren<PickerWindow*>(), QList<PickerWindow*>{first});  // already open: nothing happens
         press(first, ">>", 2);
         clickCell(first, 1, 1);
         QTest::keyClick(first, Qt::Key_Return);  // Enter closes it
-        QTRY_VERIFY(!team.picker());
+        QTRY_VERIFY(!team.findChild<PickerWindow*>());
         test::click(&team, "pickerButton");
+        auto* second = team.findChild<PickerWindow*>();
         for (const char* field : {"page", "gotoPage"})
-            QCOMPARE(child<QLineEdit>(team.picker(), field)->text(), QStringLiteral("2"));
-        QVERIFY(!team.picker()->selection() && sample.unchanged());  // the page is kept, the selection is not
+            QCOMPARE(child<QLineEdit>(second, field)->text(), QStringLiteral("2"));
+        QVERIFY(!selectedCell(second) && sample.unchanged());  // the page is kept, the selection is not
     }
 };
 
