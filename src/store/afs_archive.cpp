@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "store/file_io.h"
+
 namespace tarvo {
 
 using afs::kCountOffset, afs::kEntryTableOffset, afs::kEntryTableEntrySize, afs::kNameRecordSize, afs::kNameSize,
@@ -12,7 +14,7 @@ bool AfsArchive::LoadDirectory() {
     const std::uint64_t archiveSize = fileSize();
     auto refuse = [this](const std::string& problem) {
         Close();
-        messages().readerError(fileName() + " in " + imagePath().string() + " " + problem);
+        messages().readerError(fileName() + " in " + utf8Path(imagePath()) + " " + problem);
         return false;
     };
     auto read = [this](std::uint64_t offset, MutableByteSpan destination) {

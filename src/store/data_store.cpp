@@ -171,7 +171,7 @@ bool DataStore::SaveToImage() {
     const std::uint32_t selectOffset = m_archive.GetOffset(blockmap::kSelectEntry);
     if (bootFile.fileSize() != m_boot.size() || m_archive.GetSize(blockmap::kParameterEntry) != m_parameter.size() ||
         m_archive.GetSize(blockmap::kSelectEntry) != m_select.size()) {
-        m_messages.warning("The files in " + m_imagePath.string() + " no longer have the sizes they had when loaded");
+        m_messages.warning("The files in " + utf8Path(m_imagePath) + " no longer have the sizes they had when loaded");
         return false;
     }
     if (!bootFile.Open(IsoFile::Mode::ReadWrite)) return false;
@@ -180,7 +180,7 @@ bool DataStore::SaveToImage() {
                         m_archive.covers(selectOffset, m_select.size());
     m_archive.Close();
     if (!inside) {
-        m_messages.readerError("The data to save runs past the end of " + m_imagePath.string());
+        m_messages.readerError("The data to save runs past the end of " + utf8Path(m_imagePath));
         return false;
     }
 

@@ -7,6 +7,13 @@ namespace tarvo {
 
 namespace fs = std::filesystem;
 
+fs::path pathFromUtf8(std::string_view text) { return fs::path(std::u8string(text.begin(), text.end())); }
+
+std::string utf8Path(const fs::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
 std::optional<Bytes> readWholeFile(const fs::path& file) {
     std::error_code ec;
     if (!fs::is_regular_file(file, ec)) return std::nullopt;
@@ -35,15 +42,15 @@ WriteResult writeWholeFile(const fs::path& file, ByteSpan data) {
 
 std::optional<Bytes> readFileReporting(const fs::path& file, MessageService& messages) {
     auto data = readWholeFile(file);
-    if (!data) messages.fileError("Can not read file " + file.string() + " !");
+    if (!data) messages.fileError("Can not read file " + utf8Path(file) + " !");
     return data;
 }
 
 bool writeFileReporting(const fs::path& file, ByteSpan data, MessageService& messages) {
     switch (writeWholeFile(file, data)) {
     case WriteResult::Ok: return true;
-    case WriteResult::CannotCreate: messages.fileError("Can not create file " + file.string() + " !"); break;
-    case WriteResult::CannotWrite: messages.fileError("Can not write file " + file.string() + " !"); break;
+    case WriteResult::CannotCreate: messages.fileError("Can not create file " + utf8Path(file) + " !"); break;
+    case WriteResult::CannotWrite: messages.fileError("Can not write file " + utf8Path(file) + " !"); break;
     }
     return false;
 }

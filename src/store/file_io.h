@@ -3,11 +3,18 @@
 
 #include <filesystem>
 #include <optional>
+#include <string>
+#include <string_view>
 
 #include "store/bytes.h"
 #include "store/messages.h"
 
 namespace tarvo {
+
+// Paths to and from UTF-8 text. On Windows a path built from a plain std::string is read in the
+// ANSI code page, which turns every other character into "?"; these go through char8_t instead.
+std::filesystem::path pathFromUtf8(std::string_view text);
+std::string utf8Path(const std::filesystem::path& path);
 
 // The bytes of a regular file; nullopt when it cannot be opened or read whole.
 std::optional<Bytes> readWholeFile(const std::filesystem::path& file);
