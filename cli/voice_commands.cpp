@@ -96,7 +96,8 @@ void registerVoiceCommands(CLI::App& app, int& status) {
                      "archive entry number (a call number, or the call number - 8744 modulo 65536)")
         ->required();
     voice->add_option("OUT", args->output, "WAV file to write")->required();
-    voice->callback([args, &status] { status = voiceToWav(pathFromUtf8(args->source), args->entry, pathFromUtf8(args->output)); });
+    voice->callback(
+        [args, &status] { status = voiceToWav(pathFromUtf8(args->source), args->entry, pathFromUtf8(args->output)); });
 }
 
 }  // namespace tarvo::cli
