@@ -1,5 +1,13 @@
 #include "cli_support.h"
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+// after windows.h, which it needs
+#include <shellapi.h>
+#endif
+
 namespace tarvo::cli {
 
 namespace fs = std::filesystem;
@@ -14,15 +22,41 @@ void StderrMessages::show(const Message& message) {
     std::cerr << text << '\n';
 }
 
+#ifdef _WIN32
+std::vector<std::string> utf8Arguments(int, char**) {
+    int count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> arguments;
+    for (int i = 0; wide && i < count; ++i) {
+        const int size = WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
+        std::string text(size > 0 ? static_cast<std::size_t>(size) : 1, '\0');
+        WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, text.data(), size, nullptr, nullptr);
+        text.pop_back();  // the terminating NUL
+        arguments.push_back(std::move(text));
+    }
+    LocalFree(wide);
+    return arguments;
+}
+
+void useBinaryOutput() {
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+}
+#else
+std::vector<std::string> utf8Arguments(int argc, char** argv) { return {argv, argv + argc}; }
+
+void useBinaryOutput() {}
+#endif
+
 bool loadSource(DataStore& store, const fs::path& source) {
     std::error_code ec;
     if (fs::is_directory(source, ec)) {
         if (store.LoadFromDirectory(source)) return true;
-        store.messages().warning("Failed to load data from exported files in " + source.string());
+        store.messages().warning("Failed to load data from exported files in " + utf8Path(source));
         return false;
     }
     if (!fs::exists(source, ec)) {
-        store.messages().warning("No such file or directory: " + source.string());
+        store.messages().warning("No such file or directory: " + utf8Path(source));
         return false;
     }
     if (store.LoadFromImage(source)) return true;

@@ -5,10 +5,12 @@
 #include <filesystem>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include <CLI/CLI.hpp>
 
 #include "store/data_store.h"
+#include "store/file_io.h"
 #include "store/messages.h"
 
 namespace tarvo::cli {
@@ -18,6 +20,12 @@ class StderrMessages : public MessageService {
 public:
     void show(const Message& message) override;
 };
+
+// The command line as UTF-8 text. On Windows it is read again as UTF-16, since `argv` holds the
+// ANSI code page's bytes, in which characters outside that page are already lost.
+std::vector<std::string> utf8Arguments(int argc, char** argv);
+// stdout and stderr write their bytes as they are (Windows would turn "\n" into "\r\n").
+void useBinaryOutput();
 
 // Loads SOURCE into the store; false (messages shown) when it is refused.
 bool loadSource(DataStore& store, const std::filesystem::path& source);

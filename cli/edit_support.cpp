@@ -32,7 +32,7 @@ std::string CommandMessages::takeLine() {
 
 std::optional<int> loadOrRefuse(LoadedSource& source, const std::string& path) {
     source.messages.collect();
-    if (!loadSource(source.store, path)) return refuse(source.messages.takeLine());
+    if (!loadSource(source.store, pathFromUtf8(path))) return refuse(source.messages.takeLine());
     source.messages.flush();
     return std::nullopt;
 }

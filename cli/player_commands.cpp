@@ -131,7 +131,8 @@ int exportPlayerCommand(const PlayerArgs& args) {
     if (!id) return refuse(kIdRange);
     LoadedSource source;
     if (auto refused = loadOrRefuse(source, args.source)) return *refused;
-    return runOperation(source, [&] { return exportPlayerTo(source.store.blocks(), *id, args.file, source.messages); });
+    return runOperation(
+        source, [&] { return exportPlayerTo(source.store.blocks(), *id, pathFromUtf8(args.file), source.messages); });
 }
 
 int importPlayerCommand(const PlayerArgs& args) {
@@ -139,8 +140,8 @@ int importPlayerCommand(const PlayerArgs& args) {
     if (!id) return refuse(kIdRange);
     LoadedSource source;
     if (auto refused = loadOrRefuse(source, args.source)) return *refused;
-    const int status =
-        runOperation(source, [&] { return importPlayer(source.store.blocks(), *id, args.file, source.messages); });
+    const int status = runOperation(
+        source, [&] { return importPlayer(source.store.blocks(), *id, pathFromUtf8(args.file), source.messages); });
     return status != 0 ? status : writeBack(source);
 }
 

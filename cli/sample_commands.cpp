@@ -16,10 +16,10 @@ struct MakeSampleArgs {
 
 int makeSampleCommand(const MakeSampleArgs& args) {
     StderrMessages messages;
-    const std::filesystem::path directory(args.directory);
+    const std::filesystem::path directory = pathFromUtf8(args.directory);
     if (!sample::makeSample(directory, sample::SampleOptions{.padImage = !args.noPadding}, messages))
-        return refuse("the sample disc could not be written to " + directory.string());
-    std::cout << (directory / "sample.bin").string() << '\n' << (directory / "exported").string() << '\n';
+        return refuse("the sample disc could not be written to " + utf8Path(directory));
+    std::cout << utf8Path(directory / "sample.bin") << '\n' << utf8Path(directory / "exported") << '\n';
     return 0;
 }
 

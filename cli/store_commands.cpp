@@ -24,7 +24,7 @@ struct InfoArgs {
 int infoCommand(const InfoArgs& args) {
     MessageLog log;
     DataStore store(log);
-    const bool loaded = loadSource(store, args.source);
+    const bool loaded = loadSource(store, pathFromUtf8(args.source));
     if (!loaded) {
         // One line: every message of the failed load, in order.
         std::string text;

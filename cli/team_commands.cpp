@@ -200,14 +200,16 @@ int exportTeamCommand(const TeamArgs& args) {
     if (!row) return refuse("ROW should be 0 to 105");
     LoadedSource source;
     if (auto refused = loadOrRefuse(source, args.source)) return *refused;
-    return runOperation(source, [&] { return exportTeamTo(source.store.blocks(), *row, args.file, source.messages); });
+    return runOperation(
+        source, [&] { return exportTeamTo(source.store.blocks(), *row, pathFromUtf8(args.file), source.messages); });
 }
 
 int importTeamCommand(const TeamArgs& args) {
     LoadedSource source;
     if (auto refused = loadOrRefuse(source, args.source)) return *refused;
-    const int status =
-        runOperation(source, [&] { return importTeam(source.store.blocks(), args.file, source.messages).has_value(); });
+    const int status = runOperation(source, [&] {
+        return importTeam(source.store.blocks(), pathFromUtf8(args.file), source.messages).has_value();
+    });
     return status != 0 ? status : writeBack(source);
 }
 

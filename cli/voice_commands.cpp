@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 std::optional<Bytes> readFile(const fs::path& path) {
     std::string error;
     auto data = readWholeFile(path, kMaxAdxFileSize, error);
-    if (!data) refuse("Can not read file " + path.string() + " ! (" + error + ")");
+    if (!data) refuse("Can not read file " + utf8Path(path) + " ! (" + error + ")");
     return data;
 }
 
@@ -42,8 +42,8 @@ int writeWav(const fs::path& path, ByteSpan image) {
     switch (writeWholeFile(path, image, error)) {
     case WriteResult::Ok: return 0;
     case WriteResult::Refused:
-    case WriteResult::CannotCreate: return refuse("Can not create file " + path.string() + " ! (" + error + ")");
-    case WriteResult::CannotWrite: return refuse("Can not write file " + path.string() + " ! (" + error + ")");
+    case WriteResult::CannotCreate: return refuse("Can not create file " + utf8Path(path) + " ! (" + error + ")");
+    case WriteResult::CannotWrite: return refuse("Can not write file " + utf8Path(path) + " ! (" + error + ")");
     }
     return 1;
 }
@@ -52,14 +52,14 @@ int adxToWav(const fs::path& input, const fs::path& output) {
     const auto entry = readFile(input);
     if (!entry) return 1;
     int status = 0;
-    const auto image = decodeOrRefuse(*entry, input.string(), status);
+    const auto image = decodeOrRefuse(*entry, utf8Path(input), status);
     return image ? writeWav(output, *image) : status;
 }
 
 int voiceToWav(const fs::path& source, std::uint32_t index, const fs::path& output) {
     std::error_code ec;
     if (fs::is_directory(source, ec)) {
-        return refuse(source.string() + " is a directory of exported files; the voice calls are only in a CD image");
+        return refuse(utf8Path(source) + " is a directory of exported files; the voice calls are only in a CD image");
     }
     StderrMessages messages;
     DataStore store(messages);
@@ -89,7 +89,7 @@ void registerVoiceCommands(CLI::App& app, int& status) {
     auto* adx2wav = app.add_subcommand("adx2wav", "Decode an ADX file into a 16-bit PCM WAV file");
     adx2wav->add_option("IN", args->input, "ADX file")->required();
     adx2wav->add_option("OUT", args->output, "WAV file to write")->required();
-    adx2wav->callback([args, &status] { status = adxToWav(args->input, args->output); });
+    adx2wav->callback([args, &status] { status = adxToWav(pathFromUtf8(args->input), pathFromUtf8(args->output)); });
 
     auto* voice =
         app.add_subcommand("voice", "Decode a voice call (an ADX entry of the disc's archive) into a WAV file");
@@ -99,7 +99,8 @@ void registerVoiceCommands(CLI::App& app, int& status) {
                      "archive entry number (a call number, or the call number - 8744 modulo 65536)")
         ->required();
     voice->add_option("OUT", args->output, "WAV file to write")->required();
-    voice->callback([args, &status] { status = voiceToWav(args->source, args->entry, args->output); });
+    voice->callback(
+        [args, &status] { status = voiceToWav(pathFromUtf8(args->source), args->entry, pathFromUtf8(args->output)); });
 }
 
 }  // namespace tarvo::cli

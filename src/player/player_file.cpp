@@ -62,7 +62,7 @@ bool exportPlayerTo(const GameBlocks& blocks, std::uint32_t id, const fs::path& 
         return false;
     }
     if (!writeFileReporting(file, data, messages)) return false;
-    messages.information("OK, player data saved as \n" + file.string());
+    messages.information("OK, player data saved as \n" + utf8Path(file));
     return true;
 }
 

@@ -43,7 +43,7 @@ bool saveVoiceClip(AfsArchive& archive, std::uint16_t callNumber, const std::fil
         return false;
     }
     if (!writeFileReporting(file, *clip, messages)) return false;
-    messages.information("OK, voice saved as \n" + file.string());
+    messages.information("OK, voice saved as \n" + utf8Path(file));
     return true;
 }
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "store/file_io.h"
+
 namespace tarvo {
 
 using afs::kCountOffset, afs::kEntryTableOffset, afs::kEntryTableEntrySize, afs::kNameRecordSize, afs::kNameSize,

@@ -229,7 +229,7 @@ std::optional<fs::path> backUp(const fs::path& source, const std::string& kind, 
     // Made under a hidden name and renamed when complete, so that no half backup is ever listed.
     const fs::path building = root / ("." + name + ".tmp-" + std::to_string(std::random_device{}() % 1000000));
     if (!fs::create_directory(building, ec)) {
-        error = "Can not create the backup folder " + building.string() + ": " + ec.message();
+        error = "Can not create the backup folder " + utf8Path(building) + ": " + ec.message();
         return std::nullopt;
     }
     const std::string json = manifestJson(manifest);
@@ -241,7 +241,7 @@ std::optional<fs::path> backUp(const fs::path& source, const std::string& kind, 
     if (written) fs::rename(building, root / name, ec);
     if (!written || ec) {
         if (ec) error = ec.message();
-        error = "Can not write the backup " + (root / name).string() + ": " + error;
+        error = "Can not write the backup " + utf8Path(root / name) + ": " + error;
         fs::remove_all(building, ec);
         return std::nullopt;
     }
@@ -258,11 +258,11 @@ std::optional<std::vector<Bytes>> readBackupFiles(const Backup& backup, std::str
     for (const BackupFile& file : backup.manifest.files) {
         auto data = readWholeFile(backup.folder / file.name, kMaxDataFileSize, error);
         if (!data) {
-            error = "Can not read " + (backup.folder / file.name).string() + ": " + error;
+            error = "Can not read " + utf8Path(backup.folder / file.name) + ": " + error;
             return std::nullopt;
         }
         if (data->size() != file.size || Sha256::hex(Sha256::of(*data)) != file.sha256) {
-            error = (backup.folder / file.name).string() + " does not match its manifest (size or SHA-256)";
+            error = utf8Path(backup.folder / file.name) + " does not match its manifest (size or SHA-256)";
             return std::nullopt;
         }
         files.push_back(std::move(*data));

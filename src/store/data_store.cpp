@@ -74,26 +74,26 @@ struct DataStore::Files {
 fs::path journalPathOf(const fs::path& source) {
     std::error_code ec;
     if (fs::is_directory(source, ec)) return source / ".tarvo-journal";
-    return fs::path(source.string() + ".tarvo-journal");
+    return fs::path(source) += ".tarvo-journal";
 }
 
 bool recoverSource(const fs::path& source, MessageService& messages, FileAccess& files) {
     const fs::path journal = journalPathOf(source);
     std::string detail;
     switch (recoverJournal(files, journal, detail)) {
-    case Recovery::NoJournal: messages.information("There is no interrupted write to undo in " + source.string() + "."); return true;
+    case Recovery::NoJournal: messages.information("There is no interrupted write to undo in " + utf8Path(source) + "."); return true;
     case Recovery::Undone:
-        messages.information("Undid the interrupted write into " + source.string() + ": it is as before that write.");
+        messages.information("Undid the interrupted write into " + utf8Path(source) + ": it is as before that write.");
         return true;
     case Recovery::Incomplete:
-        messages.information("The journal of " + source.string() +
+        messages.information("The journal of " + utf8Path(source) +
                              " was incomplete, so the interrupted write had not begun: the source is unchanged and "
                              "the journal removed.");
         return true;
     case Recovery::Failed: break;
     }
-    messages.warning(detail + "\nThe interrupted write into " + source.string() + " could not be undone; the journal " +
-                     journal.string() + " is kept.");
+    messages.warning(detail + "\nThe interrupted write into " + utf8Path(source) + " could not be undone; the journal " +
+                     utf8Path(journal) + " is kept.");
     return false;
 }
 
@@ -118,8 +118,8 @@ bool DataStore::refuseJournalLeft(const fs::path& source) {
     std::error_code ec;
     const fs::path journal = journalPathOf(source);
     if (!fs::exists(fs::symlink_status(journal, ec))) return false;
-    m_messages.warning("An earlier write into " + source.string() + " was interrupted; its journal " + journal.string() +
-                       " holds the bytes it overwrote. Run \"tarvo recover " + source.string() +
+    m_messages.warning("An earlier write into " + utf8Path(source) + " was interrupted; its journal " + utf8Path(journal) +
+                       " holds the bytes it overwrote. Run \"tarvo recover " + utf8Path(source) +
                        "\" (or answer Yes when the editor asks) to undo it.");
     return true;
 }
@@ -166,7 +166,7 @@ bool DataStore::LoadFromImage(const fs::path& imagePath) {
                 std::to_string(m_archiveFile.startSector()) + " to " +
                 std::to_string(m_archiveFile.startSector() + archiveSectors - 1) + ") overlap";
     if (!clash.empty()) {
-        m_messages.warning(clash + " in " + imagePath.string() + "; a write-back would overwrite one with the other");
+        m_messages.warning(clash + " in " + utf8Path(imagePath) + "; a write-back would overwrite one with the other");
         m_archive.Clear();
         return false;
     }
@@ -267,11 +267,11 @@ bool DataStore::restoreBackup(const fs::path& backupFolder, bool force) {
     if (!m_loaded || sourcePath().empty()) return false;
     const auto manifest = readManifest(backupFolder);
     if (!manifest || manifest->files.size() != 3) {
-        m_messages.warning(backupFolder.string() + " holds no backup (no readable manifest.json)");
+        m_messages.warning(utf8Path(backupFolder) + " holds no backup (no readable manifest.json)");
         return false;
     }
     if (manifest->source != sourceKey(sourcePath()) && !force) {
-        m_messages.warning(backupFolder.string() + " is a backup of " + manifest->source + ", not of " +
+        m_messages.warning(utf8Path(backupFolder) + " is a backup of " + manifest->source + ", not of " +
                            sourceKey(sourcePath()) + "; add --force to restore it all the same");
         return false;
     }
@@ -282,8 +282,8 @@ bool DataStore::restoreBackup(const fs::path& backupFolder, bool force) {
         return false;
     }
     if (!replaceBlocks((*files)[0], (*files)[1], (*files)[2])) {
-        m_messages.warning("The files of " + backupFolder.string() + " do not have the sizes of the files in " +
-                           sourcePath().string());
+        m_messages.warning("The files of " + utf8Path(backupFolder) + " do not have the sizes of the files in " +
+                           utf8Path(sourcePath()));
         return false;
     }
     return WriteBack();
@@ -307,7 +307,7 @@ std::optional<DataStore::Files> DataStore::readSourceFiles() {
         std::string error;
         auto data = readWholeFile(m_exportDirectory / name, kMaxDataFileSize, error);
         if (!data || data->size() != block->size()) {
-            m_failure = (m_exportDirectory / name).string() + " " +
+            m_failure = utf8Path(m_exportDirectory / name) + " " +
                         (data ? "no longer has the size it had when loaded" : "can not be read: " + error);
             return std::nullopt;
         }
@@ -342,9 +342,9 @@ bool DataStore::writePatches(const std::vector<FilePatch>& patches) {
     m_failure = result.failure;
     if (result.undoFailed) {
         const auto backups = listBackups(sourcePath());
-        m_failure += "\nThe data written so far could not be undone: the journal " + journal.string() +
-                     " holds it (run \"tarvo recover " + sourcePath().string() + "\")" +
-                     (backups.empty() ? "" : "; the newest backup is " + backups.front().folder.string());
+        m_failure += "\nThe data written so far could not be undone: the journal " + utf8Path(journal) +
+                     " holds it (run \"tarvo recover " + utf8Path(sourcePath()) + "\")" +
+                     (backups.empty() ? "" : "; the newest backup is " + utf8Path(backups.front().folder));
     }
     return false;
 }
@@ -362,7 +362,7 @@ bool DataStore::SaveToImage() {
     const std::uint32_t selectOffset = m_archive.GetOffset(blockmap::kSelectEntry);
     if (bootFile.fileSize() != m_boot.size() || m_archive.GetSize(blockmap::kParameterEntry) != m_parameter.size() ||
         m_archive.GetSize(blockmap::kSelectEntry) != m_select.size()) {
-        m_messages.warning("The files in " + m_imagePath.string() + " no longer have the sizes they had when loaded");
+        m_messages.warning("The files in " + utf8Path(m_imagePath) + " no longer have the sizes they had when loaded");
         return false;
     }
     if (!bootFile.Open(IsoFile::Mode::ReadWrite)) return false;
@@ -371,7 +371,7 @@ bool DataStore::SaveToImage() {
                         m_archiveFile.covers(selectOffset, m_select.size());
     if (!inside) {
         m_archiveFile.Close();
-        m_messages.readerError("The data to save runs past the end of " + m_imagePath.string());
+        m_messages.readerError("The data to save runs past the end of " + utf8Path(m_imagePath));
         return false;
     }
     // The sectors that change, with their codes, planned before anything is written.
@@ -417,7 +417,7 @@ bool DataStore::WriteBack() {
     // The first write-back of a run names the backup made before it.
     const bool first = !m_backupMade.empty() && !m_backupReported;
     m_backupReported = m_backupReported || first;
-    m_messages.information(first ? "OK!\nBackup of the files as they were: " + m_backupMade.string() : "OK!");
+    m_messages.information(first ? "OK!\nBackup of the files as they were: " + utf8Path(m_backupMade) : "OK!");
     return true;
 }
 

@@ -12,6 +12,13 @@ namespace tarvo {
 
 namespace fs = std::filesystem;
 
+fs::path pathFromUtf8(std::string_view text) { return fs::path(std::u8string(text.begin(), text.end())); }
+
+std::string utf8Path(const fs::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
 namespace {
 
 std::mutex g_protectedMutex;
@@ -40,7 +47,7 @@ std::optional<Bytes> readWholeFile(const fs::path& file, std::uint64_t maxSize, 
         return std::nullopt;
     }
     if (open->size() > maxSize) {
-        error = file.string() + " holds " + std::to_string(open->size()) + " bytes; the limit for this file is " +
+        error = utf8Path(file) + " holds " + std::to_string(open->size()) + " bytes; the limit for this file is " +
                 std::to_string(maxSize) + " bytes";
         return std::nullopt;
     }
@@ -70,13 +77,13 @@ std::optional<std::string> outputRefusal(const fs::path& file) {
         std::lock_guard lock(g_protectedMutex);
         for (const fs::path& guarded : protectedPaths())
             if (fs::exists(guarded, ec) && isWithin(fs::absolute(file), guarded))
-                return file.string() + " is " + (fs::is_directory(guarded, ec) ? "inside " : "") + guarded.string() +
+                return utf8Path(file) + " is " + (fs::is_directory(guarded, ec) ? "inside " : "") + utf8Path(guarded) +
                        ", which the program must not overwrite";
     }
     const auto status = fs::status(file, ec);
-    if (fs::exists(status) && !fs::is_regular_file(status)) return file.string() + " exists and is not a regular file";
+    if (fs::exists(status) && !fs::is_regular_file(status)) return utf8Path(file) + " exists and is not a regular file";
     const fs::path folder = fs::absolute(file).parent_path();
-    if (!fs::is_directory(folder, ec)) return "the folder " + folder.string() + " does not exist";
+    if (!fs::is_directory(folder, ec)) return "the folder " + utf8Path(folder) + " does not exist";
     return std::nullopt;
 }
 
@@ -110,7 +117,7 @@ std::optional<Bytes> readFileReporting(const fs::path& file, std::uint64_t maxSi
     // The system's reasons are left out of the message; the program's own refusal is given.
     std::error_code ec;
     const bool tooLarge = fs::is_regular_file(file, ec) && fs::file_size(file, ec) > maxSize;
-    if (!data) messages.fileError("Can not read file " + file.string() + " !" + (tooLarge ? "\n" + error : ""));
+    if (!data) messages.fileError("Can not read file " + utf8Path(file) + " !" + (tooLarge ? "\n" + error : ""));
     return data;
 }
 
@@ -118,9 +125,9 @@ bool writeFileReporting(const fs::path& file, ByteSpan data, MessageService& mes
     std::string error;
     switch (writeWholeFile(file, data, error)) {
     case WriteResult::Ok: return true;
-    case WriteResult::Refused: messages.fileError("Can not create file " + file.string() + " !\n" + error); break;
-    case WriteResult::CannotCreate: messages.fileError("Can not create file " + file.string() + " !"); break;
-    case WriteResult::CannotWrite: messages.fileError("Can not write file " + file.string() + " !"); break;
+    case WriteResult::Refused: messages.fileError("Can not create file " + utf8Path(file) + " !\n" + error); break;
+    case WriteResult::CannotCreate: messages.fileError("Can not create file " + utf8Path(file) + " !"); break;
+    case WriteResult::CannotWrite: messages.fileError("Can not write file " + utf8Path(file) + " !"); break;
     }
     return false;
 }

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "store/cd_sector.h"
+#include "store/file_io.h"
 
 namespace tarvo {
 
@@ -88,6 +89,8 @@ IsoFile::IsoFile(MessageService& messages, FileAccess& files) : m_messages(messa
 
 IsoFile::~IsoFile() = default;
 
+std::string IsoFile::contentName() const { return m_fileName + " in " + utf8Path(m_imagePath); }
+
 bool IsoFile::Find(const fs::path& imagePath, std::string_view name) {
     m_imagePath = imagePath;
     m_fileName = upperAscii(name);
@@ -96,7 +99,7 @@ bool IsoFile::Find(const fs::path& imagePath, std::string_view name) {
     const std::uint64_t lastByte = rawPosition(kRootDirectorySector + kDirectorySectorsSearched - 1, kUserDataSize);
     if (m_imageSize < lastByte) {
         Close();
-        m_messages.readerError(imagePath.string() + " is too short (" + std::to_string(m_imageSize) +
+        m_messages.readerError(utf8Path(imagePath) + " is too short (" + std::to_string(m_imageSize) +
                                " bytes) to hold the root directory in sectors " + std::to_string(kRootDirectorySector) +
                                " to " + std::to_string(kRootDirectorySector + kDirectorySectorsSearched - 1));
         return false;
@@ -108,13 +111,13 @@ bool IsoFile::Find(const fs::path& imagePath, std::string_view name) {
                            MutableByteSpan(directory).subspan(std::size_t{k} * kUserDataSize, kUserDataSize));
     Close();
     if (!complete) {
-        m_messages.readerError("Can not read the root directory of " + imagePath.string());
+        m_messages.readerError("Can not read the root directory of " + utf8Path(imagePath));
         return false;
     }
 
     const auto record = findRecord(directory, m_fileName);
     if (!record) {
-        m_messages.readerError(std::string(name) + " not found in " + imagePath.string());
+        m_messages.readerError(std::string(name) + " not found in " + utf8Path(imagePath));
         return false;
     }
     m_startSector = *readU32LE(directory, *record + kExtentOffset);
@@ -157,7 +160,7 @@ bool IsoFile::CheckFileInImage() { return checkRange(0, m_fileSize, false); }
 bool IsoFile::checkRange(std::uint64_t offset, std::uint64_t count, bool writing) {
     if (!m_image || (writing && m_mode != Mode::ReadWrite)) {
         m_messages.readerError("Can not " + std::string(writing ? "write" : "read") + " " + m_fileName + ": " +
-                               m_imagePath.string() + " is not open for " + (writing ? "writing" : "reading"));
+                               utf8Path(m_imagePath) + " is not open for " + (writing ? "writing" : "reading"));
         return false;
     }
     if (!fitsIn(m_fileSize, offset, count)) {
@@ -168,7 +171,7 @@ bool IsoFile::checkRange(std::uint64_t offset, std::uint64_t count, bool writing
     }
     if (!covers(offset, count, writing)) {
         m_messages.readerError("Can not " + std::string(writing ? "write" : "read") + " " + m_fileName +
-                               ": it runs past the end of " + m_imagePath.string() + " (" +
+                               ": it runs past the end of " + utf8Path(m_imagePath) + " (" +
                                std::to_string(m_imageSize) + " bytes)");
         return false;
     }
@@ -181,14 +184,14 @@ bool IsoFile::readRaw(std::uint64_t position, MutableByteSpan destination) {
 
 bool IsoFile::writeRaw(std::uint64_t position, ByteSpan source) {
     if (m_image && m_image->write(position, source)) return true;
-    m_messages.readerError("Can not write " + m_fileName + " in " + m_imagePath.string() +
+    m_messages.readerError("Can not write " + m_fileName + " in " + utf8Path(m_imagePath) +
                            (m_image ? ": " + m_image->error() : ""));
     return false;
 }
 
 bool IsoFile::readSectors(std::uint64_t firstSector, MutableByteSpan raw) {
     if (readRaw((m_startSector + firstSector) * kRawSectorSize, raw)) return true;
-    m_messages.readerError("Can not read " + m_fileName + " in " + m_imagePath.string());
+    m_messages.readerError("Can not read " + m_fileName + " in " + utf8Path(m_imagePath));
     return false;
 }
 

@@ -61,7 +61,7 @@ public:
     // True when the whole located file lies inside the open image; shows why not otherwise.
     bool CheckFileInImage() override;
     std::uint64_t contentSize() const override { return m_fileSize; }
-    std::string contentName() const override { return m_fileName + " in " + m_imagePath.string(); }
+    std::string contentName() const override;
     // True when the range lies inside the located file and the image, as last opened or searched,
     // holds it (whole raw sectors when `wholeSectors`, as a write needs them).
     bool covers(std::uint64_t offset, std::uint64_t count, bool wholeSectors = true) const;

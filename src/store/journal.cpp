@@ -5,6 +5,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "store/file_io.h"
 #include "store/file_platform.h"
 #include "store/sha256.h"
 
@@ -78,14 +79,14 @@ public:
         if (!open) {
             std::string error;
             open = m_access.open(file, OpenMode::ReadWrite, error);
-            if (!open) failure = "Can not open " + file.string() + ": " + error;
+            if (!open) failure = "Can not open " + utf8Path(file) + ": " + error;
         }
         return open.get();
     }
     bool flushAll(std::string& failure) {
         for (auto& [path, file] : m_files)
             if (file && !file->flush()) {
-                failure = "Can not write " + path.string() + ": " + file->error();
+                failure = "Can not write " + utf8Path(path) + ": " + file->error();
                 return false;
             }
         return true;
@@ -100,7 +101,7 @@ bool writeAt(OpenFiles& files, const fs::path& file, std::uint64_t position, Byt
     OpenFile* open = files.get(file, failure);
     if (!open) return false;
     if (open->write(position, bytes)) return true;
-    failure = "Can not write " + file.string() + ": " + open->error();
+    failure = "Can not write " + utf8Path(file) + ": " + open->error();
     return false;
 }
 
@@ -110,7 +111,7 @@ bool writeJournalFile(FileAccess& access, const fs::path& journal, const std::ve
     std::string error;
     auto file = access.open(journal, OpenMode::CreateNew, error);
     if (!file) {
-        failure = "Can not create the journal " + journal.string() + ": " + error;
+        failure = "Can not create the journal " + utf8Path(journal) + ": " + error;
         return false;
     }
     std::uint64_t at = 0;
@@ -120,7 +121,7 @@ bool writeJournalFile(FileAccess& access, const fs::path& journal, const std::ve
         at += piece.size();
     }
     done = done && file->flush();
-    if (!done) failure = "Can not write the journal " + journal.string() + ": " + file->error();
+    if (!done) failure = "Can not write the journal " + utf8Path(journal) + ": " + file->error();
     file.reset();
     if (done) platform::syncFolder(journal.parent_path().empty() ? fs::path(".") : journal.parent_path());
     else access.remove(journal);
@@ -139,7 +140,7 @@ JournaledWrite writeJournaled(FileAccess& access, const fs::path& journal, std::
         if (!file) return result;
         Bytes old(patch.bytes.size());
         if (!file->read(patch.position, old)) {
-            result.failure = "Can not read " + patch.file.string() + ": " + file->error();
+            result.failure = "Can not read " + utf8Path(patch.file) + ": " + file->error();
             return result;
         }
         saved.push_back(std::move(old));
@@ -194,17 +195,17 @@ Recovery recoverJournal(FileAccess& access, const fs::path& journal, std::string
     std::string error;
     auto file = access.open(journal, OpenMode::Read, error);
     if (!file) {
-        detail = "Can not read the journal " + journal.string() + ": " + error;
+        detail = "Can not read the journal " + utf8Path(journal) + ": " + error;
         return Recovery::Failed;
     }
     if (file->size() > kMaxJournalSize) {
-        detail = journal.string() + " holds " + std::to_string(file->size()) + " bytes, more than a journal can (" +
+        detail = utf8Path(journal) + " holds " + std::to_string(file->size()) + " bytes, more than a journal can (" +
                  std::to_string(kMaxJournalSize) + ")";
         return Recovery::Failed;
     }
     Bytes data(static_cast<std::size_t>(file->size()));
     if (!file->read(0, data)) {
-        detail = "Can not read the journal " + journal.string() + ": " + file->error();
+        detail = "Can not read the journal " + utf8Path(journal) + ": " + file->error();
         return Recovery::Failed;
     }
     file.reset();
@@ -212,7 +213,7 @@ Recovery recoverJournal(FileAccess& access, const fs::path& journal, std::string
     if (!ranges) {
         // Cut short while it was written: the data writes never began.
         if (!access.remove(journal)) {
-            detail = "Can not remove the incomplete journal " + journal.string();
+            detail = "Can not remove the incomplete journal " + utf8Path(journal);
             return Recovery::Failed;
         }
         return Recovery::Incomplete;
@@ -223,7 +224,7 @@ Recovery recoverJournal(FileAccess& access, const fs::path& journal, std::string
             return Recovery::Failed;
     if (!files.flushAll(detail)) return Recovery::Failed;
     if (!access.remove(journal)) {
-        detail = "Can not remove the journal " + journal.string();
+        detail = "Can not remove the journal " + utf8Path(journal);
         return Recovery::Failed;
     }
     return Recovery::Undone;

@@ -7,6 +7,7 @@
 #include "records/player.h"
 #include "records/team.h"
 #include "store/block_map.h"
+#include "store/file_io.h"
 #include "store/team_table.h"
 
 namespace tarvo {
@@ -160,7 +161,7 @@ bool exportTeamTo(const GameBlocks& blocks, int row, const fs::path& file, Messa
         return false;
     }
     if (!writeFileReporting(file, data, messages)) return false;
-    messages.information("OK, team data saved as \n" + file.string());
+    messages.information("OK, team data saved as \n" + utf8Path(file));
     return true;
 }
 

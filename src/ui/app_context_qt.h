@@ -4,7 +4,6 @@
 
 #include <filesystem>
 
-#include <QFile>
 #include <QString>
 
 #include "records/player.h"
@@ -20,12 +19,9 @@ struct AppContext {
     std::filesystem::path programDirectory;
 };
 
-// Paths between the toolkit's strings and the core's paths, in the file system's encoding.
-inline std::filesystem::path toPath(const QString& path) {
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
-}
-inline QString toQString(const std::filesystem::path& path) {
-    return QFile::decodeName(QByteArray::fromStdString(path.string()));
-}
+// Paths between the toolkit's strings and the core's paths, through UTF-16: on Windows the
+// narrow encoding is the ANSI code page, which cannot hold every name.
+inline std::filesystem::path toPath(const QString& path) { return std::filesystem::path(path.toStdU16String()); }
+inline QString toQString(const std::filesystem::path& path) { return QString::fromStdU16String(path.u16string()); }
 
 }  // namespace tarvo::gui

@@ -4,10 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <nlohmann/json.hpp>
 
 #include "store/data_store.h"
+#include "store/file_io.h"
+#include "support/platform.h"
 #include "support/sample.h"
 
 namespace tarvo {
@@ -21,6 +22,13 @@ struct CommandRun {
     std::string out, err;
 };
 
+CommandRun runTarvo(const std::vector<std::string>& args) {
+    test::TempDir out;
+    const int status = test::runProgram(TARVO_CLI_PATH, args, out / "out", out / "err");
+    const Bytes o = test::readFile(out / "out"), e = test::readFile(out / "err");
+    return {status, std::string(o.begin(), o.end()), std::string(e.begin(), e.end())};
+}
+
 // A private copy of the image or of the exported folder, and a folder for the command's files.
 struct Source {
     explicit Source(bool image) : path(image ? test::copySampleImage(dir) : test::copySampleExportDir(dir)) {
@@ -33,17 +41,10 @@ struct Source {
     }
     // Runs tarvo with `args`, "{S}" standing for the source and "{D}" for the folder of files.
     CommandRun run(std::vector<std::string> args) const {
-        test::TempDir out;
-        std::string command = TARVO_CLI_PATH;
-        for (std::string a : args) {
+        for (std::string& a : args)
             for (const auto& [key, value] : {std::pair{"{S}", path}, {"{D}", files}})
-                if (const auto at = a.find(key); at != std::string::npos) a.replace(at, 3, value.string());
-            command += " '" + a + "'";
-        }
-        const int raw = std::system((command + " >" + (out / "out").string() + " 2>" + (out / "err").string()).c_str());
-        const Bytes o = test::readFile(out / "out"), e = test::readFile(out / "err");
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, std::string(o.begin(), o.end()),
-                std::string(e.begin(), e.end())};
+                if (const auto at = a.find(key); at != std::string::npos) a.replace(at, 3, utf8Path(value));
+        return runTarvo(args);
     }
     json jsonOf(const std::vector<std::string>& args) const {
         const CommandRun r = run(args);
@@ -150,6 +151,61 @@ TEST(CliVoice, DecodesArchiveEntriesOfAnImageOnly) {
     }
     EXPECT_FALSE(fs::exists(image.files / "again.wav") || fs::exists(image.files / "none.wav") ||
                  fs::exists(directory.files / "none.wav"));
+}
+
+// Text and paths on the command line are UTF-8 on every system: a name in Japanese and in the
+// Latin-1 signs that Shift-JIS holds, folders and files named in Japanese and Latin-1, both in
+// (the files land under their exact names) and out (the paths printed are the bytes given).
+TEST(CliText, NonAsciiNamesAndPathsRoundTrip) {
+    const std::string name = "\xe3\x82\xbf\xe3\x83\xab\xe3\x83\x9c\xc2\xb1\xc2\xa7";  // katakana ta ru bo, ± §
+    test::TempDir dir;
+    const fs::path folder = dir.path() / pathFromUtf8("M\xc3\xbcller \xe3\x82\xbf\xe3\x83\xab\xe3\x83\x9c");
+    const CommandRun made = runTarvo({"make-sample", utf8Path(folder), "--no-padding"});
+    ASSERT_EQ(made.status, 0) << made.err;
+    EXPECT_EQ(made.out, utf8Path(folder / "sample.bin") + "\n" + utf8Path(folder / "exported") + "\n");
+    ASSERT_TRUE(fs::is_regular_file(folder / "sample.bin") && fs::is_directory(folder / "exported"));
+
+    const fs::path teamFile = folder / pathFromUtf8("\xe3\x83\x81\xe3\x83\xbc\xe3\x83\xa0 \xc3\xa9.dat");
+    const fs::path missing = folder / pathFromUtf8("\xc3\xb1.dat");
+    for (const fs::path& source : {folder / "sample.bin", folder / "exported"}) {
+        SCOPED_TRACE(utf8Path(source));
+        const std::string s = utf8Path(source);
+        ASSERT_EQ(runTarvo({"set-player", s, "12", "full name=" + name}).status, 0);
+        const CommandRun shown = runTarvo({"player", s, "12", "--json"});
+        const json player = json::parse(shown.out, nullptr, false);
+        EXPECT_EQ(player.value("full name", ""), name);
+        EXPECT_EQ(player.value("full name bytes", ""), "835e838b837b817d8198");
+
+        fs::remove(teamFile);
+        EXPECT_EQ(runTarvo({"export-team", s, "70", utf8Path(teamFile)}).status, 0);
+        EXPECT_TRUE(fs::is_regular_file(teamFile));
+        EXPECT_EQ(runTarvo({"import-team", s, utf8Path(teamFile)}).status, 0);
+        const CommandRun refused = runTarvo({"import-player", s, "5", utf8Path(missing)});
+        EXPECT_EQ(refused.err, "tarvo: Can not read file " + utf8Path(missing) + " !\n");
+    }
+}
+
+// Sets the current folder for as long as it lives.
+class CurrentFolder {
+public:
+    explicit CurrentFolder(const fs::path& folder) : m_before(fs::current_path()) { fs::current_path(folder); }
+    ~CurrentFolder() { fs::current_path(m_before); }
+
+private:
+    fs::path m_before;
+};
+
+// An argument that starts with "/" is a path on every system, never an option written the Windows
+// way ("/json"); on Windows it names a file on the current drive.
+TEST(CliArguments, ASlashStartsAPath) {
+    const fs::path image = fs::absolute(test::sampleImage());
+    const CurrentFolder atRoot(image.root_path());
+    const std::u8string relative = image.relative_path().generic_u8string();
+    const std::string slashed = "/" + std::string(relative.begin(), relative.end());
+    const CommandRun r = runTarvo({"info", slashed});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(r.out.starts_with("kind: image\n")) << r.out;
+    EXPECT_NE(runTarvo({"info", slashed, "/json"}).status, 0);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include "player/player_file.h"
 #include "records/player.h"
+#include "store/file_io.h"
 #include "support/test_blocks.h"
 
 namespace tarvo {
@@ -65,7 +66,7 @@ TEST(PlayerFile, MessagesOfExportAndImport) {
     const auto path = dir / "player0007.dat";
     const auto last = [&] { return log.messages.back(); };
     ASSERT_TRUE(exportPlayer(b.view(), 7, dir.path(), log));
-    EXPECT_EQ(last(), (Message{"OK, player data saved as \n" + path.string(), kAppName, MessageKind::Information}));
+    EXPECT_EQ(last(), (Message{"OK, player data saved as \n" + utf8Path(path), kAppName, MessageKind::Information}));
     ASSERT_TRUE(importPlayer(b.view(), 9, path, log));
     EXPECT_EQ(last(), (Message{"data of player load OK.", kAppName, MessageKind::Information}));
     EXPECT_EQ(buildPlayerFile(b.view(), 9), buildPlayerFile(b.view(), 7));

@@ -5,6 +5,7 @@
 
 #include "player/voice_clip.h"
 #include "store/data_store.h"
+#include "store/file_io.h"
 #include "support/sample.h"
 #include "voice/adx.h"
 
@@ -44,7 +45,7 @@ TEST(VoiceClip, ListenEntriesOfTheSampleDiscDecodeAndSave) {
     const auto file = dir / "call.wav", none = dir / "none.wav";
     ASSERT_TRUE(saveVoiceClip(archive, 12000, file, log));
     EXPECT_EQ(test::readFile(file), readVoiceClip(archive, 1, 12000).value());
-    EXPECT_EQ(log.messages.back().text, "OK, voice saved as \n" + file.string());
+    EXPECT_EQ(log.messages.back().text, "OK, voice saved as \n" + utf8Path(file));
     EXPECT_FALSE(saveVoiceClip(archive, 16253, none, log));
     EXPECT_FALSE(std::filesystem::exists(none));
 }

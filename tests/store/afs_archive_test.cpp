@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "disc_fixture.h"
+#include "store/file_io.h"
 #include "store/iso_file.h"
 
 namespace tarvo {
@@ -115,7 +116,7 @@ TEST(AfsArchive, RefusesMalformedArchives) {
         const fs::path badImage = test::writeImage(badDir, archiveDisc(archive));
         ASSERT_TRUE(disc.file.Find(badImage, "filedata.afs"));
         EXPECT_FALSE(disc.archive.LoadDirectory());
-        EXPECT_EQ(disc.log.messages, std::vector{test::error("FILEDATA.AFS in " + badImage.string() + " " + problem)});
+        EXPECT_EQ(disc.log.messages, std::vector{test::error("FILEDATA.AFS in " + utf8Path(badImage) + " " + problem)});
         EXPECT_EQ(disc.archive.entryCount(), 3u);
         EXPECT_EQ(disc.archive.nameTableOffset(), names);
     }

@@ -7,6 +7,7 @@
 
 #include "disc_fixture.h"
 #include "records/player.h"
+#include "store/file_io.h"
 
 namespace tarvo {
 namespace {
@@ -116,7 +117,7 @@ TEST(DataStoreImage, LooksForBothBootFilesAndRefusesImagesWithoutTheNeededFiles)
         const bool second = files.size() == 3 && files[1].name == kBootFileNameSecondRelease;
         EXPECT_EQ(store.LoadFromImage(image) && sameBlocks(store, blocks), second);
         std::vector<std::string> want;
-        for (const std::string& text : texts) want.push_back(text.ends_with(" in ") ? text + image.string() : text);
+        for (const std::string& text : texts) want.push_back(text.ends_with(" in ") ? text + utf8Path(image) : text);
         EXPECT_EQ(test::texts(log), want);
         EXPECT_TRUE(!second || log.messages[0].caption == "ERROR");
     }

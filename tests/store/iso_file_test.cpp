@@ -7,6 +7,7 @@
 
 #include "disc_fixture.h"
 #include "store/cd_sector.h"
+#include "store/file_io.h"
 
 namespace tarvo {
 namespace {
@@ -101,7 +102,7 @@ TEST(IsoFile, FindsWholeNamesInTheSearchedRootDirectorySectors) {
         EXPECT_EQ(file.Find(image, sought), size != 0);
         EXPECT_EQ(size ? file.fileSize() : 0u, size);
         EXPECT_EQ(log.messages, size ? std::vector<Message>{}
-                                     : std::vector{error(std::string(sought) + " not found in " + image.string())});
+                                     : std::vector{error(std::string(sought) + " not found in " + utf8Path(image))});
     }
     // 44-byte records, 46 to a sector: of 800 files the first 734 lie in sectors 22 to 37.
     std::vector<sample::DiscFile> files;
@@ -119,7 +120,7 @@ TEST(IsoFile, FindsWholeNamesInTheSearchedRootDirectorySectors) {
         fs::resize_file(manyImage, size);
         log.messages.clear();
         EXPECT_EQ(file.Find(manyImage, "F1700.BIN"), size == needed);
-        const std::string tooShort = manyImage.string() + " is too short (" + std::to_string(size) +
+        const std::string tooShort = utf8Path(manyImage) + " is too short (" + std::to_string(size) +
                                      " bytes) to hold the root directory in sectors 22 to 37";
         EXPECT_EQ(log.messages, size == needed ? std::vector<Message>{} : std::vector{error(tooShort)});
     }

@@ -8,6 +8,7 @@
 
 #include "records/player.h"
 #include "records/team.h"
+#include "store/file_io.h"
 #include "support/test_blocks.h"
 #include "team/team_file.h"
 
@@ -94,16 +95,16 @@ TEST(TeamFile, MessagesOfExportAndImport) {
     const auto path = dir / "team000.dat", missing = dir / "none" / "team000.dat";
     const auto last = [&] { return log.messages.back(); };
     ASSERT_TRUE(exportTeam(source.view(), 0, dir.path(), log));
-    EXPECT_EQ(last(), (Message{"OK, team data saved as \n" + path.string(), kAppName, MessageKind::Information}));
+    EXPECT_EQ(last(), (Message{"OK, team data saved as \n" + utf8Path(path), kAppName, MessageKind::Information}));
     EXPECT_EQ(importTeam(target.view(), path, log), 0);
     EXPECT_EQ(last(), (Message{"data of team 001 load OK.", kAppName, MessageKind::Information}));
 
     EXPECT_FALSE(exportTeam(source.view(), 0, dir / "none", log));
-    EXPECT_EQ(last(), (Message{"Can not create file " + missing.string() + " !\nthe folder " + (dir / "none").string() +
+    EXPECT_EQ(last(), (Message{"Can not create file " + utf8Path(missing) + " !\nthe folder " + utf8Path(dir / "none") +
                                    " does not exist",
                                "error", MessageKind::FileError}));
     EXPECT_EQ(importTeam(target.view(), missing, log), std::nullopt);
-    EXPECT_EQ(last(), (Message{"Can not read file " + missing.string() + " !", "error", MessageKind::FileError}));
+    EXPECT_EQ(last(), (Message{"Can not read file " + utf8Path(missing) + " !", "error", MessageKind::FileError}));
     test::writeFile(dir / "bad.dat", Bytes{'T', 'E', 'A', 'M'});
     const TestBlocks before = target;
     EXPECT_EQ(importTeam(target.view(), dir / "bad.dat", log), std::nullopt);

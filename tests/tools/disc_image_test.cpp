@@ -7,6 +7,7 @@
 
 #include "store/cd_sector.h"
 #include "store/disc_fixture.h"
+#include "support/platform.h"
 
 namespace tarvo {
 namespace {
@@ -21,6 +22,7 @@ TEST(DiscImage, IsReadByTheStoreSectorAndByte) {
     for (const std::uint64_t padTo : {0ull, 700000000ull}) {
         SCOPED_TRACE(padTo);
         const fs::path image = dir / "disc.bin";
+        if (padTo && !test::makeSparseFile(image, padTo)) continue;  // the padding would be written out
         ASSERT_TRUE(sample::writeDiscImage(image, files, padTo));
         const Bytes built = sample::buildDiscImage(files);
         EXPECT_EQ(fs::file_size(image), padTo ? padTo : built.size());

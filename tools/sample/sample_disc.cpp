@@ -92,14 +92,14 @@ bool makeSample(const fs::path& directory, const SampleOptions& options, Message
     std::error_code error;
     fs::create_directories(exported, error);
     if (error) {
-        messages.warning("Can not create folder " + exported.string() + " !");
+        messages.warning("Can not create folder " + utf8Path(exported) + " !");
         return false;
     }
     const SampleBlocks blocks = makeSampleBlocks();
     const std::vector<DiscFile> files{{kBootFileName, blocks.boot}, {"FILEDATA.AFS", buildArchive(blocks)}};
     const fs::path image = directory / "sample.bin";
     if (!writeDiscImage(image, files, options.padImage ? kPaddedImageSize : 0)) {
-        messages.warning("Can not create file " + image.string() + " !");
+        messages.warning("Can not create file " + utf8Path(image) + " !");
         return false;
     }
     return writeFileReporting(exported / kBootFileName, blocks.boot, messages) &&

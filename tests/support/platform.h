@@ -1,0 +1,25 @@
+#pragma once
+// What tests need of the operating system, the same on Linux and on Windows: running a program
+// without a shell between, and files the size of a disc that take no disk space.
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace tarvo::test {
+
+// Runs `program` with `arguments` (UTF-8 text, passed as they are: no shell, no quoting to get
+// right) in the current folder, its stdout and stderr written into the two files. Returns the
+// exit status, or -1 when the program could not be started or did not end by exiting.
+int runProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+               const std::filesystem::path& out, const std::filesystem::path& err);
+
+// Makes `file` `size` bytes long, all but its first byte a hole. False, with no file left, where the
+// file system would write the bytes out instead (a test then skips its disc-sized case).
+bool makeSparseFile(const std::filesystem::path& file, std::uint64_t size);
+
+// Whether the file system of `dir` takes "A" and "a" for the same name.
+bool ignoresCase(const std::filesystem::path& dir);
+
+}  // namespace tarvo::test
