@@ -13,13 +13,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Reads a whole file; nullopt (message shown) when it cannot be read.
-std::optional<Bytes> readFile(const fs::path& path) {
-    auto data = readWholeFile(path);
-    if (!data) refuse("Can not read file " + path.string() + " !");
-    return data;
-}
-
 // The WAV image of an ADX entry, or the exit status of a refusal (with its message).
 std::optional<Bytes> decodeOrRefuse(ByteSpan entry, const std::string& what, int& status) {
     const auto header = readAdxHeader(entry);
@@ -46,11 +39,16 @@ int writeWav(const fs::path& path, ByteSpan image) {
 }
 
 int adxToWav(const fs::path& input, const fs::path& output) {
-    const auto entry = readFile(input);
-    if (!entry) return 1;
-    int status = 0;
-    const auto image = decodeOrRefuse(*entry, input.string(), status);
-    return image ? writeWav(output, *image) : status;
+    switch (convertAdxFile(input, output)) {
+    case AdxFileResult::Ok: return 0;
+    case AdxFileResult::CannotRead: return refuse("Can not read file " + input.string() + " !");
+    case AdxFileResult::NotAdx:
+        return refuse(input.string() + " is not ADX (no 0x80 at byte 0 or no \"(c)CRI\" at byte 30)");
+    case AdxFileResult::TooLong: return refuse(input.string() + ": its samples would not fit a WAV file (4 GiB)");
+    case AdxFileResult::CannotCreate: return refuse("Can not create file " + output.string() + " !");
+    case AdxFileResult::CannotWrite: return refuse("Can not write file " + output.string() + " !");
+    }
+    return 1;
 }
 
 int voiceToWav(const fs::path& source, std::uint32_t index, const fs::path& output) {

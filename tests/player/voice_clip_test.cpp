@@ -7,6 +7,7 @@
 #include "store/data_store.h"
 #include "support/sample.h"
 #include "voice/adx.h"
+#include "voice/wav.h"
 
 namespace tarvo {
 namespace {
