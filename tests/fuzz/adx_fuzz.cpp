@@ -18,9 +18,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!image) return 0;
     FUZZ_CHECK(header.has_value());
     FUZZ_CHECK(static_cast<std::int64_t>(image->size()) == computed && computed <= kMaxWavImageSize);
+    // The image is playable unless the header gives no channel or no sample rate.
     const auto pcm = wavPcmOf(*image);
-    FUZZ_CHECK(pcm && pcm->dataOffset == kWavHeaderSize && pcm->dataSize == image->size() - kWavHeaderSize);
-    FUZZ_CHECK(pcm->channels == header->channels || header->channels == 0);
+    FUZZ_CHECK(pcm.has_value() == (header->channels != 0 && header->sampleRate != 0));
+    if (pcm)
+        FUZZ_CHECK(pcm->channels == header->channels && pcm->dataOffset == kWavHeaderSize &&
+                   pcm->dataSize == image->size() - kWavHeaderSize);
 
     AdxDecoder decoder(*header);
     Bytes pieces(image->size() - kWavHeaderSize, 0);
