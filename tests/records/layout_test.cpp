@@ -110,7 +110,7 @@ TEST(Layout, EveryTableOfTheBlockMapAtTheGamesOffsets) {
     }
     for (const auto& [row, at] : {std::pair{65, 221552}, {104, 227324}})
         cases.push_back({"club name row " + std::to_string(row),
-                         [row](const GameBlocks& b) { ASSERT_TRUE(storeClubName(b, row, text("Club"))); },
+                         [row = row](const GameBlocks& b) { ASSERT_TRUE(storeClubName(b, row, text("Club"))); },
                          {{In::Parameter, std::size_t(at), text("Club")}, {In::Parameter, std::size_t(at) + 65, text("Club")}}});
     // Team names: a sample of rows of every slot length; a text of length - 1 bytes fills a slot.
     for (const auto& [row, at, length] : {std::tuple{0, 2357448, 16}, {10, 2357728, 8}, {36, 2358368, 24},
@@ -118,7 +118,7 @@ TEST(Layout, EveryTableOfTheBlockMapAtTheGamesOffsets) {
                                          {104, 2360624, 16}, {105, 624, 2}}) {
         const Bytes name(std::size_t(length) - 1, 'N');
         cases.push_back({"team name row " + std::to_string(row),
-                         [row, name](const GameBlocks& b) {
+                         [row = row, name](const GameBlocks& b) {
                              Bytes tooLong = name;
                              tooLong.push_back('N');
                              ASSERT_FALSE(storeTeamName(b, row, tooLong));
@@ -132,11 +132,11 @@ TEST(Layout, EveryTableOfTheBlockMapAtTheGamesOffsets) {
                          {{In::Boot, 2500060 + 4 * std::size_t(row), text("ABC")}}});
     for (const auto& [row, k] : {std::pair{0, 0}, {104, 4}})
         cases.push_back({"tactics row " + std::to_string(row),
-                         [row, k](const GameBlocks& b) { storeTactics(b, row, k, 13); },
+                         [row = row, k = k](const GameBlocks& b) { storeTactics(b, row, k, 13); },
                          {{In::Boot, 2140944 + 5 * std::size_t(row) + std::size_t(k), {65}}}});
     for (const auto& [row, k] : {std::pair{0, 0}, {105, 5}})
         cases.push_back({"set piece row " + std::to_string(row),
-                         [row, k](const GameBlocks& b) { storeSetPiece(b, row, k, 7); },
+                         [row = row, k = k](const GameBlocks& b) { storeSetPiece(b, row, k, 7); },
                          {{In::Boot, 2141472 + 6 * std::size_t(row) + std::size_t(k), {7}}}});
     for (int row : {0, 105})
         cases.push_back({"formation row " + std::to_string(row),

@@ -89,7 +89,6 @@ Bytes slotOf(const Bytes& text, std::size_t size) {
     std::ranges::copy(text, slot.begin());
     return slot;
 }
-Bytes textOfSlot(const Bytes& slot) { return Bytes(slot.begin(), std::ranges::find(slot, 0)); }
 
 // Places of the blocks that belong to some table; bytes elsewhere never change.
 struct Coverage {
