@@ -6,13 +6,17 @@ JOBS ?= $(shell nproc)
 SAMPLE := $(BUILD)/sample
 TARVO := $(BUILD)/cli/tarvo
 EDITOR := $(BUILD)/src/app/Tarvo_Riviza_Editor
+# The fuzz targets: a clang build with AddressSanitizer and UBSan (CI's sanitizer build is one).
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_CMAKE := -DCMAKE_CXX_COMPILER=clang++-14 -DTARVO_SANITIZE=ON -DTARVO_FUZZ=ON -DTARVO_BENCH=OFF
 
 # The core, `tarvo` and the core tests cross-built for Windows and run under wine. The wine prefix
 # lives in the build folder, so nothing is written into the home folder.
 WINDOWS_BUILD ?= build-windows
 WINDOWS_ENV := WINEPREFIX=$(abspath $(WINDOWS_BUILD))/wine WINEDEBUG=-all
 
-.PHONY: all deps configure build test test-windows run sample screenshots bench clean
+.PHONY: all deps configure build test test-windows run sample screenshots bench fuzz clean
 
 all: build
 
@@ -52,6 +56,11 @@ screenshots: sample
 
 bench: sample
 	$(BUILD)/bench/tarvo_bench --sample $(SAMPLE)
+
+fuzz: deps
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(FUZZ_CMAKE) $(CMAKE_FLAGS)
+	cmake --build $(FUZZ_BUILD) -j$(JOBS) --target fuzz_targets
+	scripts/run-fuzz $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 clean:
 	rm -rf $(BUILD) $(WINDOWS_BUILD)

@@ -13,14 +13,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Reads a whole file; nullopt (message shown) when it cannot be read.
-std::optional<Bytes> readFile(const fs::path& path) {
-    std::string error;
-    auto data = readWholeFile(path, kMaxAdxFileSize, error);
-    if (!data) refuse("Can not read file " + utf8Path(path) + " ! (" + error + ")");
-    return data;
-}
-
 // The WAV image of an ADX entry, or the exit status of a refusal (with its message).
 std::optional<Bytes> decodeOrRefuse(ByteSpan entry, const std::string& what, int& status) {
     const auto header = readAdxHeader(entry);
@@ -49,11 +41,17 @@ int writeWav(const fs::path& path, ByteSpan image) {
 }
 
 int adxToWav(const fs::path& input, const fs::path& output) {
-    const auto entry = readFile(input);
-    if (!entry) return 1;
-    int status = 0;
-    const auto image = decodeOrRefuse(*entry, utf8Path(input), status);
-    return image ? writeWav(output, *image) : status;
+    if (const auto refusal = outputRefusal(output)) return refuse("Can not create file " + utf8Path(output) + " !\n" + *refusal);
+    switch (convertAdxFile(input, output)) {
+    case AdxFileResult::Ok: return 0;
+    case AdxFileResult::CannotRead: return refuse("Can not read file " + utf8Path(input) + " !");
+    case AdxFileResult::NotAdx:
+        return refuse(utf8Path(input) + " is not ADX (no 0x80 at byte 0 or no \"(c)CRI\" at byte 30)");
+    case AdxFileResult::TooLong: return refuse(utf8Path(input) + ": its samples would not fit a WAV file (4 GiB)");
+    case AdxFileResult::CannotCreate: return refuse("Can not create file " + utf8Path(output) + " !");
+    case AdxFileResult::CannotWrite: return refuse("Can not write file " + utf8Path(output) + " !");
+    }
+    return 1;
 }
 
 int voiceToWav(const fs::path& source, std::uint32_t index, const fs::path& output) {

@@ -12,17 +12,9 @@
 namespace tarvo {
 
 // The WAV image of the entry that Listen `which` (1 or 2) plays; nullopt when the archive has no
-// such entry (as in exported-files mode), it cannot be read, or it holds no ADX voice call.
+// such entry (as in exported-files mode), it cannot be read, or it holds no ADX voice call (then,
+// for an entry of 36 bytes or more, the line "not adx!" goes to the standard output).
 std::optional<Bytes> readVoiceClip(AfsArchive& archive, int which, std::uint16_t callNumber);
-// Where the samples of a 16-bit PCM WAV image lie and how they are to be played.
-struct WavPcm {
-    std::uint16_t channels;
-    std::uint32_t sampleRate;
-    std::size_t dataOffset;
-    std::size_t dataSize;  // within the image, whatever the header claims
-};
-// The PCM layout of a WAV image as decodeAdxToWav makes it; nullopt for anything else.
-std::optional<WavPcm> wavPcmOf(ByteSpan wav);
 
 // Writes the WAV image of "Listen1"'s entry to `file` and says so ("OK, voice saved as \n<path>");
 // a missing clip or a file that cannot be written is reported and leaves no file behind.

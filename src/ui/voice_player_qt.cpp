@@ -5,7 +5,7 @@
 #include <QAudioSink>
 #include <QMediaDevices>
 
-#include "player/voice_clip.h"
+#include "voice/wav.h"
 
 namespace tarvo::gui {
 

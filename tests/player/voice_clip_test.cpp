@@ -8,6 +8,7 @@
 #include "store/file_io.h"
 #include "support/sample.h"
 #include "voice/adx.h"
+#include "voice/wav.h"
 
 namespace tarvo {
 namespace {
@@ -25,7 +26,9 @@ TEST(VoiceClip, ListenEntriesOfTheSampleDiscDecodeAndSave) {
         ASSERT_TRUE(archive.ReadEntry(entry, listenEntry(which, 15833)));
         EXPECT_EQ(*clip, decodeAdxToWav(entry).value());
     }
+    testing::internal::CaptureStdout();
     EXPECT_FALSE(readVoiceClip(archive, 1, 16253));  // the parameter data, no voice call
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "not adx!\n");
     EXPECT_FALSE(readVoiceClip(archive, 1, 65535));  // past the archive's end
 
     // Where a clip's samples lie, never past the image's end whatever its header claims.

@@ -20,7 +20,7 @@ std::size_t mirrorAt(std::uint32_t id) { return kRecordCopyOffset + (id - 1) * k
 ByteSpan primaryOf(TestBlocks& b, std::uint32_t id) { return ByteSpan(b.parameter).subspan(recordAt(id), kRecordSize); }
 ByteSpan mirrorOf(TestBlocks& b, std::uint32_t id) { return ByteSpan(b.boot).subspan(mirrorAt(id), kRecordSize); }
 
-// Every field at its smallest and largest stored value on a patterned record: only the field's
+// Every field at its smallest, its largest and an uneven stored value on a patterned record: only the field's
 // bits change, in both copies, and nothing else in the blocks; the game's 47 spare bits are the
 // ones no field covers.
 TEST(PlayerFields, EveryFieldAtItsLimitsTouchesOnlyItsBits) {
@@ -47,7 +47,9 @@ TEST(PlayerFields, EveryFieldAtItsLimitsTouchesOnlyItsBits) {
     ASSERT_NE(before, mirror);
     for (std::size_t i = 0; i < kPlayerFields.size(); ++i) {
         const auto& f = kPlayerFields[i];
-        for (std::uint32_t stored : {0u, (1u << f.width) - 1}) {
+        // Besides the limits, a value whose top bit is clear and low bit set: a reversed bit order fails.
+        const std::uint32_t uneven = ((0x5Au >> (8 - f.width)) & ~(1u << (f.width - 1))) | 1u;
+        for (std::uint32_t stored : {0u, (1u << f.width) - 1, uneven}) {
             SCOPED_TRACE(std::string(f.name) + " stored " + std::to_string(stored));
             TestBlocks b = original;
             Player player;

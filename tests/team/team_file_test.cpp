@@ -88,6 +88,19 @@ TEST(TeamFile, MalformedFilesChangeNothing) {
     }
 }
 
+// The last player ID is a player: a file naming 2197 in a slot loads; 2198 does not (above).
+TEST(TeamFile, LastPlayerIdInASlotLoads) {
+    for (const auto& [row, slot] : {std::pair{0, 0}, {66, 39}}) {
+        TestBlocks source = teamBlocks(12);
+        storeSquadId(source.view(), row, slot, 2197);
+        const Bytes file = buildTeamFile(source.view(), row);
+        TestBlocks target = teamBlocks(13);
+        ASSERT_EQ(applyTeamFile(target.view(), file), row);
+        EXPECT_EQ(readSquadId(target.view(), row, slot), 2197);
+        EXPECT_TRUE(std::ranges::equal(playerRecordBytes(target.view(), 2197), playerRecordBytes(source.view(), 2197)));
+    }
+}
+
 TEST(TeamFile, MessagesOfExportAndImport) {
     test::TempDir dir;
     TestBlocks source = teamBlocks(9), target = teamBlocks(10);

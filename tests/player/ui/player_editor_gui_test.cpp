@@ -157,6 +157,31 @@ private slots:
         QVERIFY(env.onlyRecordChanged(kId));
     }
 
+    // Showing a player bounds the face by its skin at once, before any skin is picked. The back name
+    // field stores into the back name slots (16 bytes from 71360, copy from 373216), not the full name.
+    void faceRangeOnShowAndBackNameSlot() {
+        Env env;
+        for (const auto& [skin, maximum] : {std::pair{3u, 26}, {1u, 106}, {2u, 32}}) {
+            env.storeRaw(kId, PF::Skin, skin);
+            auto window = env.open(kId);
+            QCOMPARE(child<QSpinBox>(window.get(), "face")->maximum(), maximum);
+        }
+        env.snapshot();
+        const Bytes fullName = readPlayerName(env.blocks(), PlayerName::Full, kId);
+        auto window = env.open(kId);
+        auto* back = child<QLineEdit>(window.get(), "back name");
+        back->selectAll();
+        test::typeText(back, "BACKNAME");
+        QCoreApplication::processEvents();
+        const Bytes typed{'B', 'A', 'C', 'K', 'N', 'A', 'M', 'E'};
+        for (const auto& [block, at] : {std::pair{env.store.parameter(), std::size_t(71360)}, {env.store.select(), 373216}}) {
+            const ByteSpan slot = block.subspan(at + 16 * (kId - 1), 16);
+            QCOMPARE(test::hex(slot.first(9)), test::hex(Bytes{'B', 'A', 'C', 'K', 'N', 'A', 'M', 'E', 0}));
+        }
+        QVERIFY(readPlayerName(env.blocks(), PlayerName::Full, kId) == fullName);
+        QVERIFY(readPlayerName(env.blocks(), PlayerName::Back, kId) == typed);
+    }
+
     // "None" gives the player no call; both copies of the call number follow.
     void noneTurnsTheCallOffAndOn() {
         Env env;

@@ -96,6 +96,21 @@ private slots:
         }
     }
 
+    // The role list stores the role's code, not its place in the list: "CB" is code 4, "CB_L1"
+    // code 3, "RW" code 34.
+    void roleListStoresRoleCodes() {
+        test::LoadedSample sample;
+        FormationWindow window(sample.context, kRow);
+        window.show();
+        auto* roles = test::child<QComboBox>(&window, "roles");
+        for (const auto& [position, entry, code] : {std::tuple{2, 0, 4}, {3, 1, 3}, {9, 32, 34}}) {
+            window.selectPosition(position);
+            roles->setCurrentIndex(entry);
+            emit roles->activated(entry);
+            QCOMPARE(int(window.workingFormation()[std::size_t(position)]), code);
+        }
+    }
+
     // A preset replaces the working formation; "default" brings back the team's own, and
     // choosing the chosen entry again undoes the edits made since.
     void presets() {

@@ -109,6 +109,32 @@ private slots:
         }
     }
 
+    // The shirt field stores the shown number - 1 (parameter data: 23 bytes a national row from
+    // 211152, 40 a club row from 212864); a set-piece list stores the chosen index 0 to 10 (boot
+    // file: 6 bytes a row from 2141472).
+    void shirtsAndSetPiecesStoreTheirCodes() {
+        Shown sample;
+        auto* squad = child<QComboBox>(&sample.window, "squadList");
+        auto* shirt = child<QSpinBox>(&sample.window, "shirt");
+        for (const auto& [row, slot, at] : {std::tuple{3, 2, 211152 + 23 * 3 + 2}, {70, 5, 212864 + 40 * 5 + 5}}) {
+            sample.window.selectTeam(row);
+            squad->setCurrentIndex(slot);
+            sample.snapshot();
+            const int shown = shirt->value() == 10 ? 11 : 10;
+            shirt->setValue(shown);
+            QCOMPARE(int(sample.store.parameter()[std::size_t(at)]), shown - 1);
+            QCOMPARE(sample.changes(), std::vector<std::string>{"parameter " + std::to_string(at)});
+        }
+        auto* list = child<QComboBox>(&sample.window, "setPiece2");
+        sample.snapshot();
+        const int entry = list->currentIndex() == 4 ? 6 : 4;
+        list->setCurrentIndex(entry);
+        emit list->activated(entry);
+        const std::size_t at = 2141472 + 6 * 70 + 2;
+        QCOMPARE(int(sample.store.boot()[at]), entry);
+        QCOMPARE(sample.changes(), std::vector<std::string>{"boot " + std::to_string(at)});
+    }
+
     void changeIdFollowsTheSlotRules() {
         Shown sample;
         QVERIFY(QTest::qWaitForWindowActive(&sample.window));

@@ -1,0 +1,55 @@
+#pragma once
+// The disc image and exported folder targets start from the project's sample disc and change it
+// with the fuzzer's edits: each edit is a region byte, an offset in that region, a length and
+// that many bytes to put there.
+
+#include <functional>
+
+#include "fuzz_support.h"
+#include "sample/sample_disc.h"
+#include "store/messages.h"
+
+namespace tarvo::fuzz {
+
+// The unpadded sample disc, made once per process.
+inline const std::filesystem::path& sampleDisc() {
+    static const std::filesystem::path dir = [] {
+        const auto made = workDir() / "sample";
+        MessageLog log;
+        FUZZ_CHECK(sample::makeSample(made, sample::SampleOptions{.padImage = false}, log));
+        return made;
+    }();
+    return dir;
+}
+
+// Applies the edits of the input to `data`; `region` maps a region byte and an offset to the
+// start of the bytes to change (clamped to the data). Region byte 255 cuts the data at the offset.
+inline void applyEdits(Input& in, Bytes& data, const std::function<std::size_t(std::uint8_t, std::uint32_t)>& region) {
+    while (!in.empty()) {
+        const std::uint8_t kind = in.u8();
+        const std::uint32_t offset = in.u32();
+        const ByteSpan bytes = in.take(in.u8());
+        if (data.empty()) return;
+        if (kind == 255) {
+            data.resize(offset % data.size());
+            continue;
+        }
+        const std::size_t at = std::min(region(kind, offset), data.size() - 1);
+        std::copy_n(bytes.begin(), std::min(bytes.size(), data.size() - at), data.begin() + static_cast<long>(at));
+    }
+}
+
+// Changes one byte of each block, at places taken from the input, so that a write-back has
+// something to carry.
+inline void editBlocks(DataStore& store, std::uint32_t where) {
+    const GameBlocks blocks = store.blocks();
+    for (MutableByteSpan block : {blocks.boot, blocks.parameter, blocks.select})
+        if (!block.empty()) block[where % block.size()] ^= 0x5A;
+}
+
+inline bool sameBlocks(const DataStore& a, const DataStore& b) {
+    return std::ranges::equal(a.boot(), b.boot()) && std::ranges::equal(a.parameter(), b.parameter()) &&
+           std::ranges::equal(a.select(), b.select());
+}
+
+}  // namespace tarvo::fuzz
