@@ -19,8 +19,12 @@ namespace tarvo {
 std::filesystem::path pathFromUtf8(std::string_view text);
 std::string utf8Path(const std::filesystem::path& path);
 
-// The bytes of a regular file; nullopt when it cannot be opened or read whole.
-std::optional<Bytes> readWholeFile(const std::filesystem::path& file);
+// The largest file of each kind that is read.
+inline constexpr std::uint64_t kMaxPlayerFileSize = 64u << 10;
+inline constexpr std::uint64_t kMaxTeamFileSize = 64u << 10;
+inline constexpr std::uint64_t kMaxDataFileSize = 64u << 20;  // boot file, parameter.ovl, select.ovl
+inline constexpr std::uint64_t kMaxAdxFileSize = 1u << 30;
+inline constexpr std::uint64_t kMaxTextFileSize = 64u << 20;  // CSV and patch files
 
 // The bytes of a regular file of at most `maxSize` bytes; nullopt with `error` saying why (a larger
 // file is refused before any memory is taken for it, naming its size and the limit).

@@ -244,8 +244,8 @@ TEST(Layout, TeamAndPlayerFileOffsets) {
         FormationRecord f;
         std::ranges::copy(counting(30, 100), f.begin());
         storeFormation(v, row, f);
-        ASSERT_FALSE(setSquadId(v, row, last, 2197));
-        storeShirt(v, row, last, 99);
+        ASSERT_FALSE(setSquadId(v, row, squad - 1, 2197));
+        storeShirt(v, row, squad - 1, 99);
         writePlayerName(v, PlayerName::Full, 2197, text("Full"));
         writePlayerName(v, PlayerName::Back, 2197, text("Back"));
         writeCallNumber(v, 2197, 0xBEEF);

@@ -16,6 +16,7 @@
 #include "records/player.h"
 #include "records/team.h"
 #include "store/block_map.h"
+#include "store/data_store.h"
 #include "support/sample.h"
 #include "team/team_file.h"
 

@@ -103,12 +103,15 @@ private slots:
         FormationWindow window(sample.context, kRow);
         window.show();
         auto* roles = test::child<QComboBox>(&window, "roles");
-        for (const auto& [position, entry, code] : {std::tuple{2, 0, 4}, {3, 1, 3}, {9, 32, 34}}) {
-            window.selectPosition(position);
+        const std::tuple<int, int, int> picks[] = {{2, 0, 4}, {3, 1, 3}, {9, 32, 34}};
+        for (const auto& [position, entry, code] : picks) {
+            selectPosition(window, position);
             roles->setCurrentIndex(entry);
             emit roles->activated(entry);
-            QCOMPARE(int(window.workingFormation()[std::size_t(position)]), code);
         }
+        click(&window, "accept");
+        const FormationRecord stored = readFormation(sample.blocks(), kRow);
+        for (const auto& [position, entry, code] : picks) QCOMPARE(int(stored[std::size_t(position)]), code);
     }
 
     // A preset replaces the working formation; "default" brings back the team's own, and
