@@ -102,8 +102,9 @@ int restoreCommand(const BackupArgs& args) {
 void registerStoreCommands(CLI::App& app, int& status) {
     auto backupArgs = std::make_shared<BackupArgs>();
     CLI::App* recover = app.add_subcommand(
-        "recover", "Undoes a write into SOURCE that was interrupted (the program or the machine stopped), from the "
-                   "journal it left; a journal cut short is removed and SOURCE left as it is");
+        "recover",
+        "Undoes a write into SOURCE that was interrupted (the program or the machine stopped), from the "
+        "journal it left; a journal cut short is removed and SOURCE left as it is");
     recover->add_option("SOURCE", backupArgs->source, "a CD image file or a directory of exported files")->required();
     recover->callback([backupArgs, &status] { status = recoverCommand(*backupArgs); });
 

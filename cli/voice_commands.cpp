@@ -41,7 +41,8 @@ int writeWav(const fs::path& path, ByteSpan image) {
 }
 
 int adxToWav(const fs::path& input, const fs::path& output) {
-    if (const auto refusal = outputRefusal(output)) return refuse("Can not create file " + utf8Path(output) + " !\n" + *refusal);
+    if (const auto refusal = outputRefusal(output))
+        return refuse("Can not create file " + utf8Path(output) + " !\n" + *refusal);
     switch (convertAdxFile(input, output)) {
     case AdxFileResult::Ok: return 0;
     case AdxFileResult::CannotRead: return refuse("Can not read file " + utf8Path(input) + " !");

@@ -24,7 +24,7 @@ struct PlayerField {
 // The fields in table order (by position), one row each: the enum PF and the table kPlayerFields
 // are both made from these rows, so PF::X always indexes the row of X.
 // X(enumerator, name, position, width, value offset, page)
-#define TARVO_PLAYER_FIELDS(X) \
+#define TARVO_PLAYER_FIELDS(X)                                  \
     X(HeadV, "head V", 2, 3, 0, Looks)                          \
     X(ShoesTongueColor, "shoes tongue color", 29, 3, 0, Looks)  \
     X(Sleeves, "sleeves", 32, 2, 0, Looks)                      \

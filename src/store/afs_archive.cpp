@@ -10,7 +10,7 @@ using afs::kCountOffset, afs::kEntryTableOffset, afs::kEntryTableEntrySize, afs:
     afs::kNameTableScan;
 
 void AfsArchive::attach(FileContent& file) {
-    Clear();
+    clear();
     m_file = &file;
 }
 
@@ -30,7 +30,7 @@ bool AfsArchive::LoadDirectory() {
     };
 
     // Every size below is checked against the archive's size, and that against the image.
-    if (!file.CheckFileInImage()) {
+    if (!file.checkFileInImage()) {
         file.Close();
         return false;
     }
@@ -88,7 +88,7 @@ bool AfsArchive::LoadDirectory() {
     return true;
 }
 
-void AfsArchive::Clear() {
+void AfsArchive::clear() {
     m_entries.clear();
     m_names.clear();
     m_nameTableOffset = 0;

@@ -44,7 +44,7 @@ public:
     std::string GetName(std::uint32_t index) const;
     std::uint32_t nameTableOffset() const { return m_nameTableOffset; }
     // Releases both tables: the archive is empty again, as before LoadDirectory.
-    void Clear();
+    void clear();
 
 private:
     MessageService& m_messages;

@@ -36,8 +36,9 @@ std::string jsonString(const std::string& text) {
 }
 
 std::string manifestJson(const BackupManifest& manifest) {
-    std::string out = "{\n  \"source\": " + jsonString(manifest.source) + ",\n  \"kind\": " +
-                      jsonString(manifest.kind) + ",\n  \"time\": " + jsonString(manifest.time) + ",\n  \"files\": [";
+    std::string out = "{\n  \"source\": " + jsonString(manifest.source) +
+                      ",\n  \"kind\": " + jsonString(manifest.kind) + ",\n  \"time\": " + jsonString(manifest.time) +
+                      ",\n  \"files\": [";
     for (std::size_t i = 0; i < manifest.files.size(); ++i) {
         const BackupFile& f = manifest.files[i];
         out += std::string(i ? "," : "") + "\n    {\"name\": " + jsonString(f.name) +
@@ -55,15 +56,16 @@ public:
     std::optional<BackupManifest> read() {
         BackupManifest manifest;
         bool ok = object([&](const std::string& key) {
-            if (key == "files") return array([&] {
-                BackupFile file;
-                manifest.files.push_back(file);
-                return object([&](const std::string& k) {
-                    BackupFile& f = manifest.files.back();
-                    if (k == "size") return number(f.size);
-                    return string(k == "name" ? f.name : k == "sha256" ? f.sha256 : m_ignored);
+            if (key == "files")
+                return array([&] {
+                    BackupFile file;
+                    manifest.files.push_back(file);
+                    return object([&](const std::string& k) {
+                        BackupFile& f = manifest.files.back();
+                        if (k == "size") return number(f.size);
+                        return string(k == "name" ? f.name : k == "sha256" ? f.sha256 : m_ignored);
+                    });
                 });
-            });
             return string(key == "source" ? manifest.source
                           : key == "kind" ? manifest.kind
                           : key == "time" ? manifest.time

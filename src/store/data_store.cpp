@@ -81,7 +81,9 @@ bool recoverSource(const fs::path& source, MessageService& messages, FileAccess&
     const fs::path journal = journalPathOf(source);
     std::string detail;
     switch (recoverJournal(files, journal, detail)) {
-    case Recovery::NoJournal: messages.information("There is no interrupted write to undo in " + utf8Path(source) + "."); return true;
+    case Recovery::NoJournal:
+        messages.information("There is no interrupted write to undo in " + utf8Path(source) + ".");
+        return true;
     case Recovery::Undone:
         messages.information("Undid the interrupted write into " + utf8Path(source) + ": it is as before that write.");
         return true;
@@ -92,8 +94,8 @@ bool recoverSource(const fs::path& source, MessageService& messages, FileAccess&
         return true;
     case Recovery::Failed: break;
     }
-    messages.warning(detail + "\nThe interrupted write into " + utf8Path(source) + " could not be undone; the journal " +
-                     utf8Path(journal) + " is kept.");
+    messages.warning(detail + "\nThe interrupted write into " + utf8Path(source) +
+                     " could not be undone; the journal " + utf8Path(journal) + " is kept.");
     return false;
 }
 
@@ -118,8 +120,8 @@ bool DataStore::refuseJournalLeft(const fs::path& source) {
     std::error_code ec;
     const fs::path journal = journalPathOf(source);
     if (!fs::exists(fs::symlink_status(journal, ec))) return false;
-    m_messages.warning("An earlier write into " + utf8Path(source) + " was interrupted; its journal " + utf8Path(journal) +
-                       " holds the bytes it overwrote. Run \"tarvo recover " + utf8Path(source) +
+    m_messages.warning("An earlier write into " + utf8Path(source) + " was interrupted; its journal " +
+                       utf8Path(journal) + " holds the bytes it overwrote. Run \"tarvo recover " + utf8Path(source) +
                        "\" (or answer Yes when the editor asks) to undo it.");
     return true;
 }
@@ -131,27 +133,29 @@ bool DataStore::LoadFromImage(const fs::path& imagePath) {
     if (!bootName) return false;
     if (!longEnough(m_messages, *bootName, bootFile.fileSize(), blockmap::kMinBootSize)) return false;
     if (!bootFile.Open(IsoFile::Mode::Read)) return false;
-    if (!bootFile.CheckFileInImage()) return false;
+    if (!bootFile.checkFileInImage()) return false;
     Bytes boot(bootFile.fileSize());
     const bool bootRead = bootFile.Read(0, boot);
     bootFile.Close();
     if (!bootRead) return false;
 
-    m_archive.Clear();
+    m_archive.clear();
     if (!m_archiveFile.Find(imagePath, kArchiveName) || !m_archive.LoadDirectory()) return false;
     if (m_archive.entryCount() <= std::max(blockmap::kParameterEntry, blockmap::kSelectEntry)) {
         m_messages.warning(std::string(kArchiveName) + " holds " + std::to_string(m_archive.entryCount()) +
                            " entries; the parameter data and the select data are its entries " +
                            std::to_string(blockmap::kParameterEntry) + " and " +
                            std::to_string(blockmap::kSelectEntry));
-        m_archive.Clear();
+        m_archive.clear();
         return false;
     }
     // Write-back stores these two entries and the boot file whole: they must not lie over each
     // other nor over the archive's tables (checked by LoadDirectory), or a write-back would
     // overwrite them.
-    const auto parameterAt = m_archive.GetOffset(blockmap::kParameterEntry), selectAt = m_archive.GetOffset(blockmap::kSelectEntry);
-    const auto parameterSize = m_archive.GetSize(blockmap::kParameterEntry), selectSize = m_archive.GetSize(blockmap::kSelectEntry);
+    const auto parameterAt = m_archive.GetOffset(blockmap::kParameterEntry),
+               selectAt = m_archive.GetOffset(blockmap::kSelectEntry);
+    const auto parameterSize = m_archive.GetSize(blockmap::kParameterEntry),
+               selectSize = m_archive.GetSize(blockmap::kSelectEntry);
     const std::uint64_t bootSectors = (std::uint64_t{bootFile.fileSize()} + kUserDataSize - 1) / kUserDataSize;
     const std::uint64_t archiveSectors = (std::uint64_t{m_archiveFile.fileSize()} + kUserDataSize - 1) / kUserDataSize;
     std::string clash;
@@ -167,7 +171,7 @@ bool DataStore::LoadFromImage(const fs::path& imagePath) {
                 std::to_string(m_archiveFile.startSector() + archiveSectors - 1) + ") overlap";
     if (!clash.empty()) {
         m_messages.warning(clash + " in " + utf8Path(imagePath) + "; a write-back would overwrite one with the other");
-        m_archive.Clear();
+        m_archive.clear();
         return false;
     }
     Bytes parameter, select;
@@ -176,12 +180,12 @@ bool DataStore::LoadFromImage(const fs::path& imagePath) {
         const std::string name =
             std::string(need.name) + " (entry " + std::to_string(entry) + " of " + kArchiveName + ")";
         if (!longEnough(m_messages, name, m_archive.GetSize(entry), need.minSize)) {
-            m_archive.Clear();
+            m_archive.clear();
             return false;
         }
         block->resize(m_archive.GetSize(entry));
         if (!m_archive.ReadEntry(*block, entry)) {
-            m_archive.Clear();
+            m_archive.clear();
             return false;
         }
     }
@@ -224,7 +228,7 @@ bool DataStore::LoadFromDirectory(const fs::path& exportDirectory) {
     if (!blocksLongEnough(m_messages, bootName, *boot, *parameter, *select)) return false;
 
     protectSource(false);
-    m_archive.Clear();
+    m_archive.clear();
     m_mode = SourceMode::ExportedFiles;
     m_imagePath.clear();
     m_exportDirectory = exportDirectory;
@@ -240,7 +244,7 @@ bool DataStore::LoadFromDirectory(const fs::path& exportDirectory) {
 bool DataStore::adoptBlocks(Bytes boot, Bytes parameter, Bytes select) {
     if (!blocksLongEnough(m_messages, kBootFileName, boot, parameter, select)) return false;
     protectSource(false);
-    m_archive.Clear();
+    m_archive.clear();
     m_mode = SourceMode::ExportedFiles;
     m_imagePath.clear();
     m_exportDirectory.clear();
@@ -320,11 +324,9 @@ bool DataStore::backUpOnce(const Files& files) {
     if (!m_backupsEnabled || m_backupDone) return true;
     const bool image = m_mode == SourceMode::CdImage;
     std::string error;
-    const auto made = backUp(sourcePath(), image ? "image" : "directory",
-                             {{m_bootFileName, files.boot},
-                              {kParameterFileName, files.parameter},
-                              {kSelectFileName, files.select}},
-                             error);
+    const auto made = backUp(
+        sourcePath(), image ? "image" : "directory",
+        {{m_bootFileName, files.boot}, {kParameterFileName, files.parameter}, {kSelectFileName, files.select}}, error);
     if (!made) {
         m_failure = error;
         return false;
@@ -367,7 +369,8 @@ bool DataStore::SaveToImage() {
     }
     if (!bootFile.Open(IsoFile::Mode::ReadWrite)) return false;
     if (!m_archiveFile.Open(IsoFile::Mode::ReadWrite)) return false;
-    const bool inside = bootFile.covers(0, m_boot.size()) && m_archiveFile.covers(parameterOffset, m_parameter.size()) &&
+    const bool inside = bootFile.covers(0, m_boot.size()) &&
+                        m_archiveFile.covers(parameterOffset, m_parameter.size()) &&
                         m_archiveFile.covers(selectOffset, m_select.size());
     if (!inside) {
         m_archiveFile.Close();
@@ -425,7 +428,7 @@ void DataStore::ReleaseData() {
     m_boot = Bytes();
     m_parameter = Bytes();
     m_select = Bytes();
-    m_archive.Clear();
+    m_archive.clear();
     protectSource(false);
     m_loaded = false;
 }

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
-#include <vector>
 #include <string>
+#include <vector>
 
 #include "store/afs_archive.h"
 #include "store/bytes.h"

@@ -22,7 +22,7 @@ public:
     // Stores bytes into the file in place; the file must be open for reading and writing.
     virtual bool Write(std::uint64_t offset, ByteSpan source) = 0;
     // True when the whole file can be read (shows why not otherwise).
-    virtual bool CheckFileInImage() = 0;
+    virtual bool checkFileInImage() = 0;
     virtual std::uint64_t contentSize() const = 0;
     // How messages name the file ("FILEDATA.AFS in /discs/game.bin").
     virtual std::string contentName() const = 0;

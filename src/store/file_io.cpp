@@ -93,9 +93,8 @@ WriteResult writeWholeFile(const fs::path& file, ByteSpan data, std::string& err
         return WriteResult::Refused;
     }
     FileAccess& access = diskAccess();
-    const fs::path temporary =
-        fs::absolute(file).parent_path() /
-        (file.filename().string() + ".tarvo-tmp-" + std::to_string(std::random_device{}() % 1000000));
+    const fs::path temporary = fs::absolute(file).parent_path() / (file.filename().string() + ".tarvo-tmp-" +
+                                                                   std::to_string(std::random_device{}() % 1000000));
     auto out = access.open(temporary, OpenMode::CreateNew, error);
     if (!out) return WriteResult::CannotCreate;
     const bool written = out->write(0, data) && out->flush();

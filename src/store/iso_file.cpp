@@ -22,8 +22,6 @@ constexpr std::size_t kDataLengthOffset = 10;
 constexpr std::size_t kDirectoryBufferSize = std::size_t{kDirectorySectorsSearched} * kUserDataSize;
 constexpr std::uint32_t kSectorsPerTransfer = 512;  // raw sectors moved per call
 
-static_assert(kUserDataSize == cdsector::kUserDataSize && kRawSectorSize == cdsector::kSectorSize);
-
 // Up to kSectorsPerTransfer consecutive sectors of a file holding the bytes [at, at + bytes).
 struct SectorRun {
     std::uint64_t firstSector;  // of the file
@@ -46,7 +44,7 @@ struct SectorRun {
         std::uint32_t begin = inSector;
         for (std::uint64_t s = 0; s < sectors; ++s) {
             const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(left, kUserDataSize - begin));
-            piece(static_cast<std::size_t>(s * kRawSectorSize + kUserDataOffset + begin), n);
+            piece(static_cast<std::size_t>(s * kSectorSize + kUserDataOffset + begin), n);
             left -= n;
             begin = 0;
         }
@@ -141,7 +139,7 @@ bool IsoFile::Open(Mode mode) {
 void IsoFile::Close() { m_image.reset(); }
 
 std::uint64_t IsoFile::rawPosition(std::uint64_t sector, std::uint32_t userByte) {
-    return sector * kRawSectorSize + kUserDataOffset + userByte;
+    return sector * kSectorSize + kUserDataOffset + userByte;
 }
 
 bool IsoFile::covers(std::uint64_t offset, std::uint64_t count, bool wholeSectors) const {
@@ -150,12 +148,12 @@ bool IsoFile::covers(std::uint64_t offset, std::uint64_t count, bool wholeSector
     const std::uint64_t lastByte = offset + count - 1;
     const std::uint64_t last = m_startSector + lastByte / kUserDataSize;
     const std::uint64_t end = wholeSectors
-                                  ? (last + 1) * kRawSectorSize
+                                  ? (last + 1) * kSectorSize
                                   : rawPosition(last, static_cast<std::uint32_t>(lastByte % kUserDataSize)) + 1;
     return end <= m_imageSize;
 }
 
-bool IsoFile::CheckFileInImage() { return checkRange(0, m_fileSize, false); }
+bool IsoFile::checkFileInImage() { return checkRange(0, m_fileSize, false); }
 
 bool IsoFile::checkRange(std::uint64_t offset, std::uint64_t count, bool writing) {
     if (!m_image || (writing && m_mode != Mode::ReadWrite)) {
@@ -190,7 +188,7 @@ bool IsoFile::writeRaw(std::uint64_t position, ByteSpan source) {
 }
 
 bool IsoFile::readSectors(std::uint64_t firstSector, MutableByteSpan raw) {
-    if (readRaw((m_startSector + firstSector) * kRawSectorSize, raw)) return true;
+    if (readRaw((m_startSector + firstSector) * kSectorSize, raw)) return true;
     m_messages.readerError("Can not read " + m_fileName + " in " + utf8Path(m_imagePath));
     return false;
 }
@@ -205,7 +203,7 @@ bool IsoFile::Read(std::uint64_t offset, MutableByteSpan destination) {
     while (done < count) {
         const SectorRun run = SectorRun::at(offset + done, count - done);
         const auto lastUserByte = static_cast<std::uint32_t>((run.inSector + run.bytes - 1) % kUserDataSize);
-        raw.resize(static_cast<std::size_t>((run.sectors - 1) * kRawSectorSize + kUserDataOffset + lastUserByte + 1));
+        raw.resize(static_cast<std::size_t>((run.sectors - 1) * kSectorSize + kUserDataOffset + lastUserByte + 1));
         if (!readSectors(run.firstSector, raw)) return false;
         run.forEachPiece([&](std::size_t rawAt, std::size_t n) {
             std::copy_n(raw.begin() + static_cast<std::ptrdiff_t>(rawAt), n,
@@ -235,22 +233,22 @@ bool IsoFile::planWrite(std::uint64_t offset, ByteSpan source, SectorOverlay& se
     while (done < count) {
         const SectorRun run = SectorRun::at(offset + done, count - done);
         const std::uint64_t firstImageSector = m_startSector + run.firstSector;
-        raw.resize(static_cast<std::size_t>(run.sectors * kRawSectorSize));
+        raw.resize(static_cast<std::size_t>(run.sectors * kSectorSize));
         if (!readSectors(run.firstSector, raw)) return false;
         for (std::uint64_t s = 0; s < run.sectors; ++s)  // sectors already changed by an earlier plan
             if (const auto planned = sectors.find(firstImageSector + s); planned != sectors.end())
-                std::ranges::copy(planned->second, raw.begin() + static_cast<std::ptrdiff_t>(s * kRawSectorSize));
+                std::ranges::copy(planned->second, raw.begin() + static_cast<std::ptrdiff_t>(s * kSectorSize));
         run.forEachPiece([&](std::size_t rawAt, std::size_t n) {
             const auto from = source.begin() + static_cast<std::ptrdiff_t>(done);
             const auto to = raw.begin() + static_cast<std::ptrdiff_t>(rawAt);
             done += n;
             if (std::equal(from, from + static_cast<std::ptrdiff_t>(n), to)) return;
-            const std::size_t at = rawAt / kRawSectorSize * kRawSectorSize;
-            const MutableByteSpan sector = MutableByteSpan(raw).subspan(at, kRawSectorSize);
+            const std::size_t at = rawAt / kSectorSize * kSectorSize;
+            const MutableByteSpan sector = MutableByteSpan(raw).subspan(at, kSectorSize);
             const bool codesValid = cdsector::hasValidEdc(sector);
             std::copy_n(from, n, to);
             if (codesValid) cdsector::encodeTail(sector);
-            sectors[firstImageSector + at / kRawSectorSize].assign(sector.begin(), sector.end());
+            sectors[firstImageSector + at / kSectorSize].assign(sector.begin(), sector.end());
         });
     }
     return true;
@@ -260,7 +258,7 @@ std::vector<RawRun> rawRunsOf(const SectorOverlay& sectors) {
     std::vector<RawRun> runs;
     std::uint64_t next = 0;
     for (const auto& [sector, raw] : sectors) {
-        if (runs.empty() || sector != next) runs.push_back({sector * kRawSectorSize, {}});
+        if (runs.empty() || sector != next) runs.push_back({sector * kSectorSize, {}});
         runs.back().bytes.insert(runs.back().bytes.end(), raw.begin(), raw.end());
         next = sector + 1;
     }

@@ -12,16 +12,14 @@
 #include <vector>
 
 #include "store/bytes.h"
+#include "store/cd_sector.h"
 #include "store/file_access.h"
 #include "store/file_content.h"
 #include "store/messages.h"
 
 namespace tarvo {
 
-inline constexpr std::uint32_t kRawSectorSize = 2352;
-inline constexpr std::uint32_t kUserDataOffset = 24;
-inline constexpr std::uint32_t kSectorTailSize = 280;
-inline constexpr std::uint32_t kUserDataSize = kRawSectorSize - kUserDataOffset - kSectorTailSize;  // 2048
+using cdsector::kSectorSize, cdsector::kUserDataOffset, cdsector::kUserDataSize;
 inline constexpr std::uint32_t kRootDirectorySector = 22;
 inline constexpr std::uint32_t kDirectorySectorsSearched = 16;
 
@@ -59,7 +57,7 @@ public:
     bool planWrite(std::uint64_t offset, ByteSpan source, SectorOverlay& sectors);
 
     // True when the whole located file lies inside the open image; shows why not otherwise.
-    bool CheckFileInImage() override;
+    bool checkFileInImage() override;
     std::uint64_t contentSize() const override { return m_fileSize; }
     std::string contentName() const override;
     // True when the range lies inside the located file and the image, as last opened or searched,

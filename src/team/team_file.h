@@ -8,8 +8,8 @@
 #include <string>
 
 #include "records/formation.h"
-#include "store/game_blocks.h"
 #include "store/file_io.h"
+#include "store/game_blocks.h"
 #include "store/messages.h"
 
 namespace tarvo {

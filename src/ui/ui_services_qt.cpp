@@ -122,8 +122,8 @@ QString QtUiServices::chooseDirectory(const QString& prompt, const QString& star
 }
 
 bool QtUiServices::askYesNo(const QString& question) {
-    return QMessageBox::question(m_parent, QString::fromLatin1(kAppName), question, QMessageBox::Yes | QMessageBox::No) ==
-           QMessageBox::Yes;
+    return QMessageBox::question(m_parent, QString::fromLatin1(kAppName), question,
+                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
 }  // namespace tarvo::gui

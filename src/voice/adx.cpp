@@ -9,8 +9,8 @@
 #include <system_error>
 #include <vector>
 
-#include "voice/wav.h"
 #include "store/file_platform.h"
+#include "voice/wav.h"
 
 namespace tarvo {
 
@@ -44,7 +44,7 @@ std::optional<AdxHeader> readAdxHeader(ByteSpan entry) {
                      *readU32BE(entry, kSampleCountOffset)};
 }
 
-std::int64_t AdxImageSize(ByteSpan entry) {
+std::int64_t adxImageSize(ByteSpan entry) {
     const auto header = readAdxHeader(entry);
     if (!header) return -1;
     const auto size = static_cast<std::int64_t>(dataSizeOf(*header) + kWavHeaderSize);
@@ -163,10 +163,10 @@ std::size_t AdxDecoder::decode(ByteSpan audio, MutableByteSpan out) {
     return output;
 }
 
-void DecodeAdx(ByteSpan entry, MutableByteSpan image) {
+void decodeAdx(ByteSpan entry, MutableByteSpan image) {
     const auto header = readAdxHeader(entry);
     if (!header) return;
-    const std::int64_t size = AdxImageSize(entry);
+    const std::int64_t size = adxImageSize(entry);
     if (size < 0 || static_cast<std::int64_t>(image.size()) < size) return;
     const auto wav = image.first(static_cast<std::size_t>(size));
     writeHeaderOf(wav, *header);
@@ -175,10 +175,10 @@ void DecodeAdx(ByteSpan entry, MutableByteSpan image) {
 }
 
 std::optional<Bytes> decodeAdxToWav(ByteSpan entry) {
-    const std::int64_t size = AdxImageSize(entry);
+    const std::int64_t size = adxImageSize(entry);
     if (size <= 0) return std::nullopt;
     Bytes image(static_cast<std::size_t>(size), 0);
-    DecodeAdx(entry, image);
+    decodeAdx(entry, image);
     return image;
 }
 

@@ -12,7 +12,7 @@
 
 namespace tarvo {
 
-inline constexpr std::size_t kAdxHeaderSize = 36;                    // the audio blocks start here
+inline constexpr std::size_t kAdxHeaderSize = 36;                   // the audio blocks start here
 inline constexpr std::int64_t kMaxWavImageSize = 64 * 1024 * 1024;  // larger clips are not decoded in memory
 
 struct AdxHeader {
@@ -27,10 +27,10 @@ std::optional<AdxHeader> readAdxHeader(ByteSpan entry);
 
 // The WAV image size (sample count * channels * 2 + 44, in 64-bit arithmetic), or -1 when the
 // entry is not ADX or the image would exceed kMaxWavImageSize.
-std::int64_t AdxImageSize(ByteSpan entry);
-// Writes the 44-byte WAV header and the samples into an image of AdxImageSize bytes. Never reads
+std::int64_t adxImageSize(ByteSpan entry);
+// Writes the 44-byte WAV header and the samples into an image of adxImageSize bytes. Never reads
 // past the entry's end: samples with no data stay zero.
-void DecodeAdx(ByteSpan entry, MutableByteSpan image);
+void decodeAdx(ByteSpan entry, MutableByteSpan image);
 // Both steps: the WAV image, or nullopt when the entry is not decodable.
 std::optional<Bytes> decodeAdxToWav(ByteSpan entry);
 

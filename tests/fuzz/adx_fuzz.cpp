@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t unitsPerPiece = 1 + data[0] % 8;
     const ByteSpan entry(data + 1, size - 1);
     const auto header = readAdxHeader(entry);
-    const std::int64_t computed = AdxImageSize(entry);
+    const std::int64_t computed = adxImageSize(entry);
     const auto image = decodeAdxToWav(entry);
     FUZZ_CHECK(image.has_value() == (computed > 0));
     if (!image) return 0;

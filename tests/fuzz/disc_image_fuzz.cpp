@@ -23,8 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Bytes image = base;
     fuzz::applyEdits(in, image, [](std::uint8_t kind, std::uint32_t offset) -> std::size_t {
         switch (kind % 3) {
-        case 0: return 16 * kRawSectorSize + offset % (22 * kRawSectorSize);  // descriptors, root directory
-        case 1: return archiveSector * kRawSectorSize + offset % (4 * kRawSectorSize);  // archive tables
+        case 0: return 16 * kSectorSize + offset % (22 * kSectorSize);            // descriptors, root directory
+        case 1: return archiveSector * kSectorSize + offset % (4 * kSectorSize);  // archive tables
         default: return offset;
         }
     });
@@ -59,9 +59,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!saved) return 0;
     const Bytes after = fuzz::readFile(path);
     FUZZ_CHECK(after.size() == image.size());
-    for (std::size_t at = 0; at < after.size(); at += kRawSectorSize) {
-        const std::size_t n = std::min<std::size_t>(kRawSectorSize, after.size() - at);
-        if (std::memcmp(after.data() + at, image.data() + at, n) != 0) FUZZ_CHECK(allowed.contains(at / kRawSectorSize));
+    for (std::size_t at = 0; at < after.size(); at += kSectorSize) {
+        const std::size_t n = std::min<std::size_t>(kSectorSize, after.size() - at);
+        if (std::memcmp(after.data() + at, image.data() + at, n) != 0) FUZZ_CHECK(allowed.contains(at / kSectorSize));
     }
 
     DataStore reloaded(log);

@@ -14,7 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint32_t where = in.u32();
     const std::uint8_t missing = in.u8();
     std::array<Bytes, 3> files = base;
-    for (auto& file : files) file.resize(static_cast<std::size_t>(std::max<long>(0, long(file.size()) + std::int16_t(in.u16()))), 0xAB);
+    for (auto& file : files)
+        file.resize(static_cast<std::size_t>(std::max<long>(0, long(file.size()) + std::int16_t(in.u16()))), 0xAB);
     Bytes joined;  // edits address the three files one after the other
     for (const auto& file : files) joined.insert(joined.end(), file.begin(), file.end());
     fuzz::applyEdits(in, joined, [](std::uint8_t, std::uint32_t offset) { return std::size_t(offset); });
@@ -24,7 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t at = 0;
     for (std::size_t f = 0; f < 3; ++f) {
         const std::size_t n = std::min(files[f].size(), joined.size() - std::min(at, joined.size()));
-        files[f].assign(joined.begin() + long(std::min(at, joined.size())), joined.begin() + long(std::min(at, joined.size()) + n));
+        files[f].assign(joined.begin() + long(std::min(at, joined.size())),
+                        joined.begin() + long(std::min(at, joined.size()) + n));
         at += n;
         if (missing & (1u << f)) continue;
         fuzz::writeFile(dir / names[f], files[f]);

@@ -3,24 +3,24 @@
 // the input as a crash), a reader of the fuzzer's bytes, game data blocks made in memory, and
 // files in a private folder.
 
+#include <unistd.h>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 #include "store/block_map.h"
 #include "store/bytes.h"
 #include "store/data_store.h"
 
-#define FUZZ_CHECK(condition)                                                                          \
-    do {                                                                                               \
-        if (!(condition)) {                                                                            \
-            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition);        \
-            std::abort();                                                                              \
-        }                                                                                              \
+#define FUZZ_CHECK(condition)                                                                  \
+    do {                                                                                       \
+        if (!(condition)) {                                                                    \
+            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
+            std::abort();                                                                      \
+        }                                                                                      \
     } while (false)
 
 namespace tarvo::fuzz {
@@ -29,7 +29,9 @@ namespace tarvo::fuzz {
 class Input {
 public:
     Input(const std::uint8_t* data, std::size_t size) : m_data(data, size) {}
-    std::uint32_t u32() { return static_cast<std::uint32_t>(u8()) | u8() << 8 | u8() << 16 | std::uint32_t{u8()} << 24; }
+    std::uint32_t u32() {
+        return static_cast<std::uint32_t>(u8()) | u8() << 8 | u8() << 16 | std::uint32_t{u8()} << 24;
+    }
     std::uint16_t u16() { return static_cast<std::uint16_t>(u8() | u8() << 8); }
     std::uint8_t u8() { return m_at < m_data.size() ? m_data[m_at++] : 0; }
     ByteSpan take(std::size_t n) {

@@ -43,8 +43,8 @@ int main(int argc, char** argv) {
 
     for (std::uint32_t id : {1u, 1099u, 2197u}) {
         const auto record = tarvo::playerRecordBytes(blocks, id);
-        put(dir, "bit_record", "player" + std::to_string(id), concat(Bytes(record.begin(), record.end()),
-                                                                    Bytes{238 % 256, 0, 7, 80, 0, 0, 0}));
+        put(dir, "bit_record", "player" + std::to_string(id),
+            concat(Bytes(record.begin(), record.end()), Bytes{238 % 256, 0, 7, 80, 0, 0, 0}));
         put(dir, "player_file", "player" + std::to_string(id), tarvo::buildPlayerFile(blocks, id));
         put(dir, "sjis", "full" + std::to_string(id), tarvo::readPlayerName(blocks, tarvo::PlayerName::Full, id));
     }

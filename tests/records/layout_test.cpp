@@ -78,12 +78,14 @@ TEST(Layout, EveryTableOfTheBlockMapAtTheGamesOffsets) {
     // Per-player tables, first and last player: primary copy and second copy.
     for (std::uint32_t id : {1u, 2197u}) {
         const std::size_t n = id - 1;
-        cases.push_back({"full name " + std::to_string(id),
-                         [id](const GameBlocks& b) { ASSERT_TRUE(writePlayerName(b, PlayerName::Full, id, text("Ab"))); },
-                         {{In::Parameter, 1615 + 31 * n, text("Ab")}, {In::Select, 303471 + 31 * n, text("Ab")}}});
-        cases.push_back({"back name " + std::to_string(id),
-                         [id](const GameBlocks& b) { ASSERT_TRUE(writePlayerName(b, PlayerName::Back, id, text("Cd"))); },
-                         {{In::Parameter, 71360 + 16 * n, text("Cd")}, {In::Select, 373216 + 16 * n, text("Cd")}}});
+        cases.push_back(
+            {"full name " + std::to_string(id),
+             [id](const GameBlocks& b) { ASSERT_TRUE(writePlayerName(b, PlayerName::Full, id, text("Ab"))); },
+             {{In::Parameter, 1615 + 31 * n, text("Ab")}, {In::Select, 303471 + 31 * n, text("Ab")}}});
+        cases.push_back(
+            {"back name " + std::to_string(id),
+             [id](const GameBlocks& b) { ASSERT_TRUE(writePlayerName(b, PlayerName::Back, id, text("Cd"))); },
+             {{In::Parameter, 71360 + 16 * n, text("Cd")}, {In::Select, 373216 + 16 * n, text("Cd")}}});
         cases.push_back({"call number " + std::to_string(id),
                          [id](const GameBlocks& b) { writeCallNumber(b, id, 0x1234); },
                          {{In::Parameter, 107634 + 2 * n, u16(0x1234)}, {In::Select, 409202 + 2 * n, u16(0x1234)}}});
@@ -101,21 +103,28 @@ TEST(Layout, EveryTableOfTheBlockMapAtTheGamesOffsets) {
                  {105, 39, 212864 + 40 * 40 + 39, 218032 + 80 * 40 + 78, 0}};
     for (const auto& s : slots) {
         const std::string at = " row " + std::to_string(s.row) + " slot " + std::to_string(s.slot);
-        cases.push_back({"shirt" + at, [s](const GameBlocks& b) { storeShirt(b, s.row, s.slot, 10); },
+        cases.push_back({"shirt" + at,
+                         [s](const GameBlocks& b) { storeShirt(b, s.row, s.slot, 10); },
                          {{In::Parameter, s.shirt, {9}}}});
         std::vector<Placed> squad{{In::Parameter, s.squad, u16(0x0123)}};
         if (s.squadCopy) squad.push_back({In::Boot, s.squadCopy, u16(0x0123)});
-        cases.push_back({"squad" + at,
-                         [s](const GameBlocks& b) { ASSERT_FALSE(setSquadId(b, s.row, s.slot, 0x0123)); }, squad});
+        cases.push_back(
+            {"squad" + at, [s](const GameBlocks& b) { ASSERT_FALSE(setSquadId(b, s.row, s.slot, 0x0123)); }, squad});
     }
     for (const auto& [row, at] : {std::pair{65, 221552}, {104, 227324}})
-        cases.push_back({"club name row " + std::to_string(row),
-                         [row = row](const GameBlocks& b) { ASSERT_TRUE(storeClubName(b, row, text("Club"))); },
-                         {{In::Parameter, std::size_t(at), text("Club")}, {In::Parameter, std::size_t(at) + 65, text("Club")}}});
+        cases.push_back(
+            {"club name row " + std::to_string(row),
+             [row = row](const GameBlocks& b) { ASSERT_TRUE(storeClubName(b, row, text("Club"))); },
+             {{In::Parameter, std::size_t(at), text("Club")}, {In::Parameter, std::size_t(at) + 65, text("Club")}}});
     // Team names: a sample of rows of every slot length; a text of length - 1 bytes fills a slot.
-    for (const auto& [row, at, length] : {std::tuple{0, 2357448, 16}, {10, 2357728, 8}, {36, 2358368, 24},
-                                         {58, 2359056, 32}, {64, 2359456, 32}, {65, 2359528, 8},
-                                         {104, 2360624, 16}, {105, 624, 2}}) {
+    for (const auto& [row, at, length] : {std::tuple{0, 2357448, 16},
+                                          {10, 2357728, 8},
+                                          {36, 2358368, 24},
+                                          {58, 2359056, 32},
+                                          {64, 2359456, 32},
+                                          {65, 2359528, 8},
+                                          {104, 2360624, 16},
+                                          {105, 624, 2}}) {
         const Bytes name(std::size_t(length) - 1, 'N');
         cases.push_back({"team name row " + std::to_string(row),
                          [row = row, name](const GameBlocks& b) {
@@ -177,21 +186,36 @@ TEST(Layout, PlayerFieldsAtTheGamesBitPositions) {
         std::string_view name;
         int position, width, offset;
     };
-    const Field abilities[25] = {
-        {"offense", 224, 7, 0},          {"defense", 213, 7, 0},       {"balance", 270, 7, 0},
-        {"stamina", 263, 7, 0},          {"speed", 238, 7, 0},         {"acceleration", 231, 7, 0},
-        {"response", 277, 7, 0},         {"dribble acc", 256, 7, 0},   {"dribble speed", 245, 7, 0},
-        {"short pass acc", 174, 7, 0},   {"short pass speed", 167, 7, 0}, {"long pass acc", 160, 7, 0},
-        {"long pass speed", 149, 7, 0},  {"shoot acc", 199, 7, 0},     {"shoot power", 206, 7, 0},
-        {"shoot tech", 47, 7, 0},        {"header acc", 128, 7, 0},    {"jump power", 121, 7, 0},
-        {"technique", 135, 7, 0},        {"curve", 114, 7, 0},         {"aggressive", 107, 7, 0},
-        {"mentality", 181, 7, 0},        {"stability", 192, 7, 0},     {"free kick skill", 142, 7, 0},
-        {"teamwork", 100, 7, 0}};
-    const Field others[] = {{"outside", 68, 1, 0},  {"dribbling", 87, 1, 0}, {"foot", 254, 2, 0},
-                            {"injury", 66, 2, 0},   {"build", 306, 3, 0},    {"head V", 2, 3, 0},
-                            {"position1", 220, 4, 0}, {"position3", 156, 4, 0}, {"age", 345, 5, 15},
-                            {"height", 320, 6, 148}, {"beardcolor", 326, 6, 0}, {"weight", 54, 7, 0},
-                            {"face", 313, 7, 1},    {"hair type", 299, 7, 0}, {"nation", 88, 8, 0}};
+    const Field abilities[25] = {{"offense", 224, 7, 0},
+                                 {"defense", 213, 7, 0},
+                                 {"balance", 270, 7, 0},
+                                 {"stamina", 263, 7, 0},
+                                 {"speed", 238, 7, 0},
+                                 {"acceleration", 231, 7, 0},
+                                 {"response", 277, 7, 0},
+                                 {"dribble acc", 256, 7, 0},
+                                 {"dribble speed", 245, 7, 0},
+                                 {"short pass acc", 174, 7, 0},
+                                 {"short pass speed", 167, 7, 0},
+                                 {"long pass acc", 160, 7, 0},
+                                 {"long pass speed", 149, 7, 0},
+                                 {"shoot acc", 199, 7, 0},
+                                 {"shoot power", 206, 7, 0},
+                                 {"shoot tech", 47, 7, 0},
+                                 {"header acc", 128, 7, 0},
+                                 {"jump power", 121, 7, 0},
+                                 {"technique", 135, 7, 0},
+                                 {"curve", 114, 7, 0},
+                                 {"aggressive", 107, 7, 0},
+                                 {"mentality", 181, 7, 0},
+                                 {"stability", 192, 7, 0},
+                                 {"free kick skill", 142, 7, 0},
+                                 {"teamwork", 100, 7, 0}};
+    const Field others[] = {{"outside", 68, 1, 0},    {"dribbling", 87, 1, 0},   {"foot", 254, 2, 0},
+                            {"injury", 66, 2, 0},     {"build", 306, 3, 0},      {"head V", 2, 3, 0},
+                            {"position1", 220, 4, 0}, {"position3", 156, 4, 0},  {"age", 345, 5, 15},
+                            {"height", 320, 6, 148},  {"beardcolor", 326, 6, 0}, {"weight", 54, 7, 0},
+                            {"face", 313, 7, 1},      {"hair type", 299, 7, 0},  {"nation", 88, 8, 0}};
 
     // The 44 record bytes holding `stored` in field (position, width): character k of the record's
     // bit string is bit 7 - k % 8 of byte 43 - k / 8, the field's last character its low bit.
@@ -220,7 +244,8 @@ TEST(Layout, PlayerFieldsAtTheGamesBitPositions) {
                 EXPECT_EQ(player.read(*field), stored + std::uint32_t(f.offset));
             }
             const Bytes record = recordWith(f, stored);
-            expectOnly(b, {{In::Parameter, 112188 + 44 * (id - 1), record}, {In::Boot, 2041052 + 44 * (id - 1), record}});
+            expectOnly(b,
+                       {{In::Parameter, 112188 + 44 * (id - 1), record}, {In::Boot, 2041052 + 44 * (id - 1), record}});
         }
     };
     for (int i = 0; i < 25; ++i) {

@@ -30,7 +30,8 @@ using Record = std::array<std::uint8_t, 44>;
 // byte 43 - k / 8, and a field's last character is its low bit.
 std::uint32_t modelField(const Record& r, const PlayerField& f) {
     std::uint32_t v = 0;
-    for (int k = f.position; k < f.position + f.width; ++k) v = v << 1 | ((r[std::size_t(43 - k / 8)] >> (7 - k % 8)) & 1u);
+    for (int k = f.position; k < f.position + f.width; ++k)
+        v = v << 1 | ((r[std::size_t(43 - k / 8)] >> (7 - k % 8)) & 1u);
     return v;
 }
 void modelSetField(Record& r, const PlayerField& f, std::uint32_t stored) {
@@ -145,11 +146,15 @@ struct Coverage {
 class RandomEdits {
 public:
     RandomEdits(GameBlocks blocks, std::uint32_t seed)
-        : m_b(blocks), m_model(blocks), m_random(seed), m_initial{copy(blocks.boot), copy(blocks.parameter), copy(blocks.select)} {
+        : m_b(blocks),
+          m_model(blocks),
+          m_random(seed),
+          m_initial{copy(blocks.boot), copy(blocks.parameter), copy(blocks.select)} {
         const Coverage coverage(blocks);
         m_gaps = {Coverage::gaps(coverage.boot), Coverage::gaps(coverage.parameter), Coverage::gaps(coverage.select)};
         for (const auto& f : kPlayerFields)
-            for (int k = f.position; k < f.position + f.width; ++k) m_fieldBits[std::size_t(43 - k / 8)] |= std::uint8_t(1u << (7 - k % 8));
+            for (int k = f.position; k < f.position + f.width; ++k)
+                m_fieldBits[std::size_t(43 - k / 8)] |= std::uint8_t(1u << (7 - k % 8));
     }
 
     // One random edit; returns what it was.
@@ -175,30 +180,39 @@ public:
         if (!m_wrong.empty()) return m_wrong;
         const auto differ = [](ByteSpan a, ByteSpan b) { return !std::ranges::equal(a, b); };
         for (std::uint32_t n = 0; n < kPlayerCount; ++n) {
-            if (differ(m_b.parameter.subspan(kFullNameOffset + 31 * n, 31), m_b.select.subspan(kFullNameCopyOffset + 31 * n, 31)) ||
-                differ(m_b.parameter.subspan(kBackNameOffset + 16 * n, 16), m_b.select.subspan(kBackNameCopyOffset + 16 * n, 16)) ||
-                differ(m_b.parameter.subspan(kCallNumberOffset + 2 * n, 2), m_b.select.subspan(kCallNumberCopyOffset + 2 * n, 2)) ||
-                differ(m_b.parameter.subspan(kRecordOffset + 44 * n, 44), m_b.boot.subspan(kRecordCopyOffset + 44 * n, 44)))
+            if (differ(m_b.parameter.subspan(kFullNameOffset + 31 * n, 31),
+                       m_b.select.subspan(kFullNameCopyOffset + 31 * n, 31)) ||
+                differ(m_b.parameter.subspan(kBackNameOffset + 16 * n, 16),
+                       m_b.select.subspan(kBackNameCopyOffset + 16 * n, 16)) ||
+                differ(m_b.parameter.subspan(kCallNumberOffset + 2 * n, 2),
+                       m_b.select.subspan(kCallNumberCopyOffset + 2 * n, 2)) ||
+                differ(m_b.parameter.subspan(kRecordOffset + 44 * n, 44),
+                       m_b.boot.subspan(kRecordCopyOffset + 44 * n, 44)))
                 return "second copy of player " + std::to_string(n + 1) + " differs";
             const auto record = m_b.parameter.subspan(kRecordOffset + 44 * n, 44);
             // Only a file import brings other uncovered bits, and the model has them.
             const Record& expected = m_model.records[n];
             for (std::size_t i = 0; i < 44; ++i)
                 if ((record[i] & ~m_fieldBits[i]) != (expected[i] & ~m_fieldBits[i]))
-                    return "an uncovered bit of player " + std::to_string(n + 1) + " changed in byte " + std::to_string(i);
+                    return "an uncovered bit of player " + std::to_string(n + 1) + " changed in byte " +
+                           std::to_string(i);
         }
         for (std::size_t row = 0; row < 65; ++row)
-            if (differ(m_b.parameter.subspan(kNationalSquadOffset + 46 * row, 46), m_b.boot.subspan(kNationalSquadCopyOffset + 80 * row, 46)))
+            if (differ(m_b.parameter.subspan(kNationalSquadOffset + 46 * row, 46),
+                       m_b.boot.subspan(kNationalSquadCopyOffset + 80 * row, 46)))
                 return "squad copy of row " + std::to_string(row) + " differs";
         for (std::size_t club = 0; club < 40; ++club)
-            if (differ(m_b.parameter.subspan(221552 + 148 * club, 21), m_b.parameter.subspan(221552 + 148 * club + 65, 21)))
+            if (differ(m_b.parameter.subspan(221552 + 148 * club, 21),
+                       m_b.parameter.subspan(221552 + 148 * club + 65, 21)))
                 return "club name copy of row " + std::to_string(65 + club) + " differs";
         const ByteSpan now[3] = {m_b.boot, m_b.parameter, m_b.select};
         const char* names[3] = {"boot", "parameter", "select"};
         for (int k = 0; k < 3; ++k)
             for (const auto& [from, to] : m_gaps[std::size_t(k)])
-                if (differ(now[k].subspan(from, to - from), ByteSpan(m_initial[std::size_t(k)]).subspan(from, to - from)))
-                    return std::string("a byte outside the tables changed in ") + names[k] + " between " + std::to_string(from) + " and " + std::to_string(to);
+                if (differ(now[k].subspan(from, to - from),
+                           ByteSpan(m_initial[std::size_t(k)]).subspan(from, to - from)))
+                    return std::string("a byte outside the tables changed in ") + names[k] + " between " +
+                           std::to_string(from) + " and " + std::to_string(to);
         return {};
     }
 
@@ -221,8 +235,8 @@ public:
         for (int row = 0; row < kTeamRows; ++row) {
             const auto& t = m_model.teams[std::size_t(row)];
             const std::string at = " of row " + std::to_string(row);
-            if (!std::ranges::equal(teamNameSlot(b, row), t.name) || !std::ranges::equal(shortNameSlot(b, row), t.shortName) ||
-                readClubName(b, row) != t.club)
+            if (!std::ranges::equal(teamNameSlot(b, row), t.name) ||
+                !std::ranges::equal(shortNameSlot(b, row), t.shortName) || readClubName(b, row) != t.club)
                 return "names" + at;
             for (int k = 0; k < 5; ++k)
                 if (readTacticsByte(b, row, k) != t.tactics[std::size_t(k)]) return "tactics" + at;
@@ -230,7 +244,8 @@ public:
                 if (readSetPiece(b, row, k) != t.setPieces[std::size_t(k)]) return "set pieces" + at;
             if (readFormation(b, row) != t.formation) return "formation" + at;
             for (int s = 0; s < squadSize(row); ++s)
-                if (readSquadId(b, row, s) != t.squad[std::size_t(s)] || readShirtByte(b, row, s) != t.shirts[std::size_t(s)])
+                if (readSquadId(b, row, s) != t.squad[std::size_t(s)] ||
+                    readShirtByte(b, row, s) != t.shirts[std::size_t(s)])
                     return "squad slot " + std::to_string(s) + at;
         }
         return {};

@@ -30,7 +30,9 @@ std::vector<sample::DiscFile> archiveDisc(const Bytes& archive) {
 }
 
 struct ArchiveOnDisc {
-    explicit ArchiveOnDisc(const Bytes& bytes) : image(test::writeImage(dir, archiveDisc(bytes))) { archive.attach(file); }
+    explicit ArchiveOnDisc(const Bytes& bytes) : image(test::writeImage(dir, archiveDisc(bytes))) {
+        archive.attach(file);
+    }
     bool load() { return file.Find(image, "filedata.afs") && archive.LoadDirectory(); }
     TempDir dir;
     fs::path image;

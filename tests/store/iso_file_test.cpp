@@ -28,8 +28,8 @@ std::vector<sample::DiscFile> dataDisc(const Bytes& data) {
 TEST(IsoFile, ReadsAndWritesRangesAcrossSectorBoundaries) {
     const Bytes data = test::patterned(kFileSize, 7);
     const auto zeroSecondTail = [](Bytes& image, std::size_t start) {
-        std::fill_n(image.begin() + static_cast<std::ptrdiff_t>((start + 1) * kRawSectorSize + cdsector::kTailOffset),
-                    kSectorTailSize, 0);
+        std::fill_n(image.begin() + static_cast<std::ptrdiff_t>((start + 1) * kSectorSize + cdsector::kTailOffset), 280,
+                    0);  // the tail: EDC, reserved bytes, P and Q parity
     };
     for (const auto& [offset, count] :
          {std::pair<std::uint64_t, std::size_t>{2047, 1}, {2047, 2}, {100, 5000}, {0, kFileSize}, {kFileSize - 1, 1}}) {
@@ -114,7 +114,7 @@ TEST(IsoFile, FindsWholeNamesInTheSearchedRootDirectorySectors) {
     EXPECT_TRUE(file.Find(manyImage, "F1700.BIN"));
     EXPECT_FALSE(file.Find(manyImage, "F1799.BIN"));
     // An image too short for sectors 22 to 37, or none at all, is refused.
-    const std::uint64_t needed = 37 * kRawSectorSize + kUserDataOffset + kUserDataSize;
+    const std::uint64_t needed = 37 * kSectorSize + kUserDataOffset + kUserDataSize;
     for (const std::uint64_t size : {needed, needed - 1, std::uint64_t{0}}) {
         SCOPED_TRACE(size);
         fs::resize_file(manyImage, size);
@@ -143,9 +143,9 @@ TEST(IsoFile, ReadsAndWritesBeyondFourGibibytes) {
     const Bytes raw = test::readFile(image);
     test::patchDirectoryRecord(image, "FAR.BIN", 2, farSector);
     std::fstream out(image, std::ios::in | std::ios::out | std::ios::binary);
-    out.seekp(static_cast<std::streamoff>(std::uint64_t{farSector} * kRawSectorSize));
-    out.write(reinterpret_cast<const char*>(raw.data()) + std::size_t{file.startSector()} * kRawSectorSize,
-              4 * kRawSectorSize);
+    out.seekp(static_cast<std::streamoff>(std::uint64_t{farSector} * kSectorSize));
+    out.write(reinterpret_cast<const char*>(raw.data()) + std::size_t{file.startSector()} * kSectorSize,
+              4 * kSectorSize);
     out.close();
     ASSERT_TRUE(file.Find(image, "FAR.BIN"));
     ASSERT_EQ(file.startSector(), farSector);

@@ -10,8 +10,8 @@
 #include "records/player.h"
 #include "store/backups.h"
 #include "store/data_store.h"
-#include "store/sha256.h"
 #include "store/file_io.h"
+#include "store/sha256.h"
 
 #include <sys/stat.h>
 

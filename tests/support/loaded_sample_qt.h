@@ -38,7 +38,7 @@ public:
     const std::string& lastText() const { return messages.back().text; }
 
     std::vector<Message> messages;
-    bool yes = true;  // the answer to every question
+    bool yes = true;              // the answer to every question
     std::deque<QString> replies;  // answers of the next dialogs; empty: cancelled
     std::vector<QString> titles;  // of the dialogs shown
     std::function<bool(const QString&)> folderRule;

@@ -37,8 +37,8 @@ TEST(DiscImage, IsReadByTheStoreSectorAndByte) {
         EXPECT_TRUE(log.messages.empty());
     }
     const Bytes image = sample::buildDiscImage(files);
-    for (std::size_t lba = 0; lba < image.size() / kRawSectorSize; ++lba) {
-        const ByteSpan sector = ByteSpan(image).subspan(lba * kRawSectorSize, kRawSectorSize);
+    for (std::size_t lba = 0; lba < image.size() / kSectorSize; ++lba) {
+        const ByteSpan sector = ByteSpan(image).subspan(lba * kSectorSize, kSectorSize);
         Bytes expected(sector.begin(), sector.end());
         cdsector::writeHead(expected, static_cast<std::uint32_t>(lba));
         cdsector::encodeTail(expected);

@@ -100,7 +100,7 @@ TEST(Adx, DecodesImagesWorkedOutByHand) {
     EXPECT_EQ(test::hex(ByteSpan(*decodeAdxToWav(adxEntry(2, 32, {block(0), block(0)}))).first(44)),
               test::hex(expected));
     Bytes small(107, 0xEE);  // one byte short of the image: nothing written
-    DecodeAdx(adxEntry(1, 32, {impulse}), small);
+    decodeAdx(adxEntry(1, 32, {impulse}), small);
     EXPECT_EQ(small, Bytes(107, 0xEE));
 }
 
@@ -118,10 +118,10 @@ TEST(Adx, RefusesEntriesThatAreNotAdxOrTooLarge) {
     };
     for (const auto& [name, entry] : cases) {
         SCOPED_TRACE(name);
-        EXPECT_EQ(AdxImageSize(entry), -1);
+        EXPECT_EQ(adxImageSize(entry), -1);
         EXPECT_FALSE(decodeAdxToWav(entry));
     }
-    EXPECT_EQ(AdxImageSize(adxEntry(1, (64 * 1024 * 1024 - 44) / 2)), 64 * 1024 * 1024);
+    EXPECT_EQ(adxImageSize(adxEntry(1, (64 * 1024 * 1024 - 44) / 2)), 64 * 1024 * 1024);
 }
 
 // The file decoder reads in steps of 7282 units; across steps, and at a data end inside a unit, it

@@ -174,7 +174,8 @@ private slots:
         test::typeText(back, "BACKNAME");
         QCoreApplication::processEvents();
         const Bytes typed{'B', 'A', 'C', 'K', 'N', 'A', 'M', 'E'};
-        for (const auto& [block, at] : {std::pair{env.store.parameter(), std::size_t(71360)}, {env.store.select(), 373216}}) {
+        for (const auto& [block, at] :
+             {std::pair{env.store.parameter(), std::size_t(71360)}, {env.store.select(), 373216}}) {
             const ByteSpan slot = block.subspan(at + 16 * (kId - 1), 16);
             QCOMPARE(test::hex(slot.first(9)), test::hex(Bytes{'B', 'A', 'C', 'K', 'N', 'A', 'M', 'E', 0}));
         }
