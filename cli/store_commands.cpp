@@ -111,7 +111,7 @@ int verifyCommand(const InfoArgs& args) {
     } else {
         for (const VerifyFinding& f : findings) std::cout << f.text << '\n';
         std::cout << args.source << ": "
-                  << (findings.empty() ? std::string("no difference found")
+                  << (findings.empty() ? std::string("clean")
                                        : std::to_string(findings.size()) + " finding(s)")
                   << '\n';
     }

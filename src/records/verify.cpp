@@ -137,6 +137,7 @@ std::vector<VerifyFinding> verifySource(const fs::path& source, FileAccess& file
         return {{"journal", utf8Path(journal), "",
                  "a journal of an interrupted write is left: " + utf8Path(journal) + "; run \"tarvo recover " +
                      utf8Path(source) + "\" and verify again"}};
+    if (!fs::exists(source, ec)) return {{"load", utf8Path(source), "", "No such file or directory: " + utf8Path(source)}};
     MessageLog log;
     DataStore store(log, files);
     const bool loaded = fs::is_directory(source, ec) ? store.LoadFromDirectory(source) : store.LoadFromImage(source);
