@@ -108,11 +108,13 @@ std::vector<VerifyFinding> mirrorDifferences(const GameBlocks& blocks) {
 std::vector<VerifyFinding> sectorFaults(DataStore& store, FileAccess& files) {
     std::vector<VerifyFinding> out;
     if (store.sourceMode() != SourceMode::CdImage) return out;
-    MessageLog ignored;
-    IsoFile bootFile(ignored, files);
+    MessageLog findMessages;
+    IsoFile bootFile(findMessages, files);
     std::string error;
     auto image = files.open(store.imagePath(), OpenMode::Read, error);
-    if (!image || !bootFile.Find(store.imagePath(), store.bootFileName())) {
+    if (image && !bootFile.Find(store.imagePath(), store.bootFileName()))
+        error = findMessages.messages.empty() ? "the boot file is not found" : findMessages.messages.back().text;
+    if (!error.empty()) {
         out.push_back({"sector", utf8Path(store.imagePath()), "", "the image cannot be read again: " + error});
         return out;
     }
