@@ -34,7 +34,7 @@ int refuse(const std::string& text);
 std::string hexBytes(ByteSpan data);
 
 // Each file of cli/ registers its commands; a command's callback sets `status`.
-void registerStoreCommands(CLI::App& app, int& status);   // info
+void registerStoreCommands(CLI::App& app, int& status);   // info, recover, backups, restore, verify
 void registerSampleCommands(CLI::App& app, int& status);  // make-sample
 void registerVoiceCommands(CLI::App& app, int& status);   // adx2wav, voice
 void registerTeamCommands(CLI::App& app, int& status);    // teams, team, set-team, export-team, import-team

@@ -1,6 +1,6 @@
 // info: what a SOURCE holds (the kind of source, the boot file found, the sizes of the three blocks
 // and the archive's entry count); recover, backups and restore: undoing an interrupted write and
-// the automatic backups.
+// the automatic backups; verify: the second copies, the sectors' codes and a left journal.
 
 #include <iostream>
 #include <memory>
@@ -10,6 +10,7 @@
 
 #include "cli_support.h"
 #include "edit_support.h"
+#include "records/verify.h"
 #include "store/backups.h"
 #include "store/sha256.h"
 
@@ -97,6 +98,26 @@ int restoreCommand(const BackupArgs& args) {
     return source.store.restoreBackup(args.backup, args.force) ? 0 : 1;
 }
 
+// Prints every finding (one line each, or a JSON object) and exits 1 when there is any.
+int verifyCommand(const InfoArgs& args) {
+    const auto findings = verifySource(pathFromUtf8(args.source));
+    if (args.json) {
+        nlohmann::ordered_json list = nlohmann::ordered_json::array();
+        for (const VerifyFinding& f : findings)
+            list.push_back({{"kind", f.kind}, {"where", f.where}, {"field", f.field}, {"text", f.text}});
+        std::cout << nlohmann::ordered_json{{"source", args.source}, {"clean", findings.empty()}, {"findings", list}}
+                         .dump(2)
+                  << '\n';
+    } else {
+        for (const VerifyFinding& f : findings) std::cout << f.text << '\n';
+        std::cout << args.source << ": "
+                  << (findings.empty() ? std::string("clean")
+                                       : std::to_string(findings.size()) + " finding(s)")
+                  << '\n';
+    }
+    return findings.empty() ? 0 : 1;
+}
+
 }  // namespace
 
 void registerStoreCommands(CLI::App& app, int& status) {
@@ -132,6 +153,16 @@ void registerStoreCommands(CLI::App& app, int& status) {
     command->add_option("SOURCE", args->source, "a CD image file or a directory of exported files")->required();
     command->add_flag("--json", args->json, "print one JSON object");
     command->callback([args, &status] { status = infoCommand(*args); });
+
+    auto verifyArgs = std::make_shared<InfoArgs>();
+    CLI::App* verify = app.add_subcommand(
+        "verify",
+        "Checks SOURCE without changing it: second copies of player data, national squads and club names that "
+        "differ from the primary, image sectors whose EDC or ECC does not match, a journal left by an interrupted "
+        "write, blocks too short; exits 1 when anything is found");
+    verify->add_option("SOURCE", verifyArgs->source, "a CD image file or a directory of exported files")->required();
+    verify->add_flag("--json", verifyArgs->json, "print one JSON object");
+    verify->callback([verifyArgs, &status] { status = verifyCommand(*verifyArgs); });
 }
 
 }  // namespace tarvo::cli

@@ -1,5 +1,6 @@
 #include "store/journal.h"
 
+#include <future>
 #include <map>
 #include <memory>
 #include <string_view>
@@ -120,11 +121,18 @@ bool writeJournalFile(FileAccess& access, const fs::path& journal, const std::ve
         if (!(done = file->write(at, piece))) break;
         at += piece.size();
     }
-    done = done && file->flush();
+    // The journal's bytes and its name in the folder must both be on the disk before the first data
+    // write, but neither needs the other first: the folder is flushed while the file is, so that the
+    // file system can serve both with one commit of its own journal.
+    if (done) {
+        const fs::path folder = journal.parent_path().empty() ? fs::path(".") : journal.parent_path();
+        auto folderSynced = std::async(std::launch::async, [folder] { return platform::syncFolder(folder); });
+        done = file->flush();
+        folderSynced.wait();
+    }
     if (!done) failure = "Can not write the journal " + utf8Path(journal) + ": " + file->error();
     file.reset();
-    if (done) platform::syncFolder(journal.parent_path().empty() ? fs::path(".") : journal.parent_path());
-    else access.remove(journal);
+    if (!done) access.remove(journal);
     return done;
 }
 

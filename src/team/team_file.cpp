@@ -119,9 +119,6 @@ std::optional<int> checkTeamFile(ByteSpan file) {
     if (*nameLength != layout.nameLength) return std::nullopt;
     const auto n = readU32LE(file, layout.squadSizeAt());
     if (!n || *n != layout.squadSize || file.size() < layout.size()) return std::nullopt;
-    // Storing player data under an ID that names no player would land outside the player tables.
-    for (std::size_t s = 0; s < layout.squadSize; ++s)
-        if (squadIdInFile(file, layout, s) > kPlayerCount) return std::nullopt;
     return r;
 }
 
@@ -138,8 +135,10 @@ std::optional<int> applyTeamFile(const GameBlocks& blocks, ByteSpan file) {
                                 file.subspan(layout.at(f) + layout.sizeOf(f) * s, layout.sizeOf(f)));
     });
     for (std::size_t s = 0; s < layout.squadSize; ++s) {
+        // A damaged ID above the last player was exported with zero player data: the ID is kept as
+        // it was, and there is no player to store the data under.
         const auto id = squadIdInFile(file, layout, s);
-        if (id == 0) continue;
+        if (id == 0 || id > kPlayerCount) continue;
         writePlayerNameSlot(blocks, PlayerName::Full, id,
                             file.subspan(layout.fullNamesAt() + kFullNameSize * s, kFullNameSize));
         writePlayerNameSlot(blocks, PlayerName::Back, id,
@@ -182,14 +181,17 @@ std::optional<int> importTeam(const GameBlocks& blocks, const fs::path& file, Me
 std::optional<FormationRecord> readFormationFromTeamFile(const fs::path& file, MessageService& messages) {
     const auto data = readFileReporting(file, kMaxTeamFileSize, messages);
     if (!data) return std::nullopt;
-    const auto row = checkTeamFile(*data);
-    if (!row) {
+    // Only the magic, L and the formation bytes are needed: the formation of any team's file loads,
+    // whatever its squad holds.
+    const auto nameLength = readU32LE(*data, TeamFileLayout::kNameLengthAt);
+    std::optional<std::size_t> at;
+    if (nameLength && startsWith(*data, kTeamMagic)) at = TeamFileLayout{*nameLength, 0}.at(TF::Formation);
+    FormationRecord formation{};
+    if (!at || *at > data->size() || data->size() - *at < formation.size()) {
         messages.warning("unknown format!");
         return std::nullopt;
     }
-    FormationRecord formation{};
-    const auto at = static_cast<std::ptrdiff_t>(layoutOfRow(*row).at(TF::Formation));
-    std::copy_n(data->begin() + at, formation.size(), formation.begin());
+    std::copy_n(data->begin() + static_cast<std::ptrdiff_t>(*at), formation.size(), formation.begin());
     return formation;
 }
 

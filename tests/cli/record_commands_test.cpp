@@ -197,6 +197,40 @@ private:
 
 // An argument that starts with "/" is a path on every system, never an option written the Windows
 // way ("/json"); on Windows it names a file on the current drive.
+// verify exits 0 on the clean sample and 1 once a second copy differs, naming the player and
+// the field in its text and JSON; it writes nothing.
+TEST(CliVerify, ExitStatusAndReport) {
+    for (const bool image : {true, false}) {
+        SCOPED_TRACE(image ? "image" : "exported files");
+        const Source source(image);
+        const json clean = source.jsonOf({"verify", "{S}", "--json"});
+        EXPECT_EQ(clean["clean"], true);
+        EXPECT_TRUE(clean["findings"].empty());
+        // Player 7's call number: its copy lies in the select data, 409202 + 2 * 6.
+        const CommandRun set = source.run({"set-player", "{S}", "7", "call number=12000", "--no-backup"});
+        ASSERT_EQ(set.status, 0) << set.err;
+        if (!image) {
+            Bytes select = test::readFile(source.path / "select.ovl");
+            select[409202 + 2 * 6] ^= 1;
+            test::writeFile(source.path / "select.ovl", select);
+            const auto before = source.checksums();
+            const CommandRun broken = source.run({"verify", "{S}"});
+            EXPECT_EQ(broken.status, 1);
+            EXPECT_NE(broken.out.find("player 7: the second copy of the call number differs"), std::string::npos)
+                << broken.out;
+            const CommandRun asJson = source.run({"verify", "{S}", "--json"});
+            const json report = json::parse(asJson.out, nullptr, false);
+            ASSERT_EQ(report["findings"].size(), 1u);
+            EXPECT_EQ(report["findings"][0]["where"], "player 7");
+            EXPECT_EQ(report["findings"][0]["field"], "call number");
+            EXPECT_EQ(source.checksums(), before);
+        } else {
+            EXPECT_EQ(source.run({"verify", "{S}"}).status, 0);
+        }
+    }
+    EXPECT_EQ(runTarvo({"verify", "no-such-source.bin"}).status, 1);
+}
+
 TEST(CliArguments, ASlashStartsAPath) {
     const fs::path image = fs::absolute(test::sampleImage());
     const CurrentFolder atRoot(image.root_path());

@@ -24,11 +24,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const GameBlocks view = blocks.view();
     for (int slot = 0; slot < squadSize(*row); ++slot) {
         const std::uint16_t id = readSquadId(view, *row, slot);
-        FUZZ_CHECK(id <= blockmap::kPlayerCount);
         if (*row < blockmap::kNationalRows)
             FUZZ_CHECK(readU16LE(blocks.boot, blockmap::kNationalSquadCopyOffset + 80 * std::size_t(*row) +
                                                   2 * std::size_t(slot)) == id);
-        if (id == 0) continue;
+        // A damaged ID above the last player is kept, with no player data stored for it.
+        if (id == 0 || id > blockmap::kPlayerCount) continue;
         const std::size_t n = id - 1u;
         FUZZ_CHECK(std::equal(blocks.parameter.begin() + long(blockmap::kRecordOffset + 44 * n),
                               blocks.parameter.begin() + long(blockmap::kRecordOffset + 44 * n + 44),

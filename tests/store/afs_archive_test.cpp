@@ -124,5 +124,116 @@ TEST(AfsArchive, RefusesMalformedArchives) {
     }
 }
 
+// An archive held in memory, reached through the same interface as the one in an image.
+class MemoryContent : public FileContent {
+public:
+    explicit MemoryContent(Bytes bytes) : m_bytes(std::move(bytes)) {}
+    bool Open(Mode) override { return true; }
+    void Close() override {}
+    bool Read(std::uint64_t offset, MutableByteSpan destination) override {
+        if (offset > m_bytes.size() || m_bytes.size() - offset < destination.size()) return false;
+        std::copy_n(m_bytes.begin() + static_cast<std::ptrdiff_t>(offset), destination.size(), destination.begin());
+        return true;
+    }
+    bool Write(std::uint64_t offset, ByteSpan source) override {
+        if (offset > m_bytes.size() || m_bytes.size() - offset < source.size()) return false;
+        std::copy(source.begin(), source.end(), m_bytes.begin() + static_cast<std::ptrdiff_t>(offset));
+        return true;
+    }
+    bool checkFileInImage() override { return true; }
+    std::uint64_t contentSize() const override { return m_bytes.size(); }
+    std::string contentName() const override { return "memory"; }
+    const Bytes& bytes() const { return m_bytes; }
+
+private:
+    Bytes m_bytes;
+};
+
+// No disc image: the tables load from memory, an entry reads back and a write lands at the entry's
+// offset of the table, changing nothing else.
+TEST(AfsArchive, WorksOnAnArchiveInMemory) {
+    MemoryContent content(smallArchive());
+    MessageLog log;
+    AfsArchive archive(log);
+    archive.attach(content);
+    ASSERT_TRUE(archive.LoadDirectory());
+    ASSERT_EQ(archive.entryCount(), 3u);
+    // Entry 1's offset and size from the entry table at byte 8 (eight bytes per entry).
+    EXPECT_EQ(archive.GetOffset(1), *readU32LE(content.bytes(), 8 + 8));
+    EXPECT_EQ(archive.GetSize(1), 5000u);
+    EXPECT_EQ(archive.GetName(1), kForty.substr(0, 32));
+    Bytes entry(5000);
+    ASSERT_TRUE(archive.ReadEntry(entry, 1));
+    EXPECT_EQ(entry, test::patterned(5000, 2));
+    ASSERT_TRUE(archive.WriteEntry(test::patterned(5000, 4), 1));
+    EXPECT_EQ(content.bytes(), smallArchive(2048, test::patterned(5000, 4)));
+    EXPECT_TRUE(log.messages.empty());
+}
+
+// Entries 16253 and 16256 are written back whole, and so is the boot file: an image where one of
+// them lies over another, or over the archive's entry table, is refused at load with a message
+// naming them, and nothing is written.
+TEST(AfsArchive, OverlappingEntriesRefusedAtLoad) {
+    const test::DiscBlocks blocks;
+    const Bytes goodArchive = test::makeArchive(blocks);
+    // Entry i's offset is the u32 at 8 + 8 i; its size follows.
+    const std::uint32_t selectAt = *readU32LE(goodArchive, 8 + 8 * 16256);
+    const std::uint32_t tableEnd = 8 + 8 * 16257 + 8;  // the table, then the name table's offset and size
+    const auto withParameterAt = [&](std::uint32_t offset) {
+        Bytes archive = goodArchive;
+        writeU32LE(archive, 8 + 8 * 16253, offset);
+        return archive;
+    };
+    const auto k = [](std::uint64_t n) { return std::to_string(n); };
+    struct Case {
+        std::string what;
+        std::vector<sample::DiscFile> files;
+        bool bootOverArchive;
+        std::string message;  // with the image's path after "in "
+    };
+    const std::vector<Case> cases{
+        {"16253 over 16256",
+         {{"QXRT_418.27", blocks.boot}, {"FILEDATA.AFS", withParameterAt(selectAt - 2048)}},
+         false,
+         "filedata.afs entries 16253 (offset " + k(selectAt - 2048) + ", size 227410) and 16256 (offset " +
+             k(selectAt) + ", size 413596) overlap in "},
+        {"16253 over the entry table",
+         {{"QXRT_418.27", blocks.boot}, {"FILEDATA.AFS", withParameterAt(tableEnd - 8)}},
+         false,
+         "FILEDATA.AFS in @ has entry 16253 (offset " + k(tableEnd - 8) +
+             ", size 227410) overlapping its entry table (bytes 0 to " + k(tableEnd - 1) + ")"},
+        {"boot file over the archive", {{"FILEDATA.AFS", goodArchive}, {"QXRT_418.27", blocks.boot}}, true, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        const fs::path image = test::writeImage(dir, c.files);
+        std::string expected = c.message;
+        if (c.bootOverArchive) {
+            // The boot file's extent moved onto the archive's last sector.
+            MessageLog findLog;
+            IsoFile archiveFile(findLog);
+            ASSERT_TRUE(archiveFile.Find(image, "FILEDATA.AFS"));
+            const std::uint32_t archiveLast = archiveFile.startSector() + (archiveFile.fileSize() + 2047) / 2048 - 1;
+            test::patchDirectoryRecord(image, "QXRT_418.27", 2, archiveLast);
+            expected = "QXRT_418.27 (sectors " + k(archiveLast) + " to " + k(archiveLast + (2500484 + 2047) / 2048 - 1) +
+                       ") and filedata.afs (sectors " + k(archiveFile.startSector()) + " to " + k(archiveLast) +
+                       ") overlap in ";
+        }
+        const auto at = expected.find('@');
+        if (at != std::string::npos) expected.replace(at, 1, utf8Path(image));
+        else expected += utf8Path(image) + "; a write-back would overwrite one with the other";
+        const Bytes before = test::readFile(image);
+        MessageLog log;
+        DataStore store(log);
+        EXPECT_FALSE(store.LoadFromImage(image));
+        ASSERT_FALSE(log.messages.empty());
+        EXPECT_EQ(log.messages.back().text, expected);
+        EXPECT_FALSE(store.isLoaded());
+        EXPECT_TRUE(test::readFile(image) == before);
+        EXPECT_FALSE(fs::exists(fs::path(image) += ".tarvo-journal"));
+    }
+}
+
 }  // namespace
 }  // namespace tarvo

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <tuple>
 
 #include "records/player.h"
 #include "records/team.h"
@@ -75,7 +76,6 @@ TEST(TeamFile, MalformedFilesChangeNothing) {
         {"L too large", [](Bytes& f) { writeU32LE(f, 12, 0x7FFFFFFF); }},
         {"N differs", [](Bytes& f) { writeU32LE(f, 61 + 16, 23); }},
         {"one byte short", [](Bytes& f) { f.pop_back(); }},
-        {"ID beyond the last player", [](Bytes& f) { writeU16LE(f, 65 + 16 + 2 * 3, 2198); }},
     };
     for (const auto& [what, change] : changes) {
         SCOPED_TRACE(what);
@@ -88,7 +88,7 @@ TEST(TeamFile, MalformedFilesChangeNothing) {
     }
 }
 
-// The last player ID is a player: a file naming 2197 in a slot loads; 2198 does not (above).
+// The last player ID is a player: a file naming 2197 in a slot loads with that player's data.
 TEST(TeamFile, LastPlayerIdInASlotLoads) {
     for (const auto& [row, slot] : {std::pair{0, 0}, {66, 39}}) {
         TestBlocks source = teamBlocks(12);
@@ -98,6 +98,68 @@ TEST(TeamFile, LastPlayerIdInASlotLoads) {
         ASSERT_EQ(applyTeamFile(target.view(), file), row);
         EXPECT_EQ(readSquadId(target.view(), row, slot), 2197);
         EXPECT_TRUE(std::ranges::equal(playerRecordBytes(target.view(), 2197), playerRecordBytes(source.view(), 2197)));
+    }
+}
+
+// A squad slot holding a damaged ID above the last player exports with zero player data; the file
+// loads back: the ID is stored as it was, no player data is stored for that slot (it would land
+// outside the player tables), and everything else is as exported. The same file gives its formation.
+TEST(TeamFile, DamagedSquadIdRoundTrip) {
+    for (const auto& [row, slot, nameLength] : {std::tuple{0, 5, 16}, {66, 39, 16}, {105, 0, 2}}) {
+        SCOPED_TRACE("row " + std::to_string(row));
+        TestBlocks source = teamBlocks(21);
+        storeSquadId(source.view(), row, slot, 4000);
+        const Bytes file = buildTeamFile(source.view(), row);
+        const std::size_t n = row < 65 ? 23 : 40, perPlayerAt = 65 + nameLength + 3 * n;
+        ASSERT_EQ(readU16LE(file, 65 + nameLength + 2 * slot), 4000);
+        for (const auto& [entryAt, size] :
+             {std::pair{perPlayerAt, 31u}, {perPlayerAt + 31 * n, 16u}, {perPlayerAt + 47 * n, 2u}, {perPlayerAt + 49 * n, 44u}})
+            EXPECT_TRUE(std::ranges::all_of(ByteSpan(file).subspan(entryAt + size * slot, size),
+                                            [](std::uint8_t b) { return b == 0; }));
+
+        TestBlocks target = teamBlocks(22);
+        TestBlocks withoutSlot = target;
+        ASSERT_EQ(applyTeamFile(target.view(), file), row);
+        EXPECT_EQ(readSquadId(target.view(), row, slot), 4000);
+        EXPECT_EQ(buildTeamFile(target.view(), row), file);
+        // The same file with the slot empty, then the damaged ID put back by hand: nothing else differs.
+        Bytes emptied = file;
+        writeU16LE(emptied, 65 + nameLength + 2 * slot, 0);
+        ASSERT_EQ(applyTeamFile(withoutSlot.view(), emptied), row);
+        storeSquadId(withoutSlot.view(), row, slot, 4000);
+        EXPECT_TRUE(target == withoutSlot);
+
+        test::TempDir dir;
+        test::writeFile(dir / "damaged.dat", file);
+        MessageLog log;
+        EXPECT_EQ(readFormationFromTeamFile(dir / "damaged.dat", log), readFormation(source.view(), row));
+    }
+}
+
+// The formation loader needs the magic, L and the 30 formation bytes at 31 + L, nothing more.
+TEST(TeamFile, FormationFromAnyTeamFile) {
+    TestBlocks source = teamBlocks(23);
+    const Bytes file = buildTeamFile(source.view(), 70);  // a club with a 16-byte name slot
+    test::TempDir dir;
+    MessageLog log;
+    const std::vector<std::tuple<std::string, Bytes, bool>> cases{
+        {"cut after the formation", Bytes(file.begin(), file.begin() + 31 + 16 + 30), true},
+        {"N and the squad damaged", [&] { Bytes f = file; writeU32LE(f, 61 + 16, 99); return f; }(), true},
+        {"row out of range", [&] { Bytes f = file; writeU32LE(f, 8, 500); return f; }(), true},
+        {"one formation byte short", Bytes(file.begin(), file.begin() + 31 + 16 + 29), false},
+        {"L beyond the file", [&] { Bytes f = file; writeU32LE(f, 12, 0xFFFFFFFF); return f; }(), false},
+        {"wrong magic", [&] { Bytes f = file; f[0] = 't'; return f; }(), false},
+    };
+    for (const auto& [what, bytes, loads] : cases) {
+        SCOPED_TRACE(what);
+        test::writeFile(dir / "f.dat", bytes);
+        const auto formation = readFormationFromTeamFile(dir / "f.dat", log);
+        if (loads) {
+            EXPECT_EQ(formation, readFormation(source.view(), 70));
+        } else {
+            EXPECT_EQ(formation, std::nullopt);
+            EXPECT_EQ(log.messages.back(), (Message{"unknown format!", kAppName, MessageKind::Warning}));
+        }
     }
 }
 
