@@ -1,6 +1,5 @@
 #include "store/journal.h"
 
-#include <future>
 #include <map>
 #include <memory>
 #include <string_view>
@@ -121,18 +120,11 @@ bool writeJournalFile(FileAccess& access, const fs::path& journal, const std::ve
         if (!(done = file->write(at, piece))) break;
         at += piece.size();
     }
-    // The journal's bytes and its name in the folder must both be on the disk before the first data
-    // write, but neither needs the other first: the folder is flushed while the file is, so that the
-    // file system can serve both with one commit of its own journal.
-    if (done) {
-        const fs::path folder = journal.parent_path().empty() ? fs::path(".") : journal.parent_path();
-        auto folderSynced = std::async(std::launch::async, [folder] { return platform::syncFolder(folder); });
-        done = file->flush();
-        folderSynced.wait();
-    }
+    done = done && file->flush();
     if (!done) failure = "Can not write the journal " + utf8Path(journal) + ": " + file->error();
     file.reset();
-    if (!done) access.remove(journal);
+    if (done) platform::syncFolder(journal.parent_path().empty() ? fs::path(".") : journal.parent_path());
+    else access.remove(journal);
     return done;
 }
 
