@@ -139,7 +139,7 @@ private slots:
         const auto recording = stopRecording();
         const Found second = findClip(recording, clip2, 0, recording.size());
         QVERIFY2(second.db >= kMinDb, qPrintable(dbText("Listen2", second.db)));
-        const Found start = findClip(recording, std::span(clip1).first(kRate / 8), 0, second.at);
+        const Found start = findClip(recording, std::span(clip1).first(kRate / 10), 0, second.at);
         QVERIFY2(start.db >= kMinDb, qPrintable(dbText("the start of Listen1", start.db)));
         QVERIFY2(start.at + clip1.size() > second.at, "the first clip was heard to its end");
     }
