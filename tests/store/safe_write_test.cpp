@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <functional>
+#include <set>
 
 #include <gtest/gtest.h>
 
@@ -22,9 +23,16 @@ namespace fs = std::filesystem;
 using test::DiscBlocks;
 using test::TempDir;
 
-// The disk, with writes counted across all files: the write numbered `failAt` fails (after
-// `bytesBefore` of its bytes reach the file), or, with `stop`, every write, flush and removal from
-// that one on fails as if the process had been killed there.
+// One write that reached the disk: which file, where, how many bytes.
+struct WriteDone {
+    fs::path file;
+    std::uint64_t position;
+    std::size_t size;
+};
+
+// The disk, with writes counted (and listed) across all files: the write numbered `failAt` fails
+// (after `bytesBefore` of its bytes reach the file), or, with `stop`, every write, flush and
+// removal from that one on fails as if the process had been killed there.
 class FailingAccess : public FileAccess {
 public:
     std::uint64_t failAt = UINT64_MAX;
@@ -32,6 +40,7 @@ public:
     bool stop = false;
     bool refuseCreate = false;
     std::uint64_t writes = 0;
+    std::vector<WriteDone> done;
 
     std::unique_ptr<OpenFile> open(const fs::path& file, OpenMode mode, std::string& error) override {
         if (refuseCreate && mode == OpenMode::CreateNew) {
@@ -39,7 +48,7 @@ public:
             return nullptr;
         }
         auto inner = diskAccess().open(file, mode, error);
-        return inner ? std::make_unique<File>(*this, std::move(inner)) : nullptr;
+        return inner ? std::make_unique<File>(*this, file, std::move(inner)) : nullptr;
     }
     bool remove(const fs::path& file) override { return !stopped() && diskAccess().remove(file); }
     bool stopped() const { return stop && writes >= failAt; }
@@ -47,10 +56,12 @@ public:
 private:
     class File : public OpenFile {
     public:
-        File(FailingAccess& access, std::unique_ptr<OpenFile> inner) : m_access(access), m_inner(std::move(inner)) {}
+        File(FailingAccess& access, fs::path path, std::unique_ptr<OpenFile> inner)
+            : m_access(access), m_path(std::move(path)), m_inner(std::move(inner)) {}
         bool read(std::uint64_t at, MutableByteSpan out) override { return m_inner->read(at, out); }
         bool write(std::uint64_t at, ByteSpan data) override {
             if (m_access.stopped()) return fail();
+            m_access.done.push_back({m_path, at, data.size()});
             if (m_access.writes++ != m_access.failAt) return m_inner->write(at, data);
             m_inner->write(at, data.first(std::min(m_access.bytesBefore, data.size())));
             return fail();
@@ -64,6 +75,7 @@ private:
             return false;
         }
         FailingAccess& m_access;
+        fs::path m_path;
         std::unique_ptr<OpenFile> m_inner;
     };
 };
@@ -76,10 +88,14 @@ struct EditedSource {
         path = image ? test::writeImage(dir, test::discFiles(DiscBlocks())) : test::writeExportDir(dir, DiscBlocks());
         before = snapshot();
     }
+    std::vector<fs::path> files() const {
+        if (image) return {path};
+        return {path / kBootFileName, path / kParameterFileName, path / kSelectFileName};
+    }
     std::vector<Bytes> snapshot() const {
-        if (image) return {test::readFile(path)};
-        return {test::readFile(path / kBootFileName), test::readFile(path / kParameterFileName),
-                test::readFile(path / kSelectFileName)};
+        std::vector<Bytes> out;
+        for (const fs::path& file : files()) out.push_back(test::readFile(file));
+        return out;
     }
     bool load(DataStore& store) const { return image ? store.LoadFromImage(path) : store.LoadFromDirectory(path); }
     static void edit(DataStore& store) {
@@ -190,6 +206,53 @@ TEST_P(SafeWrite, NoJournalNoWrite) {
     EXPECT_TRUE(log.messages.back().text.starts_with("Can not create the journal " +
                                                      journalPathOf(source.path).string() + ": Read-only file system"))
         << log.messages.back().text;
+}
+
+// A write-back writes only what changed. With nothing edited it writes nothing at all (no journal
+// either), also the second time; after one edit it writes exactly the units whose bytes differ
+// afterwards, whole, plus the journal, which it then removes. An image is written in raw CD
+// sectors of 2352 bytes; the exported files in pieces of 4096 bytes (the last one of a file may be
+// shorter).
+TEST_P(SafeWrite, WritesOnlyTheUnitsThatChanged) {
+    EditedSource source(GetParam());
+    const std::uint64_t unit = source.image ? 2352 : 4096;
+    FailingAccess access;
+    MessageLog log;
+    DataStore store(log, access);
+    store.setBackups(false);
+    ASSERT_TRUE(source.load(store));
+    ASSERT_TRUE(store.WriteBack() && store.WriteBack());
+    EXPECT_EQ(access.writes, 0u);
+
+    EditedSource::edit(store);
+    ASSERT_TRUE(store.WriteBack());
+    const std::vector<fs::path> files = source.files();
+    const std::vector<Bytes> after = source.snapshot();
+    using Unit = std::pair<std::size_t, std::uint64_t>;  // file, unit index
+    std::set<Unit> changed, written;
+    for (std::size_t f = 0; f < files.size(); ++f)
+        for (std::uint64_t at = 0; at < after[f].size(); ++at)
+            if (after[f][at] != source.before[f][at]) changed.insert({f, at / unit});
+    std::size_t journalWrites = 0;
+    for (const WriteDone& w : access.done) {
+        if (w.file == journalPathOf(source.path)) {
+            ++journalWrites;
+            continue;
+        }
+        const auto f = static_cast<std::size_t>(std::ranges::find(files, w.file) - files.begin());
+        ASSERT_LT(f, files.size()) << "a write into " << w.file;
+        EXPECT_TRUE(w.position % unit == 0 && (w.size % unit == 0 || w.position + w.size == after[f].size()))
+            << w.file << " at " << w.position << ", " << w.size << " bytes";
+        for (std::uint64_t at = w.position; at < w.position + w.size; at += unit) written.insert({f, at / unit});
+    }
+    EXPECT_FALSE(changed.empty());
+    EXPECT_EQ(written, changed);
+    EXPECT_GT(journalWrites, 0u);
+    EXPECT_FALSE(fs::exists(journalPathOf(source.path)));
+
+    access.done.clear();
+    ASSERT_TRUE(store.WriteBack());
+    EXPECT_TRUE(access.done.empty());
 }
 
 // The first write-back backs up the three files as they were (once, however many write-backs
