@@ -76,6 +76,7 @@ FormationWindow::FormationWindow(AppContext& context, int row, QWidget* parent)
     connect(acceptButton, &QPushButton::clicked, this, &FormationWindow::onAcceptClicked);
     connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     connect(group, &QButtonGroup::idClicked, this, [this](int k) { selectPosition(k); });
+    wheelOnlyWithFocus(this);
     connect(m_roles, &QComboBox::activated, this, &FormationWindow::onRoleActivated);
     connect(m_formations, &QListWidget::currentRowChanged, this, &FormationWindow::applyFormation);
     // A click on the entry already chosen applies it again: "default" undoes the edits since.

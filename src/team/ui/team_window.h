@@ -28,6 +28,9 @@ class TeamWindow : public QDialog {
     Q_OBJECT
 public:
     explicit TeamWindow(AppContext& context, QWidget* parent = nullptr);
+    ~TeamWindow() override;
+    // Closing (Close, Escape, the close box) with unwritten changes asks first; Cancel keeps it open.
+    void reject() override;
 
     // Selects a team row and shows it (the team list's change, and after an import).
     void selectTeam(int row);
@@ -42,6 +45,7 @@ protected:
 
 private:
     void buildControls();
+    void showUnwrittenMark();
     void connectControls();
     void showTeam();
     void showPlayer();
