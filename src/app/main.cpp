@@ -29,11 +29,14 @@ int main(int argc, char** argv) {
     if (!parser.parse(arguments) || parser.positionalArguments().size() > 1) {
         const QString error =
             parser.errorText().isEmpty() ? QStringLiteral("Only one SOURCE can be opened.") : parser.errorText();
-        std::fprintf(stderr, "%s\n%s", qPrintable(error), qPrintable(parser.helpText()));
+        std::fprintf(stderr, "%s\nSee %s --help.\n", qPrintable(error), tarvo::kAppName);
         return 2;
     }
     if (parser.isSet(help)) {
-        std::fputs(qPrintable(parser.helpText()), stdout);
+        // Without a running application the parser does not know the program's name.
+        std::fputs(qPrintable(parser.helpText().replace(QStringLiteral("<executable_name>"),
+                                                        QString::fromLatin1(tarvo::kAppName))),
+                   stdout);
         return 0;
     }
     if (parser.isSet(version)) {
