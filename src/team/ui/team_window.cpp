@@ -18,6 +18,7 @@
 #include "store/team_table.h"
 #include "team/squad_entry.h"
 #include "team/team_file.h"
+#include "team/ui/find_player_window.h"
 #include "team/ui/formation_window.h"
 #include "text/sjis.h"
 #include "text/ui/picker_window.h"
@@ -188,6 +189,8 @@ void TeamWindow::connectControls() {
     connect(m_close, &QPushButton::clicked, this, &QDialog::reject);
     auto* about = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(about, &QShortcut::activated, this, [this] { showAboutBox(this); });
+    auto* find = new QShortcut(QKeySequence::Find, this);
+    connect(find, &QShortcut::activated, this, &TeamWindow::openFindPlayer);
 }
 
 void TeamWindow::selectTeam(int row) {
@@ -311,6 +314,27 @@ void TeamWindow::onChangeIdClicked() {
     showPlayer();
 }
 
+void TeamWindow::openFindPlayer() {
+    if (!m_find) {
+        m_find = new FindPlayerWindow(m_context, this);
+        m_find->setObjectName(QStringLiteral("findPlayer"));
+        connect(m_find, &FindPlayerWindow::picked, this, &TeamWindow::onPlayerFound);
+    }
+    m_find->show();
+    m_find->raise();
+    m_find->activateWindow();
+}
+
+void TeamWindow::onPlayerFound(std::uint32_t id, int row, int slot) {
+    if (row < 0) {  // no team holds the player: only the editor opens
+        openPlayerEditor(m_context, this, id);
+        return;
+    }
+    selectTeam(row);
+    m_squadList->setCurrentIndex(slot);
+    onEditPlayerClicked();
+}
+
 void TeamWindow::onEditPlayerClicked() {
     const std::uint16_t id = m_squad.at(static_cast<std::size_t>(m_slot));
     if (id == 0) return;
@@ -412,6 +436,7 @@ void TeamWindow::showEvent(QShowEvent* event) {
 
 void TeamWindow::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
+    menu.addAction(QStringLiteral("&Find player..."), this, &TeamWindow::openFindPlayer);
     menu.addAction(QStringLiteral("&About %1...").arg(QString::fromLatin1(kAppName)), this,
                    [this] { showAboutBox(this); });
     menu.exec(event->globalPos());

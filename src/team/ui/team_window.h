@@ -21,6 +21,7 @@ class QSpinBox;
 
 namespace tarvo::gui {
 
+class FindPlayerWindow;
 class GlyphRowBox;
 class NameField;
 
@@ -46,6 +47,8 @@ protected:
 private:
     void buildControls();
     void showUnwrittenMark();
+    void openFindPlayer();
+    void onPlayerFound(std::uint32_t id, int row, int slot);
     void connectControls();
     void showTeam();
     void showPlayer();
@@ -77,6 +80,7 @@ private:
     std::vector<std::uint16_t> m_squad;
     picker::PickerState m_pickerState;
     QPointer<PickerWindow> m_picker;
+    QPointer<FindPlayerWindow> m_find;
     bool m_shownOnce = false;
 
     QComboBox* m_teamList = nullptr;

@@ -1,9 +1,11 @@
 // The team editor window on the sample disc: what each kind of team shows and enables, what each
 // control stores (and that nothing else is stored), the write button and the team file buttons.
 
+#include "records/player.h"
 #include "records/team.h"
 #include "support/loaded_sample_qt.h"
 #include "team/squad_entry.h"
+#include "team/ui/find_player_window.h"
 #include "team/ui/team_window.h"
 #include "text/sjis.h"
 #include "ui/name_field_widget.h"
@@ -373,6 +375,38 @@ private slots:
                 QCOMPARE(sample.window.isVisible(), !c.closes);
                 QCOMPARE(sample.store.hasUnwrittenChanges(), c.edit && !c.written);
             }
+    }
+
+    // Ctrl+F opens the find box; a typed ID lists the player with the slots holding it, and Enter
+    // selects the first team and slot and opens the player editor there. A name part in another
+    // case finds the same player.
+    void findPlayerSelectsItsSlotAndOpensTheEditor() {
+        Shown sample;
+        QVERIFY(QTest::qWaitForWindowActive(&sample.window));
+        QTest::keyClick(&sample.window, Qt::Key_F, Qt::ControlModifier);
+        auto* box = child<gui::FindPlayerWindow>(&sample.window, "findPlayer");
+        QVERIFY(box->isVisible());
+        auto* text = child<QLineEdit>(box, "findText");
+        auto* matches = child<QListWidget>(box, "matches");
+        const std::string back = decodeShiftJis(readPlayerName(sample.blocks(), PlayerName::Back, 12));
+        test::typeText(text, QString::fromStdString(back).toLower());
+        QVERIFY(matches->count() >= 1 && matches->item(0)->text().startsWith("12 "));
+        text->clear();
+        QTest::keyClicks(text, "12");
+        QCOMPARE(matches->count(), 1);
+        QVERIFY(matches->item(0)->text().contains("1.Ireland slot 12"));
+        QString editorTitle;
+        QTimer::singleShot(0, [&] {
+            if (QWidget* editor = QApplication::activeModalWidget()) {
+                editorTitle = editor->metaObject()->className();
+                editor->close();
+            }
+        });
+        QTest::keyClick(text, Qt::Key_Return);
+        QCOMPARE(editorTitle, QStringLiteral("tarvo::gui::PlayerEditorWindow"));
+        QCOMPARE(child<QComboBox>(&sample.window, "teamList")->currentIndex(), 0);
+        QCOMPARE(child<QComboBox>(&sample.window, "squadList")->currentIndex(), 11);
+        QVERIFY(sample.unchanged());
     }
 };
 
