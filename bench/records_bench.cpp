@@ -1,11 +1,13 @@
 // The record operations that run once per control change or per player of the bulk change: one
-// field write (expand, write, pack, copy to the second copy) and the universal edit of all players.
+// field write (expand, write, pack, copy to the second copy), the universal edit of all players
+// and the search of all players by name.
 
 #include <benchmark/benchmark.h>
 
 #include "player/universal_edit.h"
 #include "records/player.h"
 #include "store/block_map.h"
+#include "team/player_search.h"
 
 namespace tarvo {
 namespace {
@@ -54,6 +56,15 @@ void BM_UniversalEdit(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_UniversalEdit)->Unit(benchmark::kMillisecond);
+
+// A search of all 2197 players' names that every player matches (the worst case: each one's team
+// slots are looked up too), and one that none matches.
+void BM_FindPlayers(benchmark::State& state) {
+    MemoryBlocks blocks;
+    const char* text = state.range(0) ? "<<<" : "nobody";
+    for (auto _ : state) benchmark::DoNotOptimize(findPlayers(blocks.view(), text));
+}
+BENCHMARK(BM_FindPlayers)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace tarvo

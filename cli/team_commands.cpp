@@ -1,4 +1,5 @@
-// teams, team, set-team, export-team, import-team: the team rows of a SOURCE, shown and changed.
+// teams, team, set-team, export-team, import-team: the team rows of a SOURCE, shown and changed;
+// find: the players matching a name part or an ID, with the team slots that hold them.
 
 #include <iostream>
 #include <limits>
@@ -9,6 +10,7 @@
 #include "records/name_slot.h"
 #include "records/team.h"
 #include "store/team_table.h"
+#include "team/player_search.h"
 #include "team/team_file.h"
 #include "text/sjis.h"
 
@@ -147,7 +149,7 @@ std::string setTeamHelp() {
 }
 
 struct TeamArgs {
-    std::string source, row, file;
+    std::string source, row, file, text;
     std::vector<std::string> assignments;
     bool json = false;
 };
@@ -213,9 +215,43 @@ int importTeamCommand(const TeamArgs& args) {
     return status != 0 ? status : writeBack(source);
 }
 
+int findCommand(const TeamArgs& args) {
+    LoadedSource source;
+    if (auto refused = loadOrRefuse(source, args.source)) return *refused;
+    json found = json::array();
+    for (const PlayerMatch& m : findPlayers(source.store.blocks(), args.text)) {
+        json places = json::array();
+        for (const SquadPlace& p : m.places)
+            places.push_back({{"row", p.row}, {"team", TeamTable[p.row].label}, {"slot", p.slot}});
+        found.push_back({{"id", m.id}, {"full name", m.fullName}, {"back name", m.backName}, {"places", places}});
+    }
+    if (args.json) {
+        std::cout << found.dump(2) << '\n';
+        return 0;
+    }
+    for (const auto& f : found) {
+        std::cout << f["id"].get<std::uint32_t>() << '\t' << f["full name"].get<std::string>() << '\t'
+                  << f["back name"].get<std::string>();
+        for (const auto& p : f["places"])
+            std::cout << '\t' << p["team"].get<std::string>() << " slot " << p["slot"].get<int>();
+        std::cout << '\n';
+    }
+    return 0;
+}
+
 }  // namespace
 
 void registerTeamCommands(CLI::App& app, int& status) {
+    {
+        auto args = std::make_shared<TeamArgs>();
+        auto* c = addSourceCommand(app, "find",
+                                   "Lists the players whose ID is TEXT or whose full or back name holds TEXT (Latin "
+                                   "letters in any case), with the team slots that hold them",
+                                   args->source);
+        c->add_option("TEXT", args->text, "part of a name, or an ID")->required();
+        c->add_flag("--json", args->json, "print a JSON array");
+        c->callback([args, &status] { status = findCommand(*args); });
+    }
     {
         auto args = std::make_shared<TeamArgs>();
         auto* c = addSourceCommand(

@@ -1,8 +1,12 @@
 #include "app/source_choice_dialog.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "ui/app_context_qt.h"
 #include "ui/dialog_units_qt.h"
 
 namespace tarvo::gui {
@@ -24,12 +28,35 @@ SourceChoiceDialog::SourceChoiceDialog(QWidget* parent) : QDialog(parent) {
     m_files->setObjectName(QStringLiteral("files"));
     m_files->setGeometry(du.rect(54, 55, 104, 17));
     m_image->setChecked(true);
+    setAcceptDrops(true);
 
     connect(m_next, &QPushButton::clicked, this, &SourceChoiceDialog::onNextClicked);
 }
 
 void SourceChoiceDialog::onNextClicked() {
     m_choice = m_image->isChecked() ? SourceMode::CdImage : SourceMode::ExportedFiles;
+    accept();
+}
+
+namespace {
+
+// The one local file or folder a drag carries; empty for anything else.
+QString droppedPath(const QMimeData* data) {
+    if (!data || !data->hasUrls() || data->urls().size() != 1 || !data->urls().constFirst().isLocalFile()) return {};
+    return data->urls().constFirst().toLocalFile();
+}
+
+}  // namespace
+
+void SourceChoiceDialog::dragEnterEvent(QDragEnterEvent* event) {
+    if (!droppedPath(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void SourceChoiceDialog::dropEvent(QDropEvent* event) {
+    const QString path = droppedPath(event->mimeData());
+    if (path.isEmpty()) return;
+    event->acceptProposedAction();
+    m_dropped = toPath(path);
     accept();
 }
 

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTimer>
@@ -22,8 +23,11 @@ namespace tarvo::gui {
 namespace fs = std::filesystem;
 
 fs::path programDirectory() {
+#ifdef _WIN32
     const QString executableDir = QCoreApplication::applicationDirPath();
     if (!executableDir.isEmpty() && QFileInfo(executableDir).isWritable()) return toPath(executableDir);
+#endif
+    // Outside the build and install folders, so that neither a clean nor an upgrade removes saved teams.
     const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/") +
                          QString::fromLatin1(kAppName);
     QDir().mkpath(data);
@@ -74,7 +78,13 @@ bool loadSource(DataStore& store, UiServices& ui, SourceMode mode, const fs::pat
 
 bool loadSourceArgument(DataStore& store, UiServices& ui, const fs::path& source) {
     std::error_code error;
-    if (fs::is_directory(source, error)) return loadSource(store, ui, SourceMode::ExportedFiles, source);
+    if (fs::is_directory(source, error)) {
+        if (!isExportDirectory(source)) {
+            ui.warning(QStringLiteral("%1 is no folder of exported files.").arg(toQString(source)).toStdString());
+            return false;
+        }
+        return loadSource(store, ui, SourceMode::ExportedFiles, source);
+    }
     return checkImage(ui, source) && loadSource(store, ui, SourceMode::CdImage, source);
 }
 
@@ -94,7 +104,11 @@ void runMainWindow(AppContext& context, std::chrono::steady_clock::time_point st
             if (exitAfter) QTimer::singleShot(0, &window, &QDialog::reject);
         });
     }
-    window.exec();
+    // Not modal, so that the picker, a window of its own, takes clicks beside it.
+    QEventLoop loop;
+    QObject::connect(&window, &QDialog::finished, &loop, &QEventLoop::quit);
+    window.show();
+    loop.exec();
     context.ui.setParentWindow(nullptr);
 }
 
@@ -112,7 +126,9 @@ int StartUp(const QStringList& arguments, std::chrono::steady_clock::time_point 
     } else {
         SourceChoiceDialog choice;
         if (choice.exec() != QDialog::Accepted) return 0;
-        if (choice.choice() == SourceMode::CdImage) {
+        if (choice.dropped()) {
+            loaded = loadSourceArgument(store, ui, *choice.dropped());
+        } else if (choice.choice() == SourceMode::CdImage) {
             const auto image = ChooseImage(ui, directory);
             loaded = image && loadSource(store, ui, SourceMode::CdImage, *image);
         } else {

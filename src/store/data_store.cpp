@@ -199,6 +199,7 @@ bool DataStore::LoadFromImage(const fs::path& imagePath) {
     m_parameter = std::move(parameter);
     m_select = std::move(select);
     m_loaded = true;
+    markWritten();
     protectSource(true);
     return true;
 }
@@ -237,6 +238,7 @@ bool DataStore::LoadFromDirectory(const fs::path& exportDirectory) {
     m_parameter = std::move(*parameter);
     m_select = std::move(*select);
     m_loaded = true;
+    markWritten();
     protectSource(true);
     return true;
 }
@@ -253,7 +255,18 @@ bool DataStore::adoptBlocks(Bytes boot, Bytes parameter, Bytes select) {
     m_parameter = std::move(parameter);
     m_select = std::move(select);
     m_loaded = true;
+    markWritten();
     return true;
+}
+
+void DataStore::markWritten() {
+    m_writtenBoot = m_boot;
+    m_writtenParameter = m_parameter;
+    m_writtenSelect = m_select;
+}
+
+bool DataStore::hasUnwrittenChanges() const {
+    return m_loaded && (m_boot != m_writtenBoot || m_parameter != m_writtenParameter || m_select != m_writtenSelect);
 }
 
 bool DataStore::replaceBlocks(ByteSpan boot, ByteSpan parameter, ByteSpan select) {
@@ -391,7 +404,9 @@ bool DataStore::SaveToImage() {
     }
     std::vector<FilePatch> patches;
     for (RawRun& run : rawRunsOf(sectors)) patches.push_back({m_imagePath, run.position, std::move(run.bytes)});
-    return writePatches(patches);
+    if (!writePatches(patches)) return false;
+    markWritten();
+    return true;
 }
 
 bool DataStore::SaveToDirectory() {
@@ -406,7 +421,9 @@ bool DataStore::SaveToDirectory() {
     addChangedChunks(patches, m_exportDirectory / kParameterFileName, files->parameter, m_parameter);
     addChangedChunks(patches, m_exportDirectory / kSelectFileName, files->select, m_select);
     if (!patches.empty() && !backUpOnce(*files)) return false;
-    return writePatches(patches);
+    if (!writePatches(patches)) return false;
+    markWritten();
+    return true;
 }
 
 bool DataStore::WriteBack() {
@@ -428,6 +445,7 @@ void DataStore::ReleaseData() {
     m_boot = Bytes();
     m_parameter = Bytes();
     m_select = Bytes();
+    m_writtenBoot = m_writtenParameter = m_writtenSelect = Bytes();
     m_archive.clear();
     protectSource(false);
     m_loaded = false;

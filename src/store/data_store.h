@@ -69,6 +69,8 @@ public:
     bool restoreBackup(const std::filesystem::path& backupFolder, bool force);
 
     bool isLoaded() const { return m_loaded; }
+    // Whether the blocks differ from what was last loaded or written (an edit undone by hand is none).
+    bool hasUnwrittenChanges() const;
     SourceMode sourceMode() const { return m_mode; }
     const std::filesystem::path& imagePath() const { return m_imagePath; }
     const std::filesystem::path& exportDirectory() const { return m_exportDirectory; }
@@ -94,6 +96,7 @@ private:
     bool replaceBlocks(ByteSpan boot, ByteSpan parameter, ByteSpan select);
     bool refuseJournalLeft(const std::filesystem::path& source);
     void protectSource(bool on);
+    void markWritten();
 
     MessageService& m_messages;
     FileAccess& m_files;
@@ -112,6 +115,9 @@ private:
     Bytes m_boot;
     Bytes m_parameter;
     Bytes m_select;
+    Bytes m_writtenBoot;  // the blocks as last loaded or written
+    Bytes m_writtenParameter;
+    Bytes m_writtenSelect;
 };
 
 }  // namespace tarvo

@@ -1,6 +1,8 @@
 #include "ui/dialog_units_qt.h"
 
+#include <QFontDatabase>
 #include <QFontMetricsF>
+#include <QWidget>
 
 namespace tarvo::gui {
 
@@ -8,6 +10,24 @@ QFont dialogFont(int pointSize) {
     QFont font(QStringLiteral("Sans Serif"), pointSize);
     font.setStyleHint(QFont::SansSerif);
     return font;
+}
+
+QString japaneseFamily() {
+    static const QString family = [] {
+        // Bitmap families are skipped: the renderer may ignore them and draw empty boxes.
+        for (const QString& candidate : QFontDatabase::families(QFontDatabase::Japanese))
+            if (QFontDatabase::isSmoothlyScalable(candidate)) return candidate;
+        return QString();
+    }();
+    return family;
+}
+
+void useJapaneseFont(QWidget* widget) {
+    const QString family = japaneseFamily();
+    if (family.isEmpty()) return;
+    QFont font;  // only the family is set, so the size still comes from the window
+    font.setFamilies({family});
+    widget->setFont(font);
 }
 
 DialogUnits::DialogUnits(const QFont& font) {

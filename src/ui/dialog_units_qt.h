@@ -5,11 +5,21 @@
 #include <QFont>
 #include <QRect>
 #include <QSize>
+#include <QString>
+
+class QWidget;
 
 namespace tarvo::gui {
 
 // The desktop's sans-serif font at the given point size (the layouts' 8 or 10 points).
 QFont dialogFont(int pointSize = 8);
+
+// The first outline family that writes Japanese, chosen once at the first call; empty when the
+// system has none (the widgets then keep the default family and its fallbacks).
+QString japaneseFamily();
+// Gives a widget that shows names (a name field, a list of teams or players) the Japanese family,
+// keeping the size of the window's font.
+void useJapaneseFont(QWidget* widget);
 
 class DialogUnits {
 public:

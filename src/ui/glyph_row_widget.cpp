@@ -1,5 +1,6 @@
 #include "ui/glyph_row_widget.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include <QPainter>
@@ -9,8 +10,7 @@
 namespace tarvo::gui {
 
 namespace {
-constexpr int kRowLeft = 10;  // first glyph, from the box's inner left edge
-constexpr int kRowTop = 16;   // below the box's top, under its title
+constexpr int kRowLeft = 6;  // first glyph, from the box's inner left edge
 }  // namespace
 
 const QImage& glyphSheetImage() {
@@ -45,8 +45,12 @@ void GlyphRowBox::paintEvent(QPaintEvent* event) {
     QGroupBox::paintEvent(event);
     QPainter painter(this);
     const QImage& sheet = glyphSheetImage();
+    // Inside the frame, under the title: centred in the height left there, clipped to it.
+    const QRect inside = contentsRect();
+    painter.setClipRect(inside);
+    const int left = inside.left() + kRowLeft, top = inside.top() + std::max(0, (inside.height() - kGlyphHeight) / 2);
     for (std::size_t k = 0; k < m_glyphs.size(); ++k) {
-        painter.drawImage(QPoint(kRowLeft + kGlyphWidth * static_cast<int>(k), kRowTop), sheet,
+        painter.drawImage(QPoint(left + kGlyphWidth * static_cast<int>(k), top), sheet,
                           toQRect(glyphCell(m_glyphs[k])));
     }
 }

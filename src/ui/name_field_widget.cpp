@@ -4,6 +4,7 @@
 #include <QValidator>
 
 #include "text/sjis.h"
+#include "ui/dialog_units_qt.h"
 
 namespace tarvo::gui {
 
@@ -44,6 +45,7 @@ private:
 }  // namespace
 
 NameField::NameField(MessageService& messages, QWidget* parent) : QLineEdit(parent), m_messages(messages) {
+    useJapaneseFont(this);
     const auto alreadyShown = [this](char32_t c) {
         return m_lastAccepted.toStdU32String().find(c) != std::u32string::npos;
     };

@@ -126,4 +126,15 @@ bool QtUiServices::askYesNo(const QString& question) {
                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
+UiServices::CloseAnswer QtUiServices::askWriteBeforeClosing(const QString& question) {
+    QMessageBox box(QMessageBox::Question, QString::fromLatin1(kAppName), question, QMessageBox::NoButton, m_parent);
+    QPushButton* write = box.addButton(QStringLiteral("Write"), QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(QStringLiteral("Discard"), QMessageBox::DestructiveRole);
+    box.addButton(QMessageBox::Cancel);
+    box.setDefaultButton(write);
+    box.exec();
+    if (box.clickedButton() == write) return CloseAnswer::Write;
+    return box.clickedButton() == discard ? CloseAnswer::Discard : CloseAnswer::Cancel;
+}
+
 }  // namespace tarvo::gui

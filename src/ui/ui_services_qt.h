@@ -27,6 +27,9 @@ public:
                                     const std::function<bool(const QString&)>& acceptable) = 0;
     // A question with Yes and No; true for Yes.
     virtual bool askYesNo(const QString& question) = 0;
+    // A question with Write, Discard and Cancel, asked before closing with unwritten changes.
+    enum class CloseAnswer { Write, Discard, Cancel };
+    virtual CloseAnswer askWriteBeforeClosing(const QString& question) = 0;
 };
 
 // The choices of the dialogs that open team and player files: "dat Files (*.dat)" and every file.
@@ -42,6 +45,7 @@ public:
     QString chooseDirectory(const QString& prompt, const QString& start,
                             const std::function<bool(const QString&)>& acceptable) override;
     bool askYesNo(const QString& question) override;
+    CloseAnswer askWriteBeforeClosing(const QString& question) override;
 
 private:
     QWidget* m_parent = nullptr;

@@ -29,6 +29,36 @@ private slots:
         }
     }
 
+    // A single local file or folder dropped onto the source choice is taken as chosen; anything
+    // else dropped (two files, a web address, text) leaves the window open.
+    void dropOntoSourceChoice() {
+        const auto drop = [](gui::SourceChoiceDialog& dialog, QMimeData& data) {
+            QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(&dialog, &enter);
+            QDropEvent event(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(&dialog, &event);
+        };
+        const QList<QUrl> refused[] = {{},
+                                       {QUrl(QStringLiteral("https://example.org/disc.bin"))},
+                                       {QUrl::fromLocalFile("/tmp/a.bin"), QUrl::fromLocalFile("/tmp/b.bin")}};
+        for (const QList<QUrl>& urls : refused) {
+            gui::SourceChoiceDialog dialog;
+            dialog.show();
+            QMimeData data;
+            if (urls.isEmpty()) data.setText(QStringLiteral("/tmp/a.bin"));
+            else data.setUrls(urls);
+            drop(dialog, data);
+            QVERIFY(dialog.isVisible() && !dialog.dropped());
+        }
+        gui::SourceChoiceDialog dialog;
+        dialog.show();
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/disc image.bin"))});
+        drop(dialog, data);
+        QVERIFY(dialog.result() == QDialog::Accepted && !dialog.isVisible());
+        QCOMPARE(dialog.dropped(), std::optional<fs::path>("/tmp/disc image.bin"));
+    }
+
     // Each source from the image picker or the command line: the result and the last message.
     void sourcesAreChecked() {
         test::TempDir dir;
@@ -50,7 +80,7 @@ private slots:
             {makeFile(dir / "blank.bin", kMinImageSize), true, true, ""},
             {image, false, true, ""},
             {exported, false, true, ""},
-            {dir / "empty", false, false, ""},
+            {dir / "empty", false, false, (dir / "empty").string() + " is no folder of exported files."},
             {test::sampleDir() / "exported" / "select.ovl", false, false, tooSmall},
             {dir / "nothing.bin", false, false, noRead},
             {dir / "blank.bin", false, false, "Failed to load data from CD image!"},  // no disc in it

@@ -65,6 +65,7 @@ TEST(CliCommands, WorkAlikeOnTheImageAndTheExportedFiles) {
                                                          {"export-team", "{S}", "70", "{D}/team.dat"},
                                                          {"export-player", "{S}", "7", "{D}/player.dat"},
                                                          {"set-player", "{S}", "12", "speed=99", "back name=RIVAZ"},
+                                                         {"find", "{S}", "rivaz", "--json"},
                                                          {"set-team", "{S}", "70", "offense=19", "slot 23 id=0"},
                                                          {"import-player", "{S}", "40", "{D}/player.dat"},
                                                          {"import-team", "{S}", "{D}/team.dat"},
@@ -89,6 +90,20 @@ TEST(CliCommands, WorkAlikeOnTheImageAndTheExportedFiles) {
 }
 
 // Refused commands: exit 1, one line on stderr, and not one byte of the source changed.
+// find: a back name in another case and an ID give the player with the team slots holding it.
+TEST(CliFind, ListsMatchesWithTheirTeamSlots) {
+    const Source source(false);
+    ASSERT_EQ(source.run({"set-player", "{S}", "12", "back name=RIVAZ"}).status, 0);
+    for (const char* text : {"Rivaz", "12"}) {
+        const json found = source.jsonOf({"find", "{S}", text, "--json"});
+        ASSERT_TRUE(found.is_array() && !found.empty()) << text;
+        EXPECT_EQ(found[0]["id"], 12);
+        EXPECT_EQ(found[0]["back name"], "RIVAZ");
+        EXPECT_FALSE(found[0]["places"].empty());
+    }
+    EXPECT_EQ(source.jsonOf({"find", "{S}", "no such name", "--json"}), json::array());
+}
+
 TEST(CliRefusals, WriteNothing) {
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
         {{"set-player", "{S}", "0", "speed=50"}, "ID should be 1--2197"},

@@ -73,6 +73,31 @@ TEST_P(BothSources, WritesBackExactlyTheEdits) {
     EXPECT_TRUE(!image() || test::readFile(path) == sample::buildDiscImage(test::discFiles(edited)));
 }
 
+// Unwritten changes are the difference from what was last loaded or written: an edit makes one, the
+// same byte put back by hand clears it, a write-back clears it, a failed write-back keeps it.
+TEST_P(BothSources, UnwrittenChangesCompareTheBlocks) {
+    make(DiscBlocks{});
+    DataStore store(log);
+    ASSERT_TRUE(load(store));
+    EXPECT_FALSE(store.hasUnwrittenChanges());
+    // A byte of each block changed and put back by hand, in turn.
+    for (const auto block : {&GameBlocks::boot, &GameBlocks::parameter, &GameBlocks::select}) {
+        auto& byte = (store.blocks().*block)[100];
+        byte ^= 0x40;
+        EXPECT_TRUE(store.hasUnwrittenChanges());
+        byte ^= 0x40;
+        EXPECT_FALSE(store.hasUnwrittenChanges());
+    }
+    store.blocks().parameter[7] ^= 1;
+    ASSERT_TRUE(store.WriteBack());
+    EXPECT_FALSE(store.hasUnwrittenChanges());
+    store.blocks().select[0] ^= 1;
+    if (image()) fs::resize_file(path, 1000);
+    else fs::remove(path / kSelectFileName);
+    EXPECT_FALSE(store.WriteBack());
+    EXPECT_TRUE(store.hasUnwrittenChanges());
+}
+
 TEST_P(BothSources, RefusesBlocksShorterThanTheBlockMapNeeds) {
     const std::string parameter = image() ? "parameter.ovl (entry 16253 of filedata.afs)" : "parameter.ovl";
     const std::string select = image() ? "select.ovl (entry 16256 of filedata.afs)" : "select.ovl";

@@ -35,10 +35,15 @@ public:
         titles.push_back(question);
         return yes;
     }
+    CloseAnswer askWriteBeforeClosing(const QString& question) override {
+        titles.push_back(question);
+        return closeAnswer;
+    }
     const std::string& lastText() const { return messages.back().text; }
 
     std::vector<Message> messages;
-    bool yes = true;              // the answer to every question
+    bool yes = true;  // the answer to every question
+    CloseAnswer closeAnswer = CloseAnswer::Cancel;
     std::deque<QString> replies;  // answers of the next dialogs; empty: cancelled
     std::vector<QString> titles;  // of the dialogs shown
     std::function<bool(const QString&)> folderRule;

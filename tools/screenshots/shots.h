@@ -23,6 +23,7 @@ public:
         return {};
     }
     bool askYesNo(const QString&) override { return false; }
+    CloseAnswer askWriteBeforeClosing(const QString&) override { return CloseAnswer::Cancel; }
     std::vector<Message> messages;
 };
 

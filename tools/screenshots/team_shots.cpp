@@ -1,9 +1,11 @@
 #include <QApplication>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QRadioButton>
 
 #include "app/source_choice_dialog.h"
 #include "shots.h"
+#include "team/ui/find_player_window.h"
 #include "team/ui/formation_window.h"
 #include "team/ui/team_window.h"
 #include "text/ui/picker_window.h"
@@ -36,6 +38,11 @@ void renderTeamWindows(ShotContext& shots) {
     gui::FormationWindow formation(shots.app, 0);
     formation.findChild<QRadioButton*>(QStringLiteral("position4"))->click();
     shots.save(formation, "formation");
+
+    // A name part that several players share.
+    gui::FindPlayerWindow find(shots.app);
+    find.findChild<QLineEdit*>(QStringLiteral("findText"))->setText(QStringLiteral("vai"));
+    shots.save(find, "find_player");
 }
 
 }  // namespace tarvo::shots

@@ -127,7 +127,7 @@ void LooksPage::createCallControls(const DialogUnits& units) {
     connect(m_saveWav, &QPushButton::clicked, this, &LooksPage::onSaveWavClicked);
     for (auto* button : {m_listen1, m_listen2, m_saveWav}) {
         button->setObjectName(button->text());
-        button->setAutoDefault(false);
+        button->setAutoDefault(true);
         button->setEnabled(cdImageMode());  // no voice archive in exported-files mode
     }
 }

@@ -11,6 +11,7 @@
 #include "player/ui/abilities_page.h"
 #include "player/ui/looks_page.h"
 #include "player/ui/special_abilities_page.h"
+#include "ui/controls_qt.h"
 #include "ui/dialog_units_qt.h"
 
 namespace tarvo::gui {
@@ -45,9 +46,10 @@ PlayerEditorWindow::PlayerEditorWindow(AppContext& context, std::uint32_t id, QW
     connect(loadButton, &QPushButton::clicked, this, &PlayerEditorWindow::onLoadClicked);
     for (auto* button : {exportButton, loadButton}) {
         button->setObjectName(button->text());
-        button->setAutoDefault(false);  // Enter closes the window, it presses no button
+        button->setAutoDefault(true);  // Enter presses a focused button; elsewhere it closes the window
     }
 
+    wheelOnlyWithFocus(this);
     showPlayerOnAllPages();
 }
 

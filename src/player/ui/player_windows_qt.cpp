@@ -8,8 +8,10 @@ namespace tarvo::gui {
 
 namespace {
 
-// Runs a modal window with the message boxes shown over it, then over the opener again.
+// Runs a window modal to its opener only, so that the character picker stays usable beside it,
+// with the message boxes shown over it, then over the opener again.
 void runModal(AppContext& context, QWidget* parent, QDialog& window) {
+    window.setWindowModality(Qt::WindowModal);
     context.ui.setParentWindow(&window);
     window.exec();
     context.ui.setParentWindow(parent);

@@ -9,6 +9,7 @@
 
 #include "player/ui/page_parts_qt.h"
 #include "player/universal_edit.h"
+#include "ui/controls_qt.h"
 #include "ui/dialog_units_qt.h"
 
 namespace tarvo::gui {
@@ -59,6 +60,7 @@ UniversalEditWindow::UniversalEditWindow(AppContext& context, QWidget* parent) :
     m_percentage = new SpinOnlyBox(kUniversalPercentMin, kUniversalPercentMax, 100, this);
     m_percentage->setObjectName(QStringLiteral("percentage"));
     m_percentage->setGeometry(units.rect(127, 53, 38, 12));
+    wheelOnlyWithFocus(this);
     connect(m_add, &QRadioButton::clicked, this, &UniversalEditWindow::applyMethodRule);
     connect(m_percent, &QRadioButton::clicked, this, &UniversalEditWindow::applyMethodRule);
 

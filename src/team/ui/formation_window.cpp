@@ -1,5 +1,7 @@
 #include "team/ui/formation_window.h"
 
+#include <algorithm>
+
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QLabel>
@@ -16,46 +18,56 @@
 
 namespace tarvo::gui {
 
+namespace {
+constexpr int kPitchGap = 4;  // pixels between the pitch picture and the controls under it
+}  // namespace
+
 FormationWindow::FormationWindow(AppContext& context, int row, QWidget* parent)
     : QDialog(parent), m_context(context), m_row(row) {
     ensureResources();
     setWindowTitle(QStringLiteral("edit formation"));
     setFont(dialogFont(8));
     const DialogUnits du(font());
-    setFixedSize(du.size(408, 361));
+    // The controls start under the pitch picture, however tall the font makes the dialog units, so
+    // that they never cover its bottom markers.
+    const int shift = std::max(0, formation::kPitchRect.bottom + kPitchGap - du.y(128));
+    const auto below = [&du, shift](int x, int y, int width, int height) {
+        return du.rect(x, y, width, height).translated(0, shift);
+    };
+    setFixedSize(du.size(408, 361) + QSize(0, shift));
     m_pitch.load(QStringLiteral(":/res/pitch.png"));
 
-    label(QStringLiteral("select formation"), du.rect(7, 128, 70, 8), this);
+    label(QStringLiteral("select formation"), below(7, 128, 70, 8), this);
     m_formations = new QListWidget(this);
     m_formations->setObjectName(QStringLiteral("formations"));
-    m_formations->setGeometry(du.rect(7, 139, 70, 150));
+    m_formations->setGeometry(below(7, 139, 70, 150));
     for (const std::string_view name : kFormationNames) m_formations->addItem(latin1(name));
 
     m_roles = new QComboBox(this);
     m_roles->setObjectName(QStringLiteral("roles"));
     for (const Role& role : kRoles) m_roles->addItem(latin1(role.label));
     m_roles->setMaxVisibleItems(20);
-    m_roles->setGeometry(du.rect(110, 128, 44, 13));
+    m_roles->setGeometry(below(110, 128, 44, 13));
 
     auto* group = new QButtonGroup(this);
     for (int k = 0; k < kFormationPositions; ++k) {
         // The game's own labels: Player_01 to Player_09, then Player_010.
         m_positions[k] = new QRadioButton(QStringLiteral("Player_0%1").arg(k + 1), this);
         m_positions[k]->setObjectName(QStringLiteral("position%1").arg(k));
-        m_positions[k]->setGeometry(du.rect(165, 128 + 15 * k, 50, 12));
+        m_positions[k]->setGeometry(below(165, 128 + 15 * k, 50, 12));
         group->addButton(m_positions[k], k);
         m_roleLabels[k] = new QLabel(this);
         m_roleLabels[k]->setObjectName(QStringLiteral("role%1").arg(k));
-        m_roleLabels[k]->setGeometry(du.rect(218, 130 + 15 * k, 30, 8));
+        m_roleLabels[k]->setGeometry(below(218, 130 + 15 * k, 30, 8));
     }
 
-    auto* up = pushButton(QStringLiteral("up"), du.rect(304, 132, 40, 14), this);
-    auto* left = pushButton(QStringLiteral("left"), du.rect(262, 150, 40, 14), this);
-    auto* right = pushButton(QStringLiteral("right"), du.rect(346, 150, 40, 14), this);
-    auto* down = pushButton(QStringLiteral("down"), du.rect(304, 168, 40, 14), this);
-    auto* load = pushButton(QStringLiteral("Load formation"), du.rect(284, 210, 80, 14), this);
-    auto* acceptButton = pushButton(QStringLiteral("Accept"), du.rect(284, 330, 50, 14), this);
-    auto* cancelButton = pushButton(QStringLiteral("Cancel"), du.rect(340, 330, 50, 14), this);
+    auto* up = pushButton(QStringLiteral("up"), below(304, 132, 40, 14), this);
+    auto* left = pushButton(QStringLiteral("left"), below(262, 150, 40, 14), this);
+    auto* right = pushButton(QStringLiteral("right"), below(346, 150, 40, 14), this);
+    auto* down = pushButton(QStringLiteral("down"), below(304, 168, 40, 14), this);
+    auto* load = pushButton(QStringLiteral("Load formation"), below(284, 210, 80, 14), this);
+    auto* acceptButton = pushButton(QStringLiteral("Accept"), below(284, 330, 50, 14), this);
+    auto* cancelButton = pushButton(QStringLiteral("Cancel"), below(340, 330, 50, 14), this);
     up->setObjectName(QStringLiteral("up"));
     down->setObjectName(QStringLiteral("down"));
     left->setObjectName(QStringLiteral("left"));
@@ -76,6 +88,7 @@ FormationWindow::FormationWindow(AppContext& context, int row, QWidget* parent)
     connect(acceptButton, &QPushButton::clicked, this, &FormationWindow::onAcceptClicked);
     connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     connect(group, &QButtonGroup::idClicked, this, [this](int k) { selectPosition(k); });
+    wheelOnlyWithFocus(this);
     connect(m_roles, &QComboBox::activated, this, &FormationWindow::onRoleActivated);
     connect(m_formations, &QListWidget::currentRowChanged, this, &FormationWindow::applyFormation);
     // A click on the entry already chosen applies it again: "default" undoes the edits since.

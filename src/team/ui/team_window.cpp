@@ -12,11 +12,13 @@
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <QTimer>
 
 #include "player/ui/player_windows_qt.h"
 #include "store/team_table.h"
 #include "team/squad_entry.h"
 #include "team/team_file.h"
+#include "team/ui/find_player_window.h"
 #include "team/ui/formation_window.h"
 #include "text/sjis.h"
 #include "text/ui/picker_window.h"
@@ -34,6 +36,7 @@ namespace {
 constexpr int kBarOffset = 50;  // the bar starts this far right of the field's inner left edge
 constexpr int kBarUnit = 5;     // pixels per shown tactics unit
 constexpr QRgb kBarColour = qRgb(0, 128, 255);
+constexpr int kUnwrittenCheckMs = 200;  // how often the title's "*" is brought up to date
 
 // A number field that only its arrows change, centred, within a range.
 QSpinBox* arrowField(int minimum, int maximum, const QRect& geometry, QWidget* parent) {
@@ -52,8 +55,15 @@ TeamWindow::TeamWindow(AppContext& context, QWidget* parent) : QDialog(parent), 
     setWindowTitle(QString::fromLatin1(kAppName));
     setWindowIcon(QIcon(QStringLiteral(":/res/icon.png")));
     setFont(dialogFont(8));
+    setWindowFlag(Qt::WindowMinimizeButtonHint);
     buildControls();
+    wheelOnlyWithFocus(this);
     connectControls();
+
+    // Any window may edit the blocks; the title's mark follows them by comparison, not by report.
+    auto* unwrittenCheck = new QTimer(this);
+    connect(unwrittenCheck, &QTimer::timeout, this, &TeamWindow::showUnwrittenMark);
+    unwrittenCheck->start(kUnwrittenCheckMs);
 
     // The team list starts on the first team.
     {
@@ -63,6 +73,8 @@ TeamWindow::TeamWindow(AppContext& context, QWidget* parent) : QDialog(parent), 
     }
     showTeam();
 }
+
+TeamWindow::~TeamWindow() { delete m_picker; }  // no parent owns the picker
 
 void TeamWindow::buildControls() {
     const DialogUnits du(font());
@@ -74,6 +86,7 @@ void TeamWindow::buildControls() {
     m_teamList->setObjectName(QStringLiteral("teamList"));
     m_teamList->setGeometry(du.rect(14, 15, 176, 13));
     m_teamList->setMaxVisibleItems(20);
+    useJapaneseFont(m_teamList);
 
     auto* namesBox = new QGroupBox(QStringLiteral("team name"), this);
     namesBox->setGeometry(du.rect(7, 37, 190, 62));
@@ -113,6 +126,7 @@ void TeamWindow::buildControls() {
     m_squadList->setObjectName(QStringLiteral("squadList"));
     m_squadList->setGeometry(du.rect(237, 41, 157, 13));
     m_squadList->setMaxVisibleItems(20);
+    useJapaneseFont(m_squadList);
     m_editPlayer = pushButton(QStringLiteral("edit player"), du.rect(237, 58, 60, 14), this);
     m_editPlayer->setObjectName(QStringLiteral("editPlayer"));
 
@@ -175,6 +189,8 @@ void TeamWindow::connectControls() {
     connect(m_close, &QPushButton::clicked, this, &QDialog::reject);
     auto* about = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(about, &QShortcut::activated, this, [this] { showAboutBox(this); });
+    auto* find = new QShortcut(QKeySequence::Find, this);
+    connect(find, &QShortcut::activated, this, &TeamWindow::openFindPlayer);
 }
 
 void TeamWindow::selectTeam(int row) {
@@ -298,6 +314,27 @@ void TeamWindow::onChangeIdClicked() {
     showPlayer();
 }
 
+void TeamWindow::openFindPlayer() {
+    if (!m_find) {
+        m_find = new FindPlayerWindow(m_context, this);
+        m_find->setObjectName(QStringLiteral("findPlayer"));
+        connect(m_find, &FindPlayerWindow::picked, this, &TeamWindow::onPlayerFound);
+    }
+    m_find->show();
+    m_find->raise();
+    m_find->activateWindow();
+}
+
+void TeamWindow::onPlayerFound(std::uint32_t id, int row, int slot) {
+    if (row < 0) {  // no team holds the player: only the editor opens
+        openPlayerEditor(m_context, this, id);
+        return;
+    }
+    selectTeam(row);
+    m_squadList->setCurrentIndex(slot);
+    onEditPlayerClicked();
+}
+
 void TeamWindow::onEditPlayerClicked() {
     const std::uint16_t id = m_squad.at(static_cast<std::size_t>(m_slot));
     if (id == 0) return;
@@ -309,14 +346,20 @@ void TeamWindow::onEditPlayerClicked() {
 void TeamWindow::onEditFormationClicked() {
     if (!hasTactics(m_row)) return;
     FormationWindow formation(m_context, m_row, this);
+    formation.setWindowModality(Qt::WindowModal);
     formation.exec();
 }
 
 void TeamWindow::onUniversalEditClicked() { openUniversalEdit(m_context, this); }
 
 void TeamWindow::onPickerClicked() {
-    if (m_picker) return;
-    m_picker = new PickerWindow(m_context.ui, m_pickerState, this);
+    if (m_picker && m_picker->isVisible()) {
+        m_picker->raise();
+        m_picker->activateWindow();
+        return;
+    }
+    // A window of its own, without a parent, so that no window modal to this one blocks it.
+    m_picker = new PickerWindow(m_context.ui, m_pickerState);
     m_picker->setAttribute(Qt::WA_DeleteOnClose);
     m_picker->show();
 }
@@ -332,7 +375,31 @@ void TeamWindow::onLoadTeamClicked() {
     if (const auto row = importTeam(m_context.store.blocks(), toPath(file), m_context.ui)) selectTeam(*row);
 }
 
-void TeamWindow::onWriteClicked() { m_context.store.WriteBack(); }
+void TeamWindow::onWriteClicked() {
+    m_context.store.WriteBack();
+    showUnwrittenMark();
+}
+
+void TeamWindow::showUnwrittenMark() {
+    const QString title = QString::fromLatin1(kAppName) + (m_context.store.hasUnwrittenChanges() ? "*" : "");
+    if (windowTitle() != title) setWindowTitle(title);
+}
+
+void TeamWindow::reject() {
+    if (m_context.store.hasUnwrittenChanges()) {
+        const QString question =
+            QStringLiteral("Write the changes into %1 before closing?").arg(toQString(m_context.store.sourcePath()));
+        switch (m_context.ui.askWriteBeforeClosing(question)) {
+        case UiServices::CloseAnswer::Cancel: return;
+        case UiServices::CloseAnswer::Write:
+            if (!m_context.store.WriteBack()) return;
+            break;
+        case UiServices::CloseAnswer::Discard: break;
+        }
+    }
+    if (m_picker) m_picker->close();
+    QDialog::reject();
+}
 
 QRect TeamWindow::tacticsBarArea(int k) const {
     const QRect field = m_tactics[k]->geometry();
@@ -369,6 +436,7 @@ void TeamWindow::showEvent(QShowEvent* event) {
 
 void TeamWindow::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
+    menu.addAction(QStringLiteral("&Find player..."), this, &TeamWindow::openFindPlayer);
     menu.addAction(QStringLiteral("&About %1...").arg(QString::fromLatin1(kAppName)), this,
                    [this] { showAboutBox(this); });
     menu.exec(event->globalPos());

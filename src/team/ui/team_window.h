@@ -21,6 +21,7 @@ class QSpinBox;
 
 namespace tarvo::gui {
 
+class FindPlayerWindow;
 class GlyphRowBox;
 class NameField;
 
@@ -28,6 +29,9 @@ class TeamWindow : public QDialog {
     Q_OBJECT
 public:
     explicit TeamWindow(AppContext& context, QWidget* parent = nullptr);
+    ~TeamWindow() override;
+    // Closing (Close, Escape, the close box) with unwritten changes asks first; Cancel keeps it open.
+    void reject() override;
 
     // Selects a team row and shows it (the team list's change, and after an import).
     void selectTeam(int row);
@@ -42,6 +46,9 @@ protected:
 
 private:
     void buildControls();
+    void showUnwrittenMark();
+    void openFindPlayer();
+    void onPlayerFound(std::uint32_t id, int row, int slot);
     void connectControls();
     void showTeam();
     void showPlayer();
@@ -73,6 +80,7 @@ private:
     std::vector<std::uint16_t> m_squad;
     picker::PickerState m_pickerState;
     QPointer<PickerWindow> m_picker;
+    QPointer<FindPlayerWindow> m_find;
     bool m_shownOnce = false;
 
     QComboBox* m_teamList = nullptr;

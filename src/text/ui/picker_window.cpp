@@ -39,6 +39,7 @@ PickerWindow::PickerWindow(MessageService& messages, picker::PickerState& state,
     label(QStringLiteral("STR"), du.rect(249, 175, 13, 8), this);
     m_str = lineField(du.rect(267, 172, 40, 14), true, this);
     m_str->setObjectName(QStringLiteral("str"));
+    useJapaneseFont(m_str);
 
     m_gotoPage->setText(QString::number(m_state.gotoPage));
     m_page->setText(QString::number(m_state.page));

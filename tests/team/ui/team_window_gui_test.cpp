@@ -1,9 +1,11 @@
 // The team editor window on the sample disc: what each kind of team shows and enables, what each
 // control stores (and that nothing else is stored), the write button and the team file buttons.
 
+#include "records/player.h"
 #include "records/team.h"
 #include "support/loaded_sample_qt.h"
 #include "team/squad_entry.h"
+#include "team/ui/find_player_window.h"
 #include "team/ui/team_window.h"
 #include "text/sjis.h"
 #include "ui/name_field_widget.h"
@@ -81,7 +83,8 @@ private slots:
         }
         sample.window.selectTeam(12);
         test::click(&sample.window, "pickerButton");
-        sample.window.findChild<gui::PickerWindow*>()->close();
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (qobject_cast<gui::PickerWindow*>(window)) window->close();
         for (const char* opens : {"editFormation", "editPlayer", "universalButton", "close"}) {
             QTimer::singleShot(0, [] {
                 if (auto* modal = QApplication::activeModalWidget()) modal->close();
@@ -280,6 +283,130 @@ private slots:
         QVERIFY(name->text() == nameText(readTeamName(sample.blocks(), 70)) && sample.unchanged());
         test::click(&sample.window, "loadTeam");  // cancelled: nothing changes, nothing is said
         QCOMPARE(sample.ui.messages.size(), std::size_t(2));
+    }
+
+    // Enter on a focused button presses that button and only it: after an edit that "Write" would
+    // store, Close closes, Save team saves a file and Load team asks for one, and the image stays
+    // byte for byte as it was.
+    void enterPressesTheFocusedButton() {
+        for (const char* name : {"close", "saveTeam", "loadTeam"}) {
+            Shown sample(SourceMode::CdImage);
+            QVERIFY(QTest::qWaitForWindowActive(&sample.window));
+            const auto before = test::fileChecksum(sample.source);
+            QTest::keyClick(child<QSpinBox>(&sample.window, "tactics1"), Qt::Key_Down);
+            sample.ui.closeAnswer = gui::UiServices::CloseAnswer::Discard;
+            auto* button = child<QPushButton>(&sample.window, name);
+            button->setFocus();
+            QTest::keyClick(button, Qt::Key_Return);
+            QCOMPARE(test::fileChecksum(sample.source), before);
+            QCOMPARE(sample.window.isVisible(), std::string_view(name) != "close");
+            if (std::string_view(name) == "saveTeam") QVERIFY(sample.ui.lastText().starts_with("OK, team data saved"));
+            if (std::string_view(name) == "loadTeam") QCOMPARE(sample.ui.titles.size(), std::size_t(1));
+        }
+    }
+
+    // The wheel over a list or number field without the focus changes nothing; with it, it steps.
+    void wheelChangesOnlyTheFocusedControl() {
+        Shown sample;
+        QVERIFY(QTest::qWaitForWindowActive(&sample.window));
+        const auto turn = [](QWidget* control) {
+            QWheelEvent wheel(QPointF(5, 5), control->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120),
+                              Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(control, &wheel);
+        };
+        for (const char* name : {"tactics0", "squadList", "teamList"}) {
+            QWidget* control = child<QWidget>(&sample.window, name);
+            sample.snapshot();
+            child<QWidget>(&sample.window, "teamName")->setFocus();
+            const QImage shown = control->grab().toImage();
+            turn(control);
+            QVERIFY2(sample.unchanged() && control->grab().toImage() == shown && !control->hasFocus(), name);
+            control->setFocus();
+            turn(control);
+            QVERIFY2(control->grab().toImage() != shown, name);
+        }
+    }
+
+    // The title's "*" follows the blocks: an edit sets it, the same text typed back clears it, a
+    // new edit sets it again and writing clears it.
+    void unwrittenMarkFollowsTheBlocks() {
+        Shown sample;
+        QVERIFY(QTest::qWaitForWindowActive(&sample.window));
+        const QString name = QString::fromLatin1(kAppName);
+        QCOMPARE(sample.window.windowTitle(), name);
+        auto* field = child<gui::NameField>(&sample.window, "teamName");
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_End);
+        for (const auto& [key, marked] : {std::pair{Qt::Key_X, true}, {Qt::Key_Backspace, false}, {Qt::Key_Y, true}}) {
+            QTest::keyClick(field, key);
+            QTRY_COMPARE(sample.window.windowTitle(), marked ? name + "*" : name);
+        }
+        test::click(&sample.window, "writeButton");
+        QCOMPARE(sample.window.windowTitle(), name);
+        QVERIFY(sample.window.isVisible());
+    }
+
+    // Closing with an unwritten edit asks, whichever way it is closed. Cancel keeps the window,
+    // Discard closes without writing, Write writes and closes, and a failed write keeps it open.
+    // Without an edit nothing is asked.
+    void closingWithUnwrittenChangesAsks() {
+        using Answer = gui::UiServices::CloseAnswer;
+        const std::function<void(QWidget&)> ways[] = {[](QWidget& w) { test::click(&w, "close"); },
+                                                      [](QWidget& w) { QTest::keyClick(&w, Qt::Key_Escape); },
+                                                      [](QWidget& w) { w.close(); }};
+        const struct {
+            Answer answer;
+            bool edit, writable, closes, written;
+        } cases[] = {{Answer::Cancel, true, true, false, false},
+                     {Answer::Discard, true, true, true, false},
+                     {Answer::Write, true, true, true, true},
+                     {Answer::Write, true, false, false, false},
+                     {Answer::Cancel, false, true, true, false}};
+        for (const auto& way : ways)
+            for (const auto& c : cases) {
+                Shown sample;
+                QVERIFY(QTest::qWaitForWindowActive(&sample.window));
+                if (c.edit) QTest::keyClick(child<QSpinBox>(&sample.window, "tactics1"), Qt::Key_Down);
+                if (!c.writable) std::filesystem::remove(sample.source / "select.ovl");
+                sample.ui.closeAnswer = c.answer;
+                way(sample.window);
+                const QString question = "Write the changes into " + gui::toQString(sample.source) + " before closing?";
+                QCOMPARE(sample.ui.titles, c.edit ? std::vector<QString>{question} : std::vector<QString>{});
+                QCOMPARE(sample.window.isVisible(), !c.closes);
+                QCOMPARE(sample.store.hasUnwrittenChanges(), c.edit && !c.written);
+            }
+    }
+
+    // Ctrl+F opens the find box; a typed ID lists the player with the slots holding it, and Enter
+    // selects the first team and slot and opens the player editor there. A name part in another
+    // case finds the same player.
+    void findPlayerSelectsItsSlotAndOpensTheEditor() {
+        Shown sample;
+        QVERIFY(QTest::qWaitForWindowActive(&sample.window));
+        QTest::keyClick(&sample.window, Qt::Key_F, Qt::ControlModifier);
+        auto* box = child<gui::FindPlayerWindow>(&sample.window, "findPlayer");
+        QVERIFY(box->isVisible());
+        auto* text = child<QLineEdit>(box, "findText");
+        auto* matches = child<QListWidget>(box, "matches");
+        const std::string back = decodeShiftJis(readPlayerName(sample.blocks(), PlayerName::Back, 12));
+        test::typeText(text, QString::fromStdString(back).toLower());
+        QVERIFY(matches->count() >= 1 && matches->item(0)->text().startsWith("12 "));
+        text->clear();
+        QTest::keyClicks(text, "12");
+        QCOMPARE(matches->count(), 1);
+        QVERIFY(matches->item(0)->text().contains("1.Ireland slot 12"));
+        QString editorTitle;
+        QTimer::singleShot(0, [&] {
+            if (QWidget* editor = QApplication::activeModalWidget()) {
+                editorTitle = editor->metaObject()->className();
+                editor->close();
+            }
+        });
+        QTest::keyClick(text, Qt::Key_Return);
+        QCOMPARE(editorTitle, QStringLiteral("tarvo::gui::PlayerEditorWindow"));
+        QCOMPARE(child<QComboBox>(&sample.window, "teamList")->currentIndex(), 0);
+        QCOMPARE(child<QComboBox>(&sample.window, "squadList")->currentIndex(), 11);
+        QVERIFY(sample.unchanged());
     }
 };
 

@@ -32,6 +32,14 @@ static void goTo(QWidget* window, const QString& page) {
     press(window, "goto (0-22)");
 }
 
+// The pickers open as windows of their own.
+static QList<PickerWindow*> openPickers() {
+    QList<PickerWindow*> found;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (auto* picker = qobject_cast<PickerWindow*>(window); picker && picker->isVisible()) found << picker;
+    return found;
+}
+
 class PickerWindowTest : public QObject {
     Q_OBJECT
 private slots:
@@ -72,24 +80,51 @@ private slots:
         QCOMPARE(selectedCell(&window), (picker::Cell{0, 1}));
     }
 
+    // The picker is a window of its own; a second click on the button while it is open does nothing.
     void stateSurvivesClosingAndReopening() {
         test::LoadedSample sample;
         gui::TeamWindow team(sample.context);
         team.show();
         test::click(&team, "pickerButton");
-        PickerWindow* first = team.findChild<PickerWindow*>();
-        QVERIFY(first && first->isVisible());
+        const QList<PickerWindow*> shown = openPickers();
+        QVERIFY(shown.size() == 1 && shown[0]->isVisible() && !shown[0]->parent());
         test::click(&team, "pickerButton");
-        QCOMPARE(team.findChildren<PickerWindow*>(), QList<PickerWindow*>{first});  // already open: nothing happens
+        QCOMPARE(openPickers(), shown);
+        PickerWindow* first = shown[0];
         press(first, ">>", 2);
         clickCell(first, 1, 1);
         QTest::keyClick(first, Qt::Key_Return);  // Enter closes it
-        QTRY_VERIFY(!team.findChild<PickerWindow*>());
+        QTRY_VERIFY(openPickers().isEmpty());
         test::click(&team, "pickerButton");
-        auto* second = team.findChild<PickerWindow*>();
+        auto* second = openPickers().value(0);
+        QVERIFY(second);
         for (const char* field : {"page", "gotoPage"})
             QCOMPARE(child<QLineEdit>(second, field)->text(), QStringLiteral("2"));
         QVERIFY(!selectedCell(second) && sample.unchanged());  // the page is kept, the selection is not
+    }
+
+    // The player editor is modal to the team window only: the picker beside it takes clicks.
+    void pickerUsableBesideThePlayerEditor() {
+        test::LoadedSample sample;
+        gui::TeamWindow team(sample.context);
+        team.show();
+        QVERIFY(QTest::qWaitForWindowActive(&team));
+        test::click(&team, "pickerButton");
+        PickerWindow* picker = openPickers().value(0);
+        QVERIFY(picker);
+        std::optional<picker::Cell> selected;
+        Qt::WindowModality modality = Qt::ApplicationModal;
+        QTimer::singleShot(0, [&] {
+            QWidget* editor = QApplication::activeModalWidget();
+            if (!editor) return;
+            modality = editor->windowModality();
+            clickCell(picker, 1, 1);
+            selected = selectedCell(picker);
+            editor->close();
+        });
+        test::click(&team, "editPlayer");
+        QCOMPARE(modality, Qt::WindowModal);
+        QCOMPARE(selected, (std::optional<picker::Cell>(picker::Cell{1, 1})));
     }
 };
 

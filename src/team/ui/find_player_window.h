@@ -1,0 +1,34 @@
+#pragma once
+// "Find player": a small modeless box that lists the players matching what is typed (part of a
+// name, or an ID) with the teams and slots that hold them; Enter or a double click picks one.
+
+#include <cstdint>
+
+#include <QDialog>
+
+#include "ui/app_context_qt.h"
+
+class QLineEdit;
+class QListWidget;
+
+namespace tarvo::gui {
+
+class FindPlayerWindow : public QDialog {
+    Q_OBJECT
+public:
+    explicit FindPlayerWindow(AppContext& context, QWidget* parent = nullptr);
+
+signals:
+    // The player picked, in the first team slot that holds it (row -1: no team holds it).
+    void picked(std::uint32_t id, int row, int slot);
+
+private:
+    void search(const QString& text);
+    void pickCurrent();
+
+    AppContext& m_context;
+    QLineEdit* m_text;
+    QListWidget* m_matches;
+};
+
+}  // namespace tarvo::gui
