@@ -116,6 +116,60 @@ TEST(CliRefusals, WriteNothing) {
     }
 }
 
+// The exit status tells a script what went wrong: 2 for a command line that was not understood
+// (with the --help that explains it), 1 for a refused input, 0 for success; every message line
+// starts with "tarvo: ".
+TEST(CliConventions, ExitStatusAndMessageLines) {
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string inErr;
+    };
+    const std::vector<Case> cases{
+        {{"--version"}, 0, ""},
+        {{"info", "{S}"}, 0, ""},
+        {{"frobnicate", "{S}"}, 2, "; see 'tarvo --help'"},
+        {{"info"}, 2, "; see 'tarvo info --help'"},
+        {{"info", "{S}", "--jsn"}, 2, "; see 'tarvo info --help'"},
+        {{"info", "{S}", "extra"}, 2, "; see 'tarvo info --help'"},
+        {{"voice", "{S}", "first", "{D}/call.wav"}, 2, "; see 'tarvo voice --help'"},
+        {{"set-player", "{S}", "12"}, 2, "; see 'tarvo set-player --help'"},
+        {{"info", "{D}/none.bin"}, 1, "No such file or directory"},
+        {{"set-player", "{S}", "1", "speed=100"}, 1, "speed"},
+    };
+    const Source source(true);
+    const auto before = source.checksums();
+    for (const auto& [args, status, inErr] : cases) {
+        SCOPED_TRACE(args[0] + " " + args.back());
+        const CommandRun r = source.run(args);
+        EXPECT_EQ(r.status, status) << r.err;
+        EXPECT_NE(r.err.find(inErr), std::string::npos) << r.err;
+        for (std::size_t at = 0; at < r.err.size(); at = r.err.find('\n', at) + 1)
+            EXPECT_EQ(r.err.compare(at, 7, "tarvo: "), 0) << r.err;
+        if (status == 2) EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    }
+    EXPECT_EQ(source.checksums(), before);
+
+    const CommandRun version = runTarvo({"--version"});
+    EXPECT_TRUE(version.out.starts_with("tarvo 1.") && version.out.ends_with("\n")) << version.out;
+    // Alone, tarvo lists its commands, and a script that forgot the command fails.
+    const CommandRun alone = runTarvo({});
+    EXPECT_EQ(alone.status, 2);
+    for (const char* command : {"info", "set-player", "make-sample", "restore"})
+        EXPECT_NE(alone.err.find(std::string("\n  ") + command + " "), std::string::npos) << alone.err;
+}
+
+// make-sample writes the disc twice, raw and cooked; info tells them apart and finds the same data.
+TEST(CliInfo, SaysWhichKindOfImage) {
+    const CommandRun raw = runTarvo({"info", utf8Path(test::sampleDir() / "sample.bin")});
+    const CommandRun cooked = runTarvo({"info", utf8Path(test::sampleDir() / "sample.iso")});
+    ASSERT_TRUE(raw.status == 0 && cooked.status == 0) << raw.err << cooked.err;
+    EXPECT_NE(raw.out.find("\nsectors: raw, 2352 bytes\n"), std::string::npos) << raw.out;
+    EXPECT_NE(cooked.out.find("\nsectors: cooked ISO, 2048 bytes\n"), std::string::npos) << cooked.out;
+    const auto withoutKind = [](const std::string& out) { return out.substr(out.find("\nboot file")); };
+    EXPECT_EQ(withoutKind(raw.out), withoutKind(cooked.out));
+}
+
 TEST(CliChanges, SetPlayerChangesOnlyWhatItNames) {
     const Source from(true);
     json expected = from.jsonOf({"player", "{S}", "12", "--json"});
@@ -162,12 +216,13 @@ TEST(CliText, NonAsciiNamesAndPathsRoundTrip) {
     const fs::path folder = dir.path() / pathFromUtf8("M\xc3\xbcller \xe3\x82\xbf\xe3\x83\xab\xe3\x83\x9c");
     const CommandRun made = runTarvo({"make-sample", utf8Path(folder), "--no-padding"});
     ASSERT_EQ(made.status, 0) << made.err;
-    EXPECT_EQ(made.out, utf8Path(folder / "sample.bin") + "\n" + utf8Path(folder / "exported") + "\n");
+    EXPECT_EQ(made.out, utf8Path(folder / "sample.bin") + "\n" + utf8Path(folder / "sample.iso") + "\n" +
+                            utf8Path(folder / "exported") + "\n");
     ASSERT_TRUE(fs::is_regular_file(folder / "sample.bin") && fs::is_directory(folder / "exported"));
 
     const fs::path teamFile = folder / pathFromUtf8("\xe3\x83\x81\xe3\x83\xbc\xe3\x83\xa0 \xc3\xa9.dat");
     const fs::path missing = folder / pathFromUtf8("\xc3\xb1.dat");
-    for (const fs::path& source : {folder / "sample.bin", folder / "exported"}) {
+    for (const fs::path& source : {folder / "sample.bin", folder / "sample.iso", folder / "exported"}) {
         SCOPED_TRACE(utf8Path(source));
         const std::string s = utf8Path(source);
         ASSERT_EQ(runTarvo({"set-player", s, "12", "full name=" + name}).status, 0);
