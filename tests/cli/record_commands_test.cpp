@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <nlohmann/json.hpp>
 
+#include "csv.h"
 #include "store/data_store.h"
 #include "store/file_io.h"
 #include "support/platform.h"
@@ -168,6 +169,103 @@ TEST(CliInfo, SaysWhichKindOfImage) {
     EXPECT_NE(cooked.out.find("\nsectors: cooked ISO, 2048 bytes\n"), std::string::npos) << cooked.out;
     const auto withoutKind = [](const std::string& out) { return out.substr(out.find("\nboot file")); };
     EXPECT_EQ(withoutKind(raw.out), withoutKind(cooked.out));
+}
+
+// The players as a spreadsheet: rows by player ID (line = ID + 1), cells by column name.
+struct PlayerSheet {
+    explicit PlayerSheet(const fs::path& file) {
+        const Bytes bytes = test::readFile(file);
+        for (const cli::CsvRecord& r : cli::parseCsv(std::string(bytes.begin(), bytes.end())).records)
+            rows.push_back(r.fields);
+    }
+    std::size_t column(const std::string& name) const {
+        return static_cast<std::size_t>(std::ranges::find(rows.front(), name) - rows.front().begin());
+    }
+    std::string& cell(std::uint32_t id, const std::string& name) { return rows.at(id).at(column(name)); }
+    void write(const fs::path& file) const {
+        std::string text;
+        for (const auto& row : rows) text += cli::csvRecord(row);
+        test::writeFile(file, Bytes(text.begin(), text.end()));
+    }
+    std::vector<std::vector<std::string>> rows;
+};
+
+// Exported and imported unchanged, no byte of the source changes; one changed cell changes that
+// field of that player and nothing else, on the raw image, the cooked image and the exported files.
+TEST(CliCsv, RoundTripChangesExactlyTheChangedCells) {
+    for (const std::string kind : {"image", "cooked", "directory"}) {
+        SCOPED_TRACE(kind);
+        const Source source(kind != "directory");
+        std::string sourcePath = utf8Path(source.path);
+        if (kind == "cooked") {
+            fs::copy_file(test::sampleDir() / "sample.iso", source.files / "sample.iso");
+            sourcePath = utf8Path(source.files / "sample.iso");
+        }
+        const auto checksums = [&] {
+            return kind == "cooked" ? std::vector{test::fileChecksum(source.files / "sample.iso")} : source.checksums();
+        };
+        const auto before = checksums();
+        ASSERT_EQ(source.run({"players", sourcePath, "--csv", "{D}/players.csv"}).status, 0);
+        PlayerSheet sheet(source.files / "players.csv");
+        ASSERT_EQ(sheet.rows.size(), 2198u);
+        ASSERT_EQ(sheet.rows.front().size(), 74u);  // id, two names, call number, 70 fields
+        const CommandRun unchanged = source.run({"import-csv", sourcePath, "{D}/players.csv"});
+        EXPECT_EQ(unchanged.status, 0) << unchanged.err;
+        EXPECT_EQ(checksums(), before);
+
+        json expected = source.jsonOf({"player", sourcePath, "1500", "--json"});
+        const std::uint32_t speed = expected["speed"] == 98 ? 97 : 98;
+        sheet.cell(1500, "speed") = std::to_string(speed);
+        sheet.write(source.files / "one.csv");
+        ASSERT_EQ(source.run({"import-csv", sourcePath, "{D}/one.csv"}).status, 0);
+        expected["speed"] = speed;
+        EXPECT_EQ(source.jsonOf({"player", sourcePath, "1500", "--json"}), expected);
+        ASSERT_EQ(source.run({"players", sourcePath, "--csv", "{D}/after.csv"}).status, 0);
+        EXPECT_EQ(PlayerSheet(source.files / "after.csv").rows, sheet.rows);
+    }
+}
+
+// One bad cell anywhere refuses the whole file, naming its line and column, and nothing is
+// written, though other rows hold good changes; a dry run says what would change and writes nothing.
+TEST(CliCsv, ABadCellRefusesTheWholeFileAndADryRunWritesNothing) {
+    const Source source(true);
+    ASSERT_EQ(source.run({"players", "{S}", "--csv", "{D}/players.csv"}).status, 0);
+    const PlayerSheet exported(source.files / "players.csv");
+    const auto before = source.checksums();
+    const struct {
+        std::uint32_t id;
+        std::string column, value, message;
+    } cases[] = {
+        {1, "speed", "100", "line 2, column " + std::to_string(exported.column("speed") + 1) + " (\"speed\")"},
+        {2197, "face", "0", "line 2198, column " + std::to_string(exported.column("face") + 1) + " (\"face\")"},
+        {900, "id", "2198", "line 901, column 1 (\"id\"): ID should be 1--2197"},
+        {7, "full name", "\xe2\x82\xac", "line 8, column 2 (\"full name\")"},
+        {30, "call number", "x", "line 31, column 4 (\"call number\")"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.column + "=" + c.value);
+        PlayerSheet sheet = exported;
+        sheet.cell(12, "speed") = sheet.cell(12, "speed") == "50" ? "51" : "50";  // a good change elsewhere
+        sheet.cell(c.id, c.column) = c.value;
+        sheet.write(source.files / "bad.csv");
+        const CommandRun r = source.run({"import-csv", "{S}", "{D}/bad.csv"});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    }
+    PlayerSheet unknown = exported;
+    unknown.rows.front()[10] = "shoe size";
+    unknown.write(source.files / "unknown.csv");
+    EXPECT_EQ(source.run({"import-csv", "{S}", "{D}/unknown.csv"}).status, 1);
+    EXPECT_EQ(source.checksums(), before);
+
+    PlayerSheet changed = exported;
+    changed.cell(12, "back name") = "RIVAZ";
+    changed.write(source.files / "changed.csv");
+    const CommandRun dry = source.run({"import-csv", "{S}", "{D}/changed.csv", "--dry-run"});
+    EXPECT_EQ(dry.status, 0) << dry.err;
+    EXPECT_EQ(dry.out, "player 12 back name: " + exported.rows[12][2] + " -> RIVAZ\n");
+    EXPECT_EQ(source.checksums(), before);
 }
 
 TEST(CliChanges, SetPlayerChangesOnlyWhatItNames) {
