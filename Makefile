@@ -16,7 +16,10 @@ FUZZ_CMAKE := -DCMAKE_CXX_COMPILER=clang++-14 -DTARVO_SANITIZE=ON -DTARVO_FUZZ=O
 WINDOWS_BUILD ?= build-windows
 WINDOWS_ENV := WINEPREFIX=$(abspath $(WINDOWS_BUILD))/wine WINEDEBUG=-all
 
-.PHONY: all deps configure build test test-windows run sample screenshots bench fuzz clean
+.PHONY: all deps configure build programs test test-windows run sample screenshots bench fuzz package package-check clean
+
+# The .deb: a release build with Debian's hardening flags, no tests and no benchmarks.
+PACKAGE_BUILD ?= build-package
 
 all: build
 
@@ -44,17 +47,21 @@ test-windows:
 	$(WINDOWS_ENV) cmake --build $(WINDOWS_BUILD) -j$(JOBS)
 	cd $(WINDOWS_BUILD) && $(WINDOWS_ENV) ctest --output-on-failure -j$(JOBS)
 
+# `make run` builds only the two programs.
+programs: configure
+	cmake --build $(BUILD) -j$(JOBS) --target tarvo $$(test -d $(BUILD)/src/app && echo Tarvo_Riviza_Editor)
+
 # The sample disc is made once; what the program writes into it stays until `make clean`.
-sample: build
+sample: programs
 	@test -f $(SAMPLE)/sample.bin || $(TARVO) make-sample $(SAMPLE)
 
 run: sample
 	@if [ -x $(EDITOR) ]; then $(EDITOR) $(SAMPLE)/sample.bin; else $(TARVO) info $(SAMPLE)/sample.bin; fi
 
-screenshots: sample
+screenshots: build sample
 	QT_QPA_PLATFORM=offscreen $(BUILD)/tools/screenshots $(SAMPLE) docs/screenshots
 
-bench: sample
+bench: build sample
 	$(BUILD)/bench/tarvo_bench --sample $(SAMPLE)
 
 fuzz: deps
@@ -62,5 +69,19 @@ fuzz: deps
 	cmake --build $(FUZZ_BUILD) -j$(JOBS) --target fuzz_targets
 	scripts/run-fuzz $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
+package:
+	@scripts/install-deps package
+	CXXFLAGS="$$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
+	LDFLAGS="$$(dpkg-buildflags --get LDFLAGS)" \
+	  cmake -S . -B $(PACKAGE_BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DTARVO_BENCH=OFF $(CMAKE_FLAGS)
+	cmake --build $(PACKAGE_BUILD) -j$(JOBS)
+	cd $(PACKAGE_BUILD) && cpack
+	@ls $(PACKAGE_BUILD)/*.deb
+
+# The package as installed: lintian, the desktop and AppStream files, and the installed programs
+# run from a temporary root, so that a file missing from the package fails here.
+package-check: package
+	scripts/check-package $(PACKAGE_BUILD)/*.deb
+
 clean:
-	rm -rf $(BUILD) $(WINDOWS_BUILD)
+	rm -rf $(BUILD) $(WINDOWS_BUILD) $(PACKAGE_BUILD)

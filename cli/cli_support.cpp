@@ -19,7 +19,12 @@ void StderrMessages::show(const Message& message) {
         const bool blankBefore = pos > 0 && text[pos - 1] == ' ';
         text.replace(pos, 1, blankBefore ? "" : " ");
     }
-    std::cerr << text << '\n';
+    std::cerr << "tarvo: " << text << '\n';
+}
+
+MessageService& messages() {
+    static StderrMessages stderrMessages;
+    return stderrMessages;
 }
 
 #ifdef _WIN32
@@ -65,7 +70,7 @@ bool loadSource(DataStore& store, const fs::path& source) {
 }
 
 int refuse(const std::string& text) {
-    std::cerr << "tarvo: " << text << '\n';
+    messages().warning(text);
     return 1;
 }
 

@@ -15,11 +15,14 @@
 
 namespace tarvo::cli {
 
-// Every message goes to stderr as one line (texts with a line break are joined with a blank).
+// Every message goes to stderr as one line "tarvo: <text>" (a text with a line break is joined
+// with a blank), so that a script can tell the tool's lines from those of other programs.
 class StderrMessages : public MessageService {
 public:
     void show(const Message& message) override;
 };
+// The one path of the tool's messages to stderr.
+MessageService& messages();
 
 // The command line as UTF-8 text. On Windows it is read again as UTF-16, since `argv` holds the
 // ANSI code page's bytes, in which characters outside that page are already lost.
@@ -29,7 +32,7 @@ void useBinaryOutput();
 
 // Loads SOURCE into the store; false (messages shown) when it is refused.
 bool loadSource(DataStore& store, const std::filesystem::path& source);
-// Prints "tarvo: <text>" on stderr and returns 1, the exit status of a refused command.
+// Shows <text> through messages() and returns 1, the exit status of a refused command.
 int refuse(const std::string& text);
 std::string hexBytes(ByteSpan data);
 

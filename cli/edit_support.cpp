@@ -8,12 +8,12 @@
 namespace tarvo::cli {
 
 void CommandMessages::show(const Message& message) {
-    if (m_printing) m_stderr.show(message);
+    if (m_printing) messages().show(message);
     else m_collected.push_back(message);
 }
 
 void CommandMessages::flush() {
-    for (const Message& message : m_collected) m_stderr.show(message);
+    for (const Message& message : m_collected) messages().show(message);
     m_collected.clear();
     m_printing = true;
 }

@@ -30,7 +30,6 @@ public:
 private:
     bool m_printing = false;
     std::vector<Message> m_collected;
-    StderrMessages m_stderr;
 };
 
 // A loaded SOURCE for one command.

@@ -1,12 +1,42 @@
 // tarvo: the command-line tool. A thin dispatcher; each command parses its own arguments and
 // calls the core.
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include <CLI/CLI.hpp>
 
 #include "cli_support.h"
+
+#ifndef TARVO_VERSION
+#define TARVO_VERSION "unknown"
+#endif
+
+namespace {
+
+// Exit status of a command line that could not be understood (a refused input is 1).
+constexpr int kUsageError = 2;
+
+// What `tarvo` alone prints: each command with the first clause of its description.
+std::string shortHelp(const CLI::App& app) {
+    std::string text = "Usage: tarvo COMMAND ARGUMENTS... ('tarvo COMMAND --help' describes one)\nCommands:\n";
+    for (const CLI::App* command : app.get_subcommands({})) {
+        const std::string& name = command->get_name();
+        const std::string& description = command->get_description();
+        std::string clause = description.substr(0, description.find_first_of(":.;("));
+        clause.erase(clause.find_last_not_of(' ') + 1);
+        text += "  " + name + std::string(name.size() < 15 ? 15 - name.size() : 1, ' ') + clause + '\n';
+    }
+    return text;
+}
+
+bool isCommand(const CLI::App& app, const std::string& word) {
+    const auto commands = app.get_subcommands({});
+    return std::ranges::any_of(commands, [&word](const CLI::App* command) { return command->get_name() == word; });
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     tarvo::cli::useBinaryOutput();
@@ -19,12 +49,32 @@ int main(int argc, char** argv) {
     // commands made below take this over from the app.
     app.allow_windows_style_options(false);
     app.require_subcommand(1);
+    app.set_version_flag("--version", "tarvo " TARVO_VERSION);
     int status = 0;
     tarvo::cli::registerStoreCommands(app, status);
     tarvo::cli::registerSampleCommands(app, status);
     tarvo::cli::registerVoiceCommands(app, status);
     tarvo::cli::registerTeamCommands(app, status);
     tarvo::cli::registerPlayerCommands(app, status);
-    CLI11_PARSE(app, static_cast<int>(utf8Argv.size()), utf8Argv.data());
+
+    if (utf8Argv.size() <= 1) {
+        std::cerr << shortHelp(app);
+        return kUsageError;
+    }
+    if (const std::string& first = arguments[1]; !first.starts_with('-') && !isCommand(app, first)) {
+        tarvo::cli::messages().warning("'" + first + "' is not a command; see 'tarvo --help'");
+        return kUsageError;
+    }
+    try {
+        app.parse(static_cast<int>(utf8Argv.size()), utf8Argv.data());
+    } catch (const CLI::Success& e) {  // --help or --version
+        return app.exit(e);
+    } catch (const CLI::ParseError& e) {
+        // The command the line named, when it got that far, is the one whose help explains it.
+        const std::vector<CLI::App*> named = app.get_subcommands();
+        const std::string help = named.empty() ? "tarvo --help" : "tarvo " + named.front()->get_name() + " --help";
+        tarvo::cli::messages().warning(std::string(e.what()) + "; see '" + help + "'");
+        return kUsageError;
+    }
     return status;
 }

@@ -1,10 +1,12 @@
 // player, set-player, export-player, import-player, universal: one player's data, shown and
 // changed, and the bulk change of one ability.
 
+#include <algorithm>
 #include <iostream>
 #include <memory>
 #include <variant>
 
+#include "csv.h"
 #include "edit_support.h"
 #include "player/player_file.h"
 #include "player/universal_edit.h"
@@ -84,7 +86,121 @@ struct PlayerArgs {
     std::string source, id, file, ability, method;
     std::vector<std::string> assignments;
     bool json = false;
+    bool csv = false;
+    bool dryRun = false;
 };
+
+// The spreadsheet columns of a player: the keys of `player --json` without the name bytes, which
+// the names themselves say.
+std::vector<std::string> csvColumns() {
+    std::vector<std::string> columns{"id", std::string(kFullName), std::string(kBackName), std::string(kCallNumber)};
+    for (const PlayerField& field : kPlayerFields) columns.emplace_back(field.name);
+    return columns;
+}
+
+std::string cellText(const json& value) { return value.is_string() ? value.get<std::string>() : value.dump(); }
+
+int playersCommand(const PlayerArgs& args) {
+    LoadedSource source;
+    if (auto refused = loadOrRefuse(source, args.source)) return *refused;
+    const std::vector<std::string> columns = csvColumns();
+    std::string text = csvRecord(columns);
+    for (std::uint32_t id = 1; id <= blockmap::kPlayerCount; ++id) {
+        const json player = playerObject(source.store.blocks(), id);
+        std::vector<std::string> cells;
+        for (const std::string& column : columns) cells.push_back(cellText(player[column]));
+        text += csvRecord(cells);
+    }
+    if (args.file.empty()) {
+        std::cout << text;
+        return 0;
+    }
+    const ByteSpan bytes(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+    return writeFileReporting(pathFromUtf8(args.file), bytes, source.messages) ? 0 : 1;
+}
+
+// One player's row of the file: what changes, checked, and the words that say so.
+struct RowChanges {
+    std::uint32_t id;
+    std::vector<PlayerChange> changes;
+};
+
+int importCsvCommand(const PlayerArgs& args) {
+    const std::filesystem::path file = pathFromUtf8(args.file);
+    const auto bytes = readFileReporting(file, kMaxTextFileSize, messages());
+    if (!bytes) return 1;
+    const CsvTable table = parseCsv(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+    const std::string name = utf8Path(file);
+    if (!table.error.empty()) return refuse(name + " " + table.error);
+    if (table.records.empty()) return refuse(name + " holds no header row");
+    const std::vector<std::string>& header = table.records.front().fields;
+    const auto idColumn = std::ranges::find(header, "id");
+    if (idColumn == header.end()) {
+        if (std::ranges::find(header, "row") != header.end())
+            return refuse(name + ": team rows (a \"row\" column) can not be imported from a spreadsheet yet");
+        return refuse(name + ": the header row has no \"id\" column");
+    }
+    const auto known = csvColumns();
+    for (std::size_t c = 0; c < header.size(); ++c) {
+        const auto where = name + " line 1, column " + std::to_string(c + 1) + ": ";
+        if (std::ranges::find(known, header[c]) == known.end())
+            return refuse(where + "\"" + header[c] + "\" is not a player column");
+        if (std::ranges::find(header, header[c]) != header.begin() + static_cast<std::ptrdiff_t>(c))
+            return refuse(where + "\"" + header[c] + "\" is there twice");
+    }
+    const auto skinColumn = std::ranges::find(header, "skin");
+
+    LoadedSource source;
+    if (auto refused = loadOrRefuse(source, args.source)) return *refused;
+    const auto blocks = source.store.blocks();
+    // Every cell is checked before anything is stored; a cell that holds what the player holds
+    // now is no change, so that an unchanged export imports without touching a byte.
+    std::vector<RowChanges> rows;
+    std::vector<std::string> report;
+    for (std::size_t r = 1; r < table.records.size(); ++r) {
+        const CsvRecord& record = table.records[r];
+        const std::string line = name + " line " + std::to_string(record.line);
+        if (record.fields.size() != header.size())
+            return refuse(line + ": " + std::to_string(record.fields.size()) + " cells where the header has " +
+                          std::to_string(header.size()));
+        const auto cell = [&](auto column) { return record.fields[static_cast<std::size_t>(column - header.begin())]; };
+        const auto id = parseId(cell(idColumn));
+        if (!id)
+            return refuse(line + ", column " + std::to_string(idColumn - header.begin() + 1) +
+                          " (\"id\"): " + kIdRange);
+        const json now = playerObject(blocks, *id);
+        std::uint32_t skin = now["skin"].get<std::uint32_t>();
+        if (skinColumn != header.end()) {
+            const auto v = parseInteger(cell(skinColumn));
+            if (v && editorAllows(PF::Skin, static_cast<std::uint32_t>(std::clamp<std::int64_t>(*v, 0, 0xFFFF)), 0))
+                skin = static_cast<std::uint32_t>(*v);
+        }
+        RowChanges row{*id, {}};
+        for (std::size_t c = 0; c < header.size(); ++c) {
+            const std::string& value = record.fields[c];
+            if (header[c] == "id" || value == cellText(now[header[c]])) continue;
+            auto checked = checkPlayerChange(*id, Assignment{header[c], value}, skin);
+            if (auto* refusal = std::get_if<std::string>(&checked))
+                return refuse(line + ", column " + std::to_string(c + 1) + " (\"" + header[c] + "\"): " + *refusal);
+            row.changes.push_back(std::get<PlayerChange>(std::move(checked)));
+            report.push_back("player " + std::to_string(*id) + " " + header[c] + ": " + cellText(now[header[c]]) +
+                             " -> " + value);
+        }
+        if (!row.changes.empty()) rows.push_back(std::move(row));
+    }
+    if (args.dryRun) {
+        for (const std::string& change : report) std::cout << change << '\n';
+        source.messages.information(std::to_string(report.size()) + " changes; a dry run writes nothing");
+        return 0;
+    }
+    Player player;
+    for (const RowChanges& row : rows) {
+        player.load(blocks, row.id);
+        for (const PlayerChange& change : row.changes) change(blocks, player);
+    }
+    source.messages.information(std::to_string(report.size()) + " changes from " + name);
+    return writeBack(source);
+}
 
 int playerCommand(const PlayerArgs& args) {
     const auto id = parseId(args.id);
@@ -224,6 +340,27 @@ void registerPlayerCommands(CLI::App& app, int& status) {
         c->add_option("ABILITY", args->ability, "one of the 25 ability names, e.g. \"speed\"")->required();
         c->add_option("METHOD", args->method, "+N or -N (-99 to 99), or N% (1 to 200)")->required();
         c->callback([args, &status] { status = universalCommand(*args); });
+    }
+    {
+        auto args = std::make_shared<PlayerArgs>();
+        auto* c = addCommand(app, "players",
+                             "Writes all 2197 players as CSV (UTF-8, a header row): id, full name, back name, call "
+                             "number and the 70 fields, named and counted as in `player --json`",
+                             *args, false);
+        c->add_flag("--csv", args->csv, "CSV, the one format of this command")->required();
+        c->add_option("FILE", args->file, "the CSV file to write (standard output when left out)");
+        c->callback([args, &status] { status = playersCommand(*args); });
+    }
+    {
+        auto args = std::make_shared<PlayerArgs>();
+        auto* c = addCommand(app, "import-csv",
+                             "Applies a CSV file of players as `players --csv` writes it (any of its columns; \"id\" "
+                             "required) and writes SOURCE back. Every cell is checked as set-player checks it first; "
+                             "one bad cell refuses the whole file, naming its line and column",
+                             *args, false);
+        c->add_option("FILE", args->file, "the CSV file")->required();
+        c->add_flag("--dry-run", args->dryRun, "print what would change and write nothing");
+        c->callback([args, &status] { status = importCsvCommand(*args); });
     }
 }
 

@@ -15,11 +15,10 @@ struct MakeSampleArgs {
 };
 
 int makeSampleCommand(const MakeSampleArgs& args) {
-    StderrMessages messages;
     const std::filesystem::path directory = pathFromUtf8(args.directory);
-    if (!sample::makeSample(directory, sample::SampleOptions{.padImage = !args.noPadding}, messages))
+    if (!sample::makeSample(directory, sample::SampleOptions{.padImage = !args.noPadding}, messages()))
         return refuse("the sample disc could not be written to " + utf8Path(directory));
-    std::cout << utf8Path(directory / "sample.bin") << '\n' << utf8Path(directory / "exported") << '\n';
+    for (const char* made : {"sample.bin", "sample.iso", "exported"}) std::cout << utf8Path(directory / made) << '\n';
     return 0;
 }
 
@@ -27,12 +26,13 @@ int makeSampleCommand(const MakeSampleArgs& args) {
 
 void registerSampleCommands(CLI::App& app, int& status) {
     auto args = std::make_shared<MakeSampleArgs>();
-    CLI::App* command =
-        app.add_subcommand("make-sample",
-                           "Writes a sample disc with invented data: DIR/sample.bin (a raw CD image, padded to "
-                           "700000000 bytes) and DIR/exported/ (the three exported files)");
+    CLI::App* command = app.add_subcommand(
+        "make-sample",
+        "Writes a sample disc with invented data: DIR/sample.bin (a raw CD image, padded to "
+        "700000000 bytes), DIR/sample.iso (the same disc as a cooked image, padded to 609523810 bytes) "
+        "and DIR/exported/ (the three exported files)");
     command->add_option("DIR", args->directory, "folder to write into (made when missing)")->required();
-    command->add_flag("--no-padding", args->noPadding, "leave the image unpadded (a few megabytes)");
+    command->add_flag("--no-padding", args->noPadding, "leave the images unpadded (a few megabytes)");
     command->callback([args, &status] { status = makeSampleCommand(*args); });
 }
 

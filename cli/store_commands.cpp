@@ -23,21 +23,14 @@ struct InfoArgs {
 };
 
 int infoCommand(const InfoArgs& args) {
-    MessageLog log;
-    DataStore store(log);
-    const bool loaded = loadSource(store, pathFromUtf8(args.source));
-    if (!loaded) {
-        // One line: every message of the failed load, in order.
-        std::string text;
-        for (const Message& message : log.messages) text += (text.empty() ? "" : "; ") + message.text;
-        return refuse(text);
-    }
-    StderrMessages stderrMessages;
-    for (const Message& message : log.messages) stderrMessages.show(message);
+    LoadedSource source;
+    if (auto refused = loadOrRefuse(source, args.source)) return *refused;
+    const DataStore& store = source.store;
 
     const bool image = store.sourceMode() == SourceMode::CdImage;
     nlohmann::ordered_json info;
     info["kind"] = image ? "image" : "directory";
+    if (image) info["sectors"] = store.archiveFile().layout().cooked() ? "cooked ISO, 2048 bytes" : "raw, 2352 bytes";
     info["boot file"] = store.bootFileName();
     info["boot size"] = store.boot().size();
     info["parameter size"] = store.parameter().size();
@@ -59,10 +52,7 @@ struct BackupArgs {
     bool force = false;
 };
 
-int recoverCommand(const BackupArgs& args) {
-    StderrMessages messages;
-    return recoverSource(args.source, messages) ? 0 : 1;
-}
+int recoverCommand(const BackupArgs& args) { return recoverSource(args.source, messages()) ? 0 : 1; }
 
 // Whether the backup's files are what SOURCE holds now.
 bool matchesSource(const Backup& backup, const DataStore& store) {

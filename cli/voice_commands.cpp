@@ -60,8 +60,7 @@ int voiceToWav(const fs::path& source, std::uint32_t index, const fs::path& outp
     if (fs::is_directory(source, ec)) {
         return refuse(utf8Path(source) + " is a directory of exported files; the voice calls are only in a CD image");
     }
-    StderrMessages messages;
-    DataStore store(messages);
+    DataStore store(messages());
     if (!loadSource(store, source)) return 1;
     AfsArchive& archive = store.archive();
     if (index >= archive.entryCount()) {

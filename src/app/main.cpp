@@ -1,5 +1,6 @@
 // The desktop program: `Tarvo_Riviza_Editor` asks for the source; `Tarvo_Riviza_Editor SOURCE`
-// opens a CD image file or a folder of exported files directly.
+// opens a CD image file or a folder of exported files directly; `--version` prints the version
+// without opening a window (so it works with no display, as in a package check).
 #include <chrono>
 #include <cstdio>
 
@@ -8,6 +9,10 @@
 
 #include "app/startup_qt.h"
 #include "store/messages.h"
+
+#ifndef TARVO_VERSION
+#define TARVO_VERSION "unknown"
+#endif
 
 int main(int argc, char** argv) {
     const auto started = std::chrono::steady_clock::now();

@@ -38,15 +38,18 @@ bool checkImage(UiServices& ui, const fs::path& image) {
     switch (checkImageFile(image)) {
     case ImageCheck::Ok: return true;
     case ImageCheck::CannotRead: ui.warning("Can not read CD image file!"); return false;
-    case ImageCheck::TooSmall: ui.warning("File size mismatch!\n should > 700M"); return false;
+    case ImageCheck::TooSmall:
+        ui.warning("File size mismatch!\n should > 700M (a cooked ISO image: 609523810 bytes)");
+        return false;
     }
     return false;
 }
 
 std::optional<fs::path> ChooseImage(UiServices& ui, const fs::path& start) {
-    const QString file =
-        ui.openFile(QStringLiteral("open CD image file"),
-                    {QStringLiteral("Bin Files (*.bin)"), QStringLiteral("All Files (*.*)")}, toQString(start));
+    const QString file = ui.openFile(QStringLiteral("open CD image file"),
+                                     {QStringLiteral("Disc images (*.bin *.iso)"), QStringLiteral("Bin Files (*.bin)"),
+                                      QStringLiteral("All Files (*.*)")},
+                                     toQString(start));
     if (file.isEmpty()) {
         ui.warning("Can not work without CD image file!");
         return std::nullopt;

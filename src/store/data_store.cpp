@@ -403,7 +403,8 @@ bool DataStore::SaveToImage() {
         if (!files || !backUpOnce(*files)) return false;
     }
     std::vector<FilePatch> patches;
-    for (RawRun& run : rawRunsOf(sectors)) patches.push_back({m_imagePath, run.position, std::move(run.bytes)});
+    for (RawRun& run : rawRunsOf(sectors, bootFile.layout().size))
+        patches.push_back({m_imagePath, run.position, std::move(run.bytes)});
     if (!writePatches(patches)) return false;
     markWritten();
     return true;

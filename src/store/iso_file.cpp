@@ -24,27 +24,28 @@ constexpr std::uint32_t kSectorsPerTransfer = 512;  // raw sectors moved per cal
 
 // Up to kSectorsPerTransfer consecutive sectors of a file holding the bytes [at, at + bytes).
 struct SectorRun {
+    SectorLayout layout;
     std::uint64_t firstSector;  // of the file
     std::uint32_t inSector;     // user byte of the first sector where the run starts
     std::uint64_t bytes;
     std::uint64_t sectors;
 
-    static SectorRun at(std::uint64_t offset, std::uint64_t left) {
-        SectorRun run{offset / kUserDataSize, static_cast<std::uint32_t>(offset % kUserDataSize), 0, 0};
+    static SectorRun at(const SectorLayout& layout, std::uint64_t offset, std::uint64_t left) {
+        SectorRun run{layout, offset / kUserDataSize, static_cast<std::uint32_t>(offset % kUserDataSize), 0, 0};
         run.bytes = std::min<std::uint64_t>(left, std::uint64_t{kSectorsPerTransfer} * kUserDataSize - run.inSector);
         run.sectors = (run.inSector + run.bytes + kUserDataSize - 1) / kUserDataSize;
         return run;
     }
 
     // Calls piece(position, count) for the user bytes of each sector, with positions counted
-    // from the start of the run's first raw sector.
+    // from the start of the run's first sector in the image.
     template <typename Piece>
     void forEachPiece(Piece piece) const {
         std::uint64_t left = bytes;
         std::uint32_t begin = inSector;
         for (std::uint64_t s = 0; s < sectors; ++s) {
             const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(left, kUserDataSize - begin));
-            piece(static_cast<std::size_t>(s * kSectorSize + kUserDataOffset + begin), n);
+            piece(static_cast<std::size_t>(layout.position(s, begin)), n);
             left -= n;
             begin = 0;
         }
@@ -83,6 +84,15 @@ std::optional<std::size_t> findRecord(ByteSpan directory, const std::string& nam
 
 }  // namespace
 
+SectorLayout sectorLayoutOf(OpenFile& image) {
+    const auto holdsMark = [&image](const SectorLayout& layout) {
+        std::array<std::uint8_t, 5> mark{};
+        return image.read(layout.position(kVolumeDescriptorSector, 1), mark) &&
+               std::equal(mark.begin(), mark.end(), "CD001");
+    };
+    return !holdsMark(kRawLayout) && holdsMark(kCookedLayout) ? kCookedLayout : kRawLayout;
+}
+
 IsoFile::IsoFile(MessageService& messages, FileAccess& files) : m_messages(messages), m_files(files) {}
 
 IsoFile::~IsoFile() = default;
@@ -93,8 +103,10 @@ bool IsoFile::Find(const fs::path& imagePath, std::string_view name) {
     m_imagePath = imagePath;
     m_fileName = upperAscii(name);
     if (!Open(Mode::Read)) return false;
+    m_layout = sectorLayoutOf(*m_image);
 
-    const std::uint64_t lastByte = rawPosition(kRootDirectorySector + kDirectorySectorsSearched - 1, kUserDataSize);
+    const std::uint64_t lastByte =
+        m_layout.position(kRootDirectorySector + kDirectorySectorsSearched - 1, kUserDataSize);
     if (m_imageSize < lastByte) {
         Close();
         m_messages.readerError(utf8Path(imagePath) + " is too short (" + std::to_string(m_imageSize) +
@@ -105,7 +117,7 @@ bool IsoFile::Find(const fs::path& imagePath, std::string_view name) {
     Bytes directory(kDirectoryBufferSize);
     bool complete = true;
     for (std::uint32_t k = 0; k < kDirectorySectorsSearched && complete; ++k)
-        complete = readRaw(rawPosition(kRootDirectorySector + k, 0),
+        complete = readRaw(m_layout.position(kRootDirectorySector + k),
                            MutableByteSpan(directory).subspan(std::size_t{k} * kUserDataSize, kUserDataSize));
     Close();
     if (!complete) {
@@ -138,18 +150,13 @@ bool IsoFile::Open(Mode mode) {
 
 void IsoFile::Close() { m_image.reset(); }
 
-std::uint64_t IsoFile::rawPosition(std::uint64_t sector, std::uint32_t userByte) {
-    return sector * kSectorSize + kUserDataOffset + userByte;
-}
-
 bool IsoFile::covers(std::uint64_t offset, std::uint64_t count, bool wholeSectors) const {
     if (!fitsIn(m_fileSize, offset, count)) return false;
     if (count == 0) return true;
     const std::uint64_t lastByte = offset + count - 1;
     const std::uint64_t last = m_startSector + lastByte / kUserDataSize;
-    const std::uint64_t end = wholeSectors
-                                  ? (last + 1) * kSectorSize
-                                  : rawPosition(last, static_cast<std::uint32_t>(lastByte % kUserDataSize)) + 1;
+    const std::uint64_t end =
+        wholeSectors ? (last + 1) * m_layout.size : m_layout.position(last, lastByte % kUserDataSize) + 1;
     return end <= m_imageSize;
 }
 
@@ -188,7 +195,7 @@ bool IsoFile::writeRaw(std::uint64_t position, ByteSpan source) {
 }
 
 bool IsoFile::readSectors(std::uint64_t firstSector, MutableByteSpan raw) {
-    if (readRaw((m_startSector + firstSector) * kSectorSize, raw)) return true;
+    if (readRaw((m_startSector + firstSector) * m_layout.size, raw)) return true;
     m_messages.readerError("Can not read " + m_fileName + " in " + utf8Path(m_imagePath));
     return false;
 }
@@ -201,9 +208,9 @@ bool IsoFile::Read(std::uint64_t offset, MutableByteSpan destination) {
     Bytes raw;
     std::uint64_t done = 0;
     while (done < count) {
-        const SectorRun run = SectorRun::at(offset + done, count - done);
-        const auto lastUserByte = static_cast<std::uint32_t>((run.inSector + run.bytes - 1) % kUserDataSize);
-        raw.resize(static_cast<std::size_t>((run.sectors - 1) * kSectorSize + kUserDataOffset + lastUserByte + 1));
+        const SectorRun run = SectorRun::at(m_layout, offset + done, count - done);
+        const std::uint64_t lastUserByte = (run.inSector + run.bytes - 1) % kUserDataSize;
+        raw.resize(static_cast<std::size_t>(m_layout.position(run.sectors - 1, lastUserByte) + 1));
         if (!readSectors(run.firstSector, raw)) return false;
         run.forEachPiece([&](std::size_t rawAt, std::size_t n) {
             std::copy_n(raw.begin() + static_cast<std::ptrdiff_t>(rawAt), n,
@@ -217,7 +224,7 @@ bool IsoFile::Read(std::uint64_t offset, MutableByteSpan destination) {
 bool IsoFile::Write(std::uint64_t offset, ByteSpan source) {
     SectorOverlay sectors;
     if (!planWrite(offset, source, sectors)) return false;
-    for (const RawRun& run : rawRunsOf(sectors))
+    for (const RawRun& run : rawRunsOf(sectors, m_layout.size))
         if (!writeRaw(run.position, run.bytes)) return false;
     return true;
 }
@@ -225,40 +232,41 @@ bool IsoFile::Write(std::uint64_t offset, ByteSpan source) {
 bool IsoFile::planWrite(std::uint64_t offset, ByteSpan source, SectorOverlay& sectors) {
     const std::uint64_t count = source.size();
     if (!checkRange(offset, count, true)) return false;
-    // Whole raw sectors are read and changed, so that a changed sector whose EDC was valid gets a
+    // Whole sectors are read and changed, so that a changed raw sector whose EDC was valid gets a
     // valid tail again. A sector whose EDC was not valid keeps its tail: such images carry no
     // codes, and making up codes for one sector would not help them.
     Bytes raw;
     std::uint64_t done = 0;
     while (done < count) {
-        const SectorRun run = SectorRun::at(offset + done, count - done);
+        const SectorRun run = SectorRun::at(m_layout, offset + done, count - done);
         const std::uint64_t firstImageSector = m_startSector + run.firstSector;
-        raw.resize(static_cast<std::size_t>(run.sectors * kSectorSize));
+        const std::size_t sectorSize = m_layout.size;
+        raw.resize(static_cast<std::size_t>(run.sectors * sectorSize));
         if (!readSectors(run.firstSector, raw)) return false;
         for (std::uint64_t s = 0; s < run.sectors; ++s)  // sectors already changed by an earlier plan
             if (const auto planned = sectors.find(firstImageSector + s); planned != sectors.end())
-                std::ranges::copy(planned->second, raw.begin() + static_cast<std::ptrdiff_t>(s * kSectorSize));
+                std::ranges::copy(planned->second, raw.begin() + static_cast<std::ptrdiff_t>(s * sectorSize));
         run.forEachPiece([&](std::size_t rawAt, std::size_t n) {
             const auto from = source.begin() + static_cast<std::ptrdiff_t>(done);
             const auto to = raw.begin() + static_cast<std::ptrdiff_t>(rawAt);
             done += n;
             if (std::equal(from, from + static_cast<std::ptrdiff_t>(n), to)) return;
-            const std::size_t at = rawAt / kSectorSize * kSectorSize;
-            const MutableByteSpan sector = MutableByteSpan(raw).subspan(at, kSectorSize);
-            const bool codesValid = cdsector::hasValidEdc(sector);
+            const std::size_t at = rawAt / sectorSize * sectorSize;
+            const MutableByteSpan sector = MutableByteSpan(raw).subspan(at, sectorSize);
+            const bool codesValid = !m_layout.cooked() && cdsector::hasValidEdc(sector);
             std::copy_n(from, n, to);
             if (codesValid) cdsector::encodeTail(sector);
-            sectors[firstImageSector + at / kSectorSize].assign(sector.begin(), sector.end());
+            sectors[firstImageSector + at / sectorSize].assign(sector.begin(), sector.end());
         });
     }
     return true;
 }
 
-std::vector<RawRun> rawRunsOf(const SectorOverlay& sectors) {
+std::vector<RawRun> rawRunsOf(const SectorOverlay& sectors, std::size_t sectorSize) {
     std::vector<RawRun> runs;
     std::uint64_t next = 0;
     for (const auto& [sector, raw] : sectors) {
-        if (runs.empty() || sector != next) runs.push_back({sector * kSectorSize, {}});
+        if (runs.empty() || sector != next) runs.push_back({sector * sectorSize, {}});
         runs.back().bytes.insert(runs.back().bytes.end(), raw.begin(), raw.end());
         next = sector + 1;
     }

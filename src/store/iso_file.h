@@ -1,6 +1,7 @@
 #pragma once
-// One file of the disc's root directory, located inside a raw CD image (2352-byte Mode 2 Form 1
-// sectors), read and written in place. Positions are 64-bit; nothing is ever read or written
+// One file of the disc's root directory, located inside a CD image, read and written in place. The
+// image is raw (2352-byte Mode 2 Form 1 sectors with their error codes) or cooked (an ISO file of
+// the 2048 user bytes of each sector alone). Positions are 64-bit; nothing is ever read or written
 // beyond the end of the image or of the located file.
 
 #include <cstdint>
@@ -23,15 +24,31 @@ using cdsector::kSectorSize, cdsector::kUserDataOffset, cdsector::kUserDataSize;
 inline constexpr std::uint32_t kRootDirectorySector = 22;
 inline constexpr std::uint32_t kDirectorySectorsSearched = 16;
 
-// Raw sectors of the image that a write will change, by image sector number: whole sectors with
+// Where a sector's user bytes lie in the image.
+struct SectorLayout {
+    std::size_t size;        // bytes of one sector in the image
+    std::size_t userOffset;  // of the user bytes within it
+    bool cooked() const { return size == kUserDataSize; }
+    std::uint64_t position(std::uint64_t sector, std::uint64_t userByte = 0) const {
+        return sector * size + userOffset + userByte;
+    }
+};
+inline constexpr SectorLayout kRawLayout{kSectorSize, kUserDataOffset};
+inline constexpr SectorLayout kCookedLayout{kUserDataSize, 0};
+inline constexpr std::uint32_t kVolumeDescriptorSector = 16;
+// The layout under which sector 16 holds the volume descriptor's "CD001": cooked when only the
+// cooked position holds it, raw otherwise (an image without it is then refused as raw would be).
+SectorLayout sectorLayoutOf(OpenFile& image);
+
+// Sectors of the image that a write will change, by image sector number: whole sectors with
 // their codes, so that a journal of their old bytes restores the codes too.
 using SectorOverlay = std::map<std::uint64_t, Bytes>;
-// The overlay as runs of consecutive sectors, at their positions in the image.
+// The overlay as runs of consecutive sectors of `sectorSize` bytes, at their positions in the image.
 struct RawRun {
     std::uint64_t position;
     Bytes bytes;
 };
-std::vector<RawRun> rawRunsOf(const SectorOverlay& sectors);
+std::vector<RawRun> rawRunsOf(const SectorOverlay& sectors, std::size_t sectorSize);
 
 class IsoFile : public FileContent {
 public:
@@ -50,7 +67,8 @@ public:
     // file's end or the image's end, or the transfer fails.
     bool Read(std::uint64_t offset, MutableByteSpan destination) override;
     // Stores bytes into the located file in place; the image must be open for reading and writing.
-    // Sectors whose EDC was valid before get their EDC and ECC recomputed; heads never change.
+    // Raw sectors whose EDC was valid before get their EDC and ECC recomputed; heads never change.
+    // A cooked image has no codes: its user bytes are all there is.
     bool Write(std::uint64_t offset, ByteSpan source) override;
     // The sectors that Write would change, changed, added to `sectors` (which may already hold
     // sectors of earlier planned writes; those are changed further). Nothing is written.
@@ -61,15 +79,16 @@ public:
     std::uint64_t contentSize() const override { return m_fileSize; }
     std::string contentName() const override;
     // True when the range lies inside the located file and the image, as last opened or searched,
-    // holds it (whole raw sectors when `wholeSectors`, as a write needs them).
+    // holds it (whole sectors when `wholeSectors`, as a write needs them).
     bool covers(std::uint64_t offset, std::uint64_t count, bool wholeSectors = true) const;
 
     const std::filesystem::path& imagePath() const { return m_imagePath; }
     std::uint32_t startSector() const { return m_startSector; }
     std::uint32_t fileSize() const { return m_fileSize; }
+    // The image's layout, known once Find has succeeded.
+    const SectorLayout& layout() const { return m_layout; }
 
 private:
-    static std::uint64_t rawPosition(std::uint64_t sector, std::uint32_t userByte);
     bool checkRange(std::uint64_t offset, std::uint64_t count, bool writing);
     bool readRaw(std::uint64_t position, MutableByteSpan destination);
     // Raw sectors of the file from `firstSector` on (a message when they cannot be read).
@@ -82,6 +101,7 @@ private:
     std::filesystem::path m_imagePath;
     std::unique_ptr<OpenFile> m_image;
     std::uint64_t m_imageSize = 0;
+    SectorLayout m_layout = kRawLayout;
     std::string m_fileName;
     std::uint32_t m_startSector = 0;
     std::uint32_t m_fileSize = 0;

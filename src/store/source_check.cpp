@@ -1,8 +1,8 @@
 #include "store/source_check.h"
 
-#include <fstream>
-
 #include "store/data_store.h"
+#include "store/file_access.h"
+#include "store/iso_file.h"
 
 namespace tarvo {
 
@@ -11,11 +11,11 @@ namespace fs = std::filesystem;
 ImageCheck checkImageFile(const fs::path& image) {
     std::error_code error;
     if (!fs::is_regular_file(image, error)) return ImageCheck::CannotRead;
-    std::ifstream in(image, std::ios::binary);
-    if (!in) return ImageCheck::CannotRead;
-    const std::uintmax_t size = fs::file_size(image, error);
-    if (error) return ImageCheck::CannotRead;
-    return size >= kMinImageSize ? ImageCheck::Ok : ImageCheck::TooSmall;
+    std::string reason;
+    const auto file = diskAccess().open(image, OpenMode::Read, reason);
+    if (!file) return ImageCheck::CannotRead;
+    const std::uint64_t minSize = sectorLayoutOf(*file).cooked() ? kMinCookedImageSize : kMinImageSize;
+    return file->size() >= minSize ? ImageCheck::Ok : ImageCheck::TooSmall;
 }
 
 bool isExportDirectory(const fs::path& folder) {

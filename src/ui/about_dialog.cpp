@@ -21,6 +21,8 @@ void showAboutBox(QWidget* parent) {
     box.setText(QStringLiteral("%1 Version %2").arg(name, QStringLiteral(TARVO_VERSION)));
     box.setInformativeText(
         QStringLiteral("An editor of the team and player data of a soccer game's disc.\n\n"
+                       "Licensed under the GNU General Public License, version 3 or later "
+                       "(GPL-3.0-or-later); it comes with no warranty. See LICENSE.\n\n"
                        "The Japanese characters of names are drawn from the 14-dot glyphs of the Shinonome "
                        "fonts (public domain) and, for the codes they lack, of GNU Unifont, which is "
                        "distributed under the GNU General Public License, version 2 or later "

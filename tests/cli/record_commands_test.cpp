@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <nlohmann/json.hpp>
 
+#include "csv.h"
 #include "store/data_store.h"
 #include "store/file_io.h"
 #include "support/platform.h"
@@ -131,6 +132,157 @@ TEST(CliRefusals, WriteNothing) {
     }
 }
 
+// The exit status tells a script what went wrong: 2 for a command line that was not understood
+// (with the --help that explains it), 1 for a refused input, 0 for success; every message line
+// starts with "tarvo: ".
+TEST(CliConventions, ExitStatusAndMessageLines) {
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string inErr;
+    };
+    const std::vector<Case> cases{
+        {{"--version"}, 0, ""},
+        {{"info", "{S}"}, 0, ""},
+        {{"frobnicate", "{S}"}, 2, "; see 'tarvo --help'"},
+        {{"info"}, 2, "; see 'tarvo info --help'"},
+        {{"info", "{S}", "--jsn"}, 2, "; see 'tarvo info --help'"},
+        {{"info", "{S}", "extra"}, 2, "; see 'tarvo info --help'"},
+        {{"voice", "{S}", "first", "{D}/call.wav"}, 2, "; see 'tarvo voice --help'"},
+        {{"set-player", "{S}", "12"}, 2, "; see 'tarvo set-player --help'"},
+        {{"info", "{D}/none.bin"}, 1, "No such file or directory"},
+        {{"set-player", "{S}", "1", "speed=100"}, 1, "speed"},
+    };
+    const Source source(true);
+    const auto before = source.checksums();
+    for (const auto& [args, status, inErr] : cases) {
+        SCOPED_TRACE(args[0] + " " + args.back());
+        const CommandRun r = source.run(args);
+        EXPECT_EQ(r.status, status) << r.err;
+        EXPECT_NE(r.err.find(inErr), std::string::npos) << r.err;
+        for (std::size_t at = 0; at < r.err.size(); at = r.err.find('\n', at) + 1)
+            EXPECT_EQ(r.err.compare(at, 7, "tarvo: "), 0) << r.err;
+        if (status == 2) EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    }
+    EXPECT_EQ(source.checksums(), before);
+
+    const CommandRun version = runTarvo({"--version"});
+    EXPECT_TRUE(version.out.starts_with("tarvo 1.") && version.out.ends_with("\n")) << version.out;
+    // Alone, tarvo lists its commands, and a script that forgot the command fails.
+    const CommandRun alone = runTarvo({});
+    EXPECT_EQ(alone.status, 2);
+    for (const char* command : {"info", "set-player", "make-sample", "restore"})
+        EXPECT_NE(alone.err.find(std::string("\n  ") + command + " "), std::string::npos) << alone.err;
+}
+
+// make-sample writes the disc twice, raw and cooked; info tells them apart and finds the same data.
+TEST(CliInfo, SaysWhichKindOfImage) {
+    const CommandRun raw = runTarvo({"info", utf8Path(test::sampleDir() / "sample.bin")});
+    const CommandRun cooked = runTarvo({"info", utf8Path(test::sampleDir() / "sample.iso")});
+    ASSERT_TRUE(raw.status == 0 && cooked.status == 0) << raw.err << cooked.err;
+    EXPECT_NE(raw.out.find("\nsectors: raw, 2352 bytes\n"), std::string::npos) << raw.out;
+    EXPECT_NE(cooked.out.find("\nsectors: cooked ISO, 2048 bytes\n"), std::string::npos) << cooked.out;
+    const auto withoutKind = [](const std::string& out) { return out.substr(out.find("\nboot file")); };
+    EXPECT_EQ(withoutKind(raw.out), withoutKind(cooked.out));
+}
+
+// The players as a spreadsheet: rows by player ID (line = ID + 1), cells by column name.
+struct PlayerSheet {
+    explicit PlayerSheet(const fs::path& file) {
+        const Bytes bytes = test::readFile(file);
+        for (const cli::CsvRecord& r : cli::parseCsv(std::string(bytes.begin(), bytes.end())).records)
+            rows.push_back(r.fields);
+    }
+    std::size_t column(const std::string& name) const {
+        return static_cast<std::size_t>(std::ranges::find(rows.front(), name) - rows.front().begin());
+    }
+    std::string& cell(std::uint32_t id, const std::string& name) { return rows.at(id).at(column(name)); }
+    void write(const fs::path& file) const {
+        std::string text;
+        for (const auto& row : rows) text += cli::csvRecord(row);
+        test::writeFile(file, Bytes(text.begin(), text.end()));
+    }
+    std::vector<std::vector<std::string>> rows;
+};
+
+// Exported and imported unchanged, no byte of the source changes; one changed cell changes that
+// field of that player and nothing else, on the raw image, the cooked image and the exported files.
+TEST(CliCsv, RoundTripChangesExactlyTheChangedCells) {
+    for (const std::string kind : {"image", "cooked", "directory"}) {
+        SCOPED_TRACE(kind);
+        const Source source(kind != "directory");
+        std::string sourcePath = utf8Path(source.path);
+        if (kind == "cooked") {
+            fs::copy_file(test::sampleDir() / "sample.iso", source.files / "sample.iso");
+            sourcePath = utf8Path(source.files / "sample.iso");
+        }
+        const auto checksums = [&] {
+            return kind == "cooked" ? std::vector{test::fileChecksum(source.files / "sample.iso")} : source.checksums();
+        };
+        const auto before = checksums();
+        ASSERT_EQ(source.run({"players", sourcePath, "--csv", "{D}/players.csv"}).status, 0);
+        PlayerSheet sheet(source.files / "players.csv");
+        ASSERT_EQ(sheet.rows.size(), 2198u);
+        ASSERT_EQ(sheet.rows.front().size(), 74u);  // id, two names, call number, 70 fields
+        const CommandRun unchanged = source.run({"import-csv", sourcePath, "{D}/players.csv"});
+        EXPECT_EQ(unchanged.status, 0) << unchanged.err;
+        EXPECT_EQ(checksums(), before);
+
+        json expected = source.jsonOf({"player", sourcePath, "1500", "--json"});
+        const std::uint32_t speed = expected["speed"] == 98 ? 97 : 98;
+        sheet.cell(1500, "speed") = std::to_string(speed);
+        sheet.write(source.files / "one.csv");
+        ASSERT_EQ(source.run({"import-csv", sourcePath, "{D}/one.csv"}).status, 0);
+        expected["speed"] = speed;
+        EXPECT_EQ(source.jsonOf({"player", sourcePath, "1500", "--json"}), expected);
+        ASSERT_EQ(source.run({"players", sourcePath, "--csv", "{D}/after.csv"}).status, 0);
+        EXPECT_EQ(PlayerSheet(source.files / "after.csv").rows, sheet.rows);
+    }
+}
+
+// One bad cell anywhere refuses the whole file, naming its line and column, and nothing is
+// written, though other rows hold good changes; a dry run says what would change and writes nothing.
+TEST(CliCsv, ABadCellRefusesTheWholeFileAndADryRunWritesNothing) {
+    const Source source(true);
+    ASSERT_EQ(source.run({"players", "{S}", "--csv", "{D}/players.csv"}).status, 0);
+    const PlayerSheet exported(source.files / "players.csv");
+    const auto before = source.checksums();
+    const struct {
+        std::uint32_t id;
+        std::string column, value, message;
+    } cases[] = {
+        {1, "speed", "100", "line 2, column " + std::to_string(exported.column("speed") + 1) + " (\"speed\")"},
+        {2197, "face", "0", "line 2198, column " + std::to_string(exported.column("face") + 1) + " (\"face\")"},
+        {900, "id", "2198", "line 901, column 1 (\"id\"): ID should be 1--2197"},
+        {7, "full name", "\xe2\x82\xac", "line 8, column 2 (\"full name\")"},
+        {30, "call number", "x", "line 31, column 4 (\"call number\")"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.column + "=" + c.value);
+        PlayerSheet sheet = exported;
+        sheet.cell(12, "speed") = sheet.cell(12, "speed") == "50" ? "51" : "50";  // a good change elsewhere
+        sheet.cell(c.id, c.column) = c.value;
+        sheet.write(source.files / "bad.csv");
+        const CommandRun r = source.run({"import-csv", "{S}", "{D}/bad.csv"});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    }
+    PlayerSheet unknown = exported;
+    unknown.rows.front()[10] = "shoe size";
+    unknown.write(source.files / "unknown.csv");
+    EXPECT_EQ(source.run({"import-csv", "{S}", "{D}/unknown.csv"}).status, 1);
+    EXPECT_EQ(source.checksums(), before);
+
+    PlayerSheet changed = exported;
+    changed.cell(12, "back name") = "RIVAZ";
+    changed.write(source.files / "changed.csv");
+    const CommandRun dry = source.run({"import-csv", "{S}", "{D}/changed.csv", "--dry-run"});
+    EXPECT_EQ(dry.status, 0) << dry.err;
+    EXPECT_EQ(dry.out, "player 12 back name: " + exported.rows[12][2] + " -> RIVAZ\n");
+    EXPECT_EQ(source.checksums(), before);
+}
+
 TEST(CliChanges, SetPlayerChangesOnlyWhatItNames) {
     const Source from(true);
     json expected = from.jsonOf({"player", "{S}", "12", "--json"});
@@ -177,12 +329,13 @@ TEST(CliText, NonAsciiNamesAndPathsRoundTrip) {
     const fs::path folder = dir.path() / pathFromUtf8("M\xc3\xbcller \xe3\x82\xbf\xe3\x83\xab\xe3\x83\x9c");
     const CommandRun made = runTarvo({"make-sample", utf8Path(folder), "--no-padding"});
     ASSERT_EQ(made.status, 0) << made.err;
-    EXPECT_EQ(made.out, utf8Path(folder / "sample.bin") + "\n" + utf8Path(folder / "exported") + "\n");
+    EXPECT_EQ(made.out, utf8Path(folder / "sample.bin") + "\n" + utf8Path(folder / "sample.iso") + "\n" +
+                            utf8Path(folder / "exported") + "\n");
     ASSERT_TRUE(fs::is_regular_file(folder / "sample.bin") && fs::is_directory(folder / "exported"));
 
     const fs::path teamFile = folder / pathFromUtf8("\xe3\x83\x81\xe3\x83\xbc\xe3\x83\xa0 \xc3\xa9.dat");
     const fs::path missing = folder / pathFromUtf8("\xc3\xb1.dat");
-    for (const fs::path& source : {folder / "sample.bin", folder / "exported"}) {
+    for (const fs::path& source : {folder / "sample.bin", folder / "sample.iso", folder / "exported"}) {
         SCOPED_TRACE(utf8Path(source));
         const std::string s = utf8Path(source);
         ASSERT_EQ(runTarvo({"set-player", s, "12", "full name=" + name}).status, 0);

@@ -51,7 +51,8 @@ inline std::vector<sample::DiscFile> discFiles(const DiscBlocks& blocks, const s
 inline std::filesystem::path writeImage(const TempDir& dir, const std::vector<sample::DiscFile>& files,
                                         const sample::DiscLayout& layout = {}) {
     const auto path = dir / "disc.bin";
-    if (!sample::writeDiscImage(path, files, 0, layout)) throw std::runtime_error("cannot write " + path.string());
+    if (!sample::writeDiscImage(path, files, 0, false, layout))
+        throw std::runtime_error("cannot write " + path.string());
     return path;
 }
 

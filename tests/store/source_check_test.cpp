@@ -29,6 +29,30 @@ TEST(SourceCheck, ImagesMustBeReadableAndAtLeast700000000Bytes) {
     EXPECT_EQ(checkImageFile(dir.path()), ImageCheck::CannotRead);
 }
 
+// A cooked image holds 2048 of each 2352 bytes of a disc, so it needs 609523810 bytes. Its kind is
+// told by where the volume descriptor's "CD001" stands: byte 1 of sector 16, which is byte 32769
+// of a cooked image and byte 37657 of a raw one (24 bytes of sync, header and subheader first).
+TEST(SourceCheck, CookedImagesAreToldByTheVolumeDescriptorAndNeed609523810Bytes) {
+    const struct {
+        std::uint64_t markAt, size;
+        ImageCheck check;
+    } cases[] = {
+        {32769, 609523810, ImageCheck::Ok},       {32769, 609523809, ImageCheck::TooSmall},
+        {37657, 609523810, ImageCheck::TooSmall}, {37657, 700000000, ImageCheck::Ok},
+        {0, 699999999, ImageCheck::TooSmall},
+    };
+    for (const auto& c : cases) {
+        test::TempDir dir;
+        if (!test::makeSparseFile(dir / "image", c.size)) continue;  // it would be written out whole
+        if (c.markAt != 0) {
+            std::fstream file(dir / "image", std::ios::binary | std::ios::in | std::ios::out);
+            file.seekp(static_cast<std::streamoff>(c.markAt));
+            file.write("CD001", 5);
+        }
+        EXPECT_EQ(checkImageFile(dir / "image"), c.check) << c.markAt << " " << c.size;
+    }
+}
+
 // Both data files and either boot file, by their exact names (or, where the file system ignores
 // case, in any case); a folder named like one is no file.
 TEST(SourceCheck, ExportFoldersNeedBothDataFilesAndABootFile) {

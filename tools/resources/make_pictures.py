@@ -5,6 +5,7 @@
                goalkeeper as a yellow dot in front of it, a broad arrow showing the direction
                of play (to the right)
   icon.png     64 x 64, icon_32.png 32 x 32: a ball on a green tile
+  hicolor/icon_48.png, icon_128.png, icon_256.png: the same icon for the installed program's theme
 
 Each picture is drawn at four times its size and averaged down, which smooths the edges.
 Usage: make_pictures.py [--out src/res]
@@ -172,6 +173,9 @@ def main():
     write_png(os.path.join(args.out, 'pitch.png'), 382, 194, pitch(), RGBA_8BIT)
     write_png(os.path.join(args.out, 'icon.png'), 64, 64, icon(64), RGBA_8BIT)
     write_png(os.path.join(args.out, 'icon_32.png'), 32, 32, icon(32), RGBA_8BIT)
+    # The sizes the installed program offers to the desktop's icon theme.
+    for size in (48, 128, 256):
+        write_png(os.path.join(args.out, 'hicolor', f'icon_{size}.png'), size, size, icon(size), RGBA_8BIT)
     return 0
 
 

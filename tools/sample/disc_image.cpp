@@ -244,8 +244,16 @@ Bytes buildDiscImage(const std::vector<DiscFile>& files, const DiscLayout& layou
 }
 
 bool writeDiscImage(const std::filesystem::path& file, const std::vector<DiscFile>& files, std::uint64_t padTo,
-                    const DiscLayout& layout) {
-    const Bytes image = buildDiscImage(files, layout);
+                    bool cooked, const DiscLayout& layout) {
+    Bytes image = buildDiscImage(files, layout);
+    if (cooked) {
+        Bytes user;
+        user.reserve(image.size() / cd::kSectorSize * cd::kUserDataSize);
+        for (std::size_t at = 0; at + cd::kSectorSize <= image.size(); at += cd::kSectorSize)
+            user.insert(user.end(), image.begin() + static_cast<std::ptrdiff_t>(at + cd::kUserDataOffset),
+                        image.begin() + static_cast<std::ptrdiff_t>(at + cd::kUserDataOffset + cd::kUserDataSize));
+        image = std::move(user);
+    }
     {
         std::ofstream out(file, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));

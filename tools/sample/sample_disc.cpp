@@ -23,8 +23,9 @@ namespace fs = std::filesystem;
 constexpr std::size_t kBlockAlignment = 2048;
 constexpr std::size_t kBlockSlack = 512;  // bytes beyond the last table, at least
 constexpr std::uint64_t kPaddedImageSize = 700000000;
-constexpr int kVoiceClips = 48;                      // distinct clips, shared by all voice entries
-constexpr std::uint32_t kSecondCallDistance = 8744;  // "Listen2" plays the entry this far below
+constexpr std::uint64_t kPaddedCookedImageSize = 609523810;  // the same disc's 2048 of each 2352 bytes
+constexpr int kVoiceClips = 48;                              // distinct clips, shared by all voice entries
+constexpr std::uint32_t kSecondCallDistance = 8744;          // "Listen2" plays the entry this far below
 constexpr std::uint32_t kArchiveEntries = blockmap::kSelectEntry + 1;
 
 std::size_t blockSize(std::size_t minimum) {
@@ -98,8 +99,10 @@ bool makeSample(const fs::path& directory, const SampleOptions& options, Message
     const SampleBlocks blocks = makeSampleBlocks();
     const std::vector<DiscFile> files{{kBootFileName, blocks.boot}, {"FILEDATA.AFS", buildArchive(blocks)}};
     const fs::path image = directory / "sample.bin";
-    if (!writeDiscImage(image, files, options.padImage ? kPaddedImageSize : 0)) {
-        messages.warning("Can not create file " + utf8Path(image) + " !");
+    const fs::path iso = directory / "sample.iso";
+    if (!writeDiscImage(image, files, options.padImage ? kPaddedImageSize : 0) ||
+        !writeDiscImage(iso, files, options.padImage ? kPaddedCookedImageSize : 0, true)) {
+        messages.warning("Can not create file " + utf8Path(image) + " or " + utf8Path(iso) + " !");
         return false;
     }
     return writeFileReporting(exported / kBootFileName, blocks.boot, messages) &&

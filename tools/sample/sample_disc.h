@@ -21,7 +21,8 @@ struct SampleBlocks {
 
 // The three blocks of the sample disc, made in memory.
 SampleBlocks makeSampleBlocks();
-// Writes directory/sample.bin and directory/exported/ (QXRT_418.27, parameter.ovl, select.ovl).
+// Writes directory/sample.bin, the same disc as a cooked image directory/sample.iso, and
+// directory/exported/ (QXRT_418.27, parameter.ovl, select.ovl).
 bool makeSample(const std::filesystem::path& directory, const SampleOptions& options, MessageService& messages);
 
 }  // namespace tarvo::sample
