@@ -95,14 +95,13 @@ int verifyCommand(const InfoArgs& args) {
         nlohmann::ordered_json list = nlohmann::ordered_json::array();
         for (const VerifyFinding& f : findings)
             list.push_back({{"kind", f.kind}, {"where", f.where}, {"field", f.field}, {"text", f.text}});
-        std::cout << nlohmann::ordered_json{{"source", args.source}, {"clean", findings.empty()}, {"findings", list}}
-                         .dump(2)
-                  << '\n';
+        std::cout
+            << nlohmann::ordered_json{{"source", args.source}, {"clean", findings.empty()}, {"findings", list}}.dump(2)
+            << '\n';
     } else {
         for (const VerifyFinding& f : findings) std::cout << f.text << '\n';
         std::cout << args.source << ": "
-                  << (findings.empty() ? std::string("clean")
-                                       : std::to_string(findings.size()) + " finding(s)")
+                  << (findings.empty() ? std::string("clean") : std::to_string(findings.size()) + " finding(s)")
                   << '\n';
     }
     return findings.empty() ? 0 : 1;

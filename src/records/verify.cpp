@@ -54,8 +54,9 @@ void checkSectors(OpenFile& image, const std::string& name, std::uint64_t fileSt
         const std::uint64_t sector = first + done;
         const MutableByteSpan part(raw.data(), n * kSectorSize);
         if (image.size() < (sector + n) * kSectorSize || !image.read(sector * kSectorSize, part)) {
-            out.push_back({"sector", name, "", name + ": sectors from " + std::to_string(sector - fileStart) +
-                                                   " on cannot be read (" + image.error() + ")"});
+            out.push_back({"sector", name, "",
+                           name + ": sectors from " + std::to_string(sector - fileStart) + " on cannot be read (" +
+                               image.error() + ")"});
             return;
         }
         for (std::uint64_t i = 0; i < n; ++i) {
@@ -126,8 +127,7 @@ std::vector<VerifyFinding> sectorFaults(DataStore& store, FileAccess& files) {
          {std::pair{kParameterEntry, kParameterFileName}, std::pair{kSelectEntry, kSelectFileName}}) {
         const std::uint64_t offset = store.archive().GetOffset(entry), size = store.archive().GetSize(entry);
         const std::uint64_t first = offset / kUserDataSize;
-        checkSectors(*image, name, archiveStart + first, archiveStart + first,
-                     sectorsOf(offset + size) - first, out);
+        checkSectors(*image, name, archiveStart + first, archiveStart + first, sectorsOf(offset + size) - first, out);
     }
     return out;
 }
@@ -139,7 +139,8 @@ std::vector<VerifyFinding> verifySource(const fs::path& source, FileAccess& file
         return {{"journal", utf8Path(journal), "",
                  "a journal of an interrupted write is left: " + utf8Path(journal) + "; run \"tarvo recover " +
                      utf8Path(source) + "\" and verify again"}};
-    if (!fs::exists(source, ec)) return {{"load", utf8Path(source), "", "No such file or directory: " + utf8Path(source)}};
+    if (!fs::exists(source, ec))
+        return {{"load", utf8Path(source), "", "No such file or directory: " + utf8Path(source)}};
     MessageLog log;
     DataStore store(log, files);
     const bool loaded = fs::is_directory(source, ec) ? store.LoadFromDirectory(source) : store.LoadFromImage(source);

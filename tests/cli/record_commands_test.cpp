@@ -162,7 +162,9 @@ TEST(CliConventions, ExitStatusAndMessageLines) {
         EXPECT_NE(r.err.find(inErr), std::string::npos) << r.err;
         for (std::size_t at = 0; at < r.err.size(); at = r.err.find('\n', at) + 1)
             EXPECT_EQ(r.err.compare(at, 7, "tarvo: "), 0) << r.err;
-        if (status == 2) EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        if (status == 2) {
+            EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        }
     }
     EXPECT_EQ(source.checksums(), before);
 

@@ -70,8 +70,8 @@ TEST(Verify, ImageWithBrokenMirrorsAndADamagedSector) {
         DataStore store(log);
         ASSERT_TRUE(store.LoadFromImage(image));
         store.setBackups(false);
-        store.blocks().boot[2041052 + 44 * 1233 + 7] ^= 0x01;        // player 1234's record copy
-        store.blocks().boot[2146864 + 80 * 3 + 2 * 4] ^= 0x01;        // row 3's squad copy, slot 4
+        store.blocks().boot[2041052 + 44 * 1233 + 7] ^= 0x01;   // player 1234's record copy
+        store.blocks().boot[2146864 + 80 * 3 + 2 * 4] ^= 0x01;  // row 3's squad copy, slot 4
         ASSERT_TRUE(store.SaveToImage());
         // Parameter data byte 100 (no value kept twice lies there): user data byte 100 of the
         // entry's first sector.

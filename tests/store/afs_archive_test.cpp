@@ -216,9 +216,9 @@ TEST(AfsArchive, OverlappingEntriesRefusedAtLoad) {
             ASSERT_TRUE(archiveFile.Find(image, "FILEDATA.AFS"));
             const std::uint32_t archiveLast = archiveFile.startSector() + (archiveFile.fileSize() + 2047) / 2048 - 1;
             test::patchDirectoryRecord(image, "QXRT_418.27", 2, archiveLast);
-            expected = "QXRT_418.27 (sectors " + k(archiveLast) + " to " + k(archiveLast + (2500484 + 2047) / 2048 - 1) +
-                       ") and filedata.afs (sectors " + k(archiveFile.startSector()) + " to " + k(archiveLast) +
-                       ") overlap in ";
+            expected = "QXRT_418.27 (sectors " + k(archiveLast) + " to " +
+                       k(archiveLast + (2500484 + 2047) / 2048 - 1) + ") and filedata.afs (sectors " +
+                       k(archiveFile.startSector()) + " to " + k(archiveLast) + ") overlap in ";
         }
         const auto at = expected.find('@');
         if (at != std::string::npos) expected.replace(at, 1, utf8Path(image));

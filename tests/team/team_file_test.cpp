@@ -112,8 +112,10 @@ TEST(TeamFile, DamagedSquadIdRoundTrip) {
         const Bytes file = buildTeamFile(source.view(), row);
         const std::size_t n = row < 65 ? 23 : 40, perPlayerAt = 65 + nameLength + 3 * n;
         ASSERT_EQ(readU16LE(file, 65 + nameLength + 2 * slot), 4000);
-        for (const auto& [entryAt, size] :
-             {std::pair{perPlayerAt, 31u}, {perPlayerAt + 31 * n, 16u}, {perPlayerAt + 47 * n, 2u}, {perPlayerAt + 49 * n, 44u}})
+        for (const auto& [entryAt, size] : {std::pair{perPlayerAt, 31u},
+                                            {perPlayerAt + 31 * n, 16u},
+                                            {perPlayerAt + 47 * n, 2u},
+                                            {perPlayerAt + 49 * n, 44u}})
             EXPECT_TRUE(std::ranges::all_of(ByteSpan(file).subspan(entryAt + size * slot, size),
                                             [](std::uint8_t b) { return b == 0; }));
 
@@ -144,11 +146,35 @@ TEST(TeamFile, FormationFromAnyTeamFile) {
     MessageLog log;
     const std::vector<std::tuple<std::string, Bytes, bool>> cases{
         {"cut after the formation", Bytes(file.begin(), file.begin() + 31 + 16 + 30), true},
-        {"N and the squad damaged", [&] { Bytes f = file; writeU32LE(f, 61 + 16, 99); return f; }(), true},
-        {"row out of range", [&] { Bytes f = file; writeU32LE(f, 8, 500); return f; }(), true},
+        {"N and the squad damaged",
+         [&] {
+             Bytes f = file;
+             writeU32LE(f, 61 + 16, 99);
+             return f;
+         }(),
+         true},
+        {"row out of range",
+         [&] {
+             Bytes f = file;
+             writeU32LE(f, 8, 500);
+             return f;
+         }(),
+         true},
         {"one formation byte short", Bytes(file.begin(), file.begin() + 31 + 16 + 29), false},
-        {"L beyond the file", [&] { Bytes f = file; writeU32LE(f, 12, 0xFFFFFFFF); return f; }(), false},
-        {"wrong magic", [&] { Bytes f = file; f[0] = 't'; return f; }(), false},
+        {"L beyond the file",
+         [&] {
+             Bytes f = file;
+             writeU32LE(f, 12, 0xFFFFFFFF);
+             return f;
+         }(),
+         false},
+        {"wrong magic",
+         [&] {
+             Bytes f = file;
+             f[0] = 't';
+             return f;
+         }(),
+         false},
     };
     for (const auto& [what, bytes, loads] : cases) {
         SCOPED_TRACE(what);

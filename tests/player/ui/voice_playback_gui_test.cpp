@@ -161,10 +161,10 @@ private:
     void startRecording() {
         const QString file = m_dir.filePath(QStringLiteral("recording.raw"));
         m_recording.setStandardOutputFile(file);
-        m_recording.start(m_recorder, {QStringLiteral("--device=tarvo_test.monitor"),
-                                       QStringLiteral("--latency-msec=20"), QStringLiteral("--raw"),
-                                       QStringLiteral("--format=s16le"), QStringLiteral("--channels=1"),
-                                       QStringLiteral("--rate=") + QString::number(kRate)});
+        m_recording.start(m_recorder,
+                          {QStringLiteral("--device=tarvo_test.monitor"), QStringLiteral("--latency-msec=20"),
+                           QStringLiteral("--raw"), QStringLiteral("--format=s16le"), QStringLiteral("--channels=1"),
+                           QStringLiteral("--rate=") + QString::number(kRate)});
         QVERIFY(m_recording.waitForStarted());
         // The monitor sends silence while nothing plays: once 100 ms of it arrived, it records.
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(file).size() >= 2 * kRate / 10, 5000);
