@@ -6,6 +6,7 @@
 #include <ctime>
 #include <map>
 #include <random>
+#include <regex>
 #include <system_error>
 
 #include "store/file_access.h"
@@ -158,7 +159,7 @@ bool writeNewFile(const fs::path& file, ByteSpan data, std::string& error) {
 fs::path backupsRoot() {
     fs::path base;
 #ifdef _WIN32
-    if (const char* local = std::getenv("LOCALAPPDATA")) base = local;
+    if (const wchar_t* local = _wgetenv(L"LOCALAPPDATA")) base = local;
 #else
     if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data) base = data;
     else if (const char* home = std::getenv("HOME")) base = fs::path(home) / ".local" / "share";
@@ -192,10 +193,14 @@ std::vector<Backup> listBackups(const fs::path& source) {
         auto manifest = readManifest(entry.path());
         if (manifest && manifest->source == key) backups.push_back({entry.path(), std::move(*manifest)});
     }
-    // Backups made within one second are told apart by when their manifests were written.
+    // Backups made within one second are told apart by the number their folder's name got
+    // ("<name>-<date>-<time>-2", "-3", ...); file times are too coarse on some systems.
+    static const std::regex numbered(R"(.*-\d{8}-\d{6}-(\d{1,6}))");
     auto order = [](const Backup& backup) {
-        std::error_code timeError;
-        return std::pair(backup.manifest.time, fs::last_write_time(backup.folder / kManifestName, timeError));
+        std::smatch match;
+        const std::string name = backup.folder.filename().string();
+        const int n = std::regex_match(name, match, numbered) ? std::stoi(match[1].str()) : 1;
+        return std::pair(backup.manifest.time, n);
     };
     std::sort(backups.begin(), backups.end(), [&](const Backup& a, const Backup& b) { return order(a) > order(b); });
     return backups;
@@ -226,8 +231,19 @@ std::optional<fs::path> backUp(const fs::path& source, const std::string& kind, 
     std::error_code ec;
     fs::create_directories(root, ec);
     const std::string base = fs::path(manifest.source).filename().string() + "-" + timeText(local, "%Y%m%d-%H%M%S");
-    std::string name = base;
-    for (int n = 2; fs::exists(root / name, ec); ++n) name = base + "-" + std::to_string(n);
+    // A backup of the same second gets the next number after the highest there, so that the
+    // numbers keep the order even after the oldest have been removed.
+    int next = 1;
+    for (const auto& entry : fs::directory_iterator(root, ec)) {
+        const std::string other = entry.path().filename().string();
+        if (other == base) next = std::max(next, 2);
+        const std::string numbered = base + "-";
+        if (other.size() > numbered.size() && other.size() <= numbered.size() + 6 && other.starts_with(numbered) &&
+            std::all_of(other.begin() + static_cast<std::ptrdiff_t>(numbered.size()), other.end(),
+                        [](char c) { return c >= '0' && c <= '9'; }))
+            next = std::max(next, std::stoi(other.substr(numbered.size())) + 1);
+    }
+    const std::string name = next == 1 ? base : base + "-" + std::to_string(next);
     // Made under a hidden name and renamed when complete, so that no half backup is ever listed.
     const fs::path building = root / ("." + name + ".tmp-" + std::to_string(std::random_device{}() % 1000000));
     if (!fs::create_directory(building, ec)) {

@@ -18,7 +18,7 @@ commands=(
   "info {S}"
   "team {S} 70"
   "player {S} 12 --json"
-  "set-player {S} 12 speed=99 back_name=RIVAZ"
+  "set-player --no-backup {S} 12 speed=99 back_name=RIVAZ"
   "player {S} 12"
   "export-team {S} 70 {D}/team.dat"
   "import-player {S} 5 {D}/missing.dat"

@@ -143,4 +143,21 @@ bool ignoresCase(const fs::path& dir) {
     return ignores;
 }
 
+void setDataHome(const fs::path& folder) {
+#ifdef _WIN32
+    _wputenv_s(L"LOCALAPPDATA", folder.wstring().c_str());
+#else
+    setenv("XDG_DATA_HOME", folder.c_str(), 1);
+#endif
+}
+
+bool makeFifo(const fs::path& file) {
+#ifdef _WIN32
+    (void)file;
+    return false;
+#else
+    return mkfifo(file.c_str(), 0600) == 0;
+#endif
+}
+
 }  // namespace tarvo::test
