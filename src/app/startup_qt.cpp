@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QTimer>
 
@@ -94,17 +95,36 @@ bool loadSourceArgument(DataStore& store, UiServices& ui, const fs::path& source
 namespace {
 
 // Runs the main window until it is closed. With TARVO_STARTUP_TIMING set, prints the time from the
-// program's start to the window's first showing; set to "exit", it then closes the window.
+// program's start to the window's first showing; set to "exit", it then closes the window; set to
+// "player", it opens the player editor of the first squad slot and closes both once it is shown
+// (for measuring the program's peak memory with the largest window open).
 void runMainWindow(AppContext& context, std::chrono::steady_clock::time_point started) {
     TeamWindow window(context);
     context.ui.setParentWindow(&window);
     if (const char* timing = std::getenv("TARVO_STARTUP_TIMING")) {
-        const bool exitAfter = std::string_view(timing) == "exit";
-        QObject::connect(&window, &TeamWindow::firstShown, &window, [started, exitAfter, &window] {
+        const std::string_view mode(timing);
+        QObject::connect(&window, &TeamWindow::firstShown, &window, [started, mode, &window] {
             const auto elapsed =
                 std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started);
             std::fprintf(stderr, "startup: %.1f ms\n", static_cast<double>(elapsed.count()) / 1000.0);
-            if (exitAfter) QTimer::singleShot(0, &window, &QDialog::reject);
+            if (mode == "exit") QTimer::singleShot(0, &window, &QDialog::reject);
+            if (mode != "player") return;
+            // The editor runs its own loop; a timer started before it closes it once it is shown.
+            auto* closer = new QTimer(&window);
+            QObject::connect(closer, &QTimer::timeout, &window, [closer, &window] {
+                for (QWidget* top : QApplication::topLevelWidgets()) {
+                    if (top != &window && top->isVisible() && top->inherits("tarvo::gui::PlayerEditorWindow")) {
+                        closer->stop();
+                        qobject_cast<QDialog*>(top)->reject();
+                        QTimer::singleShot(0, &window, &QDialog::reject);
+                    }
+                }
+            });
+            closer->start(10);
+            QTimer::singleShot(0, &window, [&window] {
+                for (auto* button : window.findChildren<QPushButton*>())
+                    if (button->text() == QStringLiteral("edit player")) button->click();
+            });
         });
     }
     // Not modal, so that the picker, a window of its own, takes clicks beside it.
