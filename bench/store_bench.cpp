@@ -7,7 +7,9 @@
 #include <benchmark/benchmark.h>
 
 #include "bench_support.h"
+#include "store/cd_sector.h"
 #include "store/data_store.h"
+#include "store/file_platform.h"
 
 namespace tarvo::bench {
 namespace {
@@ -67,6 +69,35 @@ void WriteBack(benchmark::State& state) {
     }
 }
 BENCHMARK(WriteBack)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+
+// The yardstick for the two above: plain reads, or writes flushed to the disk, of as many raw
+// sectors as the three blocks fill, at the archive's place in the image, with no journal, no
+// checks and no sector codes. Argument: 0 = read, 1 = write.
+void PlainFileIo(benchmark::State& state) {
+    const PrivateCopy image(benchSampleDir() / "sample.bin");
+    MessageLog log;
+    DataStore store(log);
+    if (!store.LoadFromImage(image.path())) {
+        state.SkipWithError("the sample image does not load");
+        return;
+    }
+    std::size_t sectors = 0;
+    for (const ByteSpan block : {store.boot(), store.parameter(), store.select()})
+        sectors += (block.size() + kUserDataSize - 1) / kUserDataSize;
+    const std::uint64_t position = std::uint64_t{store.archiveFile().startSector()} * kSectorSize;
+    const bool write = state.range(0) == 1;
+    for (auto _ : state) {
+        Bytes raw(sectors * kSectorSize);  // fresh, as a program that loads them has it
+        std::FILE* file = platform::openFile(image.path(), write ? "r+b" : "rb");
+        bool ok = file && platform::seekFile(file, position);
+        if (ok && write) ok = std::fwrite(raw.data(), 1, raw.size(), file) == raw.size() && platform::syncFile(file);
+        if (ok && !write) ok = std::fread(raw.data(), 1, raw.size(), file) == raw.size();
+        if (file) std::fclose(file);
+        if (!ok) state.SkipWithError("plain file I/O failed");
+        benchmark::DoNotOptimize(raw.data());
+    }
+}
+BENCHMARK(PlainFileIo)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace tarvo::bench

@@ -54,14 +54,17 @@ bool AfsArchive::LoadDirectory() {
     for (std::uint32_t i = 0; i < count; ++i) {
         entries[i].offset = *readU32LE(table, std::size_t{i} * kEntryTableEntrySize);
         entries[i].size = *readU32LE(table, std::size_t{i} * kEntryTableEntrySize + 4);
-        const std::string entry = "entry " + std::to_string(i) + " (offset " + std::to_string(entries[i].offset) +
-                                  ", size " + std::to_string(entries[i].size) + ")";
+        // Named only when refused: the disc's archive has thousands of entries.
+        const auto entry = [&] {
+            return "entry " + std::to_string(i) + " (offset " + std::to_string(entries[i].offset) + ", size " +
+                   std::to_string(entries[i].size) + ")";
+        };
         if (!fitsIn(archiveSize, entries[i].offset, entries[i].size))
-            return refuse("has " + entry + " running past the archive's end at " + std::to_string(archiveSize) +
+            return refuse("has " + entry() + " running past the archive's end at " + std::to_string(archiveSize) +
                           " bytes");
         if (entries[i].size > 0 && entries[i].offset < tableEnd)
-            return refuse("has " + entry + " overlapping its entry table (bytes 0 to " + std::to_string(tableEnd - 1) +
-                          ")");
+            return refuse("has " + entry() + " overlapping its entry table (bytes 0 to " +
+                          std::to_string(tableEnd - 1) + ")");
     }
 
     // The name table follows the last entry's data after some zero bytes of padding.
