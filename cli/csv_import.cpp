@@ -208,4 +208,10 @@ CsvImport importCsv(const GameBlocks& blocks, std::string_view text) {
     return result;
 }
 
+CsvImport previewCsv(const GameBlocks& blocks, std::string_view text) {
+    Bytes boot(blocks.boot.begin(), blocks.boot.end()), parameter(blocks.parameter.begin(), blocks.parameter.end()),
+        select(blocks.select.begin(), blocks.select.end());
+    return importCsv({boot, parameter, select}, text);
+}
+
 }  // namespace tarvo::cli

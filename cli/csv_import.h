@@ -46,5 +46,7 @@ struct CsvImport {
 };
 // Applies a CSV text of players (an "id" column) or of team rows (a "row" column) to the blocks.
 CsvImport importCsv(const GameBlocks& blocks, std::string_view text);
+// What importCsv would do, worked out on a copy: the blocks stay as they are.
+CsvImport previewCsv(const GameBlocks& blocks, std::string_view text);
 
 }  // namespace tarvo::cli

@@ -87,7 +87,7 @@ TEST(TeamCsv, ColumnsAndTheCellsOfValuesARowDoesNotHold) {
 }
 
 // Each changed cell lands on the bytes the game keeps it in, and on nothing else; exported again,
-// the sheet differs in that cell alone.
+// the sheet differs in that cell alone. Its preview lists the same change and stores nothing.
 TEST(TeamCsv, OneChangedCellChangesExactlyThatValue) {
     using Places = std::vector<std::string>;
     const struct {
@@ -134,9 +134,14 @@ TEST(TeamCsv, OneChangedCellChangesExactlyThatValue) {
         std::string value = c.value;
         if (value.empty()) value = std::to_string(std::stoi(old) == 5 ? 6 : 5);
         cell = value;
+        // The preview says the same and changes nothing.
+        const cli::CsvImport preview = cli::previewCsv(sample.view(), sheet.text());
+        EXPECT_EQ(changedBytes(before, sample.data), std::vector<std::string>{});
         const cli::CsvImport result = cli::importCsv(sample.view(), sheet.text());
         ASSERT_FALSE(result.refusal) << cli::refusalText(*result.refusal);
         ASSERT_EQ(result.changes.size(), 1u);
+        ASSERT_EQ(preview.changes.size(), 1u);
+        EXPECT_EQ(cli::changeText(preview.changes[0]), cli::changeText(result.changes[0]));
         EXPECT_EQ(cli::changeText(result.changes[0]),
                   "team " + std::to_string(c.row) + " " + c.column + ": " + old + " -> " + value);
         const std::vector<std::string> changed = changedBytes(before, sample.data);

@@ -46,12 +46,9 @@ void renderTeamWindows(ShotContext& shots) {
     find.findChild<QLineEdit*>(QStringLiteral("findText"))->setText(QStringLiteral("vai"));
     shots.save(find, "find_player");
 
-    // What an import of a small edited sheet would change, worked out on a copy of the blocks.
-    const DataStore& store = shots.app.store;
-    Bytes boot(store.boot().begin(), store.boot().end()), parameter(store.parameter().begin(), store.parameter().end()),
-        select(store.select().begin(), store.select().end());
+    // What an import of a small edited sheet would change.
     const cli::CsvImport preview =
-        cli::importCsv({boot, parameter, select}, "id,speed,stamina\r\n12,95,90\r\n40,88,91\r\n");
+        cli::previewCsv(shots.app.store.blocks(), "id,speed,stamina\r\n12,95,90\r\n40,88,91\r\n");
     QStringList lines;
     for (const cli::CsvChange& change : preview.changes) lines << QString::fromStdString(cli::changeText(change));
     gui::ListDialog changes(QStringLiteral("Importing players.csv changes these values (%1). Apply the changes?")

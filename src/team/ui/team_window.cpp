@@ -363,11 +363,8 @@ void TeamWindow::onImportCsv() {
     if (!bytes) return;
     const std::string_view text(reinterpret_cast<const char*>(bytes->data()), bytes->size());
     const std::string name = utf8Path(toPath(file));
-    // The import runs on a copy first, so that the user sees what it would change before it does.
-    Bytes boot(m_context.store.boot().begin(), m_context.store.boot().end());
-    Bytes parameter(m_context.store.parameter().begin(), m_context.store.parameter().end());
-    Bytes select(m_context.store.select().begin(), m_context.store.select().end());
-    const cli::CsvImport preview = cli::importCsv({boot, parameter, select}, text);
+    // The user sees what the import would change before it does.
+    const cli::CsvImport preview = cli::previewCsv(m_context.store.blocks(), text);
     if (preview.refusal) {
         m_context.ui.warning(name + " is refused, nothing is changed:\n" + cli::refusalText(*preview.refusal));
         return;
