@@ -2,12 +2,17 @@
 
 namespace tarvo::cli {
 
+namespace {
+constexpr std::string_view kByteOrderMark = "\xef\xbb\xbf";
+}  // namespace
+
 std::string csvRecord(const std::vector<std::string>& fields) {
     std::string line;
     for (std::size_t i = 0; i < fields.size(); ++i) {
         if (i > 0) line += ',';
         const std::string& field = fields[i];
-        if (field.find_first_of(",\"\r\n") == std::string::npos) {
+        // A byte order mark opening the text would be taken for the encoding's and dropped.
+        if (field.find_first_of(",\"\r\n") == std::string::npos && !field.starts_with(kByteOrderMark)) {
             line += field;
             continue;
         }
@@ -23,7 +28,7 @@ std::string csvRecord(const std::vector<std::string>& fields) {
 
 CsvTable parseCsv(std::string_view text) {
     CsvTable table;
-    if (text.starts_with("\xef\xbb\xbf")) text.remove_prefix(3);
+    if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
     std::size_t line = 1, at = 0;
     while (at < text.size()) {
         CsvRecord record{line, {}};

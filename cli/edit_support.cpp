@@ -94,6 +94,15 @@ CLI::App* addSourceCommand(CLI::App& app, const char* name, const std::string& d
     return command;
 }
 
+int writeText(const std::string& text, const std::string& file, MessageService& messages) {
+    if (file.empty()) {
+        std::cout << text;
+        return 0;
+    }
+    const ByteSpan bytes(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+    return writeFileReporting(pathFromUtf8(file), bytes, messages) ? 0 : 1;
+}
+
 void printJson(const nlohmann::ordered_json& value, bool json) {
     if (json || !value.is_object()) {
         std::cout << value.dump(json ? 2 : -1) << '\n';

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -69,6 +70,26 @@ EncodedName encodeName(const std::string& label, const std::string& text, std::s
 
 // A subcommand whose first argument is SOURCE (with --no-backup).
 CLI::App* addSourceCommand(CLI::App& app, const char* name, const std::string& description, std::string& source);
+
+// A subcommand on SOURCE with arguments of its own, which live as long as the parser; its callback
+// sets `status` to what `run` returns.
+template <typename Args>
+struct Command {
+    CLI::App* app;
+    Args& args;
+};
+template <typename Args>
+Command<Args> addCommand(CLI::App& parent, const char* name, const std::string& description,
+                         int (*run)(const Args&), int& status) {
+    auto args = std::make_shared<Args>();
+    CLI::App* app = addSourceCommand(parent, name, description, args->source);
+    app->callback([args, run, &status] { status = run(*args); });
+    return {app, *args};
+}
+
+// Writes a command's text output into FILE (through a temporary file), or to stdout without one:
+// 0, or 1 when the file could not be written.
+int writeText(const std::string& text, const std::string& file, MessageService& messages);
 
 // Prints a JSON value: indented with --json, otherwise one "key: value" line per member.
 void printJson(const nlohmann::ordered_json& value, bool json);

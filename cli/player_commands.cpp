@@ -6,8 +6,8 @@
 #include <memory>
 #include <variant>
 
-#include "csv.h"
-#include "edit_support.h"
+#include "csv_import.h"
+#include "record_edits.h"
 #include "player/player_file.h"
 #include "player/universal_edit.h"
 #include "records/player.h"
@@ -16,11 +16,12 @@
 #include "text/sjis.h"
 
 namespace tarvo::cli {
-namespace {
 
 using json = nlohmann::ordered_json;
 
+namespace {
 constexpr std::string_view kFullName = "full name", kBackName = "back name", kCallNumber = "call number";
+}  // namespace
 
 json playerObject(const GameBlocks& blocks, std::uint32_t id) {
     json p;
@@ -38,16 +39,6 @@ json playerObject(const GameBlocks& blocks, std::uint32_t id) {
         p[std::string(kPlayerFields[i].name)] = player.read(static_cast<PF>(i));
     return p;
 }
-
-std::optional<std::uint32_t> parseId(const std::string& text) {
-    const auto id = parseInRange(text, 1, blockmap::kPlayerCount);
-    return id ? std::optional<std::uint32_t>(static_cast<std::uint32_t>(*id)) : std::nullopt;
-}
-
-const std::string kIdRange = "ID should be 1--2197";
-
-// One checked change of the player; applied after every change has been checked.
-using PlayerChange = std::function<void(const GameBlocks&, Player&)>;
 
 std::variant<PlayerChange, std::string> checkPlayerChange(std::uint32_t id, const Assignment& a, std::uint32_t skin) {
     if (a.name == kFullName || a.name == kBackName) {
@@ -82,6 +73,22 @@ std::variant<PlayerChange, std::string> checkPlayerChange(std::uint32_t id, cons
         [f = *field, v = static_cast<std::uint32_t>(*v)](const GameBlocks&, Player& p) { p.write(f, v); });
 }
 
+std::uint32_t skinAfter(std::uint32_t now, const std::string& text) {
+    const auto v = parseInteger(text);
+    if (v && editorAllows(PF::Skin, static_cast<std::uint32_t>(std::clamp<std::int64_t>(*v, 0, 0xFFFF)), 0))
+        return static_cast<std::uint32_t>(*v);
+    return now;
+}
+
+namespace {
+
+std::optional<std::uint32_t> parseId(const std::string& text) {
+    const auto id = parseInRange(text, 1, blockmap::kPlayerCount);
+    return id ? std::optional<std::uint32_t>(static_cast<std::uint32_t>(*id)) : std::nullopt;
+}
+
+const std::string kIdRange = "ID should be 1--2197";
+
 struct PlayerArgs {
     std::string source, id, file, ability, method;
     std::vector<std::string> assignments;
@@ -90,115 +97,29 @@ struct PlayerArgs {
     bool dryRun = false;
 };
 
-// The spreadsheet columns of a player: the keys of `player --json` without the name bytes, which
-// the names themselves say.
-std::vector<std::string> csvColumns() {
-    std::vector<std::string> columns{"id", std::string(kFullName), std::string(kBackName), std::string(kCallNumber)};
-    for (const PlayerField& field : kPlayerFields) columns.emplace_back(field.name);
-    return columns;
-}
-
-std::string cellText(const json& value) { return value.is_string() ? value.get<std::string>() : value.dump(); }
-
 int playersCommand(const PlayerArgs& args) {
     LoadedSource source;
     if (auto refused = loadOrRefuse(source, args.source)) return *refused;
-    const std::vector<std::string> columns = csvColumns();
-    std::string text = csvRecord(columns);
-    for (std::uint32_t id = 1; id <= blockmap::kPlayerCount; ++id) {
-        const json player = playerObject(source.store.blocks(), id);
-        std::vector<std::string> cells;
-        for (const std::string& column : columns) cells.push_back(cellText(player[column]));
-        text += csvRecord(cells);
-    }
-    if (args.file.empty()) {
-        std::cout << text;
-        return 0;
-    }
-    const ByteSpan bytes(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
-    return writeFileReporting(pathFromUtf8(args.file), bytes, source.messages) ? 0 : 1;
+    return writeText(playersCsv(source.store.blocks()), args.file, source.messages);
 }
-
-// One player's row of the file: what changes, checked, and the words that say so.
-struct RowChanges {
-    std::uint32_t id;
-    std::vector<PlayerChange> changes;
-};
 
 int importCsvCommand(const PlayerArgs& args) {
     const std::filesystem::path file = pathFromUtf8(args.file);
     const auto bytes = readFileReporting(file, kMaxTextFileSize, messages());
     if (!bytes) return 1;
-    const CsvTable table = parseCsv(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
-    const std::string name = utf8Path(file);
-    if (!table.error.empty()) return refuse(name + " " + table.error);
-    if (table.records.empty()) return refuse(name + " holds no header row");
-    const std::vector<std::string>& header = table.records.front().fields;
-    const auto idColumn = std::ranges::find(header, "id");
-    if (idColumn == header.end()) {
-        if (std::ranges::find(header, "row") != header.end())
-            return refuse(name + ": team rows (a \"row\" column) can not be imported from a spreadsheet yet");
-        return refuse(name + ": the header row has no \"id\" column");
-    }
-    const auto known = csvColumns();
-    for (std::size_t c = 0; c < header.size(); ++c) {
-        const auto where = name + " line 1, column " + std::to_string(c + 1) + ": ";
-        if (std::ranges::find(known, header[c]) == known.end())
-            return refuse(where + "\"" + header[c] + "\" is not a player column");
-        if (std::ranges::find(header, header[c]) != header.begin() + static_cast<std::ptrdiff_t>(c))
-            return refuse(where + "\"" + header[c] + "\" is there twice");
-    }
-    const auto skinColumn = std::ranges::find(header, "skin");
-
     LoadedSource source;
     if (auto refused = loadOrRefuse(source, args.source)) return *refused;
-    const auto blocks = source.store.blocks();
-    // Every cell is checked before anything is stored; a cell that holds what the player holds
-    // now is no change, so that an unchanged export imports without touching a byte.
-    std::vector<RowChanges> rows;
-    std::vector<std::string> report;
-    for (std::size_t r = 1; r < table.records.size(); ++r) {
-        const CsvRecord& record = table.records[r];
-        const std::string line = name + " line " + std::to_string(record.line);
-        if (record.fields.size() != header.size())
-            return refuse(line + ": " + std::to_string(record.fields.size()) + " cells where the header has " +
-                          std::to_string(header.size()));
-        const auto cell = [&](auto column) { return record.fields[static_cast<std::size_t>(column - header.begin())]; };
-        const auto id = parseId(cell(idColumn));
-        if (!id)
-            return refuse(line + ", column " + std::to_string(idColumn - header.begin() + 1) +
-                          " (\"id\"): " + kIdRange);
-        const json now = playerObject(blocks, *id);
-        std::uint32_t skin = now["skin"].get<std::uint32_t>();
-        if (skinColumn != header.end()) {
-            const auto v = parseInteger(cell(skinColumn));
-            if (v && editorAllows(PF::Skin, static_cast<std::uint32_t>(std::clamp<std::int64_t>(*v, 0, 0xFFFF)), 0))
-                skin = static_cast<std::uint32_t>(*v);
-        }
-        RowChanges row{*id, {}};
-        for (std::size_t c = 0; c < header.size(); ++c) {
-            const std::string& value = record.fields[c];
-            if (header[c] == "id" || value == cellText(now[header[c]])) continue;
-            auto checked = checkPlayerChange(*id, Assignment{header[c], value}, skin);
-            if (auto* refusal = std::get_if<std::string>(&checked))
-                return refuse(line + ", column " + std::to_string(c + 1) + " (\"" + header[c] + "\"): " + *refusal);
-            row.changes.push_back(std::get<PlayerChange>(std::move(checked)));
-            report.push_back("player " + std::to_string(*id) + " " + header[c] + ": " + cellText(now[header[c]]) +
-                             " -> " + value);
-        }
-        if (!row.changes.empty()) rows.push_back(std::move(row));
-    }
+    const CsvImport result =
+        importCsv(source.store.blocks(), std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+    const std::string name = utf8Path(file);
+    if (result.refusal) return refuse(name + ": " + refusalText(*result.refusal));
+    // A dry run changed the blocks in memory only: they are never written.
     if (args.dryRun) {
-        for (const std::string& change : report) std::cout << change << '\n';
-        source.messages.information(std::to_string(report.size()) + " changes; a dry run writes nothing");
+        for (const CsvChange& change : result.changes) std::cout << changeText(change) << '\n';
+        source.messages.information(std::to_string(result.changes.size()) + " changes; a dry run writes nothing");
         return 0;
     }
-    Player player;
-    for (const RowChanges& row : rows) {
-        player.load(blocks, row.id);
-        for (const PlayerChange& change : row.changes) change(blocks, player);
-    }
-    source.messages.information(std::to_string(report.size()) + " changes from " + name);
+    source.messages.information(std::to_string(result.changes.size()) + " changes from " + name);
     return writeBack(source);
 }
 
@@ -227,11 +148,8 @@ int setPlayerCommand(const PlayerArgs& args) {
     player.load(blocks, *id);
     // The face's bound follows the skin the player will have after this command.
     std::uint32_t skin = player.read(PF::Skin);
-    for (const auto& a : assignments) {
-        const auto v = a.name == "skin" ? parseInteger(a.value) : std::nullopt;
-        if (v && editorAllows(PF::Skin, static_cast<std::uint32_t>(std::clamp<std::int64_t>(*v, 0, 0xFFFF)), 0))
-            skin = static_cast<std::uint32_t>(*v);
-    }
+    for (const auto& a : assignments)
+        if (a.name == "skin") skin = skinAfter(skin, a.value);
     std::vector<PlayerChange> changes;
     for (const auto& a : assignments) {
         auto checked = checkPlayerChange(*id, a, skin);
@@ -291,77 +209,58 @@ int universalCommand(const PlayerArgs& args) {
     return writeBack(source);
 }
 
-// A command on SOURCE and, for most, a player ID.
-CLI::App* addCommand(CLI::App& app, const char* name, const char* description, PlayerArgs& args, bool withId) {
-    CLI::App* command = addSourceCommand(app, name, description, args.source);
-    if (withId) command->add_option("ID", args.id, "player ID, 1 to 2197")->required();
+// A command on SOURCE and a player ID.
+Command<PlayerArgs> withId(Command<PlayerArgs> command) {
+    command.app->add_option("ID", command.args.id, "player ID, 1 to 2197")->required();
     return command;
 }
 
 }  // namespace
 
 void registerPlayerCommands(CLI::App& app, int& status) {
-    {
-        auto args = std::make_shared<PlayerArgs>();
-        auto* c = addCommand(app, "player", "Shows a player: names, call number and the 70 fields of the record", *args,
-                             true);
-        c->add_flag("--json", args->json, "print one JSON object");
-        c->callback([args, &status] { status = playerCommand(*args); });
-    }
-    {
-        auto args = std::make_shared<PlayerArgs>();
-        auto* c = addCommand(app, "set-player",
-                             "Changes a player and writes SOURCE back. NAME as in `player --json` (\"full name\", "
-                             "\"back name\", \"call number\" or a field), VALUE in the same units and within what the "
-                             "editor allows. Every assignment is checked before any is stored",
-                             *args, true);
-        c->add_option("ASSIGNMENTS", args->assignments, "NAME=VALUE ...")->required();
-        c->callback([args, &status] { status = setPlayerCommand(*args); });
-    }
-    {
-        auto args = std::make_shared<PlayerArgs>();
-        auto* c = addCommand(app, "export-player", "Writes a player's data to a player file (103 bytes)", *args, true);
-        c->add_option("FILE", args->file, "the player file to write")->required();
-        c->callback([args, &status] { status = exportPlayerCommand(*args); });
-    }
-    {
-        auto args = std::make_shared<PlayerArgs>();
-        auto* c = addCommand(app, "import-player",
-                             "Loads a player file as the data of player ID and writes SOURCE back", *args, true);
-        c->add_option("FILE", args->file, "a player file")->required();
-        c->callback([args, &status] { status = importPlayerCommand(*args); });
-    }
-    {
-        auto args = std::make_shared<PlayerArgs>();
-        auto* c = addCommand(app, "universal",
-                             "Changes one ability of all 2197 players (+N/-N adds, N% scales; results kept within "
-                             "1 to 99) and writes SOURCE back",
-                             *args, false);
-        c->add_option("ABILITY", args->ability, "one of the 25 ability names, e.g. \"speed\"")->required();
-        c->add_option("METHOD", args->method, "+N or -N (-99 to 99), or N% (1 to 200)")->required();
-        c->callback([args, &status] { status = universalCommand(*args); });
-    }
-    {
-        auto args = std::make_shared<PlayerArgs>();
-        auto* c = addCommand(app, "players",
-                             "Writes all 2197 players as CSV (UTF-8, a header row): id, full name, back name, call "
-                             "number and the 70 fields, named and counted as in `player --json`",
-                             *args, false);
-        c->add_flag("--csv", args->csv, "CSV, the one format of this command")->required();
-        c->add_option("FILE", args->file, "the CSV file to write (standard output when left out)");
-        c->callback([args, &status] { status = playersCommand(*args); });
-    }
-    {
-        auto args = std::make_shared<PlayerArgs>();
-        auto* c = addCommand(app, "import-csv",
-                             "Applies a CSV file of players as `players --csv` writes it (any of its columns; \"id\" "
-                             "required) and writes SOURCE back. Every cell is checked as set-player checks it first; "
-                             "one bad cell refuses the whole file, naming its line and column",
-                             *args, false);
-        c->add_option("FILE", args->file, "the CSV file")->required();
-        c->add_flag("--dry-run", args->dryRun, "print what would change and write nothing");
-        c->callback([args, &status] { status = importCsvCommand(*args); });
-    }
+    auto player = withId(addCommand(app, "player", "Shows a player: names, call number and the 70 fields of the record",
+                                    playerCommand, status));
+    player.app->add_flag("--json", player.args.json, "print one JSON object");
+
+    auto set = withId(addCommand(app, "set-player",
+                                 "Changes a player and writes SOURCE back. NAME as in `player --json` (\"full name\", "
+                                 "\"back name\", \"call number\" or a field), VALUE in the same units and within what "
+                                 "the editor allows. Every assignment is checked before any is stored",
+                                 setPlayerCommand, status));
+    set.app->add_option("ASSIGNMENTS", set.args.assignments, "NAME=VALUE ...")->required();
+
+    auto exportPlayer = withId(addCommand(app, "export-player", "Writes a player's data to a player file (103 bytes)",
+                                          exportPlayerCommand, status));
+    exportPlayer.app->add_option("FILE", exportPlayer.args.file, "the player file to write")->required();
+
+    auto importPlayer = withId(addCommand(app, "import-player",
+                                          "Loads a player file as the data of player ID and writes SOURCE back",
+                                          importPlayerCommand, status));
+    importPlayer.app->add_option("FILE", importPlayer.args.file, "a player file")->required();
+
+    auto universal = addCommand(app, "universal",
+                                "Changes one ability of all 2197 players (+N/-N adds, N% scales; results kept within "
+                                "1 to 99) and writes SOURCE back",
+                                universalCommand, status);
+    universal.app->add_option("ABILITY", universal.args.ability, "one of the 25 ability names, e.g. \"speed\"")
+        ->required();
+    universal.app->add_option("METHOD", universal.args.method, "+N or -N (-99 to 99), or N% (1 to 200)")->required();
+
+    auto players = addCommand(app, "players",
+                              "Writes all 2197 players as CSV (UTF-8, a header row): id, full name, back name, call "
+                              "number and the 70 fields, named and counted as in `player --json`",
+                              playersCommand, status);
+    players.app->add_flag("--csv", players.args.csv, "CSV, the one format of this command")->required();
+    players.app->add_option("FILE", players.args.file, "the CSV file to write (standard output when left out)");
+
+    auto importCsv = addCommand(app, "import-csv",
+                                "Applies a CSV file of players or of team rows as `players --csv` and `teams --csv` "
+                                "write them (any of their columns; \"id\" or \"row\" required) and writes SOURCE "
+                                "back. Every cell is checked first as set-player and set-team check it; one bad cell "
+                                "refuses the whole file, naming its line and column",
+                                importCsvCommand, status);
+    importCsv.app->add_option("FILE", importCsv.args.file, "the CSV file")->required();
+    importCsv.app->add_flag("--dry-run", importCsv.args.dryRun, "print what would change and write nothing");
 }
 
 }  // namespace tarvo::cli

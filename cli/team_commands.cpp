@@ -6,7 +6,8 @@
 #include <memory>
 #include <variant>
 
-#include "edit_support.h"
+#include "csv_import.h"
+#include "record_edits.h"
 #include "records/name_slot.h"
 #include "records/team.h"
 #include "store/team_table.h"
@@ -15,9 +16,10 @@
 #include "text/sjis.h"
 
 namespace tarvo::cli {
-namespace {
 
 using json = nlohmann::ordered_json;
+
+namespace {
 
 std::string_view kindName(TeamKind kind) {
     switch (kind) {
@@ -43,6 +45,8 @@ json teamSummary(const GameBlocks& blocks, int row) {
     team["club name"] = clubNameOf(blocks, row);
     return team;
 }
+
+}  // namespace
 
 // Every value of the field table under its own name; tactics and set pieces grouped, the squad
 // as one object per slot.
@@ -88,16 +92,6 @@ json teamDetails(const GameBlocks& blocks, int row) {
     return team;
 }
 
-std::optional<int> parseRow(const std::string& text) {
-    const auto row = parseInRange(text, 0, blockmap::kTeamRows - 1);
-    return row ? std::optional<int>(static_cast<int>(*row)) : std::nullopt;
-}
-
-// One checked change of a team; applied only after every change of the command has been checked.
-using TeamChange = std::function<void(const GameBlocks&)>;
-
-// Checks NAME=VALUE for the row: the change, or the refusal text. NAME is a value of the field
-// table, or "slot N <value>" for a squad slot's value (slots from 0).
 std::variant<TeamChange, std::string> checkTeamChange(int row, const Assignment& a) {
     constexpr std::string_view kSlot = "slot ";
     std::optional<TF> field;
@@ -134,6 +128,13 @@ std::variant<TeamChange, std::string> checkTeamChange(int row, const Assignment&
     });
 }
 
+namespace {
+
+std::optional<int> parseRow(const std::string& text) {
+    const auto row = parseInRange(text, 0, blockmap::kTeamRows - 1);
+    return row ? std::optional<int>(static_cast<int>(*row)) : std::nullopt;
+}
+
 // "Changes a team row ... NAME is "team name", ...": the settable values of the field table.
 std::string setTeamHelp() {
     std::string names, slotNames;
@@ -152,12 +153,14 @@ struct TeamArgs {
     std::string source, row, file, text;
     std::vector<std::string> assignments;
     bool json = false;
+    bool csv = false;
 };
 
 int teamsCommand(const TeamArgs& args) {
     LoadedSource source;
     if (auto refused = loadOrRefuse(source, args.source)) return *refused;
     const auto blocks = source.store.blocks();
+    if (args.csv) return writeText(teamsCsv(blocks), args.file, source.messages);
     json teams = json::array();
     for (int row = 0; row < blockmap::kTeamRows; ++row) teams.push_back(teamSummary(blocks, row));
     if (args.json) {
@@ -242,54 +245,42 @@ int findCommand(const TeamArgs& args) {
 }  // namespace
 
 void registerTeamCommands(CLI::App& app, int& status) {
-    {
-        auto args = std::make_shared<TeamArgs>();
-        auto* c = addSourceCommand(app, "find",
-                                   "Lists the players whose ID is TEXT or whose full or back name holds TEXT (Latin "
-                                   "letters in any case), with the team slots that hold them",
-                                   args->source);
-        c->add_option("TEXT", args->text, "part of a name, or an ID")->required();
-        c->add_flag("--json", args->json, "print a JSON array");
-        c->callback([args, &status] { status = findCommand(*args); });
-    }
-    {
-        auto args = std::make_shared<TeamArgs>();
-        auto* c = addSourceCommand(
-            app, "teams", "Lists the 106 team rows: row, label, team name, short name, club name", args->source);
-        c->add_flag("--json", args->json, "print a JSON array");
-        c->callback([args, &status] { status = teamsCommand(*args); });
-    }
-    {
-        auto args = std::make_shared<TeamArgs>();
-        auto* c = addSourceCommand(app, "team", "Shows one team row: names, tactics, set pieces, formation and squad",
-                                   args->source);
-        c->add_option("ROW", args->row, "team row, 0 to 105")->required();
-        c->add_flag("--json", args->json, "print one JSON object");
-        c->callback([args, &status] { status = teamCommand(*args); });
-    }
-    {
-        auto args = std::make_shared<TeamArgs>();
-        auto* c = addSourceCommand(app, "set-team", setTeamHelp(), args->source);
-        c->add_option("ROW", args->row, "team row, 0 to 105")->required();
-        c->add_option("ASSIGNMENTS", args->assignments, "NAME=VALUE ...")->required();
-        c->callback([args, &status] { status = setTeamCommand(*args); });
-    }
-    {
-        auto args = std::make_shared<TeamArgs>();
-        auto* c = addSourceCommand(app, "export-team", "Writes a team row with its players' data to a team file",
-                                   args->source);
-        c->add_option("ROW", args->row, "team row, 0 to 105")->required();
-        c->add_option("FILE", args->file, "the team file to write")->required();
-        c->callback([args, &status] { status = exportTeamCommand(*args); });
-    }
-    {
-        auto args = std::make_shared<TeamArgs>();
-        auto* c =
-            addSourceCommand(app, "import-team",
-                             "Loads a team file into the row it was saved from and writes SOURCE back", args->source);
-        c->add_option("FILE", args->file, "a team file")->required();
-        c->callback([args, &status] { status = importTeamCommand(*args); });
-    }
+    auto find = addCommand(app, "find",
+                           "Lists the players whose ID is TEXT or whose full or back name holds TEXT (Latin letters "
+                           "in any case), with the team slots that hold them",
+                           findCommand, status);
+    find.app->add_option("TEXT", find.args.text, "part of a name, or an ID")->required();
+    find.app->add_flag("--json", find.args.json, "print a JSON array");
+
+    auto teams = addCommand(app, "teams",
+                            "Lists the 106 team rows: row, label, team name, short name, club name; with --csv every "
+                            "value that set-team changes, one row a line",
+                            teamsCommand, status);
+    auto* asJson = teams.app->add_flag("--json", teams.args.json, "print a JSON array");
+    auto* csv = teams.app->add_flag("--csv", teams.args.csv,
+                                    "CSV (UTF-8, a header row): row, the names, tactics and set pieces by their "
+                                    "set-team names, then \"slot N id\" and \"slot N shirt\" for slots 0 to 39");
+    asJson->excludes(csv);
+    teams.app->add_option("FILE", teams.args.file, "the CSV file to write (standard output when left out)")->needs(csv);
+
+    auto team = addCommand(app, "team", "Shows one team row: names, tactics, set pieces, formation and squad",
+                           teamCommand, status);
+    team.app->add_option("ROW", team.args.row, "team row, 0 to 105")->required();
+    team.app->add_flag("--json", team.args.json, "print one JSON object");
+
+    auto set = addCommand(app, "set-team", setTeamHelp(), setTeamCommand, status);
+    set.app->add_option("ROW", set.args.row, "team row, 0 to 105")->required();
+    set.app->add_option("ASSIGNMENTS", set.args.assignments, "NAME=VALUE ...")->required();
+
+    auto exportTeam = addCommand(app, "export-team", "Writes a team row with its players' data to a team file",
+                                 exportTeamCommand, status);
+    exportTeam.app->add_option("ROW", exportTeam.args.row, "team row, 0 to 105")->required();
+    exportTeam.app->add_option("FILE", exportTeam.args.file, "the team file to write")->required();
+
+    auto importTeam = addCommand(app, "import-team",
+                                 "Loads a team file into the row it was saved from and writes SOURCE back",
+                                 importTeamCommand, status);
+    importTeam.app->add_option("FILE", importTeam.args.file, "a team file")->required();
 }
 
 }  // namespace tarvo::cli

@@ -7,6 +7,8 @@
 #include <QRegularExpression>
 #include <QTimer>
 
+#include "ui/list_dialog.h"
+
 namespace tarvo::gui {
 
 namespace {
@@ -135,6 +137,16 @@ UiServices::CloseAnswer QtUiServices::askWriteBeforeClosing(const QString& quest
     box.exec();
     if (box.clickedButton() == write) return CloseAnswer::Write;
     return box.clickedButton() == discard ? CloseAnswer::Discard : CloseAnswer::Cancel;
+}
+
+bool QtUiServices::confirmList(const QString& question, const QStringList& lines, const QString& okText) {
+    ListDialog dialog(question, lines, ListDialog::Mode::Confirm, okText, m_parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+int QtUiServices::chooseFromList(const QString& prompt, const QStringList& entries, const QString& okText) {
+    ListDialog dialog(prompt, entries, ListDialog::Mode::Choose, okText, m_parent);
+    return dialog.exec() == QDialog::Accepted ? dialog.chosen() : -1;
 }
 
 }  // namespace tarvo::gui

@@ -30,6 +30,11 @@ public:
     // A question with Write, Discard and Cancel, asked before closing with unwritten changes.
     enum class CloseAnswer { Write, Discard, Cancel };
     virtual CloseAnswer askWriteBeforeClosing(const QString& question) = 0;
+    // A question over a list of lines (the changes an import would make), with OK labelled
+    // `okText` and Cancel; true for OK.
+    virtual bool confirmList(const QString& question, const QStringList& lines, const QString& okText) = 0;
+    // One of `entries` (the backups of a source), chosen under a prompt; -1 when cancelled.
+    virtual int chooseFromList(const QString& prompt, const QStringList& entries, const QString& okText) = 0;
 };
 
 // The choices of the dialogs that open team and player files: "dat Files (*.dat)" and every file.
@@ -46,6 +51,8 @@ public:
                             const std::function<bool(const QString&)>& acceptable) override;
     bool askYesNo(const QString& question) override;
     CloseAnswer askWriteBeforeClosing(const QString& question) override;
+    bool confirmList(const QString& question, const QStringList& lines, const QString& okText) override;
+    int chooseFromList(const QString& prompt, const QStringList& entries, const QString& okText) override;
 
 private:
     QWidget* m_parent = nullptr;

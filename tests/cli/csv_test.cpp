@@ -18,6 +18,9 @@ TEST(Csv, WritesAndReadsBackEveryKindOfCell) {
     std::string text;
     for (const Cells& r : records) text += csvRecord(r);
     EXPECT_EQ(csvRecord(records[2]), "13,\"say \"\"hi\"\"\",\"two\r\nlines\"\r\n");
+    // A first cell that opens with a byte order mark keeps it: quoted, it is no longer the file's.
+    const Cells marked{"\xef\xbb\xbfid", "x"};
+    EXPECT_EQ(parseCsv(csvRecord(marked)).records.at(0).fields, marked);
     const CsvTable table = parseCsv(text);
     ASSERT_EQ(table.error, "");
     ASSERT_EQ(table.records.size(), records.size());

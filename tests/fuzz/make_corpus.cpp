@@ -6,6 +6,7 @@
 #include <iostream>
 #include <string>
 
+#include "cli/csv_import.h"
 #include "player/player_file.h"
 #include "records/player.h"
 #include "records/team.h"
@@ -23,6 +24,15 @@ void put(const fs::path& dir, const std::string& target, const std::string& name
     fs::create_directories(dir / target);
     std::ofstream out(dir / target / name, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+}
+
+Bytes text(const std::string& s) { return Bytes(s.begin(), s.end()); }
+
+// The header and the first `records` records of a CSV text.
+std::string firstLines(const std::string& csv, int records) {
+    std::size_t end = 0;
+    for (int line = 0; line <= records && end != std::string::npos; ++line) end = csv.find('\n', end + 1);
+    return csv.substr(0, end == std::string::npos ? csv.size() : end + 1);
 }
 
 Bytes concat(Bytes a, const Bytes& b) {
@@ -67,6 +77,16 @@ int main(int argc, char** argv) {
     put(dir, "disc_image", "archive_table", Bytes{7, 0, 0, 0, 1, 0x18, 0x00, 0, 0, 2, 0xFF, 0x7F});
     put(dir, "exported_files", "unchanged", Bytes{9, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
     put(dir, "exported_files", "parameter_short", Bytes{9, 0, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0, 0});
+    // Spreadsheets: the export's first rows as they are and with a cell changed, a subset of the
+    // columns, a refused cell and a quoted cell over two lines.
+    const std::string teams = firstLines(tarvo::cli::teamsCsv(blocks), 3);
+    const std::string players = firstLines(tarvo::cli::playersCsv(blocks), 3);
+    put(dir, "csv", "teams", text(teams));
+    put(dir, "csv", "players", text(players));
+    put(dir, "csv", "team_subset", text("row,offense,captain,slot 30 id,club name\r\n70,12,3,0,New Club\r\n"));
+    put(dir, "csv", "player_subset", text("speed,id,back name,skin,face\n80,12,RIVAZ,2,30\n"));
+    put(dir, "csv", "refused", text("row,club name\r\n3,Club\r\n"));
+    put(dir, "csv", "quoted", text("id,\"full name\"\r\n5,\"two\r\nlines, \"\"quoted\"\"\"\r\n"));
     std::cout << "seed corpora written to " << dir.string() << '\n';
     return 0;
 }

@@ -39,6 +39,16 @@ public:
         titles.push_back(question);
         return closeAnswer;
     }
+    bool confirmList(const QString& question, const QStringList& lines, const QString&) override {
+        titles.push_back(question);
+        listed = lines;
+        return yes;
+    }
+    int chooseFromList(const QString& prompt, const QStringList& entries, const QString&) override {
+        titles.push_back(prompt);
+        listed = entries;
+        return choice;
+    }
     const std::string& lastText() const { return messages.back().text; }
 
     std::vector<Message> messages;
@@ -47,6 +57,8 @@ public:
     std::deque<QString> replies;  // answers of the next dialogs; empty: cancelled
     std::vector<QString> titles;  // of the dialogs shown
     std::function<bool(const QString&)> folderRule;
+    QStringList listed;  // the lines of the last list shown
+    int choice = -1;     // the entry chosen from a list; -1: cancelled
 
 private:
     QString next(const QString& title) {

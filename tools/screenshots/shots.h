@@ -24,6 +24,8 @@ public:
     }
     bool askYesNo(const QString&) override { return false; }
     CloseAnswer askWriteBeforeClosing(const QString&) override { return CloseAnswer::Cancel; }
+    bool confirmList(const QString&, const QStringList&, const QString&) override { return false; }
+    int chooseFromList(const QString&, const QStringList&, const QString&) override { return -1; }
     std::vector<Message> messages;
 };
 

@@ -4,11 +4,13 @@
 #include <QRadioButton>
 
 #include "app/source_choice_dialog.h"
+#include "cli/csv_import.h"
 #include "shots.h"
 #include "team/ui/find_player_window.h"
 #include "team/ui/formation_window.h"
 #include "team/ui/team_window.h"
 #include "text/ui/picker_window.h"
+#include "ui/list_dialog.h"
 
 namespace tarvo::shots {
 
@@ -43,6 +45,23 @@ void renderTeamWindows(ShotContext& shots) {
     gui::FindPlayerWindow find(shots.app);
     find.findChild<QLineEdit*>(QStringLiteral("findText"))->setText(QStringLiteral("vai"));
     shots.save(find, "find_player");
+
+    // What an import of a small edited sheet would change.
+    const cli::CsvImport preview =
+        cli::previewCsv(shots.app.store.blocks(), "id,speed,stamina\r\n12,95,90\r\n40,88,91\r\n");
+    QStringList lines;
+    for (const cli::CsvChange& change : preview.changes) lines << QString::fromStdString(cli::changeText(change));
+    gui::ListDialog changes(QStringLiteral("Importing players.csv changes these values (%1). Apply the changes?")
+                                .arg(lines.size()),
+                            lines, gui::ListDialog::Mode::Confirm, QStringLiteral("Apply"));
+    shots.save(changes, "csv_import_changes");
+
+    gui::ListDialog backups(QStringLiteral("The backups of /home/user/discs/sample.bin, newest first:"),
+                            {QStringLiteral("2026-12-07 14:02:31    sample.bin-20261207-140231"),
+                             QStringLiteral("2026-12-06 21:40:05    sample.bin-20261206-214005"),
+                             QStringLiteral("2026-12-01 09:12:47    sample.bin-20261201-091247")},
+                            gui::ListDialog::Mode::Choose, QStringLiteral("Restore"));
+    shots.save(backups, "restore_backup");
 }
 
 }  // namespace tarvo::shots

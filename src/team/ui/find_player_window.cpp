@@ -56,6 +56,8 @@ void FindPlayerWindow::search(const QString& text) {
     if (m_matches->count() > 0) m_matches->setCurrentRow(0);
 }
 
+void FindPlayerWindow::refresh() { search(m_text->text()); }
+
 void FindPlayerWindow::pickCurrent() {
     const QListWidgetItem* item = m_matches->currentItem();
     if (!item) return;

@@ -17,6 +17,8 @@ class FindPlayerWindow : public QDialog {
     Q_OBJECT
 public:
     explicit FindPlayerWindow(AppContext& context, QWidget* parent = nullptr);
+    // Lists the matches again, after the blocks changed.
+    void refresh();
 
 signals:
     // The player picked, in the first team slot that holds it (row -1: no team holds it).

@@ -14,7 +14,10 @@
 #include <QSpinBox>
 #include <QTimer>
 
+#include "cli/csv_import.h"
 #include "player/ui/player_windows_qt.h"
+#include "store/backups.h"
+#include "store/file_io.h"
 #include "store/team_table.h"
 #include "team/squad_entry.h"
 #include "team/team_file.h"
@@ -37,6 +40,13 @@ constexpr int kBarOffset = 50;  // the bar starts this far right of the field's 
 constexpr int kBarUnit = 5;     // pixels per shown tactics unit
 constexpr QRgb kBarColour = qRgb(0, 128, 255);
 constexpr int kUnwrittenCheckMs = 200;  // how often the title's "*" is brought up to date
+
+QStringList csvFileFilters() { return {QStringLiteral("CSV Files (*.csv)"), QStringLiteral("All Files (*.*)")}; }
+
+// A manifest's time, "2026-12-07T03:21:41", as a person reads it.
+QString backupTime(const Backup& backup) {
+    return QString::fromStdString(backup.manifest.time).replace(QLatin1Char('T'), QLatin1Char(' '));
+}
 
 // A number field that only its arrows change, centred, within a range.
 QSpinBox* arrowField(int minimum, int maximum, const QRect& geometry, QWidget* parent) {
@@ -335,6 +345,77 @@ void TeamWindow::onPlayerFound(std::uint32_t id, int row, int slot) {
     onEditPlayerClicked();
 }
 
+void TeamWindow::onExportPlayersCsv() {
+    const QString file = m_context.ui.saveFile(QStringLiteral("Export players (CSV)"), csvFileFilters(),
+                                               toQString(m_context.programDirectory / "players.csv"));
+    if (file.isEmpty()) return;
+    const std::string text = cli::playersCsv(m_context.store.blocks());
+    const ByteSpan bytes(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+    if (writeFileReporting(toPath(file), bytes, m_context.ui))
+        m_context.ui.information("OK, players saved as \n" + utf8Path(toPath(file)));
+}
+
+void TeamWindow::onImportCsv() {
+    const QString file = m_context.ui.openFile(QStringLiteral("Import players (CSV)"), csvFileFilters(),
+                                               toQString(m_context.programDirectory));
+    if (file.isEmpty()) return;
+    const auto bytes = readFileReporting(toPath(file), kMaxTextFileSize, m_context.ui);
+    if (!bytes) return;
+    const std::string_view text(reinterpret_cast<const char*>(bytes->data()), bytes->size());
+    const std::string name = utf8Path(toPath(file));
+    // The user sees what the import would change before it does.
+    const cli::CsvImport preview = cli::previewCsv(m_context.store.blocks(), text);
+    if (preview.refusal) {
+        m_context.ui.warning(name + " is refused, nothing is changed:\n" + cli::refusalText(*preview.refusal));
+        return;
+    }
+    if (preview.changes.empty()) {
+        m_context.ui.information(name + " changes nothing: every cell holds what the data hold now");
+        return;
+    }
+    QStringList lines;
+    for (const cli::CsvChange& change : preview.changes) lines << QString::fromStdString(cli::changeText(change));
+    const QString question = QStringLiteral("Importing %1 changes these values (%2). Apply the changes?")
+                                 .arg(toQString(toPath(file).filename()))
+                                 .arg(preview.changes.size());
+    if (!m_context.ui.confirmList(question, lines, QStringLiteral("Apply"))) return;
+    cli::importCsv(m_context.store.blocks(), text);
+    reloadViews();
+}
+
+void TeamWindow::onRestoreBackup() {
+    const std::filesystem::path source = m_context.store.sourcePath();
+    const std::vector<Backup> backups = listBackups(source);
+    if (backups.empty()) {
+        m_context.ui.information("There is no backup of " + utf8Path(source) + ".");
+        return;
+    }
+    if (m_context.store.hasUnwrittenChanges() &&
+        !m_context.ui.askYesNo(QStringLiteral("The changes not yet written into %1 would be lost. Discard them and "
+                                              "choose a backup?")
+                                   .arg(toQString(source))))
+        return;
+    QStringList entries;
+    for (const Backup& backup : backups)
+        entries << backupTime(backup) + QStringLiteral("    ") + toQString(backup.folder.filename());
+    const int chosen = m_context.ui.chooseFromList(
+        QStringLiteral("The backups of %1, newest first:").arg(toQString(source)), entries, QStringLiteral("Restore"));
+    if (chosen < 0 || chosen >= static_cast<int>(backups.size())) return;
+    const Backup& backup = backups[static_cast<std::size_t>(chosen)];
+    if (!m_context.ui.askYesNo(QStringLiteral("Restore the backup of %1 into %2? Its three files replace what the "
+                                              "source holds now.")
+                                   .arg(backupTime(backup), toQString(source))))
+        return;
+    m_context.store.restoreBackup(backup.folder, false);
+    reloadViews();
+}
+
+void TeamWindow::reloadViews() {
+    selectTeam(m_row);
+    if (m_find) m_find->refresh();
+    showUnwrittenMark();
+}
+
 void TeamWindow::onEditPlayerClicked() {
     const std::uint16_t id = m_squad.at(static_cast<std::size_t>(m_slot));
     if (id == 0) return;
@@ -437,6 +518,11 @@ void TeamWindow::showEvent(QShowEvent* event) {
 void TeamWindow::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
     menu.addAction(QStringLiteral("&Find player..."), this, &TeamWindow::openFindPlayer);
+    menu.addSeparator();
+    menu.addAction(QStringLiteral("&Export players (CSV)..."), this, &TeamWindow::onExportPlayersCsv);
+    menu.addAction(QStringLiteral("&Import players (CSV)..."), this, &TeamWindow::onImportCsv);
+    menu.addAction(QStringLiteral("&Restore backup..."), this, &TeamWindow::onRestoreBackup);
+    menu.addSeparator();
     menu.addAction(QStringLiteral("&About %1...").arg(QString::fromLatin1(kAppName)), this,
                    [this] { showAboutBox(this); });
     menu.exec(event->globalPos());

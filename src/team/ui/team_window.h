@@ -49,6 +49,11 @@ private:
     void showUnwrittenMark();
     void openFindPlayer();
     void onPlayerFound(std::uint32_t id, int row, int slot);
+    void onExportPlayersCsv();
+    void onImportCsv();
+    void onRestoreBackup();
+    // Shows the blocks again in this window and the find box, after they changed under them.
+    void reloadViews();
     void connectControls();
     void showTeam();
     void showPlayer();
