@@ -8,11 +8,13 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 #include <nlohmann/json.hpp>
 
 #include "cli_support.h"
+#include "records/player.h"
 
 namespace tarvo::cli {
 
@@ -66,6 +68,15 @@ struct EncodedName {
     std::string refusal;
 };
 EncodedName encodeName(const std::string& label, const std::string& text, std::size_t maxBytes);
+
+// One checked change of a player or of a team row, stored only after every change of the command
+// has been checked. The checks are those of set-player and set-team: NAME as `player --json` and
+// `team --json` name the value ("slot N id" for a squad slot), VALUE in the same units. The skin
+// is the one the player will have after the command (the face's bound follows it).
+using PlayerChange = std::function<void(const GameBlocks&, Player&)>;
+std::variant<PlayerChange, std::string> checkPlayerChange(std::uint32_t id, const Assignment& a, std::uint32_t skin);
+using TeamChange = std::function<void(const GameBlocks&)>;
+std::variant<TeamChange, std::string> checkTeamChange(int row, const Assignment& a);
 
 // A subcommand whose first argument is SOURCE (with --no-backup).
 CLI::App* addSourceCommand(CLI::App& app, const char* name, const std::string& description, std::string& source);

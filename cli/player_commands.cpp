@@ -46,8 +46,7 @@ std::optional<std::uint32_t> parseId(const std::string& text) {
 
 const std::string kIdRange = "ID should be 1--2197";
 
-// One checked change of the player; applied after every change has been checked.
-using PlayerChange = std::function<void(const GameBlocks&, Player&)>;
+}  // namespace
 
 std::variant<PlayerChange, std::string> checkPlayerChange(std::uint32_t id, const Assignment& a, std::uint32_t skin) {
     if (a.name == kFullName || a.name == kBackName) {
@@ -81,6 +80,8 @@ std::variant<PlayerChange, std::string> checkPlayerChange(std::uint32_t id, cons
     return PlayerChange(
         [f = *field, v = static_cast<std::uint32_t>(*v)](const GameBlocks&, Player& p) { p.write(f, v); });
 }
+
+namespace {
 
 struct PlayerArgs {
     std::string source, id, file, ability, method;

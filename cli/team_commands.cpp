@@ -93,11 +93,9 @@ std::optional<int> parseRow(const std::string& text) {
     return row ? std::optional<int>(static_cast<int>(*row)) : std::nullopt;
 }
 
-// One checked change of a team; applied only after every change of the command has been checked.
-using TeamChange = std::function<void(const GameBlocks&)>;
+}  // namespace
 
-// Checks NAME=VALUE for the row: the change, or the refusal text. NAME is a value of the field
-// table, or "slot N <value>" for a squad slot's value (slots from 0).
+// NAME is a value of the field table, or "slot N <value>" for a squad slot's value (slots from 0).
 std::variant<TeamChange, std::string> checkTeamChange(int row, const Assignment& a) {
     constexpr std::string_view kSlot = "slot ";
     std::optional<TF> field;
@@ -133,6 +131,8 @@ std::variant<TeamChange, std::string> checkTeamChange(int row, const Assignment&
         storeTeamValue(b, f, row, slot, v);
     });
 }
+
+namespace {
 
 // "Changes a team row ... NAME is "team name", ...": the settable values of the field table.
 std::string setTeamHelp() {
