@@ -72,7 +72,8 @@ Patch parsePatch(std::string_view text) {
         return patch;
     }
     const auto& records = table.records;
-    if (records.empty() || records.front().line != 1 || records.front().fields != std::vector{std::string(kPatchHeader)}) {
+    if (records.empty() || records.front().line != 1 ||
+        records.front().fields != std::vector{std::string(kPatchHeader)}) {
         patch.error = lineNumber(1) + "a patch starts with the line \"" + std::string(kPatchHeader) + "\"";
         return patch;
     }
@@ -114,8 +115,8 @@ std::string applyPatch(const GameBlocks& blocks, const std::vector<PatchLine>& l
     // The face's bound follows the skin a player will have after the patch.
     std::map<int, std::uint32_t> skins;
     for (const PatchLine& line : lines) {
-        const auto v = line.kind == ChangeKind::Player && line.field == "skin" ? parseInteger(line.newValue)
-                                                                               : std::nullopt;
+        const auto v =
+            line.kind == ChangeKind::Player && line.field == "skin" ? parseInteger(line.newValue) : std::nullopt;
         if (v && *v >= 0 && *v <= 0xFFFF && editorAllows(PF::Skin, static_cast<std::uint32_t>(*v), 0))
             skins[line.number] = static_cast<std::uint32_t>(*v);
     }
@@ -126,11 +127,13 @@ std::string applyPatch(const GameBlocks& blocks, const std::vector<PatchLine>& l
         const auto value = valueNamed(line.kind, line.number, line.field);
         if (!value) return where + unknownValue(line);
         const auto [first, added] = seen.try_emplace({line.kind, line.number, line.field}, line.line);
-        if (!added) return where + valueLabel(line) + " is changed on line " + std::to_string(first->second) + " already";
+        if (!added)
+            return where + valueLabel(line) + " is changed on line " + std::to_string(first->second) + " already";
         const std::string now = valueText(blocks, *value);
         if (now == line.newValue) continue;  // done already
         if (now != line.oldValue)
-            return where + valueLabel(line) + " is \"" + now + "\" here, not \"" + line.oldValue + "\" as the patch expects";
+            return where + valueLabel(line) + " is \"" + now + "\" here, not \"" + line.oldValue +
+                   "\" as the patch expects";
         std::uint32_t skin = 0;
         if (line.kind == ChangeKind::Player) {
             const auto after = skins.find(line.number);
