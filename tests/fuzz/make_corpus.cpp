@@ -6,6 +6,7 @@
 #include <iostream>
 #include <string>
 
+#include "patch.h"
 #include "player/player_file.h"
 #include "records/player.h"
 #include "records/team.h"
@@ -67,6 +68,19 @@ int main(int argc, char** argv) {
     put(dir, "disc_image", "archive_table", Bytes{7, 0, 0, 0, 1, 0x18, 0x00, 0, 0, 2, 0xFF, 0x7F});
     put(dir, "exported_files", "unchanged", Bytes{9, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
     put(dir, "exported_files", "parameter_short", Bytes{9, 0, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0, 0});
+    // Patches: the change list of a few edits, and a line whose old value does not match.
+    const auto before = tarvo::sample::makeSampleBlocks();
+    tarvo::Player player;
+    player.load(blocks, 12);
+    player.write(tarvo::PF::Speed, 99);
+    tarvo::writeCallNumber(blocks, 2197, 12000);
+    tarvo::storeTeamName(blocks, 43, Bytes{'B', 'R', 'A', 'S', 'I', 'L'});
+    tarvo::storeShirt(blocks, 70, 23, 99);
+    const tarvo::ConstGameBlocks base{before.boot, before.parameter, before.select};
+    const std::string patch = tarvo::cli::patchText(tarvo::listChanges(base, tarvo::readOnly(blocks)));
+    put(dir, "patch", "edits", Bytes(patch.begin(), patch.end()));
+    const std::string mismatch = "tarvo patch 1\r\nplayer,12,speed,1,2\r\nteam,9,\"formation x 2\",1,48\r\n";
+    put(dir, "patch", "mismatch", Bytes(mismatch.begin(), mismatch.end()));
     std::cout << "seed corpora written to " << dir.string() << '\n';
     return 0;
 }

@@ -3,8 +3,13 @@
 #include <QMouseEvent>
 #include <QRadioButton>
 
+#include <QTreeWidget>
+
 #include "app/source_choice_dialog.h"
+#include "player/universal_edit.h"
+#include "records/team.h"
 #include "shots.h"
+#include "team/ui/changes_window.h"
 #include "team/ui/find_player_window.h"
 #include "team/ui/formation_window.h"
 #include "team/ui/team_window.h"
@@ -43,6 +48,28 @@ void renderTeamWindows(ShotContext& shots) {
     gui::FindPlayerWindow find(shots.app);
     find.findChild<QLineEdit*>(QStringLiteral("findText"))->setText(QStringLiteral("vai"));
     shots.save(find, "find_player");
+
+    // A few edits, listed with the universal edit's group opened; then they are reverted, so that
+    // the windows drawn after see the sample as it is.
+    const GameBlocks blocks = shots.app.store.blocks();
+    Player& player = shots.app.player;
+    player.load(blocks, 12);
+    player.write(PF::Speed, 99);
+    writePlayerName(blocks, PlayerName::Back, 12, Bytes{'R', 'I', 'V', 'A', 'Z'});
+    setSquadId(blocks, 43, 3, 1040);
+    FormationRecord formation = readFormation(blocks, 9);
+    formation[12] = 35;
+    storeFormation(blocks, 9, formation);
+    universalEdit(blocks, player, 3, UniversalMethod::Add, 5);
+    {
+        gui::ChangesWindow changes(shots.app);
+        auto* list = changes.findChild<QTreeWidget*>(QStringLiteral("changeList"));
+        list->topLevelItem(0)->setExpanded(true);
+        list->topLevelItem(0)->child(1)->setSelected(true);
+        shots.save(changes, "changes");
+    }
+    revertChanges(shots.app.store.writtenBlocks(), blocks,
+                  listChanges(shots.app.store.writtenBlocks(), readOnly(blocks)));
 }
 
 }  // namespace tarvo::shots
