@@ -9,6 +9,7 @@
 #include "records/player_tables.h"
 #include "records/team_fields.h"
 #include "store/team_table.h"
+#include "text/sjis.h"
 
 namespace tarvo::cli {
 namespace {
@@ -31,6 +32,14 @@ std::string unknownValue(const PatchLine& line) {
     }
     if (!rowIsIn(line.number, TeamRows::All)) return "ROW should be 0 to 105";
     return "team row " + std::to_string(line.number) + " has no value \"" + line.field + "\"";
+}
+
+// A name as it reads back once stored: a few characters have more than one Unicode form and come
+// back in the code page's own, so that a patch applied twice holds the second time.
+std::string storedText(const ValueRef& value, const std::string& text) {
+    if (!isTextValue(value)) return text;
+    const EncodeResult encoded = encodeShiftJis(text);
+    return encoded.refused ? text : decodeShiftJis(encoded.bytes);
 }
 
 // A line's change once checked: stored after every line has been checked.
@@ -130,7 +139,7 @@ std::string applyPatch(const GameBlocks& blocks, const std::vector<PatchLine>& l
         if (!added)
             return where + valueLabel(line) + " is changed on line " + std::to_string(first->second) + " already";
         const std::string now = valueText(blocks, *value);
-        if (now == line.newValue) continue;  // done already
+        if (now == line.newValue || now == storedText(*value, line.newValue)) continue;  // done already
         if (now != line.oldValue)
             return where + valueLabel(line) + " is \"" + now + "\" here, not \"" + line.oldValue +
                    "\" as the patch expects";

@@ -66,12 +66,6 @@ std::string valueName(const ValueRef& value) {
     return {};
 }
 
-bool isText(const ValueRef& value) {
-    return value.what == What::FullName || value.what == What::BackName ||
-           (value.what == What::TeamField &&
-            kTeamFields[static_cast<std::size_t>(value.index)].kind == TeamFieldKind::Name);
-}
-
 PlayerName nameOf(What what) { return what == What::FullName ? PlayerName::Full : PlayerName::Back; }
 std::uint32_t idOf(const ValueRef& value) { return static_cast<std::uint32_t>(value.number); }
 
@@ -82,7 +76,7 @@ Change makeChange(const ValueRef& value, std::string oldValue, std::string newVa
             valueName(value),
             std::move(oldValue),
             std::move(newValue),
-            isText(value),
+            isTextValue(value),
             0,
             value};
 }
@@ -268,6 +262,12 @@ std::optional<ValueRef> valueNamed(ChangeKind kind, int number, std::string_view
     return ValueRef{What::TeamField, number, static_cast<int>(*f), slot};
 }
 
+bool isTextValue(const ValueRef& value) {
+    return value.what == What::FullName || value.what == What::BackName ||
+           (value.what == What::TeamField &&
+            kTeamFields[static_cast<std::size_t>(value.index)].kind == TeamFieldKind::Name);
+}
+
 std::string valueText(const GameBlocks& blocks, const ValueRef& value) {
     switch (value.what) {
     case What::FullName:
@@ -280,7 +280,7 @@ std::string valueText(const GameBlocks& blocks, const ValueRef& value) {
     }
     case What::TeamField: {
         const auto field = static_cast<TF>(value.index);
-        if (isText(value)) return decodeShiftJis(readNameSlot(teamFieldSlot(blocks, field, value.number)));
+        if (isTextValue(value)) return decodeShiftJis(readNameSlot(teamFieldSlot(blocks, field, value.number)));
         return std::to_string(readTeamValue(blocks, field, value.number, value.slot));
     }
     case What::Formation:

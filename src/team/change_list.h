@@ -55,6 +55,8 @@ std::string_view changeKindName(ChangeKind kind);  // "player", "team", "other"
 // A player's or a team row's value of that name (as the list names it), or nullopt when there is no
 // such player, row, field or slot.
 std::optional<ValueRef> valueNamed(ChangeKind kind, int number, std::string_view field);
+// Whether the value is a name (shown as UTF-8 text) rather than a number.
+bool isTextValue(const ValueRef& value);
 // The value as the list shows it.
 std::string valueText(const GameBlocks& blocks, const ValueRef& value);
 

@@ -49,7 +49,7 @@ void renderTeamWindows(ShotContext& shots) {
     find.findChild<QLineEdit*>(QStringLiteral("findText"))->setText(QStringLiteral("vai"));
     shots.save(find, "find_player");
 
-    // A few edits, listed with the universal edit's group opened; then they are reverted, so that
+    // A few edits, the universal edit's one row among them; then they are reverted, so that
     // the windows drawn after see the sample as it is.
     const GameBlocks blocks = shots.app.store.blocks();
     Player& player = shots.app.player;
@@ -57,15 +57,14 @@ void renderTeamWindows(ShotContext& shots) {
     player.write(PF::Speed, 99);
     writePlayerName(blocks, PlayerName::Back, 12, Bytes{'R', 'I', 'V', 'A', 'Z'});
     setSquadId(blocks, 43, 3, 1040);
-    FormationRecord formation = readFormation(blocks, 9);
-    formation[12] = 35;
-    storeFormation(blocks, 9, formation);
+    FormationRecord record = readFormation(blocks, 9);
+    record[12] = 35;
+    storeFormation(blocks, 9, record);
     universalEdit(blocks, player, 3, UniversalMethod::Add, 5);
     {
         gui::ChangesWindow changes(shots.app);
         auto* list = changes.findChild<QTreeWidget*>(QStringLiteral("changeList"));
-        list->topLevelItem(0)->setExpanded(true);
-        list->topLevelItem(0)->child(1)->setSelected(true);
+        list->topLevelItem(2)->setSelected(true);
         shots.save(changes, "changes");
     }
     revertChanges(shots.app.store.writtenBlocks(), blocks,

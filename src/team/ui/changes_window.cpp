@@ -29,8 +29,8 @@ ChangesWindow::ChangesWindow(AppContext& context, QWidget* parent) : QDialog(par
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_list->setUniformRowHeights(true);  // thousands of rows after a universal edit
     useJapaneseFont(m_list);
-    m_empty = label(QStringLiteral("No changes since the data were loaded or last written."),
-                    du.rect(7, 7, 306, 10), this);
+    m_empty =
+        label(QStringLiteral("No changes since the data were loaded or last written."), du.rect(7, 7, 306, 10), this);
     m_empty->setObjectName(QStringLiteral("noChanges"));
 
     m_revert = pushButton(QStringLiteral("Revert"), du.rect(7, 179, 60, 14), this);

@@ -145,6 +145,8 @@ private slots:
         test::click(&main, "changesButton");
         QCOMPARE(seen, (QStringList{kStamina, kName, kSpeed, kFormation, kSquad}));
         seen.clear();
+        main.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
         onOpen(true);
         QTest::keyClick(&main, Qt::Key_D, Qt::ControlModifier);
         QCOMPARE(seen.size(), 5);
