@@ -60,8 +60,9 @@ std::string valueName(const ValueRef& value) {
                          : std::string(f.name);
     }
     case What::Formation:
-        return std::string(kFormation) + std::string(kFormationParts[static_cast<std::size_t>(value.index) / 10]) +
-               " " + std::to_string(value.index % 10);
+        return std::string(kFormation) +
+               std::string(kFormationParts[static_cast<std::size_t>(value.index / kFormationPositions)]) + " " +
+               std::to_string(value.index % kFormationPositions);
     }
     return {};
 }
@@ -243,7 +244,8 @@ std::optional<ValueRef> valueNamed(ChangeKind kind, int number, std::string_view
             std::ranges::find(kFormationParts, field.substr(kFormation.size(), space - kFormation.size()));
         const auto k = parseIndex(field.substr(space + 1), kFormationPositions);
         if (part == kFormationParts.end() || !k) return std::nullopt;
-        return ValueRef{What::Formation, number, static_cast<int>(part - kFormationParts.begin()) * 10 + *k};
+        return ValueRef{What::Formation, number,
+                        static_cast<int>(part - kFormationParts.begin()) * kFormationPositions + *k};
     }
     int slot = 0;
     const bool slotted = field.starts_with(kSlot);
