@@ -110,7 +110,8 @@ void registerChangeCommands(CLI::App& app, int& status) {
         c->add_option("--patch", args->file,
                       "also write the values as a patch (UTF-8: \"tarvo patch 1\", then one CSV line "
                       "KIND,ID-OR-ROW,FIELD,OLD,NEW per value); exits 1 when other bytes differ, which a patch "
-                      "cannot carry");
+                      "cannot carry")
+            ->type_name("FILE");
         c->callback([args, &status] { status = diffCommand(*args); });
     }
     {
