@@ -163,6 +163,7 @@ TEST(CliDiffApply, RefusedPatchNamesItsLineAndWritesNothing) {
     const std::string id3 = std::to_string(team["squad"][3]["id"].get<int>());
     const std::string captain = std::to_string(team["set pieces"]["captain"].get<int>());
     const std::string good = "team,9,captain," + captain + "," + (captain == "5" ? "6" : "5") + "\n";
+    const std::string shortName = team["short name"].get<std::string>();
     const std::string wrongOld = speed == "1" ? "2" : "1";
     struct Case {
         std::string patch;
@@ -187,6 +188,8 @@ TEST(CliDiffApply, RefusedPatchNamesItsLineAndWritesNothing) {
         {"tarvo patch 1\n" + good + "team,9,slot 3 id," + id3 + ",0\n", "line 3: ID should be 1--2197"},
         {"tarvo patch 1\n" + good + "team,105,offense,0,10\n", "line 3: team row 105 has no value \"offense\""},
         {"tarvo patch 1\n" + good + good, "line 3: team 10.Netherlands captain is changed on line 2 already"},
+        {"tarvo patch 1\n" + good + "team,9,short name," + shortName + ",A" + std::string(1, '\0') + "B\n",
+         "line 3: short name: a name cannot hold a NUL character"},
     };
     const auto before = test::fileChecksum(target);
     for (const Case& c : cases) {
