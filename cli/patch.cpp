@@ -34,10 +34,14 @@ std::string unknownValue(const PatchLine& line) {
     return "team row " + std::to_string(line.number) + " has no value \"" + line.field + "\"";
 }
 
-// A name as it reads back once stored: a few characters have more than one Unicode form and come
-// back in the code page's own, so that a patch applied twice holds the second time.
+// A value as it reads back once stored: a number in plain decimal ("+9" is 9), a name in the code
+// page's own form of the few characters that have more than one. So that a patch applied twice
+// holds the second time.
 std::string storedText(const ValueRef& value, const std::string& text) {
-    if (!isTextValue(value)) return text;
+    if (!isTextValue(value)) {
+        const auto number = parseInteger(text);
+        return number ? std::to_string(*number) : text;
+    }
     const EncodeResult encoded = encodeShiftJis(text);
     return encoded.refused ? text : decodeShiftJis(encoded.bytes);
 }
@@ -139,8 +143,8 @@ std::string applyPatch(const GameBlocks& blocks, const std::vector<PatchLine>& l
         if (!added)
             return where + valueLabel(line) + " is changed on line " + std::to_string(first->second) + " already";
         const std::string now = valueText(blocks, *value);
-        if (now == line.newValue || now == storedText(*value, line.newValue)) continue;  // done already
-        if (now != line.oldValue)
+        if (now == storedText(*value, line.newValue)) continue;  // done already
+        if (now != storedText(*value, line.oldValue))
             return where + valueLabel(line) + " is \"" + now + "\" here, not \"" + line.oldValue +
                    "\" as the patch expects";
         std::uint32_t skin = 0;

@@ -152,6 +152,24 @@ TEST(CliDiffApply, PatchLeavingBytesOutSaysSo) {
     EXPECT_EQ(std::string(written.begin(), written.end()).find("player,5,speed,"), 15u);
 }
 
+// Numbers are compared by value ("+60" is 60), so a patch written by hand holds once applied.
+TEST(CliDiffApply, PatchAppliedTwiceHoldsTheSecondTime) {
+    test::TempDir dir;
+    const fs::path target = test::copySampleExportDir(dir);
+    const json player = json::parse(tarvo({"player", text(target), "12", "--json"}).out);
+    const int speed = player["speed"].get<int>();
+    const std::string patch = "tarvo patch 1\nplayer,12,speed,+" + std::to_string(speed) + ",+" +
+                              std::to_string(speed == 60 ? 61 : 60) + "\n";
+    test::writeFile(dir / "p", Bytes(patch.begin(), patch.end()));
+    for (int run = 0; run < 2; ++run) {
+        const ToolRun r = tarvo({"apply", text(target), text(dir / "p"), "--no-backup"});
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out, run == 0 ? "player 12 speed: " + std::to_string(speed) + " -> " +
+                                        std::to_string(speed == 60 ? 61 : 60) + "\n"
+                                  : "");
+    }
+}
+
 TEST(CliDiffApply, RefusedPatchNamesItsLineAndWritesNothing) {
     test::TempDir dir;
     const fs::path target = test::copySampleImage(dir);
