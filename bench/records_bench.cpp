@@ -1,12 +1,13 @@
 // The record operations that run once per control change or per player of the bulk change: one
-// field write (expand, write, pack, copy to the second copy), the universal edit of all players
-// and the search of all players by name.
+// field write (expand, write, pack, copy to the second copy), the universal edit of all players,
+// the search of all players by name and the change list.
 
 #include <benchmark/benchmark.h>
 
 #include "player/universal_edit.h"
 #include "records/player.h"
 #include "store/block_map.h"
+#include "team/change_list.h"
 #include "team/player_search.h"
 
 namespace tarvo {
@@ -65,6 +66,16 @@ void BM_FindPlayers(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(findPlayers(blocks.view(), text));
 }
 BENCHMARK(BM_FindPlayers)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The list the changes window makes when it opens and after each revert: with nothing changed, and
+// after a universal edit has changed one ability of every player.
+void BM_ChangeList(benchmark::State& state) {
+    MemoryBlocks base, now;
+    Player player;
+    if (state.range(0)) universalEdit(now.view(), player, 4, UniversalMethod::Add, 5);
+    for (auto _ : state) benchmark::DoNotOptimize(listChanges(readOnly(base.view()), readOnly(now.view())));
+}
+BENCHMARK(BM_ChangeList)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace tarvo

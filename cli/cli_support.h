@@ -42,5 +42,6 @@ void registerSampleCommands(CLI::App& app, int& status);  // make-sample
 void registerVoiceCommands(CLI::App& app, int& status);   // adx2wav, voice
 void registerTeamCommands(CLI::App& app, int& status);    // teams, team, set-team, export-team, import-team
 void registerPlayerCommands(CLI::App& app, int& status);  // player, set-player, export-player, import-player, universal
+void registerChangeCommands(CLI::App& app, int& status);  // diff, apply
 
 }  // namespace tarvo::cli

@@ -144,10 +144,6 @@ std::string playersCsv(const GameBlocks& blocks) { return sheetText(playerSheet(
 
 std::string teamsCsv(const GameBlocks& blocks) { return sheetText(teamSheet(), blocks); }
 
-std::string changeText(const CsvChange& change) {
-    return change.record + " " + change.column + ": " + change.before + " -> " + change.after;
-}
-
 std::string refusalText(const CsvRefusal& refusal) {
     std::string where;
     if (refusal.line > 0) where = "line " + std::to_string(refusal.line);
@@ -208,10 +204,12 @@ CsvImport importCsv(const GameBlocks& blocks, std::string_view text) {
     return result;
 }
 
-CsvImport previewCsv(const GameBlocks& blocks, std::string_view text) {
+CsvPreview previewCsv(const GameBlocks& blocks, std::string_view text) {
     Bytes boot(blocks.boot.begin(), blocks.boot.end()), parameter(blocks.parameter.begin(), blocks.parameter.end()),
         select(blocks.select.begin(), blocks.select.end());
-    return importCsv({boot, parameter, select}, text);
+    CsvImport result = importCsv({boot, parameter, select}, text);
+    if (result.refusal) return {std::move(result.refusal), {}};
+    return {std::nullopt, listChanges(readOnly(blocks), ConstGameBlocks{boot, parameter, select})};
 }
 
 }  // namespace tarvo::cli

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "store/game_blocks.h"
+#include "team/change_list.h"
 
 namespace tarvo::cli {
 
@@ -27,9 +28,6 @@ struct CsvChange {
     std::string column;
     std::string before, after;
 };
-// The words of a change: "player 12 speed: 76 -> 98".
-std::string changeText(const CsvChange& change);
-
 struct CsvRefusal {
     std::size_t line = 0;    // 1-based; 0 when the text as a whole is refused
     std::size_t column = 0;  // 1-based; 0 when the line as a whole is refused
@@ -46,7 +44,12 @@ struct CsvImport {
 };
 // Applies a CSV text of players (an "id" column) or of team rows (a "row" column) to the blocks.
 CsvImport importCsv(const GameBlocks& blocks, std::string_view text);
-// What importCsv would do, worked out on a copy: the blocks stay as they are.
-CsvImport previewCsv(const GameBlocks& blocks, std::string_view text);
+// What importCsv would change, worked out on a copy (the blocks stay as they are): the refusal, or
+// the values that would differ afterwards, as `tarvo diff` lists them.
+struct CsvPreview {
+    std::optional<CsvRefusal> refusal;
+    std::vector<Change> changes;
+};
+CsvPreview previewCsv(const GameBlocks& blocks, std::string_view text);
 
 }  // namespace tarvo::cli

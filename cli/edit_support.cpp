@@ -77,6 +77,8 @@ std::optional<Assignment> parseAssignment(const std::string& text) {
 }
 
 EncodedName encodeName(const std::string& label, const std::string& text, std::size_t maxBytes) {
+    // A name slot ends at its first NUL: the text after one would be lost.
+    if (text.find('\0') != std::string::npos) return {{}, label + ": a name cannot hold a NUL character"};
     const EncodeResult encoded = encodeShiftJis(text);
     if (encoded.refused) return {{}, label + ": " + refusalMessage(*encoded.refused)};
     if (encoded.bytes.size() > maxBytes)

@@ -9,11 +9,13 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 #include <nlohmann/json.hpp>
 
 #include "cli_support.h"
+#include "records/player.h"
 
 namespace tarvo::cli {
 

@@ -56,6 +56,7 @@ int main(int argc, char** argv) {
     tarvo::cli::registerVoiceCommands(app, status);
     tarvo::cli::registerTeamCommands(app, status);
     tarvo::cli::registerPlayerCommands(app, status);
+    tarvo::cli::registerChangeCommands(app, status);
 
     if (utf8Argv.size() <= 1) {
         std::cerr << shortHelp(app);

@@ -115,8 +115,9 @@ int importCsvCommand(const PlayerArgs& args) {
     if (result.refusal) return refuse(name + ": " + refusalText(*result.refusal));
     // A dry run changed the blocks in memory only: they are never written.
     if (args.dryRun) {
-        for (const CsvChange& change : result.changes) std::cout << changeText(change) << '\n';
-        source.messages.information(std::to_string(result.changes.size()) + " changes; a dry run writes nothing");
+        const auto listed = listChanges(source.store.writtenBlocks(), readOnly(source.store.blocks()));
+        for (const Change& change : listed) std::cout << describeChange(change) << '\n';
+        source.messages.information(std::to_string(listed.size()) + " changes; a dry run writes nothing");
         return 0;
     }
     source.messages.information(std::to_string(result.changes.size()) + " changes from " + name);

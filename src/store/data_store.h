@@ -77,6 +77,8 @@ public:
     const std::string& bootFileName() const { return m_bootFileName; }  // the name found
 
     GameBlocks blocks() { return {m_boot, m_parameter, m_select}; }
+    // The blocks as last loaded or written: what the source holds now.
+    ConstGameBlocks writtenBlocks() const { return {m_writtenBoot, m_writtenParameter, m_writtenSelect}; }
     ByteSpan boot() const { return m_boot; }
     ByteSpan parameter() const { return m_parameter; }
     ByteSpan select() const { return m_select; }

@@ -13,4 +13,12 @@ struct GameBlocks {
     MutableByteSpan select;
 };
 
+// The same three blocks, read only.
+struct ConstGameBlocks {
+    ByteSpan boot;
+    ByteSpan parameter;
+    ByteSpan select;
+};
+inline ConstGameBlocks readOnly(const GameBlocks& blocks) { return {blocks.boot, blocks.parameter, blocks.select}; }
+
 }  // namespace tarvo

@@ -135,14 +135,16 @@ TEST(TeamCsv, OneChangedCellChangesExactlyThatValue) {
         if (value.empty()) value = std::to_string(std::stoi(old) == 5 ? 6 : 5);
         cell = value;
         // The preview says the same and changes nothing.
-        const cli::CsvImport preview = cli::previewCsv(sample.view(), sheet.text());
+        const cli::CsvPreview preview = cli::previewCsv(sample.view(), sheet.text());
         EXPECT_EQ(changedBytes(before, sample.data), std::vector<std::string>{});
         const cli::CsvImport result = cli::importCsv(sample.view(), sheet.text());
         ASSERT_FALSE(result.refusal) << cli::refusalText(*result.refusal);
         ASSERT_EQ(result.changes.size(), 1u);
         ASSERT_EQ(preview.changes.size(), 1u);
-        EXPECT_EQ(cli::changeText(preview.changes[0]), cli::changeText(result.changes[0]));
-        EXPECT_EQ(cli::changeText(result.changes[0]),
+        EXPECT_EQ(preview.changes[0].number, c.row);
+        EXPECT_EQ(preview.changes[0].field, c.column);
+        const cli::CsvChange& change = result.changes[0];
+        EXPECT_EQ(change.record + " " + change.column + ": " + change.before + " -> " + change.after,
                   "team " + std::to_string(c.row) + " " + c.column + ": " + old + " -> " + value);
         const std::vector<std::string> changed = changedBytes(before, sample.data);
         EXPECT_FALSE(changed.empty());

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cli/csv_import.h"
+#include "patch.h"
 #include "player/player_file.h"
 #include "records/player.h"
 #include "records/team.h"
@@ -87,6 +88,19 @@ int main(int argc, char** argv) {
     put(dir, "csv", "player_subset", text("speed,id,back name,skin,face\n80,12,RIVAZ,2,30\n"));
     put(dir, "csv", "refused", text("row,club name\r\n3,Club\r\n"));
     put(dir, "csv", "quoted", text("id,\"full name\"\r\n5,\"two\r\nlines, \"\"quoted\"\"\"\r\n"));
+    // Patches: the change list of a few edits, and a line whose old value does not match.
+    const auto before = tarvo::sample::makeSampleBlocks();
+    tarvo::Player player;
+    player.load(blocks, 12);
+    player.write(tarvo::PF::Speed, 99);
+    tarvo::writeCallNumber(blocks, 2197, 12000);
+    tarvo::storeTeamName(blocks, 43, Bytes{'B', 'R', 'A', 'S', 'I', 'L'});
+    tarvo::storeShirt(blocks, 70, 23, 99);
+    const tarvo::ConstGameBlocks base{before.boot, before.parameter, before.select};
+    const std::string patch = tarvo::cli::patchText(tarvo::listChanges(base, tarvo::readOnly(blocks)));
+    put(dir, "patch", "edits", Bytes(patch.begin(), patch.end()));
+    const std::string mismatch = "tarvo patch 1\r\nplayer,12,speed,1,2\r\nteam,9,\"formation x 2\",1,48\r\n";
+    put(dir, "patch", "mismatch", Bytes(mismatch.begin(), mismatch.end()));
     std::cout << "seed corpora written to " << dir.string() << '\n';
     return 0;
 }

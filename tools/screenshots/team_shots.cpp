@@ -3,9 +3,14 @@
 #include <QMouseEvent>
 #include <QRadioButton>
 
+#include <QTreeWidget>
+
 #include "app/source_choice_dialog.h"
 #include "cli/csv_import.h"
+#include "player/universal_edit.h"
+#include "records/team.h"
 #include "shots.h"
+#include "team/ui/changes_window.h"
 #include "team/ui/find_player_window.h"
 #include "team/ui/formation_window.h"
 #include "team/ui/team_window.h"
@@ -47,14 +52,14 @@ void renderTeamWindows(ShotContext& shots) {
     shots.save(find, "find_player");
 
     // What an import of a small edited sheet would change.
-    const cli::CsvImport preview =
+    const cli::CsvPreview preview =
         cli::previewCsv(shots.app.store.blocks(), "id,speed,stamina\r\n12,95,90\r\n40,88,91\r\n");
     QStringList lines;
-    for (const cli::CsvChange& change : preview.changes) lines << QString::fromStdString(cli::changeText(change));
-    gui::ListDialog changes(QStringLiteral("Importing players.csv changes these values (%1). Apply the changes?")
+    for (const Change& change : preview.changes) lines << QString::fromStdString(describeChange(change));
+    gui::ListDialog importChanges(QStringLiteral("Importing players.csv changes these values (%1). Apply the changes?")
                                 .arg(lines.size()),
                             lines, gui::ListDialog::Mode::Confirm, QStringLiteral("Apply"));
-    shots.save(changes, "csv_import_changes");
+    shots.save(importChanges, "csv_import_changes");
 
     gui::ListDialog backups(QStringLiteral("The backups of /home/user/discs/sample.bin, newest first:"),
                             {QStringLiteral("2026-12-07 14:02:31    sample.bin-20261207-140231"),
@@ -62,6 +67,26 @@ void renderTeamWindows(ShotContext& shots) {
                              QStringLiteral("2026-12-01 09:12:47    sample.bin-20261201-091247")},
                             gui::ListDialog::Mode::Choose, QStringLiteral("Restore"));
     shots.save(backups, "restore_backup");
+    // A few edits, the universal edit's one row among them; then they are reverted, so that
+    // the windows drawn after see the sample as it is.
+    const GameBlocks blocks = shots.app.store.blocks();
+    Player& player = shots.app.player;
+    player.load(blocks, 12);
+    player.write(PF::Speed, 99);
+    writePlayerName(blocks, PlayerName::Back, 12, Bytes{'R', 'I', 'V', 'A', 'Z'});
+    setSquadId(blocks, 43, 3, 1040);
+    FormationRecord record = readFormation(blocks, 9);
+    record[12] = 35;
+    storeFormation(blocks, 9, record);
+    universalEdit(blocks, player, 3, UniversalMethod::Add, 5);
+    {
+        gui::ChangesWindow changes(shots.app);
+        auto* list = changes.findChild<QTreeWidget*>(QStringLiteral("changeList"));
+        list->topLevelItem(2)->setSelected(true);
+        shots.save(changes, "changes");
+    }
+    revertChanges(shots.app.store.writtenBlocks(), blocks,
+                  listChanges(shots.app.store.writtenBlocks(), readOnly(blocks)));
 }
 
 }  // namespace tarvo::shots

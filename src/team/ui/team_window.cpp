@@ -21,6 +21,7 @@
 #include "store/team_table.h"
 #include "team/squad_entry.h"
 #include "team/team_file.h"
+#include "team/ui/changes_window.h"
 #include "team/ui/find_player_window.h"
 #include "team/ui/formation_window.h"
 #include "text/sjis.h"
@@ -130,19 +131,21 @@ void TeamWindow::buildControls() {
     m_pickerButton->setObjectName(QStringLiteral("pickerButton"));
     m_universal = pushButton(QStringLiteral("Universal Edit"), du.rect(305, 20, 89, 12), this);
     m_universal->setObjectName(QStringLiteral("universalButton"));
+    m_changes = pushButton(QStringLiteral("Changes..."), du.rect(305, 34, 89, 12), this);
+    m_changes->setObjectName(QStringLiteral("changesButton"));
 
-    label(QStringLiteral("player"), du.rect(207, 43, 28, 8), this);
+    label(QStringLiteral("player"), du.rect(207, 50, 28, 8), this);
     m_squadList = new QComboBox(this);
     m_squadList->setObjectName(QStringLiteral("squadList"));
-    m_squadList->setGeometry(du.rect(237, 41, 157, 13));
+    m_squadList->setGeometry(du.rect(237, 48, 157, 13));
     m_squadList->setMaxVisibleItems(20);
     useJapaneseFont(m_squadList);
-    m_editPlayer = pushButton(QStringLiteral("edit player"), du.rect(237, 58, 60, 14), this);
+    m_editPlayer = pushButton(QStringLiteral("edit player"), du.rect(237, 64, 60, 14), this);
     m_editPlayer->setObjectName(QStringLiteral("editPlayer"));
 
     m_playerGlyphs = new GlyphRowBox(QStringLiteral("player name"), this);
     m_playerGlyphs->setObjectName(QStringLiteral("playerNameGlyphs"));
-    m_playerGlyphs->setGeometry(du.rect(207, 76, 187, 26));
+    m_playerGlyphs->setGeometry(du.rect(207, 82, 187, 26));
 
     label(QStringLiteral("player ID"), du.rect(207, 112, 40, 8), this);
     m_playerId = new QLineEdit(this);
@@ -192,6 +195,7 @@ void TeamWindow::connectControls() {
     connect(m_editPlayer, &QPushButton::clicked, this, &TeamWindow::onEditPlayerClicked);
     connect(m_editFormation, &QPushButton::clicked, this, &TeamWindow::onEditFormationClicked);
     connect(m_universal, &QPushButton::clicked, this, &TeamWindow::onUniversalEditClicked);
+    connect(m_changes, &QPushButton::clicked, this, &TeamWindow::onChangesClicked);
     connect(m_pickerButton, &QPushButton::clicked, this, &TeamWindow::onPickerClicked);
     connect(m_saveTeam, &QPushButton::clicked, this, &TeamWindow::onSaveTeamClicked);
     connect(m_loadTeam, &QPushButton::clicked, this, &TeamWindow::onLoadTeamClicked);
@@ -201,6 +205,8 @@ void TeamWindow::connectControls() {
     connect(about, &QShortcut::activated, this, [this] { showAboutBox(this); });
     auto* find = new QShortcut(QKeySequence::Find, this);
     connect(find, &QShortcut::activated, this, &TeamWindow::openFindPlayer);
+    auto* changes = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_D), this);
+    connect(changes, &QShortcut::activated, this, &TeamWindow::onChangesClicked);
 }
 
 void TeamWindow::selectTeam(int row) {
@@ -364,7 +370,7 @@ void TeamWindow::onImportCsv() {
     const std::string_view text(reinterpret_cast<const char*>(bytes->data()), bytes->size());
     const std::string name = utf8Path(toPath(file));
     // The user sees what the import would change before it does.
-    const cli::CsvImport preview = cli::previewCsv(m_context.store.blocks(), text);
+    const cli::CsvPreview preview = cli::previewCsv(m_context.store.blocks(), text);
     if (preview.refusal) {
         m_context.ui.warning(name + " is refused, nothing is changed:\n" + cli::refusalText(*preview.refusal));
         return;
@@ -374,7 +380,7 @@ void TeamWindow::onImportCsv() {
         return;
     }
     QStringList lines;
-    for (const cli::CsvChange& change : preview.changes) lines << QString::fromStdString(cli::changeText(change));
+    for (const Change& change : preview.changes) lines << QString::fromStdString(describeChange(change));
     const QString question = QStringLiteral("Importing %1 changes these values (%2). Apply the changes?")
                                  .arg(toQString(toPath(file).filename()))
                                  .arg(preview.changes.size());
@@ -432,6 +438,17 @@ void TeamWindow::onEditFormationClicked() {
 }
 
 void TeamWindow::onUniversalEditClicked() { openUniversalEdit(m_context, this); }
+
+void TeamWindow::onChangesClicked() {
+    ChangesWindow changes(m_context, this);
+    changes.setWindowModality(Qt::WindowModal);
+    changes.exec();
+    // A revert may have changed anything the window shows.
+    const int slot = m_slot;
+    showTeam();
+    if (slot < m_squadList->count()) m_squadList->setCurrentIndex(slot);
+    showUnwrittenMark();
+}
 
 void TeamWindow::onPickerClicked() {
     if (m_picker && m_picker->isVisible()) {

@@ -74,6 +74,7 @@ private:
     void onEditPlayerClicked();
     void onEditFormationClicked();
     void onUniversalEditClicked();
+    void onChangesClicked();
     void onPickerClicked();
     void onSaveTeamClicked();
     void onLoadTeamClicked();
@@ -97,6 +98,7 @@ private:
     QPushButton* m_write = nullptr;
     QPushButton* m_pickerButton = nullptr;
     QPushButton* m_universal = nullptr;
+    QPushButton* m_changes = nullptr;
     QComboBox* m_squadList = nullptr;
     QPushButton* m_editPlayer = nullptr;
     GlyphRowBox* m_playerGlyphs = nullptr;

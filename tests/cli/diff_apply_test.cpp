@@ -1,0 +1,225 @@
+// `tarvo diff` and `tarvo apply`, run as a program on copies of the sample disc: the patch of
+// one copy's edits applied to another copy gives the same data blocks byte for byte, in any mix
+// of image and folder; a refused patch names its line and changes no byte.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <nlohmann/json.hpp>
+
+#include "store/data_store.h"
+#include "store/file_io.h"
+#include "support/platform.h"
+#include "support/sample.h"
+
+namespace tarvo {
+namespace {
+
+namespace fs = std::filesystem;
+using json = nlohmann::json;
+
+struct ToolRun {
+    int status;
+    std::string out, err;
+};
+
+ToolRun tarvo(const std::vector<std::string>& args) {
+    test::TempDir out;
+    const int status = test::runProgram(TARVO_CLI_PATH, args, out / "out", out / "err");
+    const Bytes o = test::readFile(out / "out"), e = test::readFile(out / "err");
+    return {status, std::string(o.begin(), o.end()), std::string(e.begin(), e.end())};
+}
+
+std::string text(const fs::path& path) { return utf8Path(path); }
+
+struct Blocks {
+    Bytes boot, parameter, select;
+    bool operator==(const Blocks&) const = default;
+};
+
+Blocks blocksOf(const fs::path& source) {
+    MessageLog log;
+    DataStore store(log);
+    EXPECT_TRUE(fs::is_directory(source) ? store.LoadFromDirectory(source) : store.LoadFromImage(source));
+    const auto copy = [](ByteSpan b) { return Bytes(b.begin(), b.end()); };
+    return {copy(store.boot()), copy(store.parameter()), copy(store.select())};
+}
+
+void putByte(const fs::path& file, std::size_t offset, std::uint8_t value) {
+    Bytes data = test::readFile(file);
+    data.at(offset) = value;
+    test::writeFile(file, data);
+}
+
+// Edits of players, names, squads, a formation and a universal edit, made on an exported folder.
+void edit(const fs::path& folder) {
+    const std::vector<std::vector<std::string>> commands{
+        {"set-player", text(folder), "12", "speed=99", "full name=Rivaz, \"Q\"", "back name=リバス", "skin=3",
+         "face=20"},
+        {"set-player", text(folder), "2197", "call number=12000"},
+        {"set-team", text(folder), "43", "slot 3 id=1040", "team name=BRASIL", "captain=4"},
+        {"set-team", text(folder), "70", "slot 23 id=0", "slot 23 shirt=99", "club name=REDS"},
+        {"universal", text(folder), "stamina", "+3"},
+    };
+    for (const auto& args : commands) {
+        const ToolRun r = tarvo(args);
+        ASSERT_EQ(r.status, 0) << args[0] << ": " << r.err;
+    }
+    // The formation of row 9 (boot file offset 2495312 + 30 * 9): role 0 and x of position 2.
+    putByte(folder / "QXRT_418.27", 2495312 + 30 * 9 + 0, 30);
+    putByte(folder / "QXRT_418.27", 2495312 + 30 * 9 + 12, 35);
+}
+
+TEST(CliDiffApply, PatchOfOneCopyMakesAnotherTheSame) {
+    test::TempDir dir;
+    const fs::path a = test::copySampleExportDir(dir);
+    test::TempDir dirB;
+    const fs::path b = test::copySampleExportDir(dirB);
+    edit(b);
+    const fs::path patch = dir / "edits.patch";
+
+    const ToolRun diff = tarvo({"diff", text(a), text(b), "--patch", text(patch)});
+    ASSERT_EQ(diff.status, 0) << diff.err;
+    for (const char* line :
+         {"player 12 speed: ", " -> 99\n", "player 12 full name: \"", "\" -> \"Rivaz, \"Q\"\"\n",
+          "player 12 back name: ", "\" -> \"リバス\"\n",
+          "player 2197 call number: ", "team 44.Brazil slot 3 id: ", " -> 1040\n",
+          "team 44.Brazil team name: ", "team 71.Liverpool slot 23 shirt: ", "team 71.Liverpool club name: ",
+          "team 10.Netherlands formation role 0: ", "team 10.Netherlands formation x 2: "})
+        EXPECT_NE(diff.out.find(line), std::string::npos) << line;
+    EXPECT_EQ(diff.out.find("other byte"), std::string::npos);
+    EXPECT_EQ(std::count(diff.out.begin(), diff.out.end(), '\n'), std::count(diff.out.begin(), diff.out.end(), '>'));
+
+    // The patch: its first line, then one CSV line per value, names with commas and quotes quoted.
+    const Bytes patchBytes = test::readFile(patch);
+    const std::string patchText(patchBytes.begin(), patchBytes.end());
+    EXPECT_TRUE(patchText.starts_with("tarvo patch 1\r\n")) << patchText.substr(0, 40);
+    EXPECT_NE(patchText.find("\r\nteam,43,slot 3 id,"), std::string::npos);
+    EXPECT_NE(patchText.find(",\"Rivaz, \"\"Q\"\"\"\r\n"), std::string::npos);
+
+    // JSON: the same list, values in their units.
+    const json list = json::parse(tarvo({"diff", text(a), text(b), "--json"}).out, nullptr, false);
+    ASSERT_TRUE(list.is_array());
+    EXPECT_EQ(list.size(), static_cast<std::size_t>(std::count(diff.out.begin(), diff.out.end(), '\n')));
+    const auto squad = std::ranges::find_if(list, [](const json& c) { return c.value("field", "") == "slot 3 id"; });
+    ASSERT_NE(squad, list.end());
+    EXPECT_EQ((*squad)["kind"], "team");
+    EXPECT_EQ((*squad)["row"], 43);
+    EXPECT_EQ((*squad)["new"], 1040);
+    EXPECT_TRUE((*squad)["text"].get<std::string>().starts_with("team 44.Brazil slot 3 id: "));
+
+    // Applied to a copy of A, as an image and as a folder: B's blocks byte for byte.
+    test::TempDir dirC;
+    for (const fs::path& target : {test::copySampleImage(dirC), test::copySampleExportDir(dirC)}) {
+        SCOPED_TRACE(text(target));
+        const auto before = test::fileChecksum(fs::is_directory(target) ? target / "parameter.ovl" : target);
+        const ToolRun dry = tarvo({"apply", text(target), text(patch), "--dry-run"});
+        EXPECT_EQ(dry.status, 0) << dry.err;
+        EXPECT_EQ(dry.out, diff.out);
+        EXPECT_EQ(test::fileChecksum(fs::is_directory(target) ? target / "parameter.ovl" : target), before);
+
+        const ToolRun apply = tarvo({"apply", text(target), text(patch), "--no-backup"});
+        ASSERT_EQ(apply.status, 0) << apply.err;
+        EXPECT_EQ(apply.out, diff.out);
+        EXPECT_TRUE(blocksOf(target) == blocksOf(b));
+        EXPECT_EQ(tarvo({"diff", text(target), text(b)}).out, "");
+        // Every line holds already: applying again is no change.
+        const ToolRun again = tarvo({"apply", text(target), text(patch), "--no-backup"});
+        EXPECT_EQ(again.status, 0) << again.err;
+        EXPECT_EQ(again.out, "");
+    }
+}
+
+// Bytes that no value covers cannot go into a patch: the values still do, with a warning, exit 1.
+TEST(CliDiffApply, PatchLeavingBytesOutSaysSo) {
+    test::TempDir dir;
+    const fs::path a = test::copySampleExportDir(dir);
+    test::TempDir dirB;
+    const fs::path b = test::copySampleExportDir(dirB);
+    ASSERT_EQ(tarvo({"set-player", text(b), "5", "speed=98"}).status, 0);
+    const Bytes parameter = test::readFile(b / "parameter.ovl");
+    putByte(b / "parameter.ovl", 0, static_cast<std::uint8_t>(parameter[0] ^ 0xFF));
+    putByte(b / "parameter.ovl", 1, static_cast<std::uint8_t>(parameter[1] ^ 0xFF));
+
+    const ToolRun plain = tarvo({"diff", text(a), text(b)});
+    EXPECT_EQ(plain.status, 0);
+    EXPECT_NE(plain.out.find("\n2 other bytes of the parameter data differ\n"), std::string::npos) << plain.out;
+    const ToolRun withPatch = tarvo({"diff", text(a), text(b), "--patch", text(dir / "p")});
+    EXPECT_EQ(withPatch.status, 1);
+    EXPECT_NE(withPatch.err.find("2 differing bytes are no value of a player or a team"), std::string::npos)
+        << withPatch.err;
+    const Bytes written = test::readFile(dir / "p");
+    EXPECT_EQ(std::string(written.begin(), written.end()).find("player,5,speed,"), 15u);
+}
+
+// Numbers are compared by value ("+60" is 60), so a patch written by hand holds once applied.
+TEST(CliDiffApply, PatchAppliedTwiceHoldsTheSecondTime) {
+    test::TempDir dir;
+    const fs::path target = test::copySampleExportDir(dir);
+    const json player = json::parse(tarvo({"player", text(target), "12", "--json"}).out);
+    const int speed = player["speed"].get<int>();
+    const std::string patch = "tarvo patch 1\nplayer,12,speed,+" + std::to_string(speed) + ",+" +
+                              std::to_string(speed == 60 ? 61 : 60) + "\n";
+    test::writeFile(dir / "p", Bytes(patch.begin(), patch.end()));
+    for (int run = 0; run < 2; ++run) {
+        const ToolRun r = tarvo({"apply", text(target), text(dir / "p"), "--no-backup"});
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out, run == 0 ? "player 12 speed: " + std::to_string(speed) + " -> " +
+                                        std::to_string(speed == 60 ? 61 : 60) + "\n"
+                                  : "");
+    }
+}
+
+TEST(CliDiffApply, RefusedPatchNamesItsLineAndWritesNothing) {
+    test::TempDir dir;
+    const fs::path target = test::copySampleImage(dir);
+    // OLD must match what the disc holds before NEW is checked: take the values it holds.
+    const json player = json::parse(tarvo({"player", text(target), "12", "--json"}).out);
+    const json team = json::parse(tarvo({"team", text(target), "9", "--json"}).out);
+    const std::string speed = std::to_string(player["speed"].get<int>());
+    const std::string x2 = std::to_string(team["formation"]["x"][2].get<int>());
+    const std::string id3 = std::to_string(team["squad"][3]["id"].get<int>());
+    const std::string captain = std::to_string(team["set pieces"]["captain"].get<int>());
+    const std::string good = "team,9,captain," + captain + "," + (captain == "5" ? "6" : "5") + "\n";
+    const std::string shortName = team["short name"].get<std::string>();
+    const std::string wrongOld = speed == "1" ? "2" : "1";
+    struct Case {
+        std::string patch;
+        std::string message;
+    };
+    const std::vector<Case> cases{
+        {"tarvo patch 2\n" + good, "line 1: a patch starts with the line \"tarvo patch 1\""},
+        {"player,12,speed,1,2\n", "line 1: a patch starts with"},
+        {"tarvo patch 1\n" + good + "player,12,speed,1\n", "line 3: 4 cells where a patch line has 5"},
+        {"tarvo patch 1\n" + good + "\"player,12,speed,1,2\n", "line 3: a quoted field is never closed"},
+        {"tarvo patch 1\n" + good + "coach,12,speed,1,2\n", "line 3: \"coach\" should be player or team"},
+        {"tarvo patch 1\n" + good + "player,twelve,speed,1,2\n", "line 3: \"twelve\" should be a player ID"},
+        {"tarvo patch 1\n" + good + "player,12,speeed,1,2\n", "line 3: unknown player value \"speeed\""},
+        {"tarvo patch 1\n" + good + "player,2198,speed,1,2\n", "line 3: ID should be 1--2197"},
+        {"tarvo patch 1\n" + good + "team,106,captain,0,1\n", "line 3: ROW should be 0 to 105"},
+        {"tarvo patch 1\n" + good + "team,9,slot 23 id,0,1\n", "line 3: team row 9 has no value \"slot 23 id\""},
+        {"tarvo patch 1\n" + good + "player,12,speed," + wrongOld + ",60\n",
+         "line 3: player 12 speed is \"" + speed + "\" here, not \"" + wrongOld + "\" as the patch expects"},
+        {"tarvo patch 1\n" + good + "player,12,speed," + speed + ",100\n",
+         "line 3: \"speed\" = 100 is outside what the editor allows (1 to 99)"},
+        {"tarvo patch 1\n" + good + "team,9,formation x 2," + x2 + ",48\n", "line 3: formation x should be 2 to 47"},
+        {"tarvo patch 1\n" + good + "team,9,slot 3 id," + id3 + ",0\n", "line 3: ID should be 1--2197"},
+        {"tarvo patch 1\n" + good + "team,105,offense,0,10\n", "line 3: team row 105 has no value \"offense\""},
+        {"tarvo patch 1\n" + good + good, "line 3: team 10.Netherlands captain is changed on line 2 already"},
+        {"tarvo patch 1\n" + good + "team,9,short name," + shortName + ",A" + std::string(1, '\0') + "B\n",
+         "line 3: short name: a name cannot hold a NUL character"},
+    };
+    const auto before = test::fileChecksum(target);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.patch);
+        const fs::path file = dir / "refused.patch";
+        test::writeFile(file, Bytes(c.patch.begin(), c.patch.end()));
+        const ToolRun r = tarvo({"apply", text(target), text(file)});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find("tarvo: " + text(file) + " " + c.message), std::string::npos) << r.err;
+        EXPECT_EQ(test::fileChecksum(target), before);
+    }
+}
+
+}  // namespace
+}  // namespace tarvo
