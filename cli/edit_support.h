@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -69,6 +70,14 @@ EncodedName encodeName(const std::string& label, const std::string& text, std::s
 
 // A subcommand whose first argument is SOURCE (with --no-backup).
 CLI::App* addSourceCommand(CLI::App& app, const char* name, const std::string& description, std::string& source);
+// The same, whose callback runs `run` on `args` and sets `status` to its exit status.
+template <typename Args>
+CLI::App* addSourceCommand(CLI::App& app, int& status, const char* name, const std::string& description,
+                           std::shared_ptr<Args> args, int (*run)(const Args&)) {
+    CLI::App* command = addSourceCommand(app, name, description, args->source);
+    command->callback([args, run, &status] { status = run(*args); });
+    return command;
+}
 
 // Prints a JSON value: indented with --json, otherwise one "key: value" line per member.
 void printJson(const nlohmann::ordered_json& value, bool json);
