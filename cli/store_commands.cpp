@@ -110,7 +110,7 @@ int verifyCommand(const InfoArgs& args) {
 }  // namespace
 
 void registerStoreCommands(CLI::App& app, int& status) {
-    // Commands that only read SOURCE: no --no-backup.
+    // Commands that make no backup, so without --no-backup (recover only undoes a write).
     const auto addReading = [&]<typename Args>(const char* name, const std::string& description,
                                                std::shared_ptr<Args> args, int (*run)(const Args&)) {
         CLI::App* command = addCommand(app, status, name, description, args, run);
