@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,16 @@ bool loadSource(DataStore& store, const std::filesystem::path& source);
 // Shows <text> through messages() and returns 1, the exit status of a refused command.
 int refuse(const std::string& text);
 std::string hexBytes(ByteSpan data);
+
+// A subcommand whose callback runs `run` on `args` (filled in by the options the caller adds) and
+// sets `status` to its exit status.
+template <typename Args>
+CLI::App* addCommand(CLI::App& app, int& status, const char* name, const std::string& description,
+                     std::shared_ptr<Args> args, int (*run)(const Args&)) {
+    CLI::App* command = app.add_subcommand(name, description);
+    command->callback([args, run, &status] { status = run(*args); });
+    return command;
+}
 
 // Each file of cli/ registers its commands; a command's callback sets `status`.
 void registerStoreCommands(CLI::App& app, int& status);   // info, recover, backups, restore, verify

@@ -72,6 +72,14 @@ EncodedName encodeName(const std::string& label, const std::string& text, std::s
 
 // A subcommand whose first argument is SOURCE (with --no-backup).
 CLI::App* addSourceCommand(CLI::App& app, const char* name, const std::string& description, std::string& source);
+// The same, whose callback runs `run` on `args` and sets `status` to its exit status.
+template <typename Args>
+CLI::App* addSourceCommand(CLI::App& app, int& status, const char* name, const std::string& description,
+                           std::shared_ptr<Args> args, int (*run)(const Args&)) {
+    CLI::App* command = addSourceCommand(app, name, description, args->source);
+    command->callback([args, run, &status] { status = run(*args); });
+    return command;
+}
 
 // A subcommand on SOURCE with arguments of its own, which live as long as the parser; its callback
 // sets `status` to what `run` returns.

@@ -110,48 +110,45 @@ int verifyCommand(const InfoArgs& args) {
 }  // namespace
 
 void registerStoreCommands(CLI::App& app, int& status) {
+    // Commands that make no backup, so without --no-backup (recover only undoes a write).
+    const auto addReading = [&]<typename Args>(const char* name, const std::string& description,
+                                               std::shared_ptr<Args> args, int (*run)(const Args&)) {
+        CLI::App* command = addCommand(app, status, name, description, args, run);
+        command->add_option("SOURCE", args->source, "a CD image file or a directory of exported files")->required();
+        return command;
+    };
     auto backupArgs = std::make_shared<BackupArgs>();
-    CLI::App* recover = app.add_subcommand(
-        "recover",
-        "Undoes a write into SOURCE that was interrupted (the program or the machine stopped), from the "
-        "journal it left; a journal cut short is removed and SOURCE left as it is");
-    recover->add_option("SOURCE", backupArgs->source, "a CD image file or a directory of exported files")->required();
-    recover->callback([backupArgs, &status] { status = recoverCommand(*backupArgs); });
+    addReading("recover",
+               "Undoes a write into SOURCE that was interrupted (the program or the machine stopped), from the "
+               "journal it left; a journal cut short is removed and SOURCE left as it is",
+               backupArgs, recoverCommand);
 
-    CLI::App* backups = addSourceCommand(app, "backups",
-                                         "Lists the backups of SOURCE, newest first: folder, time and whether it "
-                                         "holds what SOURCE holds now",
-                                         backupArgs->source);
-    backups->add_flag("--json", backupArgs->json, "print a JSON array");
-    backups->callback([backupArgs, &status] { status = backupsCommand(*backupArgs); });
-
+    addSourceCommand(app, status, "backups",
+                     "Lists the backups of SOURCE, newest first: folder, time and whether it holds what SOURCE "
+                     "holds now",
+                     backupArgs, backupsCommand)
+        ->add_flag("--json", backupArgs->json, "print a JSON array");
     CLI::App* restore = addSourceCommand(
-        app, "restore",
+        app, status, "restore",
         "Writes the three files of BACKUP back into SOURCE (all or nothing), after checking their sizes and "
         "SHA-256 against the manifest",
-        backupArgs->source);
+        backupArgs, restoreCommand);
     restore->add_option("BACKUP", backupArgs->backup, "a backup folder, as `tarvo backups` lists them")->required();
     restore->add_flag("--force", backupArgs->force, "restore a backup made of another source");
-    restore->callback([backupArgs, &status] { status = restoreCommand(*backupArgs); });
 
-    auto args = std::make_shared<InfoArgs>();
-    CLI::App* command = app.add_subcommand(
-        "info",
-        "Shows what SOURCE holds: image or directory, the boot file found, the sizes of the boot file, "
-        "the parameter data and the select data, and the number of archive entries");
-    command->add_option("SOURCE", args->source, "a CD image file or a directory of exported files")->required();
-    command->add_flag("--json", args->json, "print one JSON object");
-    command->callback([args, &status] { status = infoCommand(*args); });
-
+    auto infoArgs = std::make_shared<InfoArgs>();
+    addReading("info",
+               "Shows what SOURCE holds: image or directory, the boot file found, the sizes of the boot file, the "
+               "parameter data and the select data, and the number of archive entries",
+               infoArgs, infoCommand)
+        ->add_flag("--json", infoArgs->json, "print one JSON object");
     auto verifyArgs = std::make_shared<InfoArgs>();
-    CLI::App* verify = app.add_subcommand(
-        "verify",
-        "Checks SOURCE without changing it: second copies of player data, national squads and club names that "
-        "differ from the primary, image sectors whose EDC or ECC does not match, a journal left by an interrupted "
-        "write, blocks too short; exits 1 when anything is found");
-    verify->add_option("SOURCE", verifyArgs->source, "a CD image file or a directory of exported files")->required();
-    verify->add_flag("--json", verifyArgs->json, "print one JSON object");
-    verify->callback([verifyArgs, &status] { status = verifyCommand(*verifyArgs); });
+    addReading("verify",
+               "Checks SOURCE without changing it: second copies of player data, national squads and club names "
+               "that differ from the primary, image sectors whose EDC or ECC does not match, a journal left by an "
+               "interrupted write, blocks too short; exits 1 when anything is found",
+               verifyArgs, verifyCommand)
+        ->add_flag("--json", verifyArgs->json, "print one JSON object");
 }
 
 }  // namespace tarvo::cli

@@ -39,13 +39,10 @@ bool isWithin(const fs::path& file, const fs::path& guarded) {
 
 }  // namespace
 
-std::optional<Bytes> readWholeFile(const fs::path& file, std::uint64_t maxSize, std::string& error) {
-    std::string openError;
-    auto open = diskAccess().open(file, OpenMode::Read, openError);
-    if (!open) {
-        error = openError;
-        return std::nullopt;
-    }
+std::optional<Bytes> readWholeFile(FileAccess& access, const fs::path& file, std::uint64_t maxSize,
+                                   std::string& error) {
+    auto open = access.open(file, OpenMode::Read, error);
+    if (!open) return std::nullopt;
     if (open->size() > maxSize) {
         error = utf8Path(file) + " holds " + std::to_string(open->size()) + " bytes; the limit for this file is " +
                 std::to_string(maxSize) + " bytes";
@@ -57,6 +54,10 @@ std::optional<Bytes> readWholeFile(const fs::path& file, std::uint64_t maxSize, 
         return std::nullopt;
     }
     return data;
+}
+
+std::optional<Bytes> readWholeFile(const fs::path& file, std::uint64_t maxSize, std::string& error) {
+    return readWholeFile(diskAccess(), file, maxSize, error);
 }
 
 void protectFromOutput(const fs::path& path) {

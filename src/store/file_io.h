@@ -14,6 +14,8 @@
 
 namespace tarvo {
 
+class FileAccess;
+
 // Paths to and from UTF-8 text. On Windows a path built from a plain std::string is read in the
 // ANSI code page, which turns every other character into "?"; these go through char8_t instead.
 std::filesystem::path pathFromUtf8(std::string_view text);
@@ -29,6 +31,9 @@ inline constexpr std::uint64_t kMaxTextFileSize = 64u << 20;  // CSV and patch f
 // The bytes of a regular file of at most `maxSize` bytes; nullopt with `error` saying why (a larger
 // file is refused before any memory is taken for it, naming its size and the limit).
 std::optional<Bytes> readWholeFile(const std::filesystem::path& file, std::uint64_t maxSize, std::string& error);
+// The same through `access` (the journal is read through the store's file interface).
+std::optional<Bytes> readWholeFile(FileAccess& access, const std::filesystem::path& file, std::uint64_t maxSize,
+                                   std::string& error);
 
 // Why the program must not write `file`, or nullopt: it is a file of a loaded source or lies in
 // the backups, it exists and is not a regular file, or its folder does not exist.

@@ -193,23 +193,12 @@ Recovery recoverJournal(FileAccess& access, const fs::path& journal, std::string
     std::error_code ec;
     if (!fs::exists(fs::symlink_status(journal, ec))) return Recovery::NoJournal;
     std::string error;
-    auto file = access.open(journal, OpenMode::Read, error);
-    if (!file) {
+    const auto data = readWholeFile(access, journal, kMaxJournalSize, error);
+    if (!data) {
         detail = "Can not read the journal " + utf8Path(journal) + ": " + error;
         return Recovery::Failed;
     }
-    if (file->size() > kMaxJournalSize) {
-        detail = utf8Path(journal) + " holds " + std::to_string(file->size()) + " bytes, more than a journal can (" +
-                 std::to_string(kMaxJournalSize) + ")";
-        return Recovery::Failed;
-    }
-    Bytes data(static_cast<std::size_t>(file->size()));
-    if (!file->read(0, data)) {
-        detail = "Can not read the journal " + utf8Path(journal) + ": " + file->error();
-        return Recovery::Failed;
-    }
-    file.reset();
-    const auto ranges = parseJournal(data);
+    const auto ranges = parseJournal(*data);
     if (!ranges) {
         // Cut short while it was written: the data writes never began.
         if (!access.remove(journal)) {

@@ -14,24 +14,15 @@ namespace {
 using namespace blockmap;
 using test::TestBlocks;
 
+// Where each part lands in both copies: the layout and random-edit tests; here the bytes after the
+// file's 103 are ignored and the file of the target equals the source's afterwards.
 TEST(PlayerFile, RoundTripFromOnePlayerToAnother) {
     TestBlocks b;
     b.fillPattern(2);
     Bytes from12 = buildPlayerFile(b.view(), 12);
     ASSERT_EQ(from12.size(), 103u);
-    TestBlocks expected = b;
-    from12.insert(from12.end(), 5, 0xEE);  // what follows byte 102 is ignored
+    from12.insert(from12.end(), 5, 0xEE);
     ASSERT_TRUE(applyPlayerFile(b.view(), 40, from12));
-    // Both copies of player 40's name, back name, call number and record; nothing else anywhere.
-    const std::vector<std::tuple<Bytes*, std::size_t, std::size_t, std::size_t>> parts{
-        {&expected.parameter, kFullNameOffset, 10, 31},  {&expected.select, kFullNameCopyOffset, 10, 31},
-        {&expected.parameter, kBackNameOffset, 41, 16},  {&expected.select, kBackNameCopyOffset, 41, 16},
-        {&expected.parameter, kCallNumberOffset, 57, 2}, {&expected.select, kCallNumberCopyOffset, 57, 2},
-        {&expected.parameter, kRecordOffset, 59, 44},    {&expected.boot, kRecordCopyOffset, 59, 44}};
-    for (auto [block, table, from, size] : parts)
-        std::copy_n(from12.begin() + static_cast<long>(from), size,
-                    block->begin() + static_cast<long>(table + 39 * size));
-    EXPECT_TRUE(b == expected);
     from12.resize(103);
     EXPECT_EQ(buildPlayerFile(b.view(), 40), from12);
 }

@@ -74,24 +74,28 @@ struct TableCase {
 };
 
 TEST(Layout, EveryTableOfTheBlockMapAtTheGamesOffsets) {
-    std::vector<TableCase> cases;
+    // Each case writes into zeroed blocks and finds its bytes, and nothing else, where expected.
+    const auto check = [](const TableCase& c) {
+        SCOPED_TRACE(c.what);
+        Blocks b;
+        c.write(b.view());
+        expectOnly(b, c.expected);
+    };
     // Per-player tables, first and last player: primary copy and second copy.
     for (std::uint32_t id : {1u, 2197u}) {
         const std::size_t n = id - 1;
-        cases.push_back(
-            {"full name " + std::to_string(id),
-             [id](const GameBlocks& b) { ASSERT_TRUE(writePlayerName(b, PlayerName::Full, id, text("Ab"))); },
-             {{In::Parameter, 1615 + 31 * n, text("Ab")}, {In::Select, 303471 + 31 * n, text("Ab")}}});
-        cases.push_back(
-            {"back name " + std::to_string(id),
-             [id](const GameBlocks& b) { ASSERT_TRUE(writePlayerName(b, PlayerName::Back, id, text("Cd"))); },
-             {{In::Parameter, 71360 + 16 * n, text("Cd")}, {In::Select, 373216 + 16 * n, text("Cd")}}});
-        cases.push_back({"call number " + std::to_string(id),
-                         [id](const GameBlocks& b) { writeCallNumber(b, id, 0x1234); },
-                         {{In::Parameter, 107634 + 2 * n, u16(0x1234)}, {In::Select, 409202 + 2 * n, u16(0x1234)}}});
-        cases.push_back({"player record " + std::to_string(id),
-                         [id](const GameBlocks& b) { writePlayerRecordBytes(b, id, counting(44)); },
-                         {{In::Parameter, 112188 + 44 * n, counting(44)}, {In::Boot, 2041052 + 44 * n, counting(44)}}});
+        check({"full name " + std::to_string(id),
+               [id](const GameBlocks& b) { ASSERT_TRUE(writePlayerName(b, PlayerName::Full, id, text("Ab"))); },
+               {{In::Parameter, 1615 + 31 * n, text("Ab")}, {In::Select, 303471 + 31 * n, text("Ab")}}});
+        check({"back name " + std::to_string(id),
+               [id](const GameBlocks& b) { ASSERT_TRUE(writePlayerName(b, PlayerName::Back, id, text("Cd"))); },
+               {{In::Parameter, 71360 + 16 * n, text("Cd")}, {In::Select, 373216 + 16 * n, text("Cd")}}});
+        check({"call number " + std::to_string(id),
+               [id](const GameBlocks& b) { writeCallNumber(b, id, 0x1234); },
+               {{In::Parameter, 107634 + 2 * n, u16(0x1234)}, {In::Select, 409202 + 2 * n, u16(0x1234)}}});
+        check({"player record " + std::to_string(id),
+               [id](const GameBlocks& b) { writePlayerRecordBytes(b, id, counting(44)); },
+               {{In::Parameter, 112188 + 44 * n, counting(44)}, {In::Boot, 2041052 + 44 * n, counting(44)}}});
     }
     // Shirts (stored as the shown number - 1) and squads, at the first and last slot of each kind.
     const struct {
@@ -103,19 +107,17 @@ TEST(Layout, EveryTableOfTheBlockMapAtTheGamesOffsets) {
                  {105, 39, 212864 + 40 * 40 + 39, 218032 + 80 * 40 + 78, 0}};
     for (const auto& s : slots) {
         const std::string at = " row " + std::to_string(s.row) + " slot " + std::to_string(s.slot);
-        cases.push_back({"shirt" + at,
-                         [s](const GameBlocks& b) { storeShirt(b, s.row, s.slot, 10); },
-                         {{In::Parameter, s.shirt, {9}}}});
+        check({"shirt" + at,
+               [s](const GameBlocks& b) { storeShirt(b, s.row, s.slot, 10); },
+               {{In::Parameter, s.shirt, {9}}}});
         std::vector<Placed> squad{{In::Parameter, s.squad, u16(0x0123)}};
         if (s.squadCopy) squad.push_back({In::Boot, s.squadCopy, u16(0x0123)});
-        cases.push_back(
-            {"squad" + at, [s](const GameBlocks& b) { ASSERT_FALSE(setSquadId(b, s.row, s.slot, 0x0123)); }, squad});
+        check({"squad" + at, [s](const GameBlocks& b) { ASSERT_FALSE(setSquadId(b, s.row, s.slot, 0x0123)); }, squad});
     }
     for (const auto& [row, at] : {std::pair{65, 221552}, {104, 227324}})
-        cases.push_back(
-            {"club name row " + std::to_string(row),
-             [row = row](const GameBlocks& b) { ASSERT_TRUE(storeClubName(b, row, text("Club"))); },
-             {{In::Parameter, std::size_t(at), text("Club")}, {In::Parameter, std::size_t(at) + 65, text("Club")}}});
+        check({"club name row " + std::to_string(row),
+               [row = row](const GameBlocks& b) { ASSERT_TRUE(storeClubName(b, row, text("Club"))); },
+               {{In::Parameter, std::size_t(at), text("Club")}, {In::Parameter, std::size_t(at) + 65, text("Club")}}});
     // Team names: a sample of rows of every slot length; a text of length - 1 bytes fills a slot.
     for (const auto& [row, at, length] : {std::tuple{0, 2357448, 16},
                                           {10, 2357728, 8},
@@ -126,42 +128,35 @@ TEST(Layout, EveryTableOfTheBlockMapAtTheGamesOffsets) {
                                           {104, 2360624, 16},
                                           {105, 624, 2}}) {
         const Bytes name(std::size_t(length) - 1, 'N');
-        cases.push_back({"team name row " + std::to_string(row),
-                         [row = row, name](const GameBlocks& b) {
-                             Bytes tooLong = name;
-                             tooLong.push_back('N');
-                             ASSERT_FALSE(storeTeamName(b, row, tooLong));
-                             ASSERT_TRUE(storeTeamName(b, row, name));
-                         },
-                         {{In::Boot, std::size_t(at), name}}});
+        check({"team name row " + std::to_string(row),
+               [row = row, name](const GameBlocks& b) {
+                   Bytes tooLong = name;
+                   tooLong.push_back('N');
+                   ASSERT_FALSE(storeTeamName(b, row, tooLong));
+                   ASSERT_TRUE(storeTeamName(b, row, name));
+               },
+               {{In::Boot, std::size_t(at), name}}});
     }
     for (int row : {0, 105})
-        cases.push_back({"short name row " + std::to_string(row),
-                         [row](const GameBlocks& b) { ASSERT_TRUE(storeShortName(b, row, text("ABC"))); },
-                         {{In::Boot, 2500060 + 4 * std::size_t(row), text("ABC")}}});
+        check({"short name row " + std::to_string(row),
+               [row](const GameBlocks& b) { ASSERT_TRUE(storeShortName(b, row, text("ABC"))); },
+               {{In::Boot, 2500060 + 4 * std::size_t(row), text("ABC")}}});
     for (const auto& [row, k] : {std::pair{0, 0}, {104, 4}})
-        cases.push_back({"tactics row " + std::to_string(row),
-                         [row = row, k = k](const GameBlocks& b) { storeTactics(b, row, k, 13); },
-                         {{In::Boot, 2140944 + 5 * std::size_t(row) + std::size_t(k), {65}}}});
+        check({"tactics row " + std::to_string(row),
+               [row = row, k = k](const GameBlocks& b) { storeTactics(b, row, k, 13); },
+               {{In::Boot, 2140944 + 5 * std::size_t(row) + std::size_t(k), {65}}}});
     for (const auto& [row, k] : {std::pair{0, 0}, {105, 5}})
-        cases.push_back({"set piece row " + std::to_string(row),
-                         [row = row, k = k](const GameBlocks& b) { storeSetPiece(b, row, k, 7); },
-                         {{In::Boot, 2141472 + 6 * std::size_t(row) + std::size_t(k), {7}}}});
+        check({"set piece row " + std::to_string(row),
+               [row = row, k = k](const GameBlocks& b) { storeSetPiece(b, row, k, 7); },
+               {{In::Boot, 2141472 + 6 * std::size_t(row) + std::size_t(k), {7}}}});
     for (int row : {0, 105})
-        cases.push_back({"formation row " + std::to_string(row),
-                         [row](const GameBlocks& b) {
-                             FormationRecord f;
-                             std::ranges::copy(counting(30), f.begin());
-                             storeFormation(b, row, f);
-                         },
-                         {{In::Boot, 2495312 + 30 * std::size_t(row), counting(30)}}});
-
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        Blocks b;
-        c.write(b.view());
-        expectOnly(b, c.expected);
-    }
+        check({"formation row " + std::to_string(row),
+               [row](const GameBlocks& b) {
+                   FormationRecord f;
+                   std::ranges::copy(counting(30), f.begin());
+                   storeFormation(b, row, f);
+               },
+               {{In::Boot, 2495312 + 30 * std::size_t(row), counting(30)}}});
 }
 
 // Presets are read only: roles from bytes 1 to 10 of 11-byte entries, coordinates from 20-byte ones.
@@ -186,31 +181,15 @@ TEST(Layout, PlayerFieldsAtTheGamesBitPositions) {
         std::string_view name;
         int position, width, offset;
     };
-    const Field abilities[25] = {{"offense", 224, 7, 0},
-                                 {"defense", 213, 7, 0},
-                                 {"balance", 270, 7, 0},
-                                 {"stamina", 263, 7, 0},
-                                 {"speed", 238, 7, 0},
-                                 {"acceleration", 231, 7, 0},
-                                 {"response", 277, 7, 0},
-                                 {"dribble acc", 256, 7, 0},
-                                 {"dribble speed", 245, 7, 0},
-                                 {"short pass acc", 174, 7, 0},
-                                 {"short pass speed", 167, 7, 0},
-                                 {"long pass acc", 160, 7, 0},
-                                 {"long pass speed", 149, 7, 0},
-                                 {"shoot acc", 199, 7, 0},
-                                 {"shoot power", 206, 7, 0},
-                                 {"shoot tech", 47, 7, 0},
-                                 {"header acc", 128, 7, 0},
-                                 {"jump power", 121, 7, 0},
-                                 {"technique", 135, 7, 0},
-                                 {"curve", 114, 7, 0},
-                                 {"aggressive", 107, 7, 0},
-                                 {"mentality", 181, 7, 0},
-                                 {"stability", 192, 7, 0},
-                                 {"free kick skill", 142, 7, 0},
-                                 {"teamwork", 100, 7, 0}};
+    // The 25 abilities in the ability order, each 7 bits wide with no value offset.
+    const std::string_view abilityNames[25] = {
+        "offense",          "defense",       "balance",         "stamina",         "speed",
+        "acceleration",     "response",      "dribble acc",     "dribble speed",   "short pass acc",
+        "short pass speed", "long pass acc", "long pass speed", "shoot acc",       "shoot power",
+        "shoot tech",       "header acc",    "jump power",      "technique",       "curve",
+        "aggressive",       "mentality",     "stability",       "free kick skill", "teamwork"};
+    const int abilityPositions[25] = {224, 213, 270, 263, 238, 231, 277, 256, 245, 174, 167, 160, 149,
+                                      199, 206, 47,  128, 121, 135, 114, 107, 181, 192, 142, 100};
     const Field others[] = {{"outside", 68, 1, 0},    {"dribbling", 87, 1, 0},   {"foot", 254, 2, 0},
                             {"injury", 66, 2, 0},     {"build", 306, 3, 0},      {"head V", 2, 3, 0},
                             {"position1", 220, 4, 0}, {"position3", 156, 4, 0},  {"age", 345, 5, 15},
@@ -249,8 +228,8 @@ TEST(Layout, PlayerFieldsAtTheGamesBitPositions) {
         }
     };
     for (int i = 0; i < 25; ++i) {
-        check(abilities[i], i);
-        check(abilities[i], -1);
+        check({abilityNames[i], abilityPositions[i], 7, 0}, i);
+        check({abilityNames[i], abilityPositions[i], 7, 0}, -1);
     }
     for (const auto& f : others) check(f, -1);
 }

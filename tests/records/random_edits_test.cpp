@@ -126,18 +126,13 @@ struct Coverage {
         mark(boot, kFormationsOffset, 30 * 106);
         mark(boot, kShortNamesOffset, 4 * 106);
     }
-    // The uncovered ranges of a block, for quick comparison.
+    // The uncovered ranges [from, to) of a block, for quick comparison.
     static std::vector<std::pair<std::size_t, std::size_t>> gaps(const std::vector<bool>& covered) {
         std::vector<std::pair<std::size_t, std::size_t>> out;
-        for (std::size_t i = 0; i < covered.size();) {
-            if (covered[i]) {
-                ++i;
-                continue;
-            }
-            std::size_t j = i;
-            while (j < covered.size() && !covered[j]) ++j;
-            out.emplace_back(i, j);
-            i = j;
+        for (std::size_t i = 0; i < covered.size(); ++i) {
+            if (covered[i]) continue;
+            if (out.empty() || out.back().second != i) out.emplace_back(i, i);
+            out.back().second = i + 1;
         }
         return out;
     }
@@ -330,28 +325,16 @@ private:
         return "formation of row " + std::to_string(row);
     }
     std::string teamNameWrite() {
-        const int row = anyRow();
+        const int row = anyRow(), which = pick(0, 2);
         auto& t = m_model.teams[std::size_t(row)];
-        switch (pick(0, 2)) {
-        case 0: {
-            const Bytes name = text(t.name.size() - 1);
-            if (!storeTeamName(m_b, row, name)) return wrong("team name refused");
-            t.name = slotOf(name, t.name.size());
-            break;
-        }
-        case 1: {
-            const Bytes name = text(3);
-            if (!storeShortName(m_b, row, name)) return wrong("short name refused");
-            t.shortName = slotOf(name, 4);
-            break;
-        }
-        default: {
-            const Bytes name = text(20);
-            const bool club = row >= kNationalRows && row < 105;
-            if (storeClubName(m_b, row, name) != club) return wrong("club name rule wrong");
-            if (club) t.club = name;
-        }
-        }
+        const Bytes name = text(which == 0 ? t.name.size() - 1 : which == 1 ? 3 : 20);
+        const bool club = row >= kNationalRows && row < 105;
+        if (which == 0 && !storeTeamName(m_b, row, name)) return wrong("team name refused");
+        if (which == 1 && !storeShortName(m_b, row, name)) return wrong("short name refused");
+        if (which == 2 && storeClubName(m_b, row, name) != club) return wrong("club name rule wrong");
+        if (which == 0) t.name = slotOf(name, t.name.size());
+        if (which == 1) t.shortName = slotOf(name, 4);
+        if (which == 2 && club) t.club = name;
         return "names of row " + std::to_string(row);
     }
     // A team's file with changed tactics, set pieces, shirts and one slot's player, loaded back.

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <tuple>
 
 #include "records/verify.h"
@@ -78,13 +77,9 @@ TEST(Verify, ImageWithBrokenMirrorsAndADamagedSector) {
         const std::uint64_t sector = store.archiveFile().startSector() + store.archive().GetOffset(16253) / 2048;
         damagedAt = sector * 2352 + 24 + 100;
     }
-    {
-        std::fstream file(image, std::ios::in | std::ios::out | std::ios::binary);
-        file.seekg(static_cast<std::streamoff>(damagedAt));
-        const char old = static_cast<char>(file.get());
-        file.seekp(static_cast<std::streamoff>(damagedAt));
-        file.put(static_cast<char>(old ^ 0x10));
-    }
+    Bytes raw = test::readFile(image);
+    raw[damagedAt] ^= 0x10;
+    test::writeFile(image, raw);
     const auto findings = verifySource(image);
     const std::vector<std::tuple<std::string, std::string, std::string>> expected{
         {"mirror", "player 1234", "record"},

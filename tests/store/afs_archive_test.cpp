@@ -124,52 +124,6 @@ TEST(AfsArchive, RefusesMalformedArchives) {
     }
 }
 
-// An archive held in memory, reached through the same interface as the one in an image.
-class MemoryContent : public FileContent {
-public:
-    explicit MemoryContent(Bytes bytes) : m_bytes(std::move(bytes)) {}
-    bool Open(Mode) override { return true; }
-    void Close() override {}
-    bool Read(std::uint64_t offset, MutableByteSpan destination) override {
-        if (offset > m_bytes.size() || m_bytes.size() - offset < destination.size()) return false;
-        std::copy_n(m_bytes.begin() + static_cast<std::ptrdiff_t>(offset), destination.size(), destination.begin());
-        return true;
-    }
-    bool Write(std::uint64_t offset, ByteSpan source) override {
-        if (offset > m_bytes.size() || m_bytes.size() - offset < source.size()) return false;
-        std::copy(source.begin(), source.end(), m_bytes.begin() + static_cast<std::ptrdiff_t>(offset));
-        return true;
-    }
-    bool checkFileInImage() override { return true; }
-    std::uint64_t contentSize() const override { return m_bytes.size(); }
-    std::string contentName() const override { return "memory"; }
-    const Bytes& bytes() const { return m_bytes; }
-
-private:
-    Bytes m_bytes;
-};
-
-// No disc image: the tables load from memory, an entry reads back and a write lands at the entry's
-// offset of the table, changing nothing else.
-TEST(AfsArchive, WorksOnAnArchiveInMemory) {
-    MemoryContent content(smallArchive());
-    MessageLog log;
-    AfsArchive archive(log);
-    archive.attach(content);
-    ASSERT_TRUE(archive.LoadDirectory());
-    ASSERT_EQ(archive.entryCount(), 3u);
-    // Entry 1's offset and size from the entry table at byte 8 (eight bytes per entry).
-    EXPECT_EQ(archive.GetOffset(1), *readU32LE(content.bytes(), 8 + 8));
-    EXPECT_EQ(archive.GetSize(1), 5000u);
-    EXPECT_EQ(archive.GetName(1), kForty.substr(0, 32));
-    Bytes entry(5000);
-    ASSERT_TRUE(archive.ReadEntry(entry, 1));
-    EXPECT_EQ(entry, test::patterned(5000, 2));
-    ASSERT_TRUE(archive.WriteEntry(test::patterned(5000, 4), 1));
-    EXPECT_EQ(content.bytes(), smallArchive(2048, test::patterned(5000, 4)));
-    EXPECT_TRUE(log.messages.empty());
-}
-
 // Entries 16253 and 16256 are written back whole, and so is the boot file: an image where one of
 // them lies over another, or over the archive's entry table, is refused at load with a message
 // naming them, and nothing is written.

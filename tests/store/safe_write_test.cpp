@@ -34,9 +34,11 @@ struct WriteDone {
 // removal from that one on fails as if the process had been killed there.
 class FailingAccess : public FileAccess {
 public:
-    std::uint64_t failAt = UINT64_MAX;
-    std::size_t bytesBefore = 0;
-    bool stop = false;
+    explicit FailingAccess(std::uint64_t failing = UINT64_MAX, std::size_t partial = 0, bool stopping = false)
+        : failAt(failing), bytesBefore(partial), stop(stopping) {}
+    std::uint64_t failAt;
+    std::size_t bytesBefore;
+    bool stop;
     bool refuseCreate = false;
     std::uint64_t writes = 0;
     std::vector<WriteDone> done;
@@ -107,6 +109,18 @@ struct EditedSource {
     std::vector<Bytes> before;
 };
 
+// A store on the source through `access`, loaded and edited, with backups off.
+struct EditedStore {
+    EditedStore(const EditedSource& source, FileAccess& access) : store(log, access) {
+        store.setBackups(false);
+        loaded = source.load(store);
+        if (loaded) EditedSource::edit(store);
+    }
+    MessageLog log;
+    DataStore store;
+    bool loaded;
+};
+
 class SafeWrite : public ::testing::TestWithParam<Source> {
 protected:
     void SetUp() override { test::setDataHome(home.path()); }
@@ -117,12 +131,8 @@ protected:
 std::uint64_t writesOfOneEdit(Source kind) {
     EditedSource source(kind);
     FailingAccess access;
-    MessageLog log;
-    DataStore store(log, access);
-    store.setBackups(false);
-    if (!source.load(store)) return 0;
-    EditedSource::edit(store);
-    return store.WriteBack() ? access.writes : 0;
+    EditedStore edited(source, access);
+    return edited.loaded && edited.store.WriteBack() ? access.writes : 0;
 }
 
 // Whichever write fails, and whether half of it reached the file or none, the source is byte for
@@ -135,14 +145,11 @@ TEST_P(SafeWrite, AFailureAtAnyWriteLeavesTheSourceAsBefore) {
         for (const std::size_t bytesBefore : {std::size_t{0}, std::size_t{7}}) {
             SCOPED_TRACE("write " + std::to_string(k) + ", bytes before " + std::to_string(bytesBefore));
             EditedSource source(GetParam());
-            FailingAccess access;
-            access.failAt = k;
-            access.bytesBefore = bytesBefore;
-            MessageLog log;
-            DataStore store(log, access);
-            store.setBackups(false);
-            ASSERT_TRUE(source.load(store));
-            EditedSource::edit(store);
+            FailingAccess access(k, bytesBefore);
+            EditedStore edited(source, access);
+            ASSERT_TRUE(edited.loaded);
+            DataStore& store = edited.store;
+            MessageLog& log = edited.log;
             EXPECT_FALSE(store.WriteBack());
             EXPECT_TRUE(source.snapshot() == source.before);
             EXPECT_FALSE(fs::exists(journalPathOf(source.path)));
@@ -168,17 +175,13 @@ TEST_P(SafeWrite, RecoverUndoesAWriteStoppedAtAnyPoint) {
     for (std::uint64_t k = 0; k <= total; ++k) {
         SCOPED_TRACE("stopped after " + std::to_string(k) + " writes");
         EditedSource source(GetParam());
-        FailingAccess access;
-        access.failAt = k;
-        access.stop = true;
-        MessageLog log;
+        FailingAccess access(k, 0, true);
         {
-            DataStore store(log, access);
-            store.setBackups(false);
-            ASSERT_TRUE(source.load(store));
-            EditedSource::edit(store);
-            store.WriteBack();
+            EditedStore edited(source, access);
+            ASSERT_TRUE(edited.loaded);
+            edited.store.WriteBack();
         }
+        MessageLog log;
         const fs::path journal = journalPathOf(source.path);
         if (fs::exists(journal)) {
             DataStore refused(log);
@@ -196,15 +199,14 @@ TEST_P(SafeWrite, NoJournalNoWrite) {
     EditedSource source(GetParam());
     FailingAccess access;
     access.refuseCreate = true;
-    MessageLog log;
-    DataStore store(log, access);
-    ASSERT_TRUE(source.load(store));
-    EditedSource::edit(store);
-    EXPECT_FALSE(store.WriteBack());
+    EditedStore edited(source, access);
+    ASSERT_TRUE(edited.loaded);
+    EXPECT_FALSE(edited.store.WriteBack());
     EXPECT_TRUE(source.snapshot() == source.before);
-    EXPECT_TRUE(log.messages.back().text.starts_with("Can not create the journal " +
-                                                     journalPathOf(source.path).string() + ": Read-only file system"))
-        << log.messages.back().text;
+    const std::string& text = edited.log.messages.back().text;
+    EXPECT_TRUE(text.starts_with("Can not create the journal " + journalPathOf(source.path).string() +
+                                 ": Read-only file system"))
+        << text;
 }
 
 // A write-back writes only what changed. With nothing edited it writes nothing at all (no journal
@@ -222,7 +224,6 @@ TEST_P(SafeWrite, WritesOnlyTheUnitsThatChanged) {
     ASSERT_TRUE(source.load(store));
     ASSERT_TRUE(store.WriteBack() && store.WriteBack());
     EXPECT_EQ(access.writes, 0u);
-
     EditedSource::edit(store);
     ASSERT_TRUE(store.WriteBack());
     const std::vector<fs::path> files = source.files();
@@ -325,12 +326,6 @@ TEST(Sha256, MatchesTheStandardsExamples) {
         pieces.add(ByteSpan(million).subspan(at, std::min<std::size_t>(999, million.size() - at)));
     EXPECT_EQ(Sha256::hex(pieces.finish()), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
 }
-
-}  // namespace
-}  // namespace tarvo
-
-namespace tarvo {
-namespace {
 
 // Every refused output path leaves every file byte for byte as it was and leaves no new file; a
 // file larger than its kind's limit (a sparse 100 GB one) is refused before it is read.

@@ -34,12 +34,14 @@ bool same(const Bytes& a, std::size_t at, const Bytes& b, std::size_t bt, std::s
     return std::ranges::equal(ByteSpan(a).subspan(at, n), ByteSpan(b).subspan(bt, n));
 }
 
-// A file made from one copy of the data and loaded into another gives the same file again, and
-// both copies of every player's data; row 105 has no tactics to store over row 0's set pieces.
+// A file made from one copy of the data and loaded into another gives the same file again (both
+// copies of the players' data: the random-edit test); row 105 has no tactics to store over row 0's
+// set pieces.
 TEST(TeamFile, SizesAndRoundTripIntoAFreshCopy) {
     for (auto [row, size] : {std::pair{0, 2289}, {64, 2273 + 32}, {65, 3905 + 8}, {104, 3905 + 16}, {105, 3905 + 2}}) {
         SCOPED_TRACE("row " + std::to_string(row));
         TestBlocks source = teamBlocks(3);
+        storeSquadId(source.view(), row, squadSize(row) - 1, 2197);  // the last player ID is a player
         const Bytes file = buildTeamFile(source.view(), row);
         ASSERT_EQ(file.size(), static_cast<std::size_t>(size));
         EXPECT_EQ(test::hex(ByteSpan(file).first(12)),
@@ -52,12 +54,6 @@ TEST(TeamFile, SizesAndRoundTripIntoAFreshCopy) {
         EXPECT_EQ(buildTeamFile(target.view(), row), file);
         if (row == kDefaultTeamRow) {
             EXPECT_TRUE(same(target.boot, kSetPiecesOffset, before.boot, kSetPiecesOffset, 6));
-        }
-        for (int slot = 0; slot < squadSize(row); ++slot) {
-            const std::size_t n = readSquadId(target.view(), row, slot) - 1u;
-            EXPECT_TRUE(same(target.parameter, kRecordOffset + 44 * n, target.boot, kRecordCopyOffset + 44 * n, 44));
-            EXPECT_TRUE(
-                same(target.parameter, kFullNameOffset + 31 * n, target.select, kFullNameCopyOffset + 31 * n, 31));
         }
         EXPECT_EQ(readClubName(target.view(), row), readClubName(TestBlocks(before).view(), row));
     }
@@ -85,19 +81,6 @@ TEST(TeamFile, MalformedFilesChangeNothing) {
         const TestBlocks before = target;
         EXPECT_EQ(applyTeamFile(target.view(), file), std::nullopt);
         EXPECT_TRUE(target == before);
-    }
-}
-
-// The last player ID is a player: a file naming 2197 in a slot loads with that player's data.
-TEST(TeamFile, LastPlayerIdInASlotLoads) {
-    for (const auto& [row, slot] : {std::pair{0, 0}, {66, 39}}) {
-        TestBlocks source = teamBlocks(12);
-        storeSquadId(source.view(), row, slot, 2197);
-        const Bytes file = buildTeamFile(source.view(), row);
-        TestBlocks target = teamBlocks(13);
-        ASSERT_EQ(applyTeamFile(target.view(), file), row);
-        EXPECT_EQ(readSquadId(target.view(), row, slot), 2197);
-        EXPECT_TRUE(std::ranges::equal(playerRecordBytes(target.view(), 2197), playerRecordBytes(source.view(), 2197)));
     }
 }
 
@@ -144,37 +127,20 @@ TEST(TeamFile, FormationFromAnyTeamFile) {
     const Bytes file = buildTeamFile(source.view(), 70);  // a club with a 16-byte name slot
     test::TempDir dir;
     MessageLog log;
+    const auto withU32 = [&file](std::size_t offset, std::uint32_t value) {
+        Bytes f = file;
+        writeU32LE(f, offset, value);
+        return f;
+    };
+    Bytes wrongMagic = file;
+    wrongMagic[0] = 't';
     const std::vector<std::tuple<std::string, Bytes, bool>> cases{
         {"cut after the formation", Bytes(file.begin(), file.begin() + 31 + 16 + 30), true},
-        {"N and the squad damaged",
-         [&] {
-             Bytes f = file;
-             writeU32LE(f, 61 + 16, 99);
-             return f;
-         }(),
-         true},
-        {"row out of range",
-         [&] {
-             Bytes f = file;
-             writeU32LE(f, 8, 500);
-             return f;
-         }(),
-         true},
+        {"N and the squad damaged", withU32(61 + 16, 99), true},
+        {"row out of range", withU32(8, 500), true},
         {"one formation byte short", Bytes(file.begin(), file.begin() + 31 + 16 + 29), false},
-        {"L beyond the file",
-         [&] {
-             Bytes f = file;
-             writeU32LE(f, 12, 0xFFFFFFFF);
-             return f;
-         }(),
-         false},
-        {"wrong magic",
-         [&] {
-             Bytes f = file;
-             f[0] = 't';
-             return f;
-         }(),
-         false},
+        {"L beyond the file", withU32(12, 0xFFFFFFFF), false},
+        {"wrong magic", wrongMagic, false},
     };
     for (const auto& [what, bytes, loads] : cases) {
         SCOPED_TRACE(what);
@@ -210,9 +176,7 @@ TEST(TeamFile, MessagesOfExportAndImport) {
     const TestBlocks before = target;
     EXPECT_EQ(importTeam(target.view(), dir / "bad.dat", log), std::nullopt);
     EXPECT_EQ(last(), (Message{"unknown format!", kAppName, MessageKind::Warning}));
-    EXPECT_EQ(readFormationFromTeamFile(dir / "bad.dat", log), std::nullopt);
     EXPECT_TRUE(target == before);
-    EXPECT_EQ(readFormationFromTeamFile(path, log), readFormation(source.view(), 0));
 }
 
 }  // namespace

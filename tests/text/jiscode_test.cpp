@@ -21,16 +21,10 @@ int codeOf(int n) {
 
 TEST(JisCodeTable, FixedPointsOrderAndLookupsBothWays) {
     ASSERT_EQ(JISCODE().size(), 14510u);
-    for (auto [index, code] : std::vector<std::pair<int, int>>{{0, 0x8141},
-                                                               {209, 0x82A0},
-                                                               {6877, 0xEAA4},
-                                                               {6878, 0xED40},
-                                                               {6941, 0xED80},
-                                                               {7253, 0xEEFC},
-                                                               {7254, 0x8140},
-                                                               {7255, 0x8140},
-                                                               {-1, 0x8140}})
-        EXPECT_EQ(codeOf(index), code) << "entry " << index;
+    const int indices[] = {0, 209, 6877, 6878, 6941, 7253, 7254, 7255, -1};
+    const int codes[] = {0x8141, 0x82A0, 0xEAA4, 0xED40, 0xED80, 0xEEFC, 0x8140, 0x8140, 0x8140};
+    for (std::size_t i = 0; i < std::size(indices); ++i)
+        EXPECT_EQ(codeOf(indices[i]), codes[i]) << "entry " << indices[i];
     std::set<int> seen;
     for (int n = 0; n < kJisCodeCount; ++n) {
         if (n > 0 && n < kIdeographicSpaceIndex) {
