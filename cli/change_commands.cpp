@@ -115,16 +115,15 @@ void registerChangeCommands(CLI::App& app, int& status) {
         c->callback([args, &status] { status = diffCommand(*args); });
     }
     {
-        auto args = std::make_shared<ChangeArgs>();
-        auto* c = addSourceCommand(app, "apply",
-                                   "Applies a patch written by `diff --patch` and writes SOURCE back. Every line is "
-                                   "checked first: a known value, OLD equal to what SOURCE holds (a value that holds "
-                                   "NEW already is left as it is) and NEW within what set-player and set-team allow; "
-                                   "one bad line refuses the whole patch, naming its line",
-                                   args->source);
-        c->add_option("FILE", args->file, "the patch")->required();
-        c->add_flag("--dry-run", args->dryRun, "print what would change and write nothing");
-        c->callback([args, &status] { status = applyCommand(*args); });
+        auto [c, args] =
+            addEditCommand(app, "apply",
+                           "Applies a patch written by `diff --patch` and writes SOURCE back. Every line is "
+                           "checked first: a known value, OLD equal to what SOURCE holds (a value that holds "
+                           "NEW already is left as it is) and NEW within what set-player and set-team allow; "
+                           "one bad line refuses the whole patch, naming its line",
+                           applyCommand, status);
+        c->add_option("FILE", args.file, "the patch")->required();
+        c->add_flag("--dry-run", args.dryRun, "print what would change and write nothing");
     }
 }
 

@@ -78,8 +78,7 @@ struct Sheet {
     std::string keyRange;
     std::function<std::vector<std::string>(const GameBlocks&, std::int64_t)> cells;
     // The changes of one record: the cells that differ, by column; the refusal's column and text.
-    std::function<std::variant<Apply, CsvRefusal>(const GameBlocks&, std::int64_t key, const std::vector<Cell>&)>
-        check;
+    std::function<std::variant<Apply, CsvRefusal>(const GameBlocks&, std::int64_t key, const std::vector<Cell>&)> check;
 };
 
 Sheet playerSheet() {
@@ -178,9 +177,9 @@ CsvImport importCsv(const GameBlocks& blocks, std::string_view text) {
     for (std::size_t r = 1; r < table.records.size(); ++r) {
         const CsvRecord& record = table.records[r];
         if (record.fields.size() != header.size())
-            return refused(record.line, 0, "",
-                           std::to_string(record.fields.size()) + " cells where the header has " +
-                               std::to_string(header.size()));
+            return refused(
+                record.line, 0, "",
+                std::to_string(record.fields.size()) + " cells where the header has " + std::to_string(header.size()));
         const auto key = parseInRange(record.fields[keyColumn], sheet.first, sheet.last);
         if (!key) return refused(record.line, keyColumn + 1, sheet.key, sheet.keyRange);
         const std::vector<std::string> now = sheet.cells(blocks, *key);
@@ -189,8 +188,7 @@ CsvImport importCsv(const GameBlocks& blocks, std::string_view text) {
             const std::string& before = now[known[c]];
             if (c == keyColumn || record.fields[c] == before) continue;
             changed.push_back({c + 1, Assignment{header[c], record.fields[c]}});
-            result.changes.push_back(
-                {sheet.record + " " + std::to_string(*key), header[c], before, record.fields[c]});
+            result.changes.push_back({sheet.record + " " + std::to_string(*key), header[c], before, record.fields[c]});
         }
         if (changed.empty()) continue;
         auto checked = sheet.check(blocks, *key, changed);

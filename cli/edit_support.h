@@ -89,12 +89,10 @@ struct Command {
     Args& args;
 };
 template <typename Args>
-Command<Args> addCommand(CLI::App& parent, const char* name, const std::string& description,
-                         int (*run)(const Args&), int& status) {
+Command<Args> addEditCommand(CLI::App& parent, const char* name, const std::string& description,
+                             int (*run)(const Args&), int& status) {
     auto args = std::make_shared<Args>();
-    CLI::App* app = addSourceCommand(parent, name, description, args->source);
-    app->callback([args, run, &status] { status = run(*args); });
-    return {app, *args};
+    return {addSourceCommand(parent, status, name, description, args, run), *args};
 }
 
 // Writes a command's text output into FILE (through a temporary file), or to stdout without one:

@@ -7,9 +7,9 @@
 #include <variant>
 
 #include "csv_import.h"
-#include "record_edits.h"
 #include "player/player_file.h"
 #include "player/universal_edit.h"
+#include "record_edits.h"
 #include "records/player.h"
 #include "records/player_tables.h"
 #include "store/block_map.h"
@@ -219,47 +219,51 @@ Command<PlayerArgs> withId(Command<PlayerArgs> command) {
 }  // namespace
 
 void registerPlayerCommands(CLI::App& app, int& status) {
-    auto player = withId(addCommand(app, "player", "Shows a player: names, call number and the 70 fields of the record",
-                                    playerCommand, status));
+    auto player = withId(addEditCommand(
+        app, "player", "Shows a player: names, call number and the 70 fields of the record", playerCommand, status));
     player.app->add_flag("--json", player.args.json, "print one JSON object");
 
-    auto set = withId(addCommand(app, "set-player",
-                                 "Changes a player and writes SOURCE back. NAME as in `player --json` (\"full name\", "
-                                 "\"back name\", \"call number\" or a field), VALUE in the same units and within what "
-                                 "the editor allows. Every assignment is checked before any is stored",
-                                 setPlayerCommand, status));
+    auto set =
+        withId(addEditCommand(app, "set-player",
+                              "Changes a player and writes SOURCE back. NAME as in `player --json` (\"full name\", "
+                              "\"back name\", \"call number\" or a field), VALUE in the same units and within what "
+                              "the editor allows. Every assignment is checked before any is stored",
+                              setPlayerCommand, status));
     set.app->add_option("ASSIGNMENTS", set.args.assignments, "NAME=VALUE ...")->required();
 
-    auto exportPlayer = withId(addCommand(app, "export-player", "Writes a player's data to a player file (103 bytes)",
-                                          exportPlayerCommand, status));
+    auto exportPlayer = withId(addEditCommand(
+        app, "export-player", "Writes a player's data to a player file (103 bytes)", exportPlayerCommand, status));
     exportPlayer.app->add_option("FILE", exportPlayer.args.file, "the player file to write")->required();
 
-    auto importPlayer = withId(addCommand(app, "import-player",
-                                          "Loads a player file as the data of player ID and writes SOURCE back",
-                                          importPlayerCommand, status));
+    auto importPlayer = withId(addEditCommand(app, "import-player",
+                                              "Loads a player file as the data of player ID and writes SOURCE back",
+                                              importPlayerCommand, status));
     importPlayer.app->add_option("FILE", importPlayer.args.file, "a player file")->required();
 
-    auto universal = addCommand(app, "universal",
-                                "Changes one ability of all 2197 players (+N/-N adds, N% scales; results kept within "
-                                "1 to 99) and writes SOURCE back",
-                                universalCommand, status);
+    auto universal =
+        addEditCommand(app, "universal",
+                       "Changes one ability of all 2197 players (+N/-N adds, N% scales; results kept within "
+                       "1 to 99) and writes SOURCE back",
+                       universalCommand, status);
     universal.app->add_option("ABILITY", universal.args.ability, "one of the 25 ability names, e.g. \"speed\"")
         ->required();
     universal.app->add_option("METHOD", universal.args.method, "+N or -N (-99 to 99), or N% (1 to 200)")->required();
 
-    auto players = addCommand(app, "players",
-                              "Writes all 2197 players as CSV (UTF-8, a header row): id, full name, back name, call "
-                              "number and the 70 fields, named and counted as in `player --json`",
-                              playersCommand, status);
+    auto players =
+        addEditCommand(app, "players",
+                       "Writes all 2197 players as CSV (UTF-8, a header row): id, full name, back name, call "
+                       "number and the 70 fields, named and counted as in `player --json`",
+                       playersCommand, status);
     players.app->add_flag("--csv", players.args.csv, "CSV, the one format of this command")->required();
     players.app->add_option("FILE", players.args.file, "the CSV file to write (standard output when left out)");
 
-    auto importCsv = addCommand(app, "import-csv",
-                                "Applies a CSV file of players or of team rows as `players --csv` and `teams --csv` "
-                                "write them (any of their columns; \"id\" or \"row\" required) and writes SOURCE "
-                                "back. Every cell is checked first as set-player and set-team check it; one bad cell "
-                                "refuses the whole file, naming its line and column",
-                                importCsvCommand, status);
+    auto importCsv =
+        addEditCommand(app, "import-csv",
+                       "Applies a CSV file of players or of team rows as `players --csv` and `teams --csv` "
+                       "write them (any of their columns; \"id\" or \"row\" required) and writes SOURCE "
+                       "back. Every cell is checked first as set-player and set-team check it; one bad cell "
+                       "refuses the whole file, naming its line and column",
+                       importCsvCommand, status);
     importCsv.app->add_option("FILE", importCsv.args.file, "the CSV file")->required();
     importCsv.app->add_flag("--dry-run", importCsv.args.dryRun, "print what would change and write nothing");
 }

@@ -245,17 +245,19 @@ int findCommand(const TeamArgs& args) {
 }  // namespace
 
 void registerTeamCommands(CLI::App& app, int& status) {
-    auto find = addCommand(app, "find",
-                           "Lists the players whose ID is TEXT or whose full or back name holds TEXT (Latin letters "
-                           "in any case), with the team slots that hold them",
-                           findCommand, status);
+    auto find =
+        addEditCommand(app, "find",
+                       "Lists the players whose ID is TEXT or whose full or back name holds TEXT (Latin letters "
+                       "in any case), with the team slots that hold them",
+                       findCommand, status);
     find.app->add_option("TEXT", find.args.text, "part of a name, or an ID")->required();
     find.app->add_flag("--json", find.args.json, "print a JSON array");
 
-    auto teams = addCommand(app, "teams",
-                            "Lists the 106 team rows: row, label, team name, short name, club name; with --csv every "
-                            "value that set-team changes, one row a line",
-                            teamsCommand, status);
+    auto teams =
+        addEditCommand(app, "teams",
+                       "Lists the 106 team rows: row, label, team name, short name, club name; with --csv every "
+                       "value that set-team changes, one row a line",
+                       teamsCommand, status);
     auto* asJson = teams.app->add_flag("--json", teams.args.json, "print a JSON array");
     auto* csv = teams.app->add_flag("--csv", teams.args.csv,
                                     "CSV (UTF-8, a header row): row, the names, tactics and set pieces by their "
@@ -263,23 +265,23 @@ void registerTeamCommands(CLI::App& app, int& status) {
     asJson->excludes(csv);
     teams.app->add_option("FILE", teams.args.file, "the CSV file to write (standard output when left out)")->needs(csv);
 
-    auto team = addCommand(app, "team", "Shows one team row: names, tactics, set pieces, formation and squad",
-                           teamCommand, status);
+    auto team = addEditCommand(app, "team", "Shows one team row: names, tactics, set pieces, formation and squad",
+                               teamCommand, status);
     team.app->add_option("ROW", team.args.row, "team row, 0 to 105")->required();
     team.app->add_flag("--json", team.args.json, "print one JSON object");
 
-    auto set = addCommand(app, "set-team", setTeamHelp(), setTeamCommand, status);
+    auto set = addEditCommand(app, "set-team", setTeamHelp(), setTeamCommand, status);
     set.app->add_option("ROW", set.args.row, "team row, 0 to 105")->required();
     set.app->add_option("ASSIGNMENTS", set.args.assignments, "NAME=VALUE ...")->required();
 
-    auto exportTeam = addCommand(app, "export-team", "Writes a team row with its players' data to a team file",
-                                 exportTeamCommand, status);
+    auto exportTeam = addEditCommand(app, "export-team", "Writes a team row with its players' data to a team file",
+                                     exportTeamCommand, status);
     exportTeam.app->add_option("ROW", exportTeam.args.row, "team row, 0 to 105")->required();
     exportTeam.app->add_option("FILE", exportTeam.args.file, "the team file to write")->required();
 
-    auto importTeam = addCommand(app, "import-team",
-                                 "Loads a team file into the row it was saved from and writes SOURCE back",
-                                 importTeamCommand, status);
+    auto importTeam =
+        addEditCommand(app, "import-team", "Loads a team file into the row it was saved from and writes SOURCE back",
+                       importTeamCommand, status);
     importTeam.app->add_option("FILE", importTeam.args.file, "a team file")->required();
 }
 

@@ -271,7 +271,7 @@ TEST(CliCsv, ABadCellRefusesTheWholeFileAndADryRunWritesNothing) {
     changed.write(source.files / "changed.csv");
     const CommandRun dry = source.run({"import-csv", "{S}", "{D}/changed.csv", "--dry-run"});
     EXPECT_EQ(dry.status, 0) << dry.err;
-    EXPECT_EQ(dry.out, "player 12 back name: " + exported.rows[12][2] + " -> RIVAZ\n");
+    EXPECT_EQ(dry.out, "player 12 back name: \"" + exported.rows[12][2] + "\" -> \"RIVAZ\"\n");
     EXPECT_EQ(source.checksums(), before);
 }
 

@@ -66,9 +66,9 @@ TEST(TeamCsv, ColumnsAndTheCellsOfValuesARowDoesNotHold) {
     SampleBlocks sample;
     Sheet sheet(cli::teamsCsv(sample.view()));
     ASSERT_EQ(sheet.rows.size(), 107u);
-    Cells header{"row",          "team name",    "club name",   "short name", "offense",
-                 "defense",      "teamwork",     "speed",       "technique",  "short kick",
-                 "long kick",    "right corner", "left corner", "penalty kick", "captain"};
+    Cells header{"row",       "team name",    "club name",   "short name",   "offense",
+                 "defense",   "teamwork",     "speed",       "technique",    "short kick",
+                 "long kick", "right corner", "left corner", "penalty kick", "captain"};
     for (int slot = 0; slot < 40; ++slot)
         for (const char* value : {" id", " shirt"}) header.push_back("slot " + std::to_string(slot) + value);
     EXPECT_EQ(sheet.rows.front(), header);
@@ -77,9 +77,9 @@ TEST(TeamCsv, ColumnsAndTheCellsOfValuesARowDoesNotHold) {
         std::string column;
         bool empty;
     } cases[] = {
-        {3, "club name", true},     {65, "club name", false},  {104, "club name", false}, {105, "club name", true},
-        {105, "offense", true},     {105, "technique", true},  {104, "technique", false}, {105, "captain", false},
-        {64, "slot 22 id", false},  {64, "slot 23 id", true},  {64, "slot 39 shirt", true}, {65, "slot 39 id", false},
+        {3, "club name", true},        {65, "club name", false}, {104, "club name", false},   {105, "club name", true},
+        {105, "offense", true},        {105, "technique", true}, {104, "technique", false},   {105, "captain", false},
+        {64, "slot 22 id", false},     {64, "slot 23 id", true}, {64, "slot 39 shirt", true}, {65, "slot 39 id", false},
         {105, "slot 39 shirt", false},
     };
     for (const auto& c : cases) EXPECT_EQ(sheet.cell(c.row, c.column).empty(), c.empty) << c.row << " " << c.column;
@@ -171,7 +171,8 @@ TEST(TeamCsv, StoresTheGamesCodes) {
     EXPECT_EQ(readU16LE(boot, 2146864 + 80 * 64 + 44), 2197);
     for (const std::size_t at : {227324u, 227389u}) {
         SCOPED_TRACE(at);
-        EXPECT_EQ(std::string(parameter.begin() + long(at), parameter.begin() + long(at) + 5), std::string("Boca\0", 5));
+        EXPECT_EQ(std::string(parameter.begin() + long(at), parameter.begin() + long(at) + 5),
+                  std::string("Boca\0", 5));
         EXPECT_TRUE(std::all_of(parameter.begin() + long(at) + 5, parameter.begin() + long(at) + 21,
                                 [](std::uint8_t b) { return b == 0; }));
     }
@@ -289,7 +290,7 @@ TEST(TeamCsv, ThroughTheTool) {
         sheet.write(dir / "one.csv");
         const auto [dryStatus, dryOut, dryErr] = run({"import-csv", utf8Path(dir / "one.csv"), "--dry-run"});
         EXPECT_EQ(dryStatus, 0) << dryErr;
-        EXPECT_EQ(dryOut, "team 7 offense: " + old + " -> " + sheet.cell(7, "offense") + "\n");
+        EXPECT_EQ(dryOut, "team 8.France offense: " + old + " -> " + sheet.cell(7, "offense") + "\n");
         EXPECT_EQ(checksums(), before);
 
         sheet.cell(3, "club name") = "Club";

@@ -130,7 +130,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (kind == "player") {
             const auto regions = playerRegions(static_cast<std::uint32_t>(number));
             allowed.insert(allowed.end(), regions.begin(), regions.end());
-            for (std::size_t i = 0; i < regions.size(); i += 2) FUZZ_CHECK(sameBytes(blocks, regions[i], regions[i + 1]));
+            for (std::size_t i = 0; i < regions.size(); i += 2)
+                FUZZ_CHECK(sameBytes(blocks, regions[i], regions[i + 1]));
         } else {
             FUZZ_CHECK(kind == "team");
             for (const auto& [primary, copy] : teamRegions(blocks, number)) {
@@ -148,9 +149,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (auto at = std::ranges::mismatch(now, was).in1; at != now.end();
              at = std::mismatch(at + 1, now.end(), was.begin() + (at + 1 - now.begin())).first) {
             const auto offset = static_cast<std::size_t>(at - now.begin());
-            FUZZ_CHECK(std::ranges::any_of(allowed, [&](const Region& r) {
-                return r.block == b && offset >= r.begin && offset < r.end;
-            }));
+            FUZZ_CHECK(std::ranges::any_of(
+                allowed, [&](const Region& r) { return r.block == b && offset >= r.begin && offset < r.end; }));
         }
     }
     return 0;

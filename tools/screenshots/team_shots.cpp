@@ -56,9 +56,9 @@ void renderTeamWindows(ShotContext& shots) {
         cli::previewCsv(shots.app.store.blocks(), "id,speed,stamina\r\n12,95,90\r\n40,88,91\r\n");
     QStringList lines;
     for (const Change& change : preview.changes) lines << QString::fromStdString(describeChange(change));
-    gui::ListDialog importChanges(QStringLiteral("Importing players.csv changes these values (%1). Apply the changes?")
-                                .arg(lines.size()),
-                            lines, gui::ListDialog::Mode::Confirm, QStringLiteral("Apply"));
+    gui::ListDialog importChanges(
+        QStringLiteral("Importing players.csv changes these values (%1). Apply the changes?").arg(lines.size()), lines,
+        gui::ListDialog::Mode::Confirm, QStringLiteral("Apply"));
     shots.save(importChanges, "csv_import_changes");
 
     gui::ListDialog backups(QStringLiteral("The backups of /home/user/discs/sample.bin, newest first:"),

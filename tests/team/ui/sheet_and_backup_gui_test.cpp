@@ -69,9 +69,10 @@ private slots:
                 useMenu(sample.window, QStringLiteral("Import players (CSV)..."));
                 const QString change =
                     players ? QStringLiteral("player 12 speed: %1 -> %2").arg(speed).arg(newSpeed)
-                            : QStringLiteral("team 7 offense: %1 -> %2").arg(offense).arg(newOffense);
+                            : QStringLiteral("team 8.France offense: %1 -> %2").arg(offense).arg(newOffense);
                 QCOMPARE(sample.ui.listed, QStringList{change});
-                QCOMPARE(sample.ui.titles.back(), QStringLiteral("Importing sheet.csv changes these values (1). Apply the changes?"));
+                QCOMPARE(sample.ui.titles.back(),
+                         QStringLiteral("Importing sheet.csv changes these values (1). Apply the changes?"));
                 if (!confirm) {
                     QVERIFY(sample.unchanged());
                     continue;
@@ -143,8 +144,9 @@ private slots:
                                               " would be lost. Discard them and choose a backup?");
             QCOMPARE(sample.ui.titles[1], "The backups of " + source + ", newest first:");
             QCOMPARE(sample.ui.listed.size(), 1);
-            QVERIFY(QRegularExpression(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d ")).match(
-                sample.ui.listed[0]).hasMatch());
+            QVERIFY(QRegularExpression(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d "))
+                        .match(sample.ui.listed[0])
+                        .hasMatch());
             if (!choose) {
                 QCOMPARE(test::fileChecksum(sample.source / "QXRT_418.27"), written);
                 QVERIFY(sample.store.hasUnwrittenChanges());
