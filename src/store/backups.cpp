@@ -243,9 +243,9 @@ std::optional<fs::path> backUp(const fs::path& source, const std::string& kind, 
                         [](char c) { return c >= '0' && c <= '9'; }))
             next = std::max(next, std::stoi(other.substr(numbered.size())) + 1);
     }
-    const std::string name = next == 1 ? base : base + "-" + std::to_string(next);
+    const auto nameOf = [&base](int n) { return n == 1 ? base : base + "-" + std::to_string(n); };
     // Made under a hidden name and renamed when complete, so that no half backup is ever listed.
-    const fs::path building = root / ("." + name + ".tmp-" + std::to_string(std::random_device{}() % 1000000));
+    const fs::path building = root / ("." + nameOf(next) + ".tmp-" + std::to_string(std::random_device{}() % 1000000));
     if (!fs::create_directory(building, ec)) {
         error = "Can not create the backup folder " + utf8Path(building) + ": " + ec.message();
         return std::nullopt;
@@ -256,9 +256,20 @@ std::optional<fs::path> backUp(const fs::path& source, const std::string& kind, 
         if (!(written = writeNewFile(building / file.name, file.data, error))) break;
     written = written && writeNewFile(building / kManifestName,
                                       ByteSpan(reinterpret_cast<const std::uint8_t*>(json.data()), json.size()), error);
-    if (written) fs::rename(building, root / name, ec);
-    if (!written || ec) {
-        if (ec) error = ec.message();
+    // Another program writing back a source of the same name in the same second may have taken
+    // the name meanwhile: the rename then fails and the next number is tried.
+    constexpr int kNamesTried = 100;
+    std::string name = nameOf(next);
+    bool placed = false;
+    for (int tried = 0; written && !placed && tried < kNamesTried; ++tried) {
+        name = nameOf(next++);
+        if (fs::exists(root / name, ec)) continue;
+        fs::rename(building, root / name, ec);
+        placed = !ec;
+        if (ec && !fs::exists(root / name)) break;  // refused for another reason than the name
+    }
+    if (!placed) {
+        if (written) error = ec ? ec.message() : "every name of this second is taken";
         error = "Can not write the backup " + utf8Path(root / name) + ": " + error;
         fs::remove_all(building, ec);
         return std::nullopt;

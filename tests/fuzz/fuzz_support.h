@@ -72,6 +72,8 @@ inline const std::filesystem::path& workDir() {
             std::filesystem::is_directory("/dev/shm", ec) ? "/dev/shm" : std::filesystem::temp_directory_path();
         auto made = base / ("tarvo-fuzz-" + std::to_string(::getpid()));
         std::filesystem::create_directories(made);
+        // The backups made before each write-back go here, not among the user's own.
+        ::setenv("XDG_DATA_HOME", (made / "data-home").c_str(), 1);
         std::atexit([] {
             std::error_code ignored;
             std::filesystem::remove_all(workDir(), ignored);

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <functional>
 #include <set>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -308,6 +309,24 @@ TEST(Backups, SameContentOnceAndTwentyKept) {
     const auto kept = listBackups(dir / "disc.bin");
     ASSERT_EQ(kept.size(), 20u);
     EXPECT_EQ(test::readFile(kept.front().folder / "x"), Bytes(5, 24));
+}
+
+// Two programs backing up sources of the same file name in the same second both get a backup of
+// their own: the one that finds its name taken when it renames takes the next number.
+TEST(Backups, SameNameAtTheSameTimeFromTwoPrograms) {
+    TempDir home, first, second;
+    test::setDataHome(home.path());
+    std::array<int, 2> made{};
+    const auto backUpMany = [&made](const fs::path& dir, int which) {
+        std::string error;
+        for (std::uint8_t i = 0; i < 15; ++i)
+            if (backUp(dir / "disc.bin", "image", {{"x", Bytes(5, i)}}, error)) ++made[static_cast<std::size_t>(which)];
+    };
+    std::thread other(backUpMany, second.path(), 1);
+    backUpMany(first.path(), 0);
+    other.join();
+    EXPECT_EQ(made, (std::array<int, 2>{15, 15}));
+    EXPECT_EQ(listBackups(first / "disc.bin").size() + listBackups(second / "disc.bin").size(), 30u);
 }
 
 // The FIPS 180-2 examples: "abc" and the 448-bit message, plus the empty message and a message
