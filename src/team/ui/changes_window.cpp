@@ -76,9 +76,8 @@ void ChangesWindow::onRevertClicked() {
     for (const QTreeWidgetItem* row : m_list->selectedItems())
         for (const QVariant& index : row->data(0, kMembersRole).toList())
             picked.push_back(static_cast<std::size_t>(index.toULongLong()));
-    std::ranges::sort(picked);
-    const auto [first, last] = std::ranges::unique(picked);
-    picked.erase(first, last);
+    std::sort(picked.begin(), picked.end());
+    picked.erase(std::unique(picked.begin(), picked.end()), picked.end());
     std::vector<Change> reverted;
     for (const std::size_t i : picked) reverted.push_back(m_changes.at(i));
     revertChanges(m_context.store.writtenBlocks(), m_context.store.blocks(), reverted);
