@@ -18,17 +18,8 @@ namespace {
 namespace fs = std::filesystem;
 using json = nlohmann::json;
 
-struct ToolRun {
-    int status;
-    std::string out, err;
-};
-
-ToolRun tarvo(const std::vector<std::string>& args) {
-    test::TempDir out;
-    const int status = test::runProgram(TARVO_CLI_PATH, args, out / "out", out / "err");
-    const Bytes o = test::readFile(out / "out"), e = test::readFile(out / "err");
-    return {status, std::string(o.begin(), o.end()), std::string(e.begin(), e.end())};
-}
+using ToolRun = test::ProgramRun;
+ToolRun tarvo(const std::vector<std::string>& args) { return test::runCaptured(TARVO_CLI_PATH, args); }
 
 std::string text(const fs::path& path) { return utf8Path(path); }
 

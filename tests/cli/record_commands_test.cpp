@@ -18,28 +18,15 @@ namespace {
 namespace fs = std::filesystem;
 using json = nlohmann::json;
 
-struct CommandRun {
-    int status;
-    std::string out, err;
-};
-
-CommandRun runTarvo(const std::vector<std::string>& args) {
-    test::TempDir out;
-    const int status = test::runProgram(TARVO_CLI_PATH, args, out / "out", out / "err");
-    const Bytes o = test::readFile(out / "out"), e = test::readFile(out / "err");
-    return {status, std::string(o.begin(), o.end()), std::string(e.begin(), e.end())};
-}
+using CommandRun = test::ProgramRun;
+CommandRun runTarvo(const std::vector<std::string>& args) { return test::runCaptured(TARVO_CLI_PATH, args); }
 
 // A private copy of the image or of the exported folder, and a folder for the command's files.
 struct Source {
     explicit Source(bool image) : path(image ? test::copySampleImage(dir) : test::copySampleExportDir(dir)) {
         fs::create_directory(files);
     }
-    std::vector<std::uint64_t> checksums() const {
-        if (!fs::is_directory(path)) return {test::fileChecksum(path)};
-        return {test::fileChecksum(path / "QXRT_418.27"), test::fileChecksum(path / "parameter.ovl"),
-                test::fileChecksum(path / "select.ovl")};
-    }
+    std::vector<std::uint64_t> checksums() const { return test::sourceChecksums(path); }
     // Runs tarvo with `args`, "{S}" standing for the source and "{D}" for the folder of files.
     CommandRun run(std::vector<std::string> args) const {
         for (std::string& a : args)

@@ -263,16 +263,11 @@ TEST(TeamCsv, ThroughTheTool) {
         SCOPED_TRACE(image ? "image" : "directory");
         test::TempDir dir;
         const fs::path source = image ? test::copySampleImage(dir) : test::copySampleExportDir(dir);
-        const auto checksums = [&] {
-            if (image) return std::vector{test::fileChecksum(source)};
-            return std::vector{test::fileChecksum(source / "QXRT_418.27"), test::fileChecksum(source / "parameter.ovl"),
-                               test::fileChecksum(source / "select.ovl")};
-        };
+        const auto checksums = [&] { return test::sourceChecksums(source); };
         const auto run = [&](std::vector<std::string> args) {
             args.insert(args.begin() + 1, utf8Path(source));
-            const int status = test::runProgram(TARVO_CLI_PATH, args, dir / "out", dir / "err");
-            const Bytes out = test::readFile(dir / "out"), err = test::readFile(dir / "err");
-            return std::tuple{status, std::string(out.begin(), out.end()), std::string(err.begin(), err.end())};
+            const test::ProgramRun r = test::runCaptured(TARVO_CLI_PATH, args);
+            return std::tuple{r.status, r.out, r.err};
         };
         const auto before = checksums();
         const std::string file = utf8Path(dir / "teams.csv");

@@ -9,6 +9,7 @@
 
 #include "sample/sample_disc.h"
 #include "store/messages.h"
+#include "support/platform.h"
 
 namespace tarvo::test {
 
@@ -82,6 +83,19 @@ std::string hex(ByteSpan data) {
         out += "0123456789abcdef"[b & 15];
     }
     return out;
+}
+
+std::vector<std::uint64_t> sourceChecksums(const fs::path& source) {
+    if (!fs::is_directory(source)) return {fileChecksum(source)};
+    return {fileChecksum(source / "QXRT_418.27"), fileChecksum(source / "parameter.ovl"),
+            fileChecksum(source / "select.ovl")};
+}
+
+ProgramRun runCaptured(const fs::path& program, const std::vector<std::string>& arguments) {
+    TempDir dir;
+    const int status = runProgram(program, arguments, dir / "out", dir / "err");
+    const Bytes out = readFile(dir / "out"), err = readFile(dir / "err");
+    return {status, std::string(out.begin(), out.end()), std::string(err.begin(), err.end())};
 }
 
 }  // namespace tarvo::test

@@ -2,8 +2,10 @@
 // What tests share: the sample disc (generated once by ctest's fixture, or here when a test
 // program runs alone), private copies of it for tests that write, and temporary folders.
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "store/bytes.h"
 
@@ -39,5 +41,14 @@ void writeFile(const std::filesystem::path& file, ByteSpan data);
 // A hash of a whole file (FNV-1a 64), to show that a file is unchanged byte for byte.
 std::uint64_t fileChecksum(const std::filesystem::path& file);
 std::string hex(ByteSpan data);
+// The checksums of a source's files: the image, or the three exported files of a folder.
+std::vector<std::uint64_t> sourceChecksums(const std::filesystem::path& source);
+
+// A program's exit status and what it printed on stdout and stderr.
+struct ProgramRun {
+    int status;
+    std::string out, err;
+};
+ProgramRun runCaptured(const std::filesystem::path& program, const std::vector<std::string>& arguments);
 
 }  // namespace tarvo::test
