@@ -36,6 +36,13 @@ private:
     fs::path m_path;
 };
 
+// Loads the copy; a benchmark that cannot is skipped with the reason.
+bool loaded(benchmark::State& state, DataStore& store, const PrivateCopy& image) {
+    if (store.LoadFromImage(image.path())) return true;
+    state.SkipWithError("the sample image does not load");
+    return false;
+}
+
 void LoadFromImage(benchmark::State& state) {
     const PrivateCopy image(benchSampleDir() / "sample.bin");
     MessageLog log;
@@ -53,10 +60,7 @@ void WriteBack(benchmark::State& state) {
     const PrivateCopy image(benchSampleDir() / "sample.bin");
     MessageLog log;
     DataStore store(log);
-    if (!store.LoadFromImage(image.path())) {
-        state.SkipWithError("the sample image does not load");
-        return;
-    }
+    if (!loaded(state, store, image)) return;
     const GameBlocks blocks = store.blocks();
     for (auto _ : state) {
         for (MutableByteSpan block : {blocks.boot, blocks.parameter, blocks.select}) {
@@ -71,21 +75,20 @@ void WriteBack(benchmark::State& state) {
 BENCHMARK(WriteBack)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 // The yardstick for the two above: plain reads, or writes flushed to the disk, of as many raw
-// sectors as loading reads (the three blocks, and the archive's entry and name tables, 8 + 56 bytes
-// an entry), at the archive's place in the image, with no journal, no checks and no sector codes.
+// sectors as loading reads (the three blocks, and the archive's entry and name tables), at the
+// archive's place in the image, with no journal, no checks and no sector codes.
 // Argument: 0 = read, 1 = write.
 void PlainFileIo(benchmark::State& state) {
     const PrivateCopy image(benchSampleDir() / "sample.bin");
     MessageLog log;
     DataStore store(log);
-    if (!store.LoadFromImage(image.path())) {
-        state.SkipWithError("the sample image does not load");
-        return;
-    }
+    if (!loaded(state, store, image)) return;
     std::size_t sectors = 0;
     for (const ByteSpan block : {store.boot(), store.parameter(), store.select()})
         sectors += (block.size() + kUserDataSize - 1) / kUserDataSize;
-    sectors += (8 + std::size_t{56} * store.archive().entryCount() + kUserDataSize - 1) / kUserDataSize;
+    const std::size_t tables = afs::kEntryTableOffset + std::size_t{afs::kEntryTableEntrySize + afs::kNameRecordSize} *
+                                                            store.archive().entryCount();
+    sectors += (tables + kUserDataSize - 1) / kUserDataSize;
     const std::uint64_t position = std::uint64_t{store.archiveFile().startSector()} * kSectorSize;
     const bool write = state.range(0) == 1;
     for (auto _ : state) {
