@@ -2,6 +2,12 @@
 
 #include <algorithm>
 
+#if (defined(__x86_64__) || defined(__i386__)) && (defined(__GNUC__) || defined(__clang__))
+#define TARVO_SHA_INSTRUCTIONS 1
+#include <cpuid.h>
+#include <immintrin.h>
+#endif
+
 namespace tarvo {
 
 namespace {
@@ -18,12 +24,7 @@ constexpr std::array<std::uint32_t, 64> kRound = {
 
 constexpr std::uint32_t rotr(std::uint32_t x, int n) { return (x >> n) | (x << (32 - n)); }
 
-}  // namespace
-
-Sha256::Sha256()
-    : m_state{0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a, 0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19} {}
-
-void Sha256::block(const std::uint8_t* data) {
+void portableBlock(std::array<std::uint32_t, 8>& state, const std::uint8_t* data) {
     std::array<std::uint32_t, 64> w;
     for (int i = 0; i < 16; ++i)
         w[i] = (std::uint32_t{data[4 * i]} << 24) | (std::uint32_t{data[4 * i + 1]} << 16) |
@@ -33,7 +34,7 @@ void Sha256::block(const std::uint8_t* data) {
         const std::uint32_t s1 = rotr(w[i - 2], 17) ^ rotr(w[i - 2], 19) ^ (w[i - 2] >> 10);
         w[i] = w[i - 16] + s0 + w[i - 7] + s1;
     }
-    auto [a, b, c, d, e, f, g, h] = m_state;
+    auto [a, b, c, d, e, f, g, h] = state;
     for (int i = 0; i < 64; ++i) {
         const std::uint32_t t1 = h + (rotr(e, 6) ^ rotr(e, 11) ^ rotr(e, 25)) + ((e & f) ^ (~e & g)) + kRound[i] + w[i];
         const std::uint32_t t2 = (rotr(a, 2) ^ rotr(a, 13) ^ rotr(a, 22)) + ((a & b) ^ (a & c) ^ (b & c));
@@ -47,7 +48,87 @@ void Sha256::block(const std::uint8_t* data) {
         a = t1 + t2;
     }
     const std::array<std::uint32_t, 8> add = {a, b, c, d, e, f, g, h};
-    for (int i = 0; i < 8; ++i) m_state[i] += add[i];
+    for (int i = 0; i < 8; ++i) state[i] += add[i];
+}
+
+#ifdef TARVO_SHA_INSTRUCTIONS
+
+bool processorHasShaInstructions() {
+    unsigned a = 0, b = 0, c = 0, d = 0;
+    if (!__get_cpuid(1, &a, &b, &c, &d)) return false;
+    const bool ssse3 = c & (1u << 9), sse41 = c & (1u << 19);
+    if (!__get_cpuid_count(7, 0, &a, &b, &c, &d)) return false;
+    return ssse3 && sse41 && (b & (1u << 29));
+}
+
+// The rounds with the processor's SHA instructions: the state is kept as the word pairs ABEF and
+// CDGH, and each instruction pair does four rounds; the message schedule runs four words ahead.
+__attribute__((target("sha,sse4.1,ssse3"))) void instructionBlocks(std::array<std::uint32_t, 8>& state,
+                                                                   const std::uint8_t* data, std::size_t count) {
+    const __m128i byteSwap = _mm_set_epi64x(0x0c0d0e0f08090a0bLL, 0x0405060700010203LL);
+    __m128i dcba = _mm_loadu_si128(reinterpret_cast<const __m128i*>(&state[0]));
+    __m128i hgfe = _mm_loadu_si128(reinterpret_cast<const __m128i*>(&state[4]));
+    const __m128i cdab = _mm_shuffle_epi32(dcba, 0xB1);
+    const __m128i efgh = _mm_shuffle_epi32(hgfe, 0x1B);
+    __m128i abef = _mm_alignr_epi8(cdab, efgh, 8);
+    __m128i cdgh = _mm_blend_epi16(efgh, cdab, 0xF0);
+    for (; count > 0; --count, data += 64) {
+        const __m128i abefBefore = abef, cdghBefore = cdgh;
+        __m128i message[4];
+#pragma GCC unroll 16
+        for (int group = 0; group < 16; ++group) {
+            __m128i& now = message[group % 4];
+            if (group < 4)
+                now = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + 16 * group)), byteSwap);
+            __m128i words = _mm_add_epi32(now, _mm_loadu_si128(reinterpret_cast<const __m128i*>(&kRound[4 * group])));
+            cdgh = _mm_sha256rnds2_epu32(cdgh, abef, words);
+            if (group >= 3 && group <= 14) {
+                __m128i& next = message[(group + 1) % 4];
+                next = _mm_add_epi32(next, _mm_alignr_epi8(now, message[(group + 3) % 4], 4));
+                next = _mm_sha256msg2_epu32(next, now);
+            }
+            words = _mm_shuffle_epi32(words, 0x0E);
+            abef = _mm_sha256rnds2_epu32(abef, cdgh, words);
+            if (group >= 1 && group <= 12) {
+                __m128i& later = message[(group + 3) % 4];
+                later = _mm_sha256msg1_epu32(later, now);
+            }
+        }
+        abef = _mm_add_epi32(abef, abefBefore);
+        cdgh = _mm_add_epi32(cdgh, cdghBefore);
+    }
+    const __m128i feba = _mm_shuffle_epi32(abef, 0x1B);
+    const __m128i dchg = _mm_shuffle_epi32(cdgh, 0xB1);
+    dcba = _mm_blend_epi16(feba, dchg, 0xF0);
+    hgfe = _mm_alignr_epi8(dchg, feba, 8);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(&state[0]), dcba);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(&state[4]), hgfe);
+}
+
+#else
+
+bool processorHasShaInstructions() { return false; }
+
+#endif
+
+}  // namespace
+
+Sha256::Sha256(Engine engine)
+    : m_instructions(engine == Engine::Fastest &&
+                     [] {
+                         static const bool has = processorHasShaInstructions();
+                         return has;
+                     }()),
+      m_state{0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a, 0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19} {}
+
+void Sha256::blocks(const std::uint8_t* data, std::size_t count) {
+#ifdef TARVO_SHA_INSTRUCTIONS
+    if (m_instructions) {
+        instructionBlocks(m_state, data, count);
+        return;
+    }
+#endif
+    for (; count > 0; --count, data += 64) portableBlock(m_state, data);
 }
 
 void Sha256::add(ByteSpan data) {
@@ -59,10 +140,12 @@ void Sha256::add(ByteSpan data) {
         m_buffered += n;
         at = n;
         if (m_buffered < 64) return;
-        block(m_buffer.data());
+        blocks(m_buffer.data(), 1);
         m_buffered = 0;
     }
-    for (; at + 64 <= data.size(); at += 64) block(data.data() + at);
+    const std::size_t whole = (data.size() - at) / 64;
+    blocks(data.data() + at, whole);
+    at += whole * 64;
     std::copy(data.begin() + static_cast<std::ptrdiff_t>(at), data.end(), m_buffer.begin());
     m_buffered = data.size() - at;
 }

@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <functional>
+#include <random>
 #include <set>
 #include <thread>
 
@@ -330,20 +331,38 @@ TEST(Backups, SameNameAtTheSameTimeFromTwoPrograms) {
 }
 
 // The FIPS 180-2 examples: "abc" and the 448-bit message, plus the empty message and a message
-// fed in pieces across block boundaries.
+// fed in pieces across block boundaries; with and without the processor's SHA instructions, which
+// also agree on messages of every length up to a few blocks.
 TEST(Sha256, MatchesTheStandardsExamples) {
-    const auto digest = [](std::string_view text) {
-        return Sha256::hex(Sha256::of(ByteSpan(reinterpret_cast<const std::uint8_t*>(text.data()), text.size())));
-    };
-    EXPECT_EQ(digest("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
-    EXPECT_EQ(digest("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq"),
-              "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1");
-    EXPECT_EQ(digest(""), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
-    const Bytes million(1000000, 'a');
-    Sha256 pieces;
-    for (std::size_t at = 0; at < million.size(); at += 999)
-        pieces.add(ByteSpan(million).subspan(at, std::min<std::size_t>(999, million.size() - at)));
-    EXPECT_EQ(Sha256::hex(pieces.finish()), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
+    for (const Sha256::Engine engine : {Sha256::Engine::Fastest, Sha256::Engine::Portable}) {
+        const auto digest = [engine](ByteSpan bytes) {
+            Sha256 sha(engine);
+            sha.add(bytes);
+            return Sha256::hex(sha.finish());
+        };
+        const auto text = [](std::string_view t) {
+            return ByteSpan(reinterpret_cast<const std::uint8_t*>(t.data()), t.size());
+        };
+        EXPECT_EQ(digest(text("abc")), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+        EXPECT_EQ(digest(text("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq")),
+                  "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1");
+        EXPECT_EQ(digest(text("")), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+        const Bytes million(1000000, 'a');
+        Sha256 pieces(engine);
+        for (std::size_t at = 0; at < million.size(); at += 999)
+            pieces.add(ByteSpan(million).subspan(at, std::min<std::size_t>(999, million.size() - at)));
+        EXPECT_EQ(Sha256::hex(pieces.finish()), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
+    }
+    Bytes random(300);
+    std::minstd_rand generator(11);
+    for (auto& b : random) b = static_cast<std::uint8_t>(generator());
+    for (std::size_t length = 0; length <= random.size(); ++length) {
+        const ByteSpan message = ByteSpan(random).first(length);
+        Sha256 fastest(Sha256::Engine::Fastest), portable(Sha256::Engine::Portable);
+        fastest.add(message);
+        portable.add(message);
+        EXPECT_EQ(fastest.finish(), portable.finish()) << length;
+    }
 }
 
 // Every refused output path leaves every file byte for byte as it was and leaves no new file; a
