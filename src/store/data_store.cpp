@@ -391,7 +391,7 @@ bool DataStore::SaveToImage() {
         return false;
     }
     // The sectors that change, with their codes, planned before anything is written.
-    SectorOverlay sectors;
+    SectorOverlay sectors(bootFile.layout().size);
     const bool planned = bootFile.planWrite(0, m_boot, sectors) &&
                          m_archiveFile.planWrite(parameterOffset, m_parameter, sectors) &&
                          m_archiveFile.planWrite(selectOffset, m_select, sectors);
@@ -403,8 +403,7 @@ bool DataStore::SaveToImage() {
         if (!files || !backUpOnce(*files)) return false;
     }
     std::vector<FilePatch> patches;
-    for (RawRun& run : rawRunsOf(sectors, bootFile.layout().size))
-        patches.push_back({m_imagePath, run.position, std::move(run.bytes)});
+    for (RawRun& run : sectors.takeRuns()) patches.push_back({m_imagePath, run.position, std::move(run.bytes)});
     if (!writePatches(patches)) return false;
     markWritten();
     return true;

@@ -4,6 +4,7 @@
 #include <array>
 #include <optional>
 #include <system_error>
+#include <thread>
 
 #include "store/cd_sector.h"
 #include "store/file_io.h"
@@ -20,7 +21,9 @@ constexpr std::size_t kMinRecordSize = 34;  // with a name of one byte
 constexpr std::size_t kExtentOffset = 2;    // little-endian copy; bytes 6 to 9 hold it big-endian
 constexpr std::size_t kDataLengthOffset = 10;
 constexpr std::size_t kDirectoryBufferSize = std::size_t{kDirectorySectorsSearched} * kUserDataSize;
-constexpr std::uint32_t kSectorsPerTransfer = 512;  // raw sectors moved per call
+// Raw sectors moved per call: few enough that the buffer is small and stays in the processor's
+// cache while its user bytes are copied out.
+constexpr std::uint32_t kSectorsPerTransfer = 48;
 
 // Up to kSectorsPerTransfer consecutive sectors of a file holding the bytes [at, at + bytes).
 struct SectorRun {
@@ -51,6 +54,29 @@ struct SectorRun {
         }
     }
 };
+
+// Calls work(i) for every i below `count`, on up to four threads when there is enough to share
+// (each call must touch only its own bytes): a write-back of many sectors otherwise spends most
+// of its time on their codes. Where no thread can be started, the calling thread does it all.
+template <typename Work>
+void shareOut(std::size_t count, Work work) {
+    constexpr std::size_t kAtLeastPerThread = 64;
+    const std::size_t threads = std::clamp<std::size_t>(std::min(std::thread::hardware_concurrency(), 4u), 1,
+                                                        std::max<std::size_t>(1, count / kAtLeastPerThread));
+    const std::size_t share = (count + threads - 1) / threads;
+    const auto part = [&](std::size_t t) {
+        for (std::size_t i = t * share; i < std::min(count, (t + 1) * share); ++i) work(i);
+    };
+    std::vector<std::jthread> helpers;
+    for (std::size_t t = 1; t < threads; ++t) {
+        try {
+            helpers.emplace_back(part, t);
+        } catch (const std::system_error&) {
+            part(t);
+        }
+    }
+    part(0);
+}
 
 std::string upperAscii(std::string_view text) {
     std::string upper(text);
@@ -205,12 +231,13 @@ bool IsoFile::Read(std::uint64_t offset, MutableByteSpan destination) {
     if (!checkRange(offset, count, false)) return false;
     // A run of sectors is read in one call, from the start of its first sector to the last byte
     // wanted; the user data is then picked out of it.
-    Bytes raw;
+    const auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(kSectorsPerTransfer * m_layout.size);
     std::uint64_t done = 0;
     while (done < count) {
         const SectorRun run = SectorRun::at(m_layout, offset + done, count - done);
         const std::uint64_t lastUserByte = (run.inSector + run.bytes - 1) % kUserDataSize;
-        raw.resize(static_cast<std::size_t>(m_layout.position(run.sectors - 1, lastUserByte) + 1));
+        const MutableByteSpan raw(buffer.get(),
+                                  static_cast<std::size_t>(m_layout.position(run.sectors - 1, lastUserByte) + 1));
         if (!readSectors(run.firstSector, raw)) return false;
         run.forEachPiece([&](std::size_t rawAt, std::size_t n) {
             std::copy_n(raw.begin() + static_cast<std::ptrdiff_t>(rawAt), n,
@@ -222,9 +249,9 @@ bool IsoFile::Read(std::uint64_t offset, MutableByteSpan destination) {
 }
 
 bool IsoFile::Write(std::uint64_t offset, ByteSpan source) {
-    SectorOverlay sectors;
+    SectorOverlay sectors(m_layout.size);
     if (!planWrite(offset, source, sectors)) return false;
-    for (const RawRun& run : rawRunsOf(sectors, m_layout.size))
+    for (const RawRun& run : sectors.takeRuns())
         if (!writeRaw(run.position, run.bytes)) return false;
     return true;
 }
@@ -234,42 +261,105 @@ bool IsoFile::planWrite(std::uint64_t offset, ByteSpan source, SectorOverlay& se
     if (!checkRange(offset, count, true)) return false;
     // Whole sectors are read and changed, so that a changed raw sector whose EDC was valid gets a
     // valid tail again. A sector whose EDC was not valid keeps its tail: such images carry no
-    // codes, and making up codes for one sector would not help them.
-    Bytes raw;
+    // codes, and making up codes for one sector would not help them. The sectors that change are
+    // found first; their new bytes and codes are then filled in, several sectors at a time.
+    struct Change {
+        std::size_t sector;    // index in the changed sectors of the run they were planned in
+        std::size_t inSector;  // first changed user byte's place in the sector
+        std::size_t n;
+        std::uint64_t from;  // in `source`
+    };
+    const std::size_t sectorSize = m_layout.size;
+    const auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(kSectorsPerTransfer * sectorSize);
+    std::vector<Change> changes;
+    std::vector<MutableByteSpan> changedSectors;
+    std::vector<std::size_t> changedInRun;  // sector of the run -> index in changedSectors, or none
+    constexpr std::size_t kUnchanged = ~std::size_t{0};
     std::uint64_t done = 0;
     while (done < count) {
         const SectorRun run = SectorRun::at(m_layout, offset + done, count - done);
         const std::uint64_t firstImageSector = m_startSector + run.firstSector;
-        const std::size_t sectorSize = m_layout.size;
-        raw.resize(static_cast<std::size_t>(run.sectors * sectorSize));
+        const MutableByteSpan raw(buffer.get(), static_cast<std::size_t>(run.sectors * sectorSize));
         if (!readSectors(run.firstSector, raw)) return false;
         for (std::uint64_t s = 0; s < run.sectors; ++s)  // sectors already changed by an earlier plan
-            if (const auto planned = sectors.find(firstImageSector + s); planned != sectors.end())
-                std::ranges::copy(planned->second, raw.begin() + static_cast<std::ptrdiff_t>(s * sectorSize));
+            if (const ByteSpan planned = sectors.find(firstImageSector + s); !planned.empty())
+                std::ranges::copy(planned, raw.begin() + static_cast<std::ptrdiff_t>(s * sectorSize));
+        changedInRun.assign(static_cast<std::size_t>(run.sectors), kUnchanged);
+        const std::size_t firstChange = changes.size();
         run.forEachPiece([&](std::size_t rawAt, std::size_t n) {
             const auto from = source.begin() + static_cast<std::ptrdiff_t>(done);
-            const auto to = raw.begin() + static_cast<std::ptrdiff_t>(rawAt);
             done += n;
-            if (std::equal(from, from + static_cast<std::ptrdiff_t>(n), to)) return;
-            const std::size_t at = rawAt / sectorSize * sectorSize;
-            const MutableByteSpan sector = MutableByteSpan(raw).subspan(at, sectorSize);
-            const bool codesValid = !m_layout.cooked() && cdsector::hasValidEdc(sector);
-            std::copy_n(from, n, to);
-            if (codesValid) cdsector::encodeTail(sector);
-            sectors[firstImageSector + at / sectorSize].assign(sector.begin(), sector.end());
+            if (std::equal(from, from + static_cast<std::ptrdiff_t>(n),
+                           raw.begin() + static_cast<std::ptrdiff_t>(rawAt)))
+                return;
+            changedInRun[rawAt / sectorSize] = 0;
+            changes.push_back({rawAt / sectorSize, rawAt % sectorSize, n, done - n});
         });
+        // Each stretch of changed sectors is planned as one run, its old bytes for now.
+        for (std::size_t s = 0; s < changedInRun.size();) {
+            std::size_t end = s;
+            while (end < changedInRun.size() && changedInRun[end] != kUnchanged) ++end;
+            if (end > s) {
+                const MutableByteSpan planned =
+                    sectors.add(firstImageSector + s, raw.subspan(s * sectorSize, (end - s) * sectorSize));
+                for (std::size_t k = s; k < end; ++k) {
+                    changedInRun[k] = changedSectors.size();
+                    changedSectors.push_back(planned.subspan((k - s) * sectorSize, sectorSize));
+                }
+            }
+            s = end + 1;
+        }
+        for (std::size_t c = firstChange; c < changes.size(); ++c) changes[c].sector = changedInRun[changes[c].sector];
     }
+    const bool cooked = m_layout.cooked();
+    shareOut(changes.size(), [&](std::size_t c) {
+        const Change& change = changes[c];
+        const MutableByteSpan sector = changedSectors[change.sector];
+        const bool codesValid = !cooked && cdsector::hasValidEdc(sector);
+        std::copy_n(source.begin() + static_cast<std::ptrdiff_t>(change.from), change.n,
+                    sector.begin() + static_cast<std::ptrdiff_t>(change.inSector));
+        if (codesValid) cdsector::encodeTail(sector);
+    });
     return true;
 }
 
-std::vector<RawRun> rawRunsOf(const SectorOverlay& sectors, std::size_t sectorSize) {
-    std::vector<RawRun> runs;
-    std::uint64_t next = 0;
-    for (const auto& [sector, raw] : sectors) {
-        if (runs.empty() || sector != next) runs.push_back({sector * sectorSize, {}});
-        runs.back().bytes.insert(runs.back().bytes.end(), raw.begin(), raw.end());
-        next = sector + 1;
+ByteSpan SectorOverlay::find(std::uint64_t sector) const {
+    auto run = m_runs.upper_bound(sector);
+    if (run == m_runs.begin()) return {};
+    --run;
+    const std::uint64_t index = sector - run->first;
+    if (index >= run->second.size() / m_sectorSize) return {};
+    return ByteSpan(run->second).subspan(static_cast<std::size_t>(index) * m_sectorSize, m_sectorSize);
+}
+
+MutableByteSpan SectorOverlay::add(std::uint64_t first, ByteSpan bytes) {
+    const std::uint64_t end = first + bytes.size() / m_sectorSize;
+    // Runs planned before lose the sectors this one replaces; what lies before or after it stays.
+    auto run = m_runs.upper_bound(first);
+    if (run != m_runs.begin()) --run;
+    while (run != m_runs.end() && run->first < end) {
+        const std::uint64_t runFirst = run->first, runEnd = runFirst + run->second.size() / m_sectorSize;
+        if (runEnd <= first) {
+            ++run;
+            continue;
+        }
+        Bytes old = std::move(run->second);
+        run = m_runs.erase(run);
+        const auto part = [&](std::uint64_t from, std::uint64_t to) {
+            const auto begin = old.begin() + static_cast<std::ptrdiff_t>((from - runFirst) * m_sectorSize);
+            m_runs.emplace(from, Bytes(begin, begin + static_cast<std::ptrdiff_t>((to - from) * m_sectorSize)));
+        };
+        if (runFirst < first) part(runFirst, first);
+        if (runEnd > end) part(end, runEnd);
     }
+    return m_runs.insert_or_assign(first, Bytes(bytes.begin(), bytes.end())).first->second;
+}
+
+std::vector<RawRun> SectorOverlay::takeRuns() {
+    std::vector<RawRun> runs;
+    runs.reserve(m_runs.size());
+    for (auto& [first, bytes] : m_runs) runs.push_back({first * m_sectorSize, std::move(bytes)});
+    m_runs.clear();
     return runs;
 }
 

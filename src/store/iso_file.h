@@ -40,15 +40,31 @@ inline constexpr std::uint32_t kVolumeDescriptorSector = 16;
 // cooked position holds it, raw otherwise (an image without it is then refused as raw would be).
 SectorLayout sectorLayoutOf(OpenFile& image);
 
-// Sectors of the image that a write will change, by image sector number: whole sectors with
-// their codes, so that a journal of their old bytes restores the codes too.
-using SectorOverlay = std::map<std::uint64_t, Bytes>;
-// The overlay as runs of consecutive sectors of `sectorSize` bytes, at their positions in the image.
+// A run of consecutive raw sectors at its position in the image.
 struct RawRun {
     std::uint64_t position;
     Bytes bytes;
 };
-std::vector<RawRun> rawRunsOf(const SectorOverlay& sectors, std::size_t sectorSize);
+
+// Sectors of the image that a write will change, by image sector number: whole sectors with
+// their codes, so that a journal of their old bytes restores the codes too. Kept as runs of
+// consecutive sectors, each in one buffer, which is written as it is.
+class SectorOverlay {
+public:
+    explicit SectorOverlay(std::size_t sectorSize) : m_sectorSize(sectorSize) {}
+    bool empty() const { return m_runs.empty(); }
+    // The planned bytes of `sector`; empty when it is not planned.
+    ByteSpan find(std::uint64_t sector) const;
+    // Plans the whole sectors of `bytes` from `first` on, in place of any planned before; gives
+    // the planned copy, to be changed further in place (until a later add replaces its sectors).
+    MutableByteSpan add(std::uint64_t first, ByteSpan bytes);
+    // The runs at their positions in the image, in order; the overlay is empty afterwards.
+    std::vector<RawRun> takeRuns();
+
+private:
+    std::size_t m_sectorSize;
+    std::map<std::uint64_t, Bytes> m_runs;  // by first sector
+};
 
 class IsoFile : public FileContent {
 public:

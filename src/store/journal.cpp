@@ -106,7 +106,7 @@ bool writeAt(OpenFiles& files, const fs::path& file, std::uint64_t position, Byt
 }
 
 // Writes the journal and flushes it and its folder to the disk; on failure removes what it wrote.
-bool writeJournalFile(FileAccess& access, const fs::path& journal, const std::vector<Bytes>& pieces,
+bool writeJournalFile(FileAccess& access, const fs::path& journal, const std::vector<ByteSpan>& pieces,
                       std::string& failure) {
     std::string error;
     auto file = access.open(journal, OpenMode::CreateNew, error);
@@ -116,7 +116,7 @@ bool writeJournalFile(FileAccess& access, const fs::path& journal, const std::ve
     }
     std::uint64_t at = 0;
     bool done = true;
-    for (const Bytes& piece : pieces) {
+    for (const ByteSpan piece : pieces) {
         if (!(done = file->write(at, piece))) break;
         at += piece.size();
     }
@@ -146,25 +146,28 @@ JournaledWrite writeJournaled(FileAccess& access, const fs::path& journal, std::
         saved.push_back(std::move(old));
     }
 
-    // The journal is written in pieces (head, one per range, checksum), as a stop may cut it.
-    std::vector<Bytes> pieces;
-    Sha256 sha;
-    Bytes head(kMagic.begin(), kMagic.end());
+    // The journal is written in pieces (head, per range its entry head and saved bytes, checksum),
+    // as a stop may cut it.
+    std::vector<Bytes> heads;
+    heads.reserve(patches.size() + 2);
+    std::vector<ByteSpan> pieces;
+    Bytes& head = heads.emplace_back(kMagic.begin(), kMagic.end());
     appendLE(head, patches.size(), 4);
-    pieces.push_back(std::move(head));
+    pieces.push_back(head);
     for (std::size_t i = 0; i < patches.size(); ++i) {
         const std::string name = patches[i].file.filename().string();
-        Bytes entry;
+        Bytes& entry = heads.emplace_back();
         appendLE(entry, name.size(), 2);
         entry.insert(entry.end(), name.begin(), name.end());
         appendLE(entry, patches[i].position, 8);
         appendLE(entry, saved[i].size(), 4);
-        entry.insert(entry.end(), saved[i].begin(), saved[i].end());
-        pieces.push_back(std::move(entry));
+        pieces.push_back(entry);
+        pieces.push_back(saved[i]);
     }
-    for (const Bytes& piece : pieces) sha.add(piece);
+    Sha256 sha;
+    for (const ByteSpan piece : pieces) sha.add(piece);
     const auto digest = sha.finish();
-    pieces.emplace_back(digest.begin(), digest.end());
+    pieces.push_back(heads.emplace_back(digest.begin(), digest.end()));
     if (!writeJournalFile(access, journal, pieces, result.failure)) return result;
 
     std::size_t attempted = 0;

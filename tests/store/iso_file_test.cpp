@@ -61,6 +61,65 @@ TEST(IsoFile, ReadsAndWritesRangesAcrossSectorBoundaries) {
     }
 }
 
+// Plans of a file of 300 sectors (read and changed a few dozen sectors at a time, their codes
+// computed on several threads), the second plan changing sectors the first planned, give the
+// image built with both changes; a sector ripped without codes keeps its zero tail.
+TEST(IsoFile, LargeAndOverlappingPlansWriteWhatTheChangedFileHolds) {
+    constexpr std::size_t kSectors = 300;
+    const Bytes data = test::patterned(kSectors * kUserDataSize - 100, 3);
+    TempDir dir;
+    const fs::path image = test::writeImage(dir, dataDisc(data));
+    MessageLog log;
+    IsoFile file(log);
+    ASSERT_TRUE(file.Find(image, "DATA.BIN"));
+    const std::size_t zeroTailSector = file.startSector() + 150;
+    Bytes raw = test::readFile(image);
+    std::fill_n(raw.begin() + static_cast<std::ptrdiff_t>(zeroTailSector * kSectorSize + cdsector::kTailOffset), 280,
+                0);
+    test::writeFile(image, raw);
+
+    Bytes changed = data;
+    const Bytes first = test::patterned(data.size() - 5000, 4), second = test::patterned(3 * kUserDataSize, 5);
+    SectorOverlay sectors(kSectorSize);
+    ASSERT_TRUE(file.Open(IsoFile::Mode::ReadWrite));
+    ASSERT_TRUE(file.planWrite(1000, first, sectors));
+    ASSERT_TRUE(file.planWrite(40 * kUserDataSize + 7, second, sectors));
+    std::ranges::copy(first, changed.begin() + 1000);
+    std::ranges::copy(second, changed.begin() + 40 * kUserDataSize + 7);
+    file.Close();
+    ASSERT_TRUE(file.Open(IsoFile::Mode::ReadWrite));
+    for (const RawRun& run : sectors.takeRuns()) {
+        std::fstream out(image, std::ios::in | std::ios::out | std::ios::binary);
+        out.seekp(static_cast<std::streamoff>(run.position));
+        out.write(reinterpret_cast<const char*>(run.bytes.data()), static_cast<std::streamsize>(run.bytes.size()));
+    }
+    file.Close();
+    Bytes want = sample::buildDiscImage(dataDisc(changed));
+    std::fill_n(want.begin() + static_cast<std::ptrdiff_t>(zeroTailSector * kSectorSize + cdsector::kTailOffset), 280,
+                0);
+    const Bytes after = test::readFile(image);
+    ASSERT_EQ(after.size(), want.size());
+    const auto diff = std::mismatch(after.begin(), after.end(), want.begin());
+    EXPECT_TRUE(diff.first == after.end()) << "first difference at image byte " << (diff.first - after.begin());
+    EXPECT_TRUE(log.messages.empty());
+}
+
+// A later plan takes the sectors it replaces out of the runs planned before, which keep the rest.
+TEST(SectorOverlay, ALaterPlanReplacesTheSectorsItCovers) {
+    SectorOverlay sectors(2);  // two-byte sectors, so that the runs can be written out here
+    sectors.add(10, Bytes{'a', 'a', 'b', 'b', 'c', 'c', 'd', 'd'});  // sectors 10 to 13
+    sectors.add(11, Bytes{'X', 'X'});
+    sectors.add(8, Bytes{'Y', 'Y', 'Y', 'Y', 'Y', 'Y'});  // 8 to 10
+    sectors.add(13, Bytes{'Z', 'Z', 'Z', 'Z'});           // 13 and 14
+    EXPECT_EQ(test::hex(sectors.find(12)), "63 63");
+    EXPECT_TRUE(sectors.find(7).empty() && sectors.find(15).empty());
+    std::string runs;
+    for (const RawRun& run : sectors.takeRuns())
+        runs += std::to_string(run.position) + ":" + std::string(run.bytes.begin(), run.bytes.end()) + " ";
+    EXPECT_EQ(runs, "16:YYYYYY 22:XX 24:cc 26:ZZZZ ");
+    EXPECT_TRUE(sectors.empty());
+}
+
 TEST(IsoFile, RefusesRangesOutsideTheFileOrTheImageAndChangesNothing) {
     TempDir dir;
     const fs::path image = test::writeImage(dir, dataDisc(test::patterned(kFileSize, 7)));
