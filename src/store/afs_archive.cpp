@@ -1,6 +1,7 @@
 #include "store/afs_archive.h"
 
 #include <algorithm>
+#include <array>
 
 #include "store/file_io.h"
 
@@ -81,19 +82,16 @@ bool AfsArchive::LoadDirectory() {
         return refuse("has a name table at offset " + std::to_string(namesOffset) + " that needs " +
                       std::to_string(namesSize) + " bytes, past the archive's end at " + std::to_string(archiveSize) +
                       " bytes");
-    Bytes names(static_cast<std::size_t>(namesSize));
-    if (!read(namesOffset, names)) return false;
     file.Close();
 
+    // The names are read when asked for: only the face pictures' names are ever shown.
     m_entries = std::move(entries);
-    m_names = std::move(names);
     m_nameTableOffset = static_cast<std::uint32_t>(namesOffset);
     return true;
 }
 
 void AfsArchive::clear() {
     m_entries.clear();
-    m_names.clear();
     m_nameTableOffset = 0;
 }
 
@@ -122,10 +120,12 @@ bool AfsArchive::WriteEntry(ByteSpan source, std::uint32_t index) {
 }
 
 std::string AfsArchive::GetName(std::uint32_t index) const {
-    if (index >= m_entries.size()) return {};
-    const auto record = m_names.begin() + static_cast<std::ptrdiff_t>(std::size_t{index} * kNameRecordSize);
-    const auto end = std::find(record, record + kNameSize, 0);
-    std::string name(record, end);
+    if (index >= m_entries.size() || !m_file->Open(FileContent::Mode::Read)) return {};
+    std::array<std::uint8_t, kNameSize> record{};
+    const bool read = m_file->Read(m_nameTableOffset + std::uint64_t{index} * kNameRecordSize, record);
+    m_file->Close();
+    if (!read) return {};
+    std::string name(record.begin(), std::find(record.begin(), record.end(), 0));
     std::replace(name.begin(), name.end(), '/', '\\');
     return name;
 }

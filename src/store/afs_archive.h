@@ -28,7 +28,7 @@ public:
     // The file the archive reads and writes through (in the image: the located "filedata.afs").
     // It must outlive the archive's use; attaching another one empties the archive.
     void attach(FileContent& file);
-    // Reads and checks the entry table and finds and reads the name table. Refuses (with a message
+    // Reads and checks the entry table and finds the name table. Refuses (with a message
     // naming the problem) an archive with no entries, a table that does not fit, an entry running
     // past the archive's end, or a name table not found within the scan. Tables unchanged then.
     bool LoadDirectory();
@@ -40,7 +40,8 @@ public:
     bool ReadEntry(MutableByteSpan destination, std::uint32_t index);
     // Writes GetSize(index) bytes over the entry; the size of an entry never changes.
     bool WriteEntry(ByteSpan source, std::uint32_t index);
-    // The entry's name (at most 32 bytes, slashes shown as backslashes); empty when out of range.
+    // The entry's name (at most 32 bytes, slashes shown as backslashes), read from the archive's
+    // name table; empty when out of range or when it cannot be read.
     std::string GetName(std::uint32_t index) const;
     std::uint32_t nameTableOffset() const { return m_nameTableOffset; }
     // Releases both tables: the archive is empty again, as before LoadDirectory.
@@ -54,7 +55,6 @@ private:
         std::uint32_t size;
     };
     std::vector<Entry> m_entries;
-    std::vector<std::uint8_t> m_names;  // 48 bytes per entry
     std::uint32_t m_nameTableOffset = 0;
 };
 
