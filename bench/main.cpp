@@ -1,6 +1,8 @@
 // The benchmarks' main: `tarvo_bench [--sample DIR] [benchmark options]`. Without --sample, an
-// unpadded sample disc is made in a temporary folder for the run and removed afterwards.
+// unpadded sample disc is made in a temporary folder for the run and removed afterwards. The
+// backups the write-back benchmarks make go to a temporary data folder, removed afterwards too.
 
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <iostream>
@@ -9,6 +11,10 @@
 #include <vector>
 
 #include <benchmark/benchmark.h>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 #include "bench_support.h"
 #include "sample/sample_disc.h"
@@ -27,6 +33,12 @@ const std::filesystem::path& benchSampleDir() { return g_sampleDir; }
 
 int main(int argc, char** argv) {
     namespace fs = std::filesystem;
+#ifdef __GLIBC__
+    // Every large buffer is fresh memory from the system, as in a program that has just started:
+    // otherwise the C library would keep what one iteration freed for the next, for some buffer
+    // sizes and not for others, and a benchmark would measure that rather than its work.
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+#endif
     // Take --sample DIR (or --sample=DIR) out of the arguments before the library sees them.
     std::vector<char*> rest{argv[0]};
     fs::path given;
@@ -40,6 +52,9 @@ int main(int argc, char** argv) {
         }
     }
 
+    const fs::path dataHome =
+        fs::temp_directory_path() / ("tarvo-bench-data-" + std::to_string(std::random_device{}()));
+    setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
     fs::path made;
     if (given.empty()) {
         made = fs::temp_directory_path() / ("tarvo-bench-" + std::to_string(std::random_device{}()));
@@ -65,5 +80,6 @@ int main(int argc, char** argv) {
     benchmark::Shutdown();
 
     if (!made.empty()) fs::remove_all(made, ec);
+    fs::remove_all(dataHome, ec);
     return 0;
 }

@@ -7,9 +7,13 @@
 #include <benchmark/benchmark.h>
 
 #include "bench_support.h"
+#include "player/universal_edit.h"
+#include "records/player.h"
+#include "store/block_map.h"
 #include "store/cd_sector.h"
 #include "store/data_store.h"
 #include "store/file_platform.h"
+#include "store/sha256.h"
 
 namespace tarvo::bench {
 namespace {
@@ -24,6 +28,13 @@ public:
         fs::create_directories(m_dir);
         m_path = m_dir / source.filename();
         fs::copy(source, m_path, fs::copy_options::recursive);
+        // On the disk before timing starts: the first write-back's flush would write it all.
+        for (const auto& file : fs::recursive_directory_iterator(m_dir))
+            if (file.is_regular_file())
+                if (std::FILE* f = platform::openFile(file.path(), "r+b")) {
+                    platform::syncFile(f);
+                    std::fclose(f);
+                }
     }
     ~PrivateCopy() {
         std::error_code ec;
@@ -54,55 +65,154 @@ void LoadFromImage(benchmark::State& state) {
 }
 BENCHMARK(LoadFromImage)->Unit(benchmark::kMillisecond);
 
-// Argument: 0 = no edit, 1 = one byte changed in each block, 2 = every byte of every block
-// changed (every sector's codes recomputed).
+// The byte ranges of the tables the editor writes, by block (0 boot file, 1 parameter data,
+// 2 select data): the primary copies and the second copies of every player and team table. A
+// write-back after every value the editor shows has changed writes the sectors of these.
+struct TableRange {
+    int block;
+    std::size_t begin, end;
+};
+constexpr TableRange kTables[] = {
+    {1, blockmap::kFullNameOffset, blockmap::kMinParameterSize},
+    {2, blockmap::kFullNameCopyOffset, blockmap::kMinSelectSize},
+    {0, blockmap::kRecordCopyOffset, blockmap::kRecordCopyOffset + blockmap::kPlayerCount* blockmap::kRecordSize},
+    {0, blockmap::kTacticsOffset,
+     blockmap::kNationalSquadCopyOffset + blockmap::kNationalRows* blockmap::kNationalSquadCopyStride},
+    {0, blockmap::kPresetRolesOffset,
+     blockmap::kPresetPositionsOffset + blockmap::kPresetCount* blockmap::kPresetPositionsStride},
+    {0, blockmap::kFormationsOffset, blockmap::kMinBootSize},
+};
+
+// Sectors the tables' bytes lie in (a table may share a sector with the next).
+std::size_t tableSectors() {
+    std::size_t sectors = 0;
+    for (const TableRange& table : kTables)
+        sectors += (table.end - 1) / kUserDataSize - table.begin / kUserDataSize + 1;
+    return sectors;
+}
+
+// Argument: 0 = no edit, 1 = one byte changed in each block, 2 = a universal edit (one ability of
+// every player), 3 = every byte of every table changed (every value the editor can change),
+// 4 = every byte of the three files changed (no edit can do that: the boot file is mostly the
+// game's program). The edit is not timed. The first write-back of a source also backs it up;
+// that one is made before timing starts.
 void WriteBack(benchmark::State& state) {
     const PrivateCopy image(benchSampleDir() / "sample.bin");
     MessageLog log;
     DataStore store(log);
     if (!loaded(state, store, image)) return;
     const GameBlocks blocks = store.blocks();
+    const MutableByteSpan byNumber[] = {blocks.boot, blocks.parameter, blocks.select};
+    blocks.parameter[0] ^= 1;
+    if (!store.WriteBack()) state.SkipWithError("write-back failed");
+    Player player;
+    int edits = 0;
     for (auto _ : state) {
-        for (MutableByteSpan block : {blocks.boot, blocks.parameter, blocks.select}) {
-            if (state.range(0) == 1) block[block.size() / 2] ^= 1;
-            if (state.range(0) == 2)
+        state.PauseTiming();
+        switch (state.range(0)) {
+        case 1:
+            for (MutableByteSpan block : byNumber) block[block.size() / 2] ^= 1;
+            break;
+        case 2: universalEdit(blocks, player, 4, UniversalMethod::Add, (++edits % 2) ? 1 : -1); break;
+        case 3:
+            for (const TableRange& table : kTables)
+                for (auto& b : byNumber[table.block].subspan(table.begin, table.end - table.begin)) b ^= 0xFF;
+            break;
+        case 4:
+            for (MutableByteSpan block : byNumber)
                 for (auto& b : block) b ^= 0xFF;
+            break;
         }
+        state.ResumeTiming();
         if (!store.WriteBack()) state.SkipWithError("write-back failed");
         log.messages.clear();
     }
 }
-BENCHMARK(WriteBack)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(WriteBack)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
 
-// The yardstick for the two above: plain reads, or writes flushed to the disk, of as many raw
-// sectors as loading reads (the three blocks, and the archive's entry and name tables), at the
-// archive's place in the image, with no journal, no checks and no sector codes.
-// Argument: 0 = read, 1 = write.
+// The yardstick for the two above: the same file operations done plainly, with no checks, no
+// sector codes and no checksum, on as many raw sectors at the archive's place in the image.
+// First argument: 0 = read as many sectors as loading reads (the three blocks and the archive's
+// entry table); 1 = write the sectors of every table (as write-back 3 writes); 2 = write every
+// sector of the three files (as write-back 4 writes). Second argument, for writes: 0 = write and
+// flush once; 1 = what a write that can be undone needs at the least, as the write-back does it:
+// read the files' sectors (to find what changed), write the old sectors into a new file and flush
+// it and its folder, write the new ones and flush, remove the new file.
 void PlainFileIo(benchmark::State& state) {
     const PrivateCopy image(benchSampleDir() / "sample.bin");
     MessageLog log;
     DataStore store(log);
     if (!loaded(state, store, image)) return;
-    std::size_t sectors = 0;
+    std::size_t fileSectors = 0;
     for (const ByteSpan block : {store.boot(), store.parameter(), store.select()})
-        sectors += (block.size() + kUserDataSize - 1) / kUserDataSize;
-    const std::size_t tables = afs::kEntryTableOffset + std::size_t{afs::kEntryTableEntrySize + afs::kNameRecordSize} *
-                                                            store.archive().entryCount();
-    sectors += (tables + kUserDataSize - 1) / kUserDataSize;
+        fileSectors += (block.size() + kUserDataSize - 1) / kUserDataSize;
+    const std::size_t table =
+        afs::kEntryTableOffset + std::size_t{afs::kEntryTableEntrySize} * store.archive().entryCount();
+    const std::size_t sectors = state.range(0) == 0   ? fileSectors + (table + kUserDataSize - 1) / kUserDataSize
+                                : state.range(0) == 1 ? tableSectors()
+                                                      : fileSectors;
     const std::uint64_t position = std::uint64_t{store.archiveFile().startSector()} * kSectorSize;
-    const bool write = state.range(0) == 1;
-    for (auto _ : state) {
-        Bytes raw(sectors * kSectorSize);  // fresh, as a program that loads them has it
-        std::FILE* file = platform::openFile(image.path(), write ? "r+b" : "rb");
-        bool ok = file && platform::seekFile(file, position);
-        if (ok && write) ok = std::fwrite(raw.data(), 1, raw.size(), file) == raw.size() && platform::syncFile(file);
-        if (ok && !write) ok = std::fread(raw.data(), 1, raw.size(), file) == raw.size();
+    const bool write = state.range(0) > 0, journaled = state.range(1) == 1;
+    const fs::path journal = fs::path(image.path()) += ".plain-journal";
+    const auto transfer = [](const fs::path& path, const char* mode, std::uint64_t at, Bytes& bytes, bool flush) {
+        std::FILE* file = platform::openFile(path, mode);
+        bool ok = file && platform::seekFile(file, at);
+        if (ok && mode[0] == 'r' && mode[1] != '+')
+            ok = std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
+        else if (ok)
+            ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() &&
+                 (!flush || platform::syncFile(file));
         if (file) std::fclose(file);
+        return ok;
+    };
+    for (auto _ : state) {
+        Bytes raw(sectors * kSectorSize);
+        bool ok = true;
+        if (!write) ok = transfer(image.path(), "rb", position, raw, false);
+        else if (!journaled) ok = transfer(image.path(), "r+b", position, raw, true);
+        else {
+            Bytes chunk(48 * kSectorSize);  // read as the write-back reads, a few sectors at a time
+            for (std::size_t at = 0; ok && at < fileSectors; at += 48)
+                ok = transfer(image.path(), "rb", position + at * kSectorSize, chunk, false);
+            ok = ok && transfer(journal, "wb", 0, raw, true) && platform::syncFolder(journal.parent_path()) &&
+                 transfer(image.path(), "r+b", position, raw, true);
+            fs::remove(journal);
+        }
         if (!ok) state.SkipWithError("plain file I/O failed");
         benchmark::DoNotOptimize(raw.data());
     }
 }
-BENCHMARK(PlainFileIo)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(PlainFileIo)
+    ->Args({0, 0})
+    ->Args({1, 0})
+    ->Args({1, 1})
+    ->Args({2, 0})
+    ->Args({2, 1})
+    ->Unit(benchmark::kMillisecond);
+
+// The two computations a write-back does per changed sector: the check of its old EDC and the new
+// EDC, P and Q parity.
+void SectorCodes(benchmark::State& state) {
+    Bytes sector(cdsector::kSectorSize);
+    std::minstd_rand random(7);
+    for (auto& b : sector) b = static_cast<std::uint8_t>(random());
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(cdsector::hasValidEdc(sector));
+        cdsector::encodeTail(sector);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(SectorCodes)->Unit(benchmark::kMicrosecond);
+
+// The journal's checksum over as many bytes as a write-back of every sector saves.
+void JournalChecksum(benchmark::State& state) {
+    Bytes bytes(4u << 20);
+    std::minstd_rand random(7);
+    for (auto& b : bytes) b = static_cast<std::uint8_t>(random());
+    for (auto _ : state) benchmark::DoNotOptimize(Sha256::of(bytes));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
+}
+BENCHMARK(JournalChecksum)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace tarvo::bench
