@@ -4,7 +4,6 @@
 #include <array>
 #include <optional>
 #include <system_error>
-#include <thread>
 
 #include "store/cd_sector.h"
 #include "store/file_io.h"
@@ -54,29 +53,6 @@ struct SectorRun {
         }
     }
 };
-
-// Calls work(i) for every i below `count`, on up to four threads when there is enough to share
-// (each call must touch only its own bytes): a write-back of many sectors otherwise spends most
-// of its time on their codes. Where no thread can be started, the calling thread does it all.
-template <typename Work>
-void shareOut(std::size_t count, Work work) {
-    constexpr std::size_t kAtLeastPerThread = 64;
-    const std::size_t threads = std::clamp<std::size_t>(std::min(std::thread::hardware_concurrency(), 4u), 1,
-                                                        std::max<std::size_t>(1, count / kAtLeastPerThread));
-    const std::size_t share = (count + threads - 1) / threads;
-    const auto part = [&](std::size_t t) {
-        for (std::size_t i = t * share; i < std::min(count, (t + 1) * share); ++i) work(i);
-    };
-    std::vector<std::jthread> helpers;
-    for (std::size_t t = 1; t < threads; ++t) {
-        try {
-            helpers.emplace_back(part, t);
-        } catch (const std::system_error&) {
-            part(t);
-        }
-    }
-    part(0);
-}
 
 std::string upperAscii(std::string_view text) {
     std::string upper(text);
@@ -261,20 +237,10 @@ bool IsoFile::planWrite(std::uint64_t offset, ByteSpan source, SectorOverlay& se
     if (!checkRange(offset, count, true)) return false;
     // Whole sectors are read and changed, so that a changed raw sector whose EDC was valid gets a
     // valid tail again. A sector whose EDC was not valid keeps its tail: such images carry no
-    // codes, and making up codes for one sector would not help them. The sectors that change are
-    // found first; their new bytes and codes are then filled in, several sectors at a time.
-    struct Change {
-        std::size_t sector;    // index in the changed sectors of the run they were planned in
-        std::size_t inSector;  // first changed user byte's place in the sector
-        std::size_t n;
-        std::uint64_t from;  // in `source`
-    };
+    // codes, and making up codes for one sector would not help them.
     const std::size_t sectorSize = m_layout.size;
     const auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(kSectorsPerTransfer * sectorSize);
-    std::vector<Change> changes;
-    std::vector<MutableByteSpan> changedSectors;
-    std::vector<std::size_t> changedInRun;  // sector of the run -> index in changedSectors, or none
-    constexpr std::size_t kUnchanged = ~std::size_t{0};
+    std::vector<bool> changed;
     std::uint64_t done = 0;
     while (done < count) {
         const SectorRun run = SectorRun::at(m_layout, offset + done, count - done);
@@ -284,42 +250,25 @@ bool IsoFile::planWrite(std::uint64_t offset, ByteSpan source, SectorOverlay& se
         for (std::uint64_t s = 0; s < run.sectors; ++s)  // sectors already changed by an earlier plan
             if (const ByteSpan planned = sectors.find(firstImageSector + s); !planned.empty())
                 std::ranges::copy(planned, raw.begin() + static_cast<std::ptrdiff_t>(s * sectorSize));
-        changedInRun.assign(static_cast<std::size_t>(run.sectors), kUnchanged);
-        const std::size_t firstChange = changes.size();
+        changed.assign(static_cast<std::size_t>(run.sectors), false);
         run.forEachPiece([&](std::size_t rawAt, std::size_t n) {
             const auto from = source.begin() + static_cast<std::ptrdiff_t>(done);
+            const auto to = raw.begin() + static_cast<std::ptrdiff_t>(rawAt);
             done += n;
-            if (std::equal(from, from + static_cast<std::ptrdiff_t>(n),
-                           raw.begin() + static_cast<std::ptrdiff_t>(rawAt)))
-                return;
-            changedInRun[rawAt / sectorSize] = 0;
-            changes.push_back({rawAt / sectorSize, rawAt % sectorSize, n, done - n});
+            if (std::equal(from, from + static_cast<std::ptrdiff_t>(n), to)) return;
+            const MutableByteSpan sector = raw.subspan(rawAt / sectorSize * sectorSize, sectorSize);
+            const bool codesValid = !m_layout.cooked() && cdsector::hasValidEdc(sector);
+            std::copy_n(from, n, to);
+            if (codesValid) cdsector::encodeTail(sector);
+            changed[rawAt / sectorSize] = true;
         });
-        // Each stretch of changed sectors is planned as one run, its old bytes for now.
-        for (std::size_t s = 0; s < changedInRun.size();) {
+        for (std::size_t s = 0; s < changed.size();) {  // each stretch of changed sectors is one run
             std::size_t end = s;
-            while (end < changedInRun.size() && changedInRun[end] != kUnchanged) ++end;
-            if (end > s) {
-                const MutableByteSpan planned =
-                    sectors.add(firstImageSector + s, raw.subspan(s * sectorSize, (end - s) * sectorSize));
-                for (std::size_t k = s; k < end; ++k) {
-                    changedInRun[k] = changedSectors.size();
-                    changedSectors.push_back(planned.subspan((k - s) * sectorSize, sectorSize));
-                }
-            }
+            while (end < changed.size() && changed[end]) ++end;
+            if (end > s) sectors.add(firstImageSector + s, raw.subspan(s * sectorSize, (end - s) * sectorSize));
             s = end + 1;
         }
-        for (std::size_t c = firstChange; c < changes.size(); ++c) changes[c].sector = changedInRun[changes[c].sector];
     }
-    const bool cooked = m_layout.cooked();
-    shareOut(changes.size(), [&](std::size_t c) {
-        const Change& change = changes[c];
-        const MutableByteSpan sector = changedSectors[change.sector];
-        const bool codesValid = !cooked && cdsector::hasValidEdc(sector);
-        std::copy_n(source.begin() + static_cast<std::ptrdiff_t>(change.from), change.n,
-                    sector.begin() + static_cast<std::ptrdiff_t>(change.inSector));
-        if (codesValid) cdsector::encodeTail(sector);
-    });
     return true;
 }
 
@@ -332,7 +281,7 @@ ByteSpan SectorOverlay::find(std::uint64_t sector) const {
     return ByteSpan(run->second).subspan(static_cast<std::size_t>(index) * m_sectorSize, m_sectorSize);
 }
 
-MutableByteSpan SectorOverlay::add(std::uint64_t first, ByteSpan bytes) {
+void SectorOverlay::add(std::uint64_t first, ByteSpan bytes) {
     const std::uint64_t end = first + bytes.size() / m_sectorSize;
     // Runs planned before lose the sectors this one replaces; what lies before or after it stays.
     auto run = m_runs.upper_bound(first);
@@ -352,7 +301,7 @@ MutableByteSpan SectorOverlay::add(std::uint64_t first, ByteSpan bytes) {
         if (runFirst < first) part(runFirst, first);
         if (runEnd > end) part(end, runEnd);
     }
-    return m_runs.insert_or_assign(first, Bytes(bytes.begin(), bytes.end())).first->second;
+    m_runs.insert_or_assign(first, Bytes(bytes.begin(), bytes.end()));
 }
 
 std::vector<RawRun> SectorOverlay::takeRuns() {

@@ -55,9 +55,8 @@ public:
     bool empty() const { return m_runs.empty(); }
     // The planned bytes of `sector`; empty when it is not planned.
     ByteSpan find(std::uint64_t sector) const;
-    // Plans the whole sectors of `bytes` from `first` on, in place of any planned before; gives
-    // the planned copy, to be changed further in place (until a later add replaces its sectors).
-    MutableByteSpan add(std::uint64_t first, ByteSpan bytes);
+    // Plans the whole sectors of `bytes` from `first` on, in place of any planned before.
+    void add(std::uint64_t first, ByteSpan bytes);
     // The runs at their positions in the image, in order; the overlay is empty afterwards.
     std::vector<RawRun> takeRuns();
 
