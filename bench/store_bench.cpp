@@ -1,5 +1,6 @@
 // Loading the three blocks from the sample image and writing them back, on a private copy.
 
+#include <algorithm>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -151,7 +152,13 @@ void PlainFileIo(benchmark::State& state) {
     const std::size_t sectors = state.range(0) == 0   ? fileSectors + (table + kUserDataSize - 1) / kUserDataSize
                                 : state.range(0) == 1 ? tableSectors()
                                                       : fileSectors;
-    const std::uint64_t position = std::uint64_t{store.archiveFile().startSector()} * kSectorSize;
+    // At the archive's place, or as near it as the image's end allows (an unpadded sample's
+    // archive is shorter than the three files).
+    const std::uint64_t imageSectors = fs::file_size(image.path()) / kSectorSize;
+    const std::size_t span = std::max(sectors, fileSectors);
+    if (imageSectors < span) return state.SkipWithError("the image is smaller than the yardstick's sectors");
+    const std::uint64_t position =
+        std::min<std::uint64_t>(store.archiveFile().startSector(), imageSectors - span) * kSectorSize;
     const bool write = state.range(0) > 0, journaled = state.range(1) == 1;
     const fs::path journal = fs::path(image.path()) += ".plain-journal";
     const auto transfer = [](const fs::path& path, const char* mode, std::uint64_t at, Bytes& bytes, bool flush) {
@@ -171,9 +178,11 @@ void PlainFileIo(benchmark::State& state) {
         if (!write) ok = transfer(image.path(), "rb", position, raw, false);
         else if (!journaled) ok = transfer(image.path(), "r+b", position, raw, true);
         else {
-            Bytes chunk(48 * kSectorSize);  // read as the write-back reads, a few sectors at a time
-            for (std::size_t at = 0; ok && at < fileSectors; at += 48)
+            Bytes chunk;  // read as the write-back reads, a few sectors at a time
+            for (std::size_t at = 0; ok && at < fileSectors; at += 48) {
+                chunk.resize(std::min<std::size_t>(48, fileSectors - at) * kSectorSize);
                 ok = transfer(image.path(), "rb", position + at * kSectorSize, chunk, false);
+            }
             ok = ok && transfer(journal, "wb", 0, raw, true) && platform::syncFolder(journal.parent_path()) &&
                  transfer(image.path(), "r+b", position, raw, true);
             fs::remove(journal);
