@@ -61,9 +61,9 @@ TEST(IsoFile, ReadsAndWritesRangesAcrossSectorBoundaries) {
     }
 }
 
-// Plans of a file of 300 sectors (read and changed a few dozen sectors at a time, their codes
-// computed on several threads), the second plan changing sectors the first planned, give the
-// image built with both changes; a sector ripped without codes keeps its zero tail.
+// Plans of a file of 300 sectors (read and changed a few dozen sectors at a time), the second plan
+// changing sectors the first planned, give the image built with both changes; a sector ripped
+// without codes keeps its zero tail.
 TEST(IsoFile, LargeAndOverlappingPlansWriteWhatTheChangedFileHolds) {
     constexpr std::size_t kSectors = 300;
     const Bytes data = test::patterned(kSectors * kUserDataSize - 100, 3);
