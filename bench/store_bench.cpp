@@ -154,9 +154,10 @@ void PlainFileIo(benchmark::State& state) {
                                                       : fileSectors;
     // At the archive's place, or as near it as the image's end allows (an unpadded sample's
     // archive is shorter than the three files).
-    const std::uint64_t imageSectors = fs::file_size(image.path()) / kSectorSize;
+    std::error_code ec;
+    const std::uint64_t imageSectors = fs::file_size(image.path(), ec) / kSectorSize;
     const std::size_t span = std::max(sectors, fileSectors);
-    if (imageSectors < span) return state.SkipWithError("the image is smaller than the yardstick's sectors");
+    if (ec || imageSectors < span) return state.SkipWithError("the image is smaller than the yardstick's sectors");
     const std::uint64_t position =
         std::min<std::uint64_t>(store.archiveFile().startSector(), imageSectors - span) * kSectorSize;
     const bool write = state.range(0) > 0, journaled = state.range(1) == 1;
@@ -178,9 +179,10 @@ void PlainFileIo(benchmark::State& state) {
         if (!write) ok = transfer(image.path(), "rb", position, raw, false);
         else if (!journaled) ok = transfer(image.path(), "r+b", position, raw, true);
         else {
-            Bytes chunk;  // read as the write-back reads, a few sectors at a time
-            for (std::size_t at = 0; ok && at < fileSectors; at += 48) {
-                chunk.resize(std::min<std::size_t>(48, fileSectors - at) * kSectorSize);
+            constexpr std::size_t kSectorsPerRead = 48;  // as the write-back reads, a few dozen at a time
+            Bytes chunk;
+            for (std::size_t at = 0; ok && at < fileSectors; at += kSectorsPerRead) {
+                chunk.resize(std::min(kSectorsPerRead, fileSectors - at) * kSectorSize);
                 ok = transfer(image.path(), "rb", position + at * kSectorSize, chunk, false);
             }
             ok = ok && transfer(journal, "wb", 0, raw, true) && platform::syncFolder(journal.parent_path()) &&
