@@ -1,5 +1,6 @@
 #include "store/source_check.h"
 
+#include "store/cue_sheet.h"
 #include "store/data_store.h"
 #include "store/file_access.h"
 #include "store/iso_file.h"
@@ -16,6 +17,17 @@ ImageCheck checkImageFile(const fs::path& image) {
     if (!file) return ImageCheck::CannotRead;
     const std::uint64_t minSize = sectorLayoutOf(*file).cooked() ? kMinCookedImageSize : kMinImageSize;
     return file->size() >= minSize ? ImageCheck::Ok : ImageCheck::TooSmall;
+}
+
+std::optional<SourcePath> resolveSourcePath(const fs::path& path, std::string& error) {
+    std::error_code ec;
+    if (fs::is_directory(path, ec)) return SourcePath{true, path, {}, false};
+    if (!isCueSheetPath(path)) return SourcePath{false, path, {}, false};
+    SourcePath source{false, {}, path, false};
+    const auto image = cueDataFile(path, source.cooked, error);
+    if (!image) return std::nullopt;
+    source.path = *image;
+    return source;
 }
 
 bool isExportDirectory(const fs::path& folder) {
