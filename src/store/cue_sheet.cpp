@@ -102,7 +102,8 @@ std::optional<CueDataTrack> parseCueSheet(std::string_view text, std::string& er
             }
             track = CueDataTrack{*file, mode == "MODE1/2048"};
             inFirstTrack = true;
-        } else if (command == "INDEX" && inFirstTrack && parts->size() >= 3 && ((*parts)[1] == "01" || (*parts)[1] == "1")) {
+        } else if (command == "INDEX" && inFirstTrack && parts->size() >= 3 &&
+                   ((*parts)[1] == "01" || (*parts)[1] == "1")) {
             // The editor reads the image from its first byte: the data track must start there.
             if ((*parts)[2] != "00:00:00") {
                 error = "its first track starts at " + (*parts)[2] + " of its file, not at 00:00:00";

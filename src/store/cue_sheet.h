@@ -29,7 +29,6 @@ bool isCueSheetPath(const std::filesystem::path& path);
 
 // Reads the sheet (at most kMaxCueSheetSize bytes) and gives the path of its data track's file
 // beside it; nullopt with `error` naming the sheet and what is wrong.
-std::optional<std::filesystem::path> cueDataFile(const std::filesystem::path& sheet, bool& cooked,
-                                                 std::string& error);
+std::optional<std::filesystem::path> cueDataFile(const std::filesystem::path& sheet, bool& cooked, std::string& error);
 
 }  // namespace tarvo

@@ -217,15 +217,45 @@ std::string_view changeKindName(ChangeKind kind) {
     return {};
 }
 
+namespace {
+
+// "player 123 speed", "team 44.Brazil slot 3 id": what a change is of.
+std::string valueLabel(const Change& change) {
+    const std::string who = change.kind == ChangeKind::Player
+                                ? "player " + std::to_string(change.number)
+                                : "team " + std::string(TeamTable[static_cast<std::size_t>(change.number)].label);
+    return who + " " + change.field;
+}
+
+std::string shownValue(const Change& change, const std::string& value) {
+    return change.text ? "\"" + value + "\"" : value;
+}
+
+}  // namespace
+
+std::vector<std::string> describeConflicts(const ConstGameBlocks& base, const ConstGameBlocks& theirs,
+                                           const ConstGameBlocks& mine) {
+    const std::vector<Change> onDisk = listChanges(base, theirs);
+    std::vector<std::string> lines;
+    for (const Change& kept : listChanges(base, mine)) {
+        const auto their = std::find_if(onDisk.begin(), onDisk.end(), [&kept](const Change& other) {
+            return other.kind == kept.kind && other.number == kept.number && other.field == kept.field;
+        });
+        if (their == onDisk.end()) continue;
+        if (kept.kind == ChangeKind::Other) lines.push_back(describeChange(kept) + " here and on disk");
+        else if (their->newValue != kept.newValue)
+            lines.push_back(valueLabel(kept) + ": " + shownValue(kept, their->newValue) + " on disk, " +
+                            shownValue(kept, kept.newValue) + " kept");
+    }
+    return lines;
+}
+
 std::string describeChange(const Change& change) {
     if (change.kind == ChangeKind::Other)
         return std::to_string(change.bytes) + " other byte" + (change.bytes == 1 ? "" : "s") + " of the " +
                change.field + " differ" + (change.bytes == 1 ? "s" : "");
-    const auto shown = [&change](const std::string& value) { return change.text ? "\"" + value + "\"" : value; };
-    const std::string who = change.kind == ChangeKind::Player
-                                ? "player " + std::to_string(change.number)
-                                : "team " + std::string(TeamTable[static_cast<std::size_t>(change.number)].label);
-    return who + " " + change.field + ": " + shown(change.oldValue) + " -> " + shown(change.newValue);
+    return valueLabel(change) + ": " + shownValue(change, change.oldValue) + " -> " +
+           shownValue(change, change.newValue);
 }
 
 std::optional<ValueRef> valueNamed(ChangeKind kind, int number, std::string_view field) {

@@ -265,3 +265,36 @@ TEST(ChangeList, FormationValuesKeepTheFormationEditorsLimits) {
 
 }  // namespace
 }  // namespace tarvo
+
+namespace tarvo {
+namespace {
+
+// What another program wrote meanwhile and what the user changed: only a value both changed to
+// different values is a conflict; the same value, or values of different fields, are none.
+TEST(ChangeList, ConflictsAreTheValuesBothSidesChangedDifferently) {
+    auto sample = sample::makeSampleBlocks();
+    Blocks base{std::move(sample.boot), std::move(sample.parameter), std::move(sample.select)};
+    Blocks theirs = base, mine = base;
+    Player p;
+    const auto set = [&p](Blocks& blocks, std::uint32_t id, PF field, std::uint32_t value) {
+        p.load(blocks.view(), id);
+        p.write(field, value);
+    };
+    set(base, 12, PF::Speed, 50);
+    set(base, 13, PF::Speed, 50);
+    theirs = mine = base;
+    set(theirs, 12, PF::Speed, 70);
+    set(mine, 12, PF::Speed, 80);
+    set(theirs, 13, PF::Speed, 60);
+    set(mine, 13, PF::Speed, 60);
+    set(theirs, 14, PF::Stamina, 3);
+    set(mine, 14, PF::Speed, 4);
+    EXPECT_TRUE(writePlayerName(theirs.view(), PlayerName::Full, 15, sjis("THEIRS")));
+    EXPECT_TRUE(writePlayerName(mine.view(), PlayerName::Full, 15, sjis("MINE")));
+    EXPECT_EQ(describeConflicts(base.read(), theirs.read(), mine.read()),
+              (std::vector<std::string>{"player 12 speed: 70 on disk, 80 kept",
+                                        "player 15 full name: \"THEIRS\" on disk, \"MINE\" kept"}));
+}
+
+}  // namespace
+}  // namespace tarvo
