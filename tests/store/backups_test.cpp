@@ -61,28 +61,19 @@ TEST(Backups, NewestByMakingOrderWhenTheClockGoesBack) {
     EXPECT_EQ(backUpOne(source, 20, std::chrono::system_clock::now() - 24h), fs::path());
 }
 
-// A backup whose file is missing, changed or replaced by a link to a good copy is damaged: it is
-// still listed, and the same content backed up again gets a new backup.
+// A backup whose file is missing or changed is damaged: it is still listed, and the same content
+// backed up again gets a new backup.
 TEST(Backups, DamagedBackupHoldsNothing) {
-    const std::function<bool(const fs::path&)> damages[] = {
-        [](const fs::path& file) { return fs::remove(file); },
-        [](const fs::path& file) {
-            test::writeFile(file, Bytes(5, 9));
-            return true;
-        },
-        [](const fs::path& file) {
-            std::error_code ec;
-            fs::rename(file, file.parent_path().parent_path() / "copy", ec);
-            fs::create_symlink(file.parent_path().parent_path() / "copy", file, ec);
-            return !ec;  // no links without the right to make them (Windows)
-        },
+    const std::function<void(const fs::path&)> damages[] = {
+        [](const fs::path& file) { fs::remove(file); },
+        [](const fs::path& file) { test::writeFile(file, Bytes(5, 9)); },
     };
     for (const auto& damage : damages) {
         BackupsHome h;
         const fs::path source = h.dir / "disc.bin";
         backUpOne(source, 0);
         const fs::path damaged = backUpOne(source, 1);
-        if (!damage(damaged / "x")) continue;
+        damage(damaged / "x");
         const auto backups = listBackups(source);
         ASSERT_EQ(backups.size(), 2u);
         EXPECT_EQ(backups.front().folder, damaged);

@@ -304,22 +304,6 @@ TEST_P(SafeWrite, BackupMadeOnceAndRestoredByteForByte) {
 INSTANTIATE_TEST_SUITE_P(Store, SafeWrite, ::testing::Values(Source::Image, Source::Directory),
                          [](const auto& test) { return test.param == Source::Image ? "Image" : "Directory"; });
 
-// The same content twice makes one backup; only the 20 newest of a source are kept.
-TEST(Backups, SameContentOnceAndTwentyKept) {
-    TempDir home, dir;
-    test::setDataHome(home.path());
-    const Bytes a(10, 1), b(20, 2);
-    std::string error;
-    const auto first = backUp(dir / "disc.bin", "image", {{"x", a}, {"y", b}}, error);
-    ASSERT_TRUE(first && !first->empty()) << error;
-    EXPECT_EQ(backUp(dir / "disc.bin", "image", {{"x", a}, {"y", b}}, error), fs::path());
-    for (std::uint8_t i = 0; i < 25; ++i)
-        ASSERT_TRUE(backUp(dir / "disc.bin", "image", {{"x", Bytes(5, i)}, {"y", b}}, error)) << error;
-    const auto kept = listBackups(dir / "disc.bin");
-    ASSERT_EQ(kept.size(), 20u);
-    EXPECT_EQ(test::readFile(kept.front().folder / "x"), Bytes(5, 24));
-}
-
 // Two programs backing up sources of the same file name in the same second both get a backup of
 // their own: the one that finds its name taken when it renames takes the next number.
 TEST(Backups, SameNameAtTheSameTimeFromTwoPrograms) {
