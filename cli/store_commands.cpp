@@ -54,7 +54,7 @@ struct BackupArgs {
 
 int recoverCommand(const BackupArgs& args) { return recoverSource(args.source, messages()) ? 0 : 1; }
 
-// Whether the backup's files are what SOURCE holds now.
+// Whether the backup's manifest gives what SOURCE holds now (its files are checked apart).
 bool matchesSource(const Backup& backup, const DataStore& store) {
     const ByteSpan blocks[] = {store.boot(), store.parameter(), store.select()};
     if (backup.manifest.files.size() != 3) return false;
@@ -69,15 +69,23 @@ int backupsCommand(const BackupArgs& args) {
     LoadedSource source;
     if (auto refused = loadOrRefuse(source, args.source)) return *refused;
     nlohmann::ordered_json list = nlohmann::ordered_json::array();
-    for (const Backup& backup : listBackups(args.source))
-        list.push_back({{"folder", backup.folder.string()},
+    for (const Backup& backup : listBackups(pathFromUtf8(args.source))) {
+        const auto damage = backupDamage(backup);
+        list.push_back({{"folder", utf8Path(backup.folder)},
                         {"time", backup.manifest.time},
-                        {"matches source", matchesSource(backup, source.store)}});
+                        {"utc", backup.manifest.utc},
+                        {"damaged", damage.has_value()},
+                        {"damage", damage.value_or("")},
+                        {"matches source", !damage && matchesSource(backup, source.store)}});
+    }
     if (args.json) std::cout << list.dump(2) << '\n';
     else
         for (const auto& item : list)
             std::cout << item["folder"].get<std::string>() << "  " << item["time"].get<std::string>()
-                      << (item["matches source"].get<bool>() ? "  matches the source" : "") << '\n';
+                      << (item["damaged"].get<bool>()          ? "  damaged: " + item["damage"].get<std::string>()
+                          : item["matches source"].get<bool>() ? "  matches the source"
+                                                               : "")
+                      << '\n';
     return 0;
 }
 
@@ -85,7 +93,15 @@ int restoreCommand(const BackupArgs& args) {
     LoadedSource source;
     if (auto refused = loadOrRefuse(source, args.source)) return *refused;
     source.store.setBackups(!backupsSkipped());
-    return source.store.restoreBackup(args.backup, args.force) ? 0 : 1;
+    const std::filesystem::path backup = pathFromUtf8(args.backup);
+    switch (source.store.restoreBackup(backup, args.force)) {
+    case RestoreResult::Restored: return 0;
+    case RestoreResult::Refused: return 1;
+    case RestoreResult::OtherSource: break;
+    }
+    const auto manifest = readManifest(backup);
+    return refuse(args.backup + " is a backup of " + (manifest ? manifest->source : "another source") + ", not of " +
+                  sourceKey(source.store.sourcePath()) + "; add --force to restore it all the same");
 }
 
 // Prints every finding (one line each, or a JSON object) and exits 1 when there is any.
@@ -124,14 +140,14 @@ void registerStoreCommands(CLI::App& app, int& status) {
                backupArgs, recoverCommand);
 
     addSourceCommand(app, status, "backups",
-                     "Lists the backups of SOURCE, newest first: folder, time and whether it holds what SOURCE "
-                     "holds now",
+                     "Lists the backups of SOURCE, newest first: folder, local time, and whether it holds what "
+                     "SOURCE holds now or is damaged (a file missing or changed)",
                      backupArgs, backupsCommand)
         ->add_flag("--json", backupArgs->json, "print a JSON array");
     CLI::App* restore = addSourceCommand(
         app, status, "restore",
         "Writes the three files of BACKUP back into SOURCE (all or nothing), after checking their sizes and "
-        "SHA-256 against the manifest",
+        "SHA-256 against the manifest; what SOURCE holds is backed up first unless the newest backup holds it",
         backupArgs, restoreCommand);
     restore->add_option("BACKUP", backupArgs->backup, "a backup folder, as `tarvo backups` lists them")->required();
     restore->add_flag("--force", backupArgs->force, "restore a backup made of another source");

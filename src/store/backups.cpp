@@ -8,6 +8,7 @@
 #include <random>
 #include <regex>
 #include <system_error>
+#include <tuple>
 
 #include "store/file_access.h"
 #include "store/file_io.h"
@@ -37,9 +38,10 @@ std::string jsonString(const std::string& text) {
 }
 
 std::string manifestJson(const BackupManifest& manifest) {
-    std::string out = "{\n  \"source\": " + jsonString(manifest.source) +
-                      ",\n  \"kind\": " + jsonString(manifest.kind) + ",\n  \"time\": " + jsonString(manifest.time) +
-                      ",\n  \"files\": [";
+    std::string out =
+        "{\n  \"source\": " + jsonString(manifest.source) + ",\n  \"kind\": " + jsonString(manifest.kind) +
+        ",\n  \"sequence\": " + std::to_string(manifest.sequence) + ",\n  \"utc\": " + jsonString(manifest.utc) +
+        ",\n  \"time\": " + jsonString(manifest.time) + ",\n  \"files\": [";
     for (std::size_t i = 0; i < manifest.files.size(); ++i) {
         const BackupFile& f = manifest.files[i];
         out += std::string(i ? "," : "") + "\n    {\"name\": " + jsonString(f.name) +
@@ -67,9 +69,11 @@ public:
                         return string(k == "name" ? f.name : k == "sha256" ? f.sha256 : m_ignored);
                     });
                 });
+            if (key == "sequence") return number(manifest.sequence);
             return string(key == "source" ? manifest.source
                           : key == "kind" ? manifest.kind
                           : key == "time" ? manifest.time
+                          : key == "utc"  ? manifest.utc
                                           : m_ignored);
         });
         skipSpace();
@@ -154,6 +158,45 @@ bool writeNewFile(const fs::path& file, ByteSpan data, std::string& error) {
     return false;
 }
 
+// A backup is made in a hidden folder ".tarvo-backup-<16 hex digits>.tmp" and renamed when complete;
+// earlier versions of this program used ".<backup name>.tmp-<number>". A backup's own name always
+// ends in digits, so neither pattern can be one.
+bool isTemporaryName(const std::string& name) {
+    static const std::regex current(R"(\.tarvo-backup-[0-9a-f]{16}\.tmp)");
+    static const std::regex earlier(R"(\..+-\d{8}-\d{6}(-\d{1,6})?\.tmp-\d{1,6})");
+    return std::regex_match(name, current) || std::regex_match(name, earlier);
+}
+
+// A temporary folder untouched for this long belongs to a backup that was interrupted; a younger
+// one may be another program's backup in progress.
+constexpr auto kInterruptedAfter = std::chrono::minutes(10);
+
+void removeInterrupted(const fs::path& root) {
+    std::error_code ec;
+    const auto now = fs::file_time_type::clock::now();
+    std::vector<fs::path> left;
+    for (const auto& entry : fs::directory_iterator(root, ec)) {
+        if (!isTemporaryName(entry.path().filename().string()) || !fs::is_directory(entry.symlink_status(ec))) continue;
+        const auto written = entry.last_write_time(ec);
+        if (!ec && now - written > kInterruptedAfter) left.push_back(entry.path());
+    }
+    for (const fs::path& folder : left) fs::remove_all(folder, ec);
+}
+
+// A name that stays inside the backup's folder: no separator, no drive, not "." nor "..", not the
+// manifest's own.
+bool plainFileName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." && name != kManifestName &&
+           std::ranges::none_of(
+               name, [](char c) { return c == '/' || c == '\\' || c == ':' || static_cast<unsigned char>(c) < 0x20; });
+}
+
+std::string joined(const std::vector<std::string>& names) {
+    std::string text;
+    for (const std::string& name : names) text += (text.empty() ? "" : ", ") + name;
+    return text;
+}
+
 }  // namespace
 
 fs::path backupsRoot() {
@@ -178,6 +221,8 @@ std::string sourceKey(const fs::path& source) {
 }
 
 std::optional<BackupManifest> readManifest(const fs::path& folder) {
+    std::error_code ec;
+    if (!fs::is_regular_file(fs::symlink_status(folder / kManifestName, ec))) return std::nullopt;
     std::string error;
     const auto data = readWholeFile(folder / kManifestName, kMaxManifestSize, error);
     if (!data) return std::nullopt;
@@ -189,26 +234,30 @@ std::vector<Backup> listBackups(const fs::path& source) {
     const std::string key = sourceKey(source);
     std::error_code ec;
     for (const auto& entry : fs::directory_iterator(backupsRoot(), ec)) {
-        if (!entry.is_directory(ec) || entry.path().filename().string().starts_with(".")) continue;
+        if (isTemporaryName(entry.path().filename().string()) || !fs::is_directory(entry.symlink_status(ec))) continue;
         auto manifest = readManifest(entry.path());
         if (manifest && manifest->source == key) backups.push_back({entry.path(), std::move(*manifest)});
     }
     // Backups made within one second are told apart by the number their folder's name got
-    // ("<name>-<date>-<time>-2", "-3", ...); file times are too coarse on some systems.
+    // ("<name>-<date>-<time>-2", "-3", ...); file times are too coarse on some systems. Only
+    // backups without a sequence number need it.
     static const std::regex numbered(R"(.*-\d{8}-\d{6}-(\d{1,6}))");
     auto order = [](const Backup& backup) {
         std::smatch match;
         const std::string name = backup.folder.filename().string();
         const int n = std::regex_match(name, match, numbered) ? std::stoi(match[1].str()) : 1;
-        return std::pair(backup.manifest.time, n);
+        const BackupManifest& m = backup.manifest;
+        return std::tuple(m.sequence, m.utc, m.time, n);
     };
     std::sort(backups.begin(), backups.end(), [&](const Backup& a, const Backup& b) { return order(a) > order(b); });
     return backups;
 }
 
 std::optional<fs::path> backUp(const fs::path& source, const std::string& kind, const std::vector<NamedData>& files,
-                               std::string& error) {
-    BackupManifest manifest{sourceKey(source), kind, {}, {}};
+                               std::string& error, std::chrono::system_clock::time_point now) {
+    BackupManifest manifest;
+    manifest.source = sourceKey(source);
+    manifest.kind = kind;
     for (const NamedData& file : files)
         manifest.files.push_back({file.name, file.data.size(), Sha256::hex(Sha256::of(file.data))});
     auto backups = listBackups(source);
@@ -217,22 +266,33 @@ std::optional<fs::path> backUp(const fs::path& source, const std::string& kind, 
             return a.name == b.name && a.size == b.size && a.sha256 == b.sha256;
         });
     };
-    if (!backups.empty() && sameFiles(backups.front().manifest)) return fs::path();
+    // Only a backup whose files are still what its manifest says holds anything.
+    for (const Backup& backup : backups) {
+        if (backupDamage(backup)) continue;
+        if (sameFiles(backup.manifest)) return fs::path();
+        break;
+    }
+    for (const Backup& backup : backups) manifest.sequence = std::max(manifest.sequence, backup.manifest.sequence);
+    ++manifest.sequence;
 
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
+    std::tm local{}, utc{};
 #ifdef _WIN32
-    localtime_s(&local, &now);
+    localtime_s(&local, &seconds);
+    gmtime_s(&utc, &seconds);
 #else
-    localtime_r(&now, &local);
+    localtime_r(&seconds, &local);
+    gmtime_r(&seconds, &utc);
 #endif
     manifest.time = timeText(local, "%Y-%m-%dT%H:%M:%S");
+    manifest.utc = timeText(utc, "%Y-%m-%dT%H:%M:%SZ");
     const fs::path root = backupsRoot();
     std::error_code ec;
     fs::create_directories(root, ec);
+    removeInterrupted(root);
     const std::string base = fs::path(manifest.source).filename().string() + "-" + timeText(local, "%Y%m%d-%H%M%S");
     // A backup of the same second gets the next number after the highest there, so that the
-    // numbers keep the order even after the oldest have been removed.
+    // names stay apart even after the oldest have been removed.
     int next = 1;
     for (const auto& entry : fs::directory_iterator(root, ec)) {
         const std::string other = entry.path().filename().string();
@@ -245,7 +305,10 @@ std::optional<fs::path> backUp(const fs::path& source, const std::string& kind, 
     }
     const auto nameOf = [&base](int n) { return n == 1 ? base : base + "-" + std::to_string(n); };
     // Made under a hidden name and renamed when complete, so that no half backup is ever listed.
-    const fs::path building = root / ("." + nameOf(next) + ".tmp-" + std::to_string(std::random_device{}() % 1000000));
+    std::random_device random;
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%08x%08x", random(), random());
+    const fs::path building = root / (std::string(".tarvo-backup-") + hex + ".tmp");
     if (!fs::create_directory(building, ec)) {
         error = "Can not create the backup folder " + utf8Path(building) + ": " + ec.message();
         return std::nullopt;
@@ -256,6 +319,12 @@ std::optional<fs::path> backUp(const fs::path& source, const std::string& kind, 
         if (!(written = writeNewFile(building / file.name, file.data, error))) break;
     written = written && writeNewFile(building / kManifestName,
                                       ByteSpan(reinterpret_cast<const std::uint8_t*>(json.data()), json.size()), error);
+    // The folder's names are on the disk before it is renamed into place, so that a power loss
+    // never leaves a listed backup with files missing.
+    if (written && !platform::syncFolder(building)) {
+        written = false;
+        error = "its folder can not be flushed to the disk";
+    }
     // Another program writing back a source of the same name in the same second may have taken
     // the name meanwhile: the rename then fails and the next number is tried.
     constexpr int kNamesTried = 100;
@@ -276,27 +345,62 @@ std::optional<fs::path> backUp(const fs::path& source, const std::string& kind, 
     }
     platform::syncFolder(root);
 
-    // Only folders of this source's backups, as listed by their manifests, are ever removed.
+    // Only folders of this source's backups, as listed by their manifests, are ever removed; the
+    // one just made is the newest by its sequence number, whatever the clock said.
     backups = listBackups(source);
-    for (std::size_t i = kBackupsKept; i < backups.size(); ++i) fs::remove_all(backups[i].folder, ec);
+    for (std::size_t i = kBackupsKept; i < backups.size(); ++i)
+        if (backups[i].folder != root / name) fs::remove_all(backups[i].folder, ec);
     return root / name;
 }
 
-std::optional<std::vector<Bytes>> readBackupFiles(const Backup& backup, std::string& error) {
+std::optional<std::vector<Bytes>> readBackupFiles(const Backup& backup, std::string& error,
+                                                  const std::vector<std::string>& expectedNames) {
+    const std::vector<BackupFile>& listed = backup.manifest.files;
+    std::vector<std::string> names;
+    for (const BackupFile& file : listed) names.push_back(file.name);
+    const std::string where = utf8Path(backup.folder / kManifestName);
+    if (!expectedNames.empty() && names != expectedNames) {
+        error =
+            where + " names the files " + joined(names) + "; a backup of this source holds " + joined(expectedNames);
+        return std::nullopt;
+    }
+    if (names.empty()) {
+        error = where + " names no file";
+        return std::nullopt;
+    }
+    for (std::size_t i = 0; i < names.size(); ++i)
+        if (!plainFileName(names[i]) || std::find(names.begin(), names.begin() + static_cast<std::ptrdiff_t>(i),
+                                                  names[i]) != names.begin() + static_cast<std::ptrdiff_t>(i)) {
+            error = where + " names \"" + names[i] + "\", which is not a file of its own folder";
+            return std::nullopt;
+        }
     std::vector<Bytes> files;
-    for (const BackupFile& file : backup.manifest.files) {
-        auto data = readWholeFile(backup.folder / file.name, kMaxDataFileSize, error);
+    for (const BackupFile& file : listed) {
+        const fs::path path = backup.folder / pathFromUtf8(file.name);
+        std::error_code ec;
+        const auto status = fs::symlink_status(path, ec);
+        if (!fs::is_regular_file(status)) {
+            error = utf8Path(path) + (fs::exists(status) ? " is not a regular file" : " is missing");
+            return std::nullopt;
+        }
+        auto data = readWholeFile(path, kMaxDataFileSize, error);
         if (!data) {
-            error = "Can not read " + utf8Path(backup.folder / file.name) + ": " + error;
+            error = "Can not read " + utf8Path(path) + ": " + error;
             return std::nullopt;
         }
         if (data->size() != file.size || Sha256::hex(Sha256::of(*data)) != file.sha256) {
-            error = utf8Path(backup.folder / file.name) + " does not match its manifest (size or SHA-256)";
+            error = utf8Path(path) + " does not match its manifest (size or SHA-256)";
             return std::nullopt;
         }
         files.push_back(std::move(*data));
     }
     return files;
+}
+
+std::optional<std::string> backupDamage(const Backup& backup) {
+    std::string error;
+    if (readBackupFiles(backup, error)) return std::nullopt;
+    return error;
 }
 
 }  // namespace tarvo

@@ -280,30 +280,39 @@ bool DataStore::replaceBlocks(ByteSpan boot, ByteSpan parameter, ByteSpan select
     return true;
 }
 
-bool DataStore::restoreBackup(const fs::path& backupFolder, bool force) {
-    if (!m_loaded || sourcePath().empty()) return false;
+RestoreResult DataStore::restoreBackup(const fs::path& backupFolder, bool force) {
+    if (!m_loaded || sourcePath().empty()) return RestoreResult::Refused;
     const auto manifest = readManifest(backupFolder);
-    if (!manifest || manifest->files.size() != 3) {
+    if (!manifest) {
         m_messages.warning(utf8Path(backupFolder) + " holds no backup (no readable manifest.json)");
-        return false;
+        return RestoreResult::Refused;
     }
-    if (manifest->source != sourceKey(sourcePath()) && !force) {
-        m_messages.warning(utf8Path(backupFolder) + " is a backup of " + manifest->source + ", not of " +
-                           sourceKey(sourcePath()) + "; add --force to restore it all the same");
-        return false;
-    }
+    if (manifest->source != sourceKey(sourcePath()) && !force) return RestoreResult::OtherSource;
     std::string error;
-    auto files = readBackupFiles({backupFolder, *manifest}, error);
+    const auto files =
+        readBackupFiles({backupFolder, *manifest}, error, {m_bootFileName, kParameterFileName, kSelectFileName});
     if (!files) {
         m_messages.warning(error);
-        return false;
+        return RestoreResult::Refused;
     }
-    if (!replaceBlocks((*files)[0], (*files)[1], (*files)[2])) {
+    if ((*files)[0].size() != m_boot.size() || (*files)[1].size() != m_parameter.size() ||
+        (*files)[2].size() != m_select.size()) {
         m_messages.warning("The files of " + utf8Path(backupFolder) + " do not have the sizes of the files in " +
                            utf8Path(sourcePath()));
-        return false;
+        return RestoreResult::Refused;
     }
-    return WriteBack();
+    // What the restore overwrites may be held by no backup yet (a write earlier in this run).
+    if (m_backupsEnabled) {
+        m_failure.clear();
+        const auto current = readSourceFiles();
+        if (!current || !backUpFiles(*current)) {
+            m_messages.warning((m_failure.empty() ? "" : m_failure + "\n") + "What " + utf8Path(sourcePath()) +
+                               " holds could not be backed up, so the backup was not restored.");
+            return RestoreResult::Refused;
+        }
+    }
+    replaceBlocks((*files)[0], (*files)[1], (*files)[2]);
+    return WriteBack() ? RestoreResult::Restored : RestoreResult::Refused;
 }
 
 std::optional<DataStore::Files> DataStore::readSourceFiles() {
@@ -335,6 +344,12 @@ std::optional<DataStore::Files> DataStore::readSourceFiles() {
 
 bool DataStore::backUpOnce(const Files& files) {
     if (!m_backupsEnabled || m_backupDone) return true;
+    return backUpFiles(files);
+}
+
+// Backs up the files unless the newest good backup holds them; a new backup is named by the next
+// write-back's message.
+bool DataStore::backUpFiles(const Files& files) {
     const bool image = m_mode == SourceMode::CdImage;
     std::string error;
     const auto made = backUp(
@@ -345,7 +360,10 @@ bool DataStore::backUpOnce(const Files& files) {
         return false;
     }
     m_backupDone = true;
-    m_backupMade = *made;
+    if (!made->empty()) {
+        m_backupMade = *made;
+        m_backupReported = false;
+    }
     return true;
 }
 
@@ -434,7 +452,7 @@ bool DataStore::WriteBack() {
         m_messages.warning(m_failure.empty() ? failed : m_failure + "\n" + failed);
         return false;
     }
-    // The first write-back of a run names the backup made before it.
+    // A write-back names the backup made before it (the first of a run, or a restore's), once.
     const bool first = !m_backupMade.empty() && !m_backupReported;
     m_backupReported = m_backupReported || first;
     m_messages.information(first ? "OK!\nBackup of the files as they were: " + utf8Path(m_backupMade) : "OK!");

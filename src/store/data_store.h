@@ -21,6 +21,10 @@ namespace tarvo {
 
 enum class SourceMode { ExportedFiles = 0, CdImage = 1 };
 
+// What came of restoring a backup: restored, refused (the reason shown), or not tried because the
+// backup is of another source (nothing shown: the caller says how to restore it all the same).
+enum class RestoreResult { Restored, Refused, OtherSource };
+
 inline constexpr const char* kBootFileName = "QXRT_418.27";
 inline constexpr const char* kBootFileNameSecondRelease = "QXRZ_730.56";
 inline constexpr const char* kArchiveName = "filedata.afs";
@@ -59,14 +63,18 @@ public:
 
     // No backup before the first write-back (for scripts that keep their own).
     void setBackups(bool enabled) { m_backupsEnabled = enabled; }
-    // The backup made before this store's first write-back; empty when none was made.
+    // The newest backup this store made (before its first write-back or a restore); empty when
+    // none was made.
     const std::filesystem::path& backupMade() const { return m_backupMade; }
     // The source as loaded: the image file or the export folder.
     std::filesystem::path sourcePath() const { return m_mode == SourceMode::CdImage ? m_imagePath : m_exportDirectory; }
     // Writes a backup's three files back into the loaded source through the same journaled
-    // write-back, after checking the manifest's sizes and checksums and that the source holds
-    // files of those sizes; a backup of another source only when `force`. Shows why not.
-    bool restoreBackup(const std::filesystem::path& backupFolder, bool force);
+    // write-back, after checking that its manifest names exactly the source's three files, that
+    // they are regular files in the backup's folder with the manifest's sizes and checksums, and
+    // that the source holds files of those sizes. What the source holds is backed up first (when
+    // backups are on), unless the newest good backup holds it. A backup of another source only
+    // when `force`.
+    RestoreResult restoreBackup(const std::filesystem::path& backupFolder, bool force);
 
     bool isLoaded() const { return m_loaded; }
     // Whether the blocks differ from what was last loaded or written (an edit undone by hand is none).
@@ -94,6 +102,7 @@ private:
     struct Files;  // the three files as they are now on the disk
     std::optional<Files> readSourceFiles();
     bool backUpOnce(const Files& files);
+    bool backUpFiles(const Files& files);
     bool writePatches(const std::vector<FilePatch>& patches);
     bool replaceBlocks(ByteSpan boot, ByteSpan parameter, ByteSpan select);
     bool refuseJournalLeft(const std::filesystem::path& source);

@@ -364,6 +364,22 @@ TEST(CliVerify, ExitStatusAndReport) {
     EXPECT_EQ(runTarvo({"verify", "no-such-source.bin"}).status, 1);
 }
 
+// `backups` lists a backup whose file is gone as damaged (plain and JSON); `restore` of another
+// source's backup says how to force it.
+TEST(CliBackups, DamagedListedAndAnotherSourcesBackupNeedsForce) {
+    const Source source(false), other(false);
+    ASSERT_EQ(source.run({"set-player", "{S}", "12", "speed=99"}).status, 0);
+    const json listed = source.jsonOf({"backups", "{S}", "--json"});
+    ASSERT_EQ(listed.size(), 1u);
+    const std::string folder = listed[0]["folder"].get<std::string>();
+    const CommandRun refused = other.run({"restore", "{S}", folder});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("; add --force to restore it all the same"), std::string::npos) << refused.err;
+    fs::remove(pathFromUtf8(folder) / "select.ovl");
+    EXPECT_EQ(source.jsonOf({"backups", "{S}", "--json"})[0]["damaged"], true);
+    EXPECT_NE(source.run({"backups", "{S}"}).out.find("  damaged: "), std::string::npos);
+}
+
 // An argument that starts with "/" is a path on every system, never an option written the Windows
 // way ("/json"); on Windows it names a file on the current drive.
 TEST(CliArguments, ASlashStartsAPath) {

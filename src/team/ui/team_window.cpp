@@ -403,7 +403,8 @@ void TeamWindow::onRestoreBackup() {
         return;
     QStringList entries;
     for (const Backup& backup : backups)
-        entries << backupTime(backup) + QStringLiteral("    ") + toQString(backup.folder.filename());
+        entries << backupTime(backup) + QStringLiteral("    ") + toQString(backup.folder.filename()) +
+                       (backupDamage(backup) ? QStringLiteral("    (damaged)") : QString());
     const int chosen = m_context.ui.chooseFromList(
         QStringLiteral("The backups of %1, newest first:").arg(toQString(source)), entries, QStringLiteral("Restore"));
     if (chosen < 0 || chosen >= static_cast<int>(backups.size())) return;
@@ -412,7 +413,11 @@ void TeamWindow::onRestoreBackup() {
                                               "source holds now.")
                                    .arg(backupTime(backup), toQString(source))))
         return;
-    m_context.store.restoreBackup(backup.folder, false);
+    if (m_context.store.restoreBackup(backup.folder, false) == RestoreResult::OtherSource &&
+        m_context.ui.askYesNo(QStringLiteral("This backup was made of another source than %1. Restore it all the "
+                                             "same?")
+                                  .arg(toQString(source))))
+        m_context.store.restoreBackup(backup.folder, true);
     reloadViews();
 }
 
