@@ -51,24 +51,16 @@ std::variant<PlayerChange, std::string> checkPlayerChange(std::uint32_t id, cons
     }
     if (a.name == kCallNumber) {
         const auto v = parseInteger(a.value);
-        if (!v || (*v != kNoCallNumber && (*v < kCallNumberMin || *v > kCallNumberMax)))
-            return "call number should be " + std::to_string(kCallNumberMin) + " to " + std::to_string(kCallNumberMax) +
-                   ", or " + std::to_string(kNoCallNumber) + " for none";
+        if (!v || !callNumberAllowed(*v)) return "call number should be " + callNumberRangeText();
         return PlayerChange(
             [id, v = static_cast<std::uint16_t>(*v)](const GameBlocks& b, Player&) { writeCallNumber(b, id, v); });
     }
     const auto field = fieldByName(a.name);
     if (!field) return "unknown player value \"" + a.name + "\"";
     const auto v = parseInteger(a.value);
-    if (!v || *v < 0 || *v > 0xFFFF || !editorAllows(*field, static_cast<std::uint32_t>(*v), skin)) {
-        const auto range = editorRange(*field);
-        std::string allowed = std::to_string(range.min) + " to " + std::to_string(range.max);
-        if (*field == PF::Face)
-            allowed = "1 to " + std::to_string(faceBoundOfSkin(skin)) + " for skin " + std::to_string(skin);
-        if (*field == PF::Nation) allowed = "a nation code (0 to 55, 105 to 128, 240)";
-        if (*field == PF::HairColor) allowed = "0 to 61, or 63 for bald";
-        return "\"" + a.name + "\" = " + a.value + " is outside what the editor allows (" + allowed + ")";
-    }
+    if (!v || *v < 0 || *v > 0xFFFF || !editorAllows(*field, static_cast<std::uint32_t>(*v), skin))
+        return "\"" + a.name + "\" = " + a.value + " is outside what the editor allows (" +
+               editorRangeText(*field, skin) + ")";
     return PlayerChange(
         [f = *field, v = static_cast<std::uint32_t>(*v)](const GameBlocks&, Player& p) { p.write(f, v); });
 }
@@ -175,8 +167,9 @@ int importPlayerCommand(const PlayerArgs& args) {
     if (!id) return refuse(kIdRange);
     LoadedSource source;
     if (auto refused = loadOrRefuse(source, args.source)) return *refused;
-    const int status = runOperation(
-        source, [&] { return importPlayer(source.store.blocks(), *id, pathFromUtf8(args.file), source.messages); });
+    const int status = runOperation(source, [&] {
+        return importPlayer(source.store.blocks(), *id, pathFromUtf8(args.file), source.messages).stored();
+    });
     return status != 0 ? status : writeBack(source);
 }
 
@@ -236,7 +229,10 @@ void registerPlayerCommands(CLI::App& app, int& status) {
     exportPlayer.app->add_option("FILE", exportPlayer.args.file, "the player file to write")->required();
 
     auto importPlayer = withId(addEditCommand(app, "import-player",
-                                              "Loads a player file as the data of player ID and writes SOURCE back",
+                                              "Loads a player file as the data of player ID and writes SOURCE "
+                                              "back. Every value is checked first: one the game could not read "
+                                              "refuses the whole file; one outside what set-player allows is "
+                                              "kept and listed",
                                               importPlayerCommand, status));
     importPlayer.app->add_option("FILE", importPlayer.args.file, "a player file")->required();
 

@@ -212,9 +212,8 @@ int exportTeamCommand(const TeamArgs& args) {
 int importTeamCommand(const TeamArgs& args) {
     LoadedSource source;
     if (auto refused = loadOrRefuse(source, args.source)) return *refused;
-    const int status = runOperation(source, [&] {
-        return importTeam(source.store.blocks(), pathFromUtf8(args.file), source.messages).has_value();
-    });
+    const int status = runOperation(
+        source, [&] { return importTeam(source.store.blocks(), pathFromUtf8(args.file), source.messages).stored(); });
     return status != 0 ? status : writeBack(source);
 }
 
@@ -280,7 +279,10 @@ void registerTeamCommands(CLI::App& app, int& status) {
     exportTeam.app->add_option("FILE", exportTeam.args.file, "the team file to write")->required();
 
     auto importTeam =
-        addEditCommand(app, "import-team", "Loads a team file into the row it was saved from and writes SOURCE back",
+        addEditCommand(app, "import-team",
+                       "Loads a team file into the row it was saved from and writes SOURCE back. Every value "
+                       "is checked first: one the game could not read refuses the whole file; one outside what "
+                       "set-team and set-player allow is kept and listed",
                        importTeamCommand, status);
     importTeam.app->add_option("FILE", importTeam.args.file, "a team file")->required();
 }

@@ -42,13 +42,19 @@ Bytes buildPlayerFile(const GameBlocks& blocks, std::uint32_t id) {
     return out;
 }
 
-bool applyPlayerFile(const GameBlocks& blocks, std::uint32_t id, ByteSpan file) {
-    if (!isPlayerId(id) || file.size() < kPlayerFileSize || !startsWith(file, kPlayerMagic)) return false;
+FileImport applyPlayerFile(const GameBlocks& blocks, std::uint32_t id, ByteSpan file) {
+    FileImport result;
+    if (!isPlayerId(id) || file.size() < kPlayerFileSize || !startsWith(file, kPlayerMagic)) return result;
+    result.known = true;
+    checkPlayerData(file.subspan(kFullNameAt, kFullNameSize), file.subspan(kBackNameAt, kBackNameSize),
+                    readU16LE(file, kCallNumberAt).value_or(0), file.subspan(kRecordAt, kRecordSize), "",
+                    result.values);
+    if (!result.stored()) return result;
     writePlayerNameSlot(blocks, PlayerName::Full, id, file.subspan(kFullNameAt, kFullNameSize));
     writePlayerNameSlot(blocks, PlayerName::Back, id, file.subspan(kBackNameAt, kBackNameSize));
     writeCallNumber(blocks, id, readU16LE(file, kCallNumberAt).value_or(0));
     writePlayerRecordBytes(blocks, id, file.subspan(kRecordAt, kRecordSize));
-    return true;
+    return result;
 }
 
 bool exportPlayer(const GameBlocks& blocks, std::uint32_t id, const fs::path& directory, MessageService& messages) {
@@ -66,15 +72,16 @@ bool exportPlayerTo(const GameBlocks& blocks, std::uint32_t id, const fs::path& 
     return true;
 }
 
-bool importPlayer(const GameBlocks& blocks, std::uint32_t id, const fs::path& file, MessageService& messages) {
+FileImport importPlayer(const GameBlocks& blocks, std::uint32_t id, const fs::path& file, MessageService& messages) {
     const auto data = readFileReporting(file, kMaxPlayerFileSize, messages);
-    if (!data) return false;
-    if (!applyPlayerFile(blocks, id, *data)) {
+    if (!data) return {};
+    FileImport result = applyPlayerFile(blocks, id, *data);
+    if (!result.known) {
         messages.warning("unknown format!");
-        return false;
+        return result;
     }
-    messages.information("data of player load OK.");
-    return true;
+    if (reportValues(utf8Path(file), result.values, messages)) messages.information("data of player load OK.");
+    return result;
 }
 
 }  // namespace tarvo

@@ -25,6 +25,30 @@ std::string_view roleLabel(std::uint32_t code) {
     return index ? kRoles[static_cast<std::size_t>(*index)].label : std::string_view{};
 }
 
+namespace {
+// The three parts of a formation record, ten bytes each: role codes, x, y.
+constexpr std::array<std::string_view, 3> kFormationParts{"role", "x", "y"};
+}  // namespace
+
+std::optional<std::string> formationValueRefusal(int byte, std::int64_t value) {
+    const int part = byte / kFormationPositions;
+    const std::string name =
+        std::string("formation ") + std::string(kFormationParts[static_cast<std::size_t>(part) % 3]);
+    switch (part) {
+    case 0:
+        if (value >= 0 && value <= 0xFF && roleListIndex(static_cast<std::uint32_t>(value))) return std::nullopt;
+        return name + " should be a role code of the role list (" + std::to_string(kRoles.front().code) + " to " +
+               std::to_string(kRoles.back().code) + ")";
+    case 1:
+        if (value >= kFormationXMin && value <= kFormationXMax) return std::nullopt;
+        return name + " should be " + std::to_string(kFormationXMin) + " to " + std::to_string(kFormationXMax);
+    case 2:
+        if (value >= kFormationYMin && value <= kFormationYMax) return std::nullopt;
+        return name + " should be " + std::to_string(kFormationYMin) + " to " + std::to_string(kFormationYMax);
+    }
+    return "a formation record has 30 bytes";
+}
+
 const std::array<std::string_view, kFormationListSize> kFormationNames{
     "default", "4-5-1-A", "4-5-1-B", "4-4-2-A", "4-4-2-B", "4-4-2-C", "4-3-3-A", "4-3-3-B",
     "4-3-3-B", "3-6-1-A", "3-6-1-B", "3-5-2-A", "3-5-2-B", "3-4-3-A", "3-4-3-B", "3-4-3-C",

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "store/game_blocks.h"
@@ -25,6 +26,10 @@ inline constexpr int kRoleCount = 33;
 extern const std::array<Role, kRoleCount> kRoles;  // in the editor's list order, "CB" first
 std::string_view roleLabel(std::uint32_t code);    // empty for a code not in the table
 std::optional<int> roleListIndex(std::uint32_t code);
+
+// The formation editor's limits for one byte of a formation record: a role code of its role list,
+// x 2 to 47, y 6 to 99. Why `value` may not be stored there, or nullopt.
+std::optional<std::string> formationValueRefusal(int byte, std::int64_t value);
 
 // The formation list: entry 0 "default" (the team's own), entries 1 to 21 the presets.
 inline constexpr int kFormationListSize = 22;

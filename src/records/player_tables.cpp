@@ -109,4 +109,31 @@ bool editorAllows(PF field, std::uint32_t value, std::uint32_t skin) {
     }
 }
 
+std::string editorRangeText(PF field, std::uint32_t skin) {
+    switch (field) {
+    case PF::Face: return "1 to " + std::to_string(faceBoundOfSkin(skin)) + " for skin " + std::to_string(skin);
+    case PF::Nation: return "a nation code (0 to 55, 105 to 128, 240)";
+    case PF::HairColor: return "0 to 61, or 63 for bald";
+    default: break;
+    }
+    const auto range = editorRange(field);
+    return std::to_string(range.min) + " to " + std::to_string(range.max);
+}
+
+std::optional<std::string> unreadablePlayerValue(PF field, std::uint32_t value) {
+    if (field == PF::Nation && !nationEntryOfCode(value)) return "no nation of the nation table has this code";
+    if (field == PF::HairType && !hairStyleEntryOfCode(value))
+        return "past the " + std::to_string(kHairStyleCount) + " hair styles";
+    return std::nullopt;
+}
+
+bool callNumberAllowed(std::int64_t number) {
+    return number == kNoCallNumber || (number >= kCallNumberMin && number <= kCallNumberMax);
+}
+
+std::string callNumberRangeText() {
+    return std::to_string(kCallNumberMin) + " to " + std::to_string(kCallNumberMax) + ", or " +
+           std::to_string(kNoCallNumber) + " for none";
+}
+
 }  // namespace tarvo

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "records/player_fields.h"
@@ -54,5 +55,14 @@ struct FieldRange {
 };
 FieldRange editorRange(PF field);
 bool editorAllows(PF field, std::uint32_t value, std::uint32_t skin);
+// What editorAllows lets through, in words: "1 to 99", "1 to 32 for skin 2", "0 to 61, or 63 for bald".
+std::string editorRangeText(PF field, std::uint32_t skin);
+// Why the game could not read a stored value of the field (a nation code or hair style code that
+// no entry of its table has), or nullopt. Every other value that fits the field's bits is readable.
+std::optional<std::string> unreadablePlayerValue(PF field, std::uint32_t value);
+
+// The call numbers the editor offers: 11578 to 15833, or 11085 for none.
+bool callNumberAllowed(std::int64_t number);
+std::string callNumberRangeText();
 
 }  // namespace tarvo

@@ -321,24 +321,6 @@ std::string valueText(const GameBlocks& blocks, const ValueRef& value) {
     return {};
 }
 
-std::optional<std::string> formationValueRefusal(int byte, std::int64_t value) {
-    const int part = byte / kFormationPositions;
-    const std::string name = std::string(kFormation) + std::string(kFormationParts[static_cast<std::size_t>(part) % 3]);
-    switch (part) {
-    case 0:
-        if (value >= 0 && value <= 0xFF && roleListIndex(static_cast<std::uint32_t>(value))) return std::nullopt;
-        return name + " should be a role code of the role list (" + std::to_string(kRoles.front().code) + " to " +
-               std::to_string(kRoles.back().code) + ")";
-    case 1:
-        if (value >= kFormationXMin && value <= kFormationXMax) return std::nullopt;
-        return name + " should be " + std::to_string(kFormationXMin) + " to " + std::to_string(kFormationXMax);
-    case 2:
-        if (value >= kFormationYMin && value <= kFormationYMax) return std::nullopt;
-        return name + " should be " + std::to_string(kFormationYMin) + " to " + std::to_string(kFormationYMax);
-    }
-    return "a formation record has 30 bytes";
-}
-
 void storeFormationByte(const GameBlocks& blocks, int row, int byte, std::uint8_t value) {
     if (byte < 0 || byte >= static_cast<int>(blockmap::kFormationSize)) return;
     FormationRecord formation = readFormation(blocks, row);

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "records/formation.h"
 #include "store/game_blocks.h"
 
 namespace tarvo {
@@ -66,9 +67,7 @@ bool isTextValue(const ValueRef& value);
 // The value as the list shows it.
 std::string valueText(const GameBlocks& blocks, const ValueRef& value);
 
-// The formation editor's limits for one byte of a formation record: a role code of its role list,
-// x 2 to 47, y 6 to 99. Why `value` may not be stored there, or nullopt.
-std::optional<std::string> formationValueRefusal(int byte, std::int64_t value);
+// A formation byte's check (formationValueRefusal) is in records/formation.h.
 void storeFormationByte(const GameBlocks& blocks, int row, int byte, std::uint8_t value);
 
 // The list as the changes window shows it: player values of the same field changed on more than

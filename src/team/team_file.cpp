@@ -74,6 +74,29 @@ std::uint16_t squadIdInFile(ByteSpan file, const TeamFileLayout& layout, std::si
     return readU16LE(file, layout.at(TF::SquadId) + 2 * slot).value_or(0);
 }
 
+// Every value the file would store into the row and onto its squad's players. The tactics of a
+// row without them (row 105) are not stored, so not checked; neither are the zeros of an empty slot.
+void checkTeamFileValues(ByteSpan file, int row, const TeamFileLayout& layout, ValueCheck& check) {
+    forEachFileField(false, [&](TF f) {
+        if (rowIsIn(row, teamField(f).rows))
+            checkTeamValue(f, row, 0, file.subspan(layout.at(f), layout.sizeOf(f)), check);
+    });
+    forEachFileField(true, [&](TF f) {
+        for (std::size_t s = 0; s < layout.squadSize; ++s)
+            checkTeamValue(f, row, static_cast<int>(s),
+                           file.subspan(layout.at(f) + layout.sizeOf(f) * s, layout.sizeOf(f)), check);
+    });
+    for (std::size_t s = 0; s < layout.squadSize; ++s) {
+        const auto id = squadIdInFile(file, layout, s);
+        if (id == 0 || id > kPlayerCount) continue;  // refused above, or no player
+        checkPlayerData(file.subspan(layout.fullNamesAt() + kFullNameSize * s, kFullNameSize),
+                        file.subspan(layout.backNamesAt() + kBackNameSize * s, kBackNameSize),
+                        readU16LE(file, layout.callNumbersAt() + kCallNumberSize * s).value_or(0),
+                        file.subspan(layout.recordsAt() + kRecordSize * s, kRecordSize),
+                        "slot " + std::to_string(s) + " player " + std::to_string(id) + " ", check);
+    }
+}
+
 }  // namespace
 
 std::string teamFileName(int row) {
@@ -122,11 +145,15 @@ std::optional<int> checkTeamFile(ByteSpan file) {
     return r;
 }
 
-std::optional<int> applyTeamFile(const GameBlocks& blocks, ByteSpan file) {
-    const auto checked = checkTeamFile(file);
-    if (!checked) return std::nullopt;
-    const int row = *checked;
+FileImport applyTeamFile(const GameBlocks& blocks, ByteSpan file) {
+    FileImport result;
+    result.row = checkTeamFile(file);
+    if (!result.row) return result;
+    result.known = true;
+    const int row = *result.row;
     const auto layout = layoutOfRow(row);
+    checkTeamFileValues(file, row, layout, result.values);
+    if (!result.stored()) return result;
     forEachFileField(
         false, [&](TF f) { storeTeamFieldBytes(blocks, f, row, 0, file.subspan(layout.at(f), layout.sizeOf(f))); });
     forEachFileField(true, [&](TF f) {
@@ -135,10 +162,8 @@ std::optional<int> applyTeamFile(const GameBlocks& blocks, ByteSpan file) {
                                 file.subspan(layout.at(f) + layout.sizeOf(f) * s, layout.sizeOf(f)));
     });
     for (std::size_t s = 0; s < layout.squadSize; ++s) {
-        // A damaged ID above the last player was exported with zero player data: the ID is kept as
-        // it was, and there is no player to store the data under.
         const auto id = squadIdInFile(file, layout, s);
-        if (id == 0 || id > kPlayerCount) continue;
+        if (id == 0) continue;
         writePlayerNameSlot(blocks, PlayerName::Full, id,
                             file.subspan(layout.fullNamesAt() + kFullNameSize * s, kFullNameSize));
         writePlayerNameSlot(blocks, PlayerName::Back, id,
@@ -146,7 +171,7 @@ std::optional<int> applyTeamFile(const GameBlocks& blocks, ByteSpan file) {
         writeCallNumber(blocks, id, readU16LE(file, layout.callNumbersAt() + kCallNumberSize * s).value_or(0));
         writePlayerRecordBytes(blocks, id, file.subspan(layout.recordsAt() + kRecordSize * s, kRecordSize));
     }
-    return row;
+    return result;
 }
 
 bool exportTeam(const GameBlocks& blocks, int row, const fs::path& directory, MessageService& messages) {
@@ -164,18 +189,19 @@ bool exportTeamTo(const GameBlocks& blocks, int row, const fs::path& file, Messa
     return true;
 }
 
-std::optional<int> importTeam(const GameBlocks& blocks, const fs::path& file, MessageService& messages) {
+FileImport importTeam(const GameBlocks& blocks, const fs::path& file, MessageService& messages) {
     const auto data = readFileReporting(file, kMaxTeamFileSize, messages);
-    if (!data) return std::nullopt;
-    const auto row = applyTeamFile(blocks, *data);
-    if (!row) {
+    if (!data) return {};
+    FileImport result = applyTeamFile(blocks, *data);
+    if (!result.known) {
         messages.warning("unknown format!");
-        return std::nullopt;
+        return result;
     }
+    if (!reportValues(utf8Path(file), result.values, messages)) return result;
     char text[64];
-    std::snprintf(text, sizeof text, "data of team %03d load OK.", *row + 1);
+    std::snprintf(text, sizeof text, "data of team %03d load OK.", *result.row + 1);
     messages.information(text);
-    return row;
+    return result;
 }
 
 std::optional<FormationRecord> readFormationFromTeamFile(const fs::path& file, MessageService& messages) {

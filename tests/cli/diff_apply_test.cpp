@@ -170,6 +170,8 @@ TEST(CliDiffApply, RefusedPatchNamesItsLineAndWritesNothing) {
     const std::string speed = std::to_string(player["speed"].get<int>());
     const std::string x2 = std::to_string(team["formation"]["x"][2].get<int>());
     const std::string id3 = std::to_string(team["squad"][3]["id"].get<int>());
+    const std::string shirt3 = std::to_string(team["squad"][3]["shirt"].get<int>());
+    const std::string nation = std::to_string(player["nation"].get<int>());
     const std::string captain = std::to_string(team["set pieces"]["captain"].get<int>());
     const std::string good = "team,9,captain," + captain + "," + (captain == "5" ? "6" : "5") + "\n";
     const std::string shortName = team["short name"].get<std::string>();
@@ -195,6 +197,8 @@ TEST(CliDiffApply, RefusedPatchNamesItsLineAndWritesNothing) {
          "line 3: \"speed\" = 100 is outside what the editor allows (1 to 99)"},
         {"tarvo patch 1\n" + good + "team,9,formation x 2," + x2 + ",48\n", "line 3: formation x should be 2 to 47"},
         {"tarvo patch 1\n" + good + "team,9,slot 3 id," + id3 + ",0\n", "line 3: ID should be 1--2197"},
+        {"tarvo patch 1\n" + good + "team,9,slot 3 shirt," + shirt3 + ",256\n", "line 3: shirt numbers are 1 to 99"},
+        {"tarvo patch 1\n" + good + "player,12,nation," + nation + ",255\n", "line 3: \"nation\" = 255 is outside"},
         {"tarvo patch 1\n" + good + "team,105,offense,0,10\n", "line 3: team row 105 has no value \"offense\""},
         {"tarvo patch 1\n" + good + good, "line 3: team 10.Netherlands captain is changed on line 2 already"},
         {"tarvo patch 1\n" + good + "team,9,short name," + shortName + ",A" + std::string(1, '\0') + "B\n",

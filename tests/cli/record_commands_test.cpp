@@ -100,11 +100,16 @@ TEST(CliRefusals, WriteNothing) {
         {{"set-team", "{S}", "106", "captain=1"}, "ROW should be 0 to 105"},
         {{"import-player", "{S}", "5", "{D}/none.dat"}, "Can not read file"},
         {{"import-team", "{S}", "{D}/short.dat"}, "unknown format!"},
+        {{"import-player", "{S}", "5", "{D}/nation.dat"}, "nation.dat: nation = 255 ("},
         {{"universal", "{S}", "nation", "+1"}, "not one of the 25 abilities"},
     };
     for (const bool image : {true, false}) {
         const Source source(image);
         test::writeFile(source.files / "short.dat", Bytes{'P', 'L', 'A', 'Y', 'E', 'R'});
+        Bytes nation(103, 0);  // "PLAYERDATA", empty names, a record of zeros but nation (byte 32) 255
+        std::ranges::copy(std::string_view("PLAYERDATA"), nation.begin());
+        nation[59 + 32] = 0xFF;
+        test::writeFile(source.files / "nation.dat", nation);
         const auto before = source.checksums();
         for (const auto& [args, message] : cases) {
             SCOPED_TRACE(args[0] + " " + args.back());

@@ -1,6 +1,6 @@
-// The team file: a refused file leaves the blocks byte for byte as they were; an accepted one
-// is stored in its row with every second copy equal to its primary, and storing the file built
-// from the result again changes nothing.
+// The team file: a refused file (of another form, or with a value the game could not read) leaves
+// the blocks byte for byte as they were; an accepted one is stored in its row with every second
+// copy equal to its primary, and storing the file built from the result again changes nothing.
 
 #include <algorithm>
 
@@ -15,8 +15,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::Blocks blocks = original;
     const ByteSpan file(data, size);
     const auto checked = checkTeamFile(file);
-    const auto row = applyTeamFile(blocks.view(), file);
-    FUZZ_CHECK(row == checked);
+    const FileImport loaded = applyTeamFile(blocks.view(), file);
+    FUZZ_CHECK(loaded.row == checked && loaded.known == checked.has_value());
+    const auto row = loaded.stored() ? loaded.row : std::nullopt;
     if (!row) {
         FUZZ_CHECK(blocks == original);
         return 0;
@@ -27,8 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (*row < blockmap::kNationalRows)
             FUZZ_CHECK(readU16LE(blocks.boot, blockmap::kNationalSquadCopyOffset + 80 * std::size_t(*row) +
                                                   2 * std::size_t(slot)) == id);
-        // A damaged ID above the last player is kept, with no player data stored for it.
-        if (id == 0 || id > blockmap::kPlayerCount) continue;
+        FUZZ_CHECK(id <= blockmap::kPlayerCount);
+        if (id == 0) continue;
         const std::size_t n = id - 1u;
         FUZZ_CHECK(std::equal(blocks.parameter.begin() + long(blockmap::kRecordOffset + 44 * n),
                               blocks.parameter.begin() + long(blockmap::kRecordOffset + 44 * n + 44),
@@ -39,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const Bytes rebuilt = buildTeamFile(view, *row);
     const fuzz::Blocks stored = blocks;
-    FUZZ_CHECK(applyTeamFile(blocks.view(), rebuilt) == row);
+    FUZZ_CHECK(applyTeamFile(blocks.view(), rebuilt).stored());
     FUZZ_CHECK(blocks == stored);
     return 0;
 }

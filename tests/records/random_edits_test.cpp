@@ -342,14 +342,20 @@ private:
         const int row = anyRow();
         const std::size_t L = teamNameSlot(m_b, row).size(), N = std::size_t(squadSize(row));
         Bytes file = buildTeamFile(m_b, row);
-        for (std::size_t k = 0; k < 11; ++k) file[20 + L + k] = std::uint8_t(pick(0, 255));
+        // Random values the game reads (tactics 20 to 99, set pieces 0 to 10, role codes 2 to 34,
+        // shirts 0 to 98), so that the file is stored; the refusals have a test of their own.
+        for (std::size_t k = 0; k < 5; ++k) file[20 + L + k] = std::uint8_t(pick(20, 99));
+        for (std::size_t k = 0; k < 6; ++k) file[25 + L + k] = std::uint8_t(pick(0, 10));
+        for (std::size_t k = 0; k < 10; ++k) file[31 + L + k] = std::uint8_t(pick(2, 34));
         const std::size_t slot = std::size_t(pick(0, int(N) - 1));
         const int lowest = row >= kNationalRows && slot >= 23 ? 0 : 1;
         const auto id = std::uint16_t(pick(lowest, int(kPlayerCount)));
         writeU16LE(file, 65 + L + 2 * slot, id);
-        file[65 + L + 2 * N + slot] = std::uint8_t(pick(0, 255));
+        for (std::size_t s = 0; s < N; ++s) file[65 + L + 2 * N + s] = std::uint8_t(pick(0, 98));
         for (std::size_t k = 0; k < 44; ++k) file[65 + L + 52 * N + 44 * slot + k] = std::uint8_t(pick(0, 255));
-        if (applyTeamFile(m_b, file) != row) return wrong("team file refused");
+        for (std::size_t s = 0; s < N; ++s)
+            if (readU16LE(file, 65 + L + 2 * s) != 0) readableRecord(file, 65 + L + 52 * N + 44 * s);
+        if (!applyTeamFile(m_b, file).stored()) return wrong("team file refused");
 
         auto& t = m_model.teams[std::size_t(row)];
         t.name.assign(file.begin() + 16, file.begin() + long(16 + L));
@@ -370,13 +376,21 @@ private:
         }
         return "team file of row " + std::to_string(row);
     }
+    // A record's nation (byte 32) made a code of the table and its hair type (whose bit 6 is bit 4
+    // of byte 6) below 64: what a field write may have left there, the files refuse.
+    void readableRecord(Bytes& file, std::size_t at) {
+        file[at + 32] = std::uint8_t(pick(0, 55));
+        file[at + 6] &= 0xEF;
+    }
     std::string playerFileImport() {
         const std::uint32_t from = anyId(), to = anyId();
-        if (!applyPlayerFile(m_b, to, buildPlayerFile(m_b, from))) return wrong("player file refused");
+        Bytes file = buildPlayerFile(m_b, from);
+        readableRecord(file, 59);
+        if (!applyPlayerFile(m_b, to, file)) return wrong("player file refused");
         m_model.full[to - 1] = m_model.full[from - 1];
         m_model.back[to - 1] = m_model.back[from - 1];
         m_model.call[to - 1] = m_model.call[from - 1];
-        m_model.records[to - 1] = m_model.records[from - 1];
+        std::copy_n(file.begin() + 59, 44, m_model.records[to - 1].begin());
         return "player file of " + std::to_string(from) + " onto " + std::to_string(to);
     }
     std::string universal() {
@@ -395,7 +409,7 @@ private:
     std::string refusedTeamFile() {
         Bytes file = buildTeamFile(m_b, anyRow());
         file.resize(std::size_t(pick(0, int(file.size()) - 1)));
-        if (applyTeamFile(m_b, file)) return wrong("a cut team file was taken");
+        if (applyTeamFile(m_b, file).known) return wrong("a cut team file was taken");
         return "cut team file";
     }
 

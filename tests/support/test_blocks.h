@@ -1,9 +1,11 @@
 #pragma once
 // Game data blocks made in memory for tests: the three blocks at the smallest sizes the block map
-// needs, zero-filled or filled with a pattern that shows moved or lost bytes.
+// needs, zero-filled or filled with a pattern that shows moved or lost bytes; or the sample disc's.
 
 #include <cstdint>
+#include <utility>
 
+#include "sample/sample_disc.h"
 #include "store/block_map.h"
 #include "store/bytes.h"
 #include "store/data_store.h"
@@ -29,5 +31,11 @@ struct TestBlocks {
 
     bool operator==(const TestBlocks&) const = default;
 };
+
+// The sample disc's blocks, made in memory: data the game reads, as an export from real data.
+inline TestBlocks sampleBlocks() {
+    sample::SampleBlocks s = sample::makeSampleBlocks();
+    return {std::move(s.boot), std::move(s.parameter), std::move(s.select)};
+}
 
 }  // namespace tarvo::test

@@ -85,7 +85,7 @@ void PlayerEditorWindow::onLoadClicked() {
     const QString file = m_context.ui.openFile(QStringLiteral("open player data file"), datFileFilters(),
                                                toQString(m_context.programDirectory));
     if (file.isEmpty()) return;
-    if (!importPlayer(m_context.store.blocks(), m_id, toPath(file), m_context.ui)) return;
+    if (!importPlayer(m_context.store.blocks(), m_id, toPath(file), m_context.ui).stored()) return;
     m_context.player.load(m_context.store.blocks(), m_id);
     showPlayerOnAllPages();
 }

@@ -475,7 +475,8 @@ void TeamWindow::onLoadTeamClicked() {
     const QString file = m_context.ui.openFile(QStringLiteral("open team data file"), datFileFilters(),
                                                toQString(m_context.programDirectory));
     if (file.isEmpty()) return;
-    if (const auto row = importTeam(m_context.store.blocks(), toPath(file), m_context.ui)) selectTeam(*row);
+    if (const FileImport loaded = importTeam(m_context.store.blocks(), toPath(file), m_context.ui); loaded.stored())
+        selectTeam(*loaded.row);
 }
 
 void TeamWindow::onWriteClicked() {

@@ -199,8 +199,9 @@ private slots:
         QVERIFY(call->text().isEmpty() && child<QLineEdit>(window.get(), "voice entry")->text().isEmpty());
     }
 
-    // Export, then import onto another player: a file in lower case, one byte short or missing is
-    // refused, a cancelled dialog does nothing, and the exported file makes the player a copy.
+    // Export, then import onto another player: a file in lower case, one byte short, missing or
+    // with a nation code of no nation (record byte 32, file byte 91) is refused, a cancelled dialog
+    // does nothing, and the exported file makes the player a copy.
     void exportThenImportOntoAnotherPlayer() {
         Env env;
         constexpr std::uint32_t kOther = 40;
@@ -213,15 +214,19 @@ private slots:
         std::ranges::copy(std::string("PLAYERDATA"), shortFile.begin());
         test::writeFile(env.dir / "lower.dat", lower);
         test::writeFile(env.dir / "short.dat", shortFile);
+        Bytes nation = test::readFile(file);
+        nation[59 + 32] = 0xFF;
+        test::writeFile(env.dir / "nation.dat", nation);
         window = env.open(kOther);
         env.ui.messages.clear();
-        for (const char* name : {"lower.dat", "short.dat", "missing.dat", "", "player0012.dat"}) {
+        for (const char* name : {"lower.dat", "short.dat", "missing.dat", "", "nation.dat", "player0012.dat"}) {
             env.ui.replies.push_back(*name ? gui::toQString(env.dir / name) : QString());
             test::click(window.get(), "Load player data from file");
             const bool refused = env.ui.messages.empty() || env.ui.messages.back().kind != MessageKind::Information;
             QVERIFY2(*name == 'p' || (refused && env.unchanged()), name);
         }
-        QVERIFY(env.ui.messages.size() == 4u && env.ui.messages.front().text == "unknown format!");
+        QVERIFY(env.ui.messages.size() == 5u && env.ui.messages.front().text == "unknown format!");
+        QVERIFY(env.ui.messages[3].text.find("nation.dat: nation = 255 (") != std::string::npos);
         QCOMPARE(env.ui.lastText(), "data of player load OK.");
         QVERIFY(std::ranges::equal(env.record(kOther), env.record(kId)));
         const Bytes name = readPlayerName(env.blocks(), PlayerName::Full, kId);
