@@ -297,87 +297,74 @@ std::map<fs::path, Bytes> filesUnder(const fs::path& dir) {
 // in its folder is undone.
 TEST_P(SafeWrite, HostileJournalsChangeNothing) {
     enum Shape { Crafted, DanglingLink, Folder, LinkToJournal };
+    struct Where {  // the journal's folder, the source's own file (image or parameter.ovl), its role and size
+        fs::path folder, own;
+        std::uint8_t role;
+        std::uint64_t size;
+    };
+    using Entries = std::vector<Entry>;
     struct Case {
         const char* what;
         Shape shape;
         bool old;
-        // The entries, given the journal's folder, the source's own file, its role and size.
-        std::function<std::vector<Entry>(const fs::path&, const fs::path&, std::uint8_t, std::uint64_t)> entries;
+        std::function<Entries(const Where&)> entries;
         std::string reason;  // empty: undone
     };
-    const Bytes four{0xDE, 0xAD, 0xBE, 0xEF};
+    static const Bytes four{0xDE, 0xAD, 0xBE, 0xEF};
+    const auto byName = [](std::string name, std::uint64_t at) { return Entry{std::move(name), 0, 0, at, four}; };
+    const auto byRole = [](std::uint8_t role, std::uint64_t size, std::uint64_t at) {
+        return Entry{"", role, size, at, four};
+    };
     const std::uint64_t far = 4ull << 30;
     const Case cases[] = {
         {"a name going up", Crafted, true,
-         [&](const fs::path& folder, auto&&...) {
-             return std::vector<Entry>{{"../" + folder.filename().string() + "/notes.txt", 0, 0, 0, four}};
-         },
+         [&](const Where& w) { return Entries{byName("../" + w.folder.filename().string() + "/notes.txt", 0)}; },
          "names \"../"},
         {"an absolute name", Crafted, true,
-         [&](const fs::path& folder, auto&&...) {
-             return std::vector<Entry>{{(folder / "victim").string(), 0, 0, 0, four}};
-         },
+         [&](const Where& w) { return Entries{byName((w.folder / "victim").string(), 0)}; },
          "none of the source's files"},
-        {"a file beside the source", Crafted, true,
-         [&](auto&&...) {
-             return std::vector<Entry>{{"notes.txt", 0, 0, 0, four}};
-         },
+        {"a file beside the source", Crafted, true, [&](const Where&) { return Entries{byName("notes.txt", 0)}; },
          "none of the source's files"},
         {"a role the source lacks", Crafted, false,
-         [&](const fs::path&, const fs::path&, std::uint8_t role, std::uint64_t size) {
-             return std::vector<Entry>{{"", std::uint8_t(role == 1 ? 3 : 1), size, 0, four}};
-         },
+         [&](const Where& w) { return Entries{byRole(w.role == 1 ? 3 : 1, w.size, 0)}; },
          "which the source does not have"},
         {"a good entry, then one past the end", Crafted, false,
-         [&](const fs::path&, const fs::path&, std::uint8_t role, std::uint64_t size) {
-             return std::vector<Entry>{{"", role, size, 0, four}, {"", role, size, size - 2, four}};
+         [&](const Where& w) {
+             return Entries{byRole(w.role, w.size, 0), byRole(w.role, w.size, w.size - 2)};
          },
          "which holds"},
         {"a size far past the end", Crafted, false,
-         [&](const fs::path&, const fs::path&, std::uint8_t role, std::uint64_t) {
-             return std::vector<Entry>{{"", role, far + 4, far, four}};
-         },
-         "when it held 4294967300 bytes"},
+         [&](const Where& w) { return Entries{byRole(w.role, far + 4, far)}; }, "when it held 4294967300 bytes"},
         {"a dangling link", DanglingLink, false, {}, "it is a symbolic link"},
         {"a folder", Folder, false, {}, "it is not a regular file"},
         {"a link to a good journal", LinkToJournal, false,
-         [&](const fs::path&, const fs::path&, std::uint8_t role, std::uint64_t size) {
-             return std::vector<Entry>{{"", role, size, 0, four}};
-         },
-         "it is a symbolic link"},
+         [&](const Where& w) { return Entries{byRole(w.role, w.size, 0)}; }, "it is a symbolic link"},
         {"the source's own file by name", Crafted, true,
-         [&](const fs::path&, const fs::path& own, auto&&...) {
-             return std::vector<Entry>{{own.filename().string(), 0, 0, 8, four}};
-         },
-         ""},
+         [&](const Where& w) { return Entries{byName(w.own.filename().string(), 8)}; }, ""},
         {"the source's own file by role", Crafted, false,
-         [&](const fs::path&, const fs::path&, std::uint8_t role, std::uint64_t size) {
-             return std::vector<Entry>{{"", role, size, size - 4, four}};
-         },
-         ""},
+         [&](const Where& w) { return Entries{byRole(w.role, w.size, w.size - 4)}; }, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         EditedSource source(GetParam());
         const fs::path journal = journalPathOf(source.path), folder = journal.parent_path();
         const fs::path own = source.image ? source.path : source.path / "parameter.ovl";
-        const std::uint8_t role = source.image ? 1 : 3;  // the image, or the parameter data
-        const std::uint64_t size = fs::file_size(own);
+        const Where where{folder, own, std::uint8_t(source.image ? 1 : 3), fs::file_size(own)};
         test::writeFile(folder / "notes.txt", Bytes(64, 'n'));
         test::writeFile(folder / "victim", Bytes(64, 'v'));
         std::error_code ec;
         if (c.shape == DanglingLink) fs::create_symlink(folder / "gone", journal, ec);
         if (c.shape == Folder) fs::create_directory(journal);
         if (c.shape == LinkToJournal) {
-            test::writeFile(folder / "good.journal", craftJournal(c.old, c.entries(folder, own, role, size)));
+            test::writeFile(folder / "good.journal", craftJournal(c.old, c.entries(where)));
             fs::create_symlink(folder / "good.journal", journal, ec);
         }
         if (ec) continue;  // a system without symbolic links for this user
-        if (c.shape == Crafted) test::writeFile(journal, craftJournal(c.old, c.entries(folder, own, role, size)));
+        if (c.shape == Crafted) test::writeFile(journal, craftJournal(c.old, c.entries(where)));
         auto expected = filesUnder(source.dir.path());
         expected.erase(journal);
         if (c.reason.empty()) {
-            const std::uint64_t at = c.old ? 8 : size - 4;
+            const std::uint64_t at = c.old ? 8 : where.size - 4;
             std::ranges::copy(four, expected[own].begin() + static_cast<std::ptrdiff_t>(at));
         }
 
