@@ -126,7 +126,7 @@ Parsed parseJournal(ByteSpan journal) {
 
 std::string unusable(const fs::path& journal, const std::string& reason) {
     return "The journal " + utf8Path(journal) + " can not be used: " + reason +
-           ". Nothing was changed; check what it is, then remove it or move it away.";
+           "; nothing was changed. Check what it is, then remove it or move it away";
 }
 
 // The journal's bytes, read from the regular file at that very path (never through a link),
@@ -353,7 +353,7 @@ Recovery recoverJournal(FileAccess& access, const fs::path& journal, std::span<c
     const auto refuse = [&](std::size_t entry, const std::string& why) {
         detail = "The journal " + utf8Path(journal) + " does not fit the source's files: its entry " +
                  std::to_string(entry + 1) + " " + why +
-                 ". Nothing was changed; check the journal, then remove it or move it away.";
+                 "; nothing was changed. Check the journal, then remove it or move it away";
         return Recovery::Refused;
     };
     OpenFiles open(access);
