@@ -115,7 +115,9 @@ int verifyCommand(const InfoArgs& args) {
             << nlohmann::ordered_json{{"source", args.source}, {"clean", findings.empty()}, {"findings", list}}.dump(2)
             << '\n';
     } else {
-        for (const VerifyFinding& f : findings) std::cout << f.text << '\n';
+        for (const VerifyFinding& f : findings)
+            std::cout << f.text
+                      << (f.field == "interrupted" ? " (\"tarvo recover " + args.source + "\" undoes it)" : "") << '\n';
         std::cout << args.source << ": "
                   << (findings.empty() ? std::string("clean") : std::to_string(findings.size()) + " finding(s)")
                   << '\n';

@@ -135,10 +135,15 @@ std::vector<VerifyFinding> sectorFaults(DataStore& store, FileAccess& files) {
 std::vector<VerifyFinding> verifySource(const fs::path& source, FileAccess& files) {
     std::error_code ec;
     const fs::path journal = journalPathOf(source);
-    if (fs::exists(fs::symlink_status(journal, ec)))
-        return {{"journal", utf8Path(journal), "",
-                 "a journal of an interrupted write is left: " + utf8Path(journal) + "; run \"tarvo recover " +
-                     utf8Path(source) + "\" and verify again"}};
+    std::string detail;
+    switch (journalState(files, journal, detail)) {
+    case JournalState::None: break;
+    case JournalState::Left:
+        return {{"journal", utf8Path(journal), "interrupted",
+                 "a journal of an interrupted write is left: " + utf8Path(journal) +
+                     "; undo that write, then verify again"}};
+    case JournalState::Unusable: return {{"journal", utf8Path(journal), "unusable", detail}};
+    }
     if (!fs::exists(source, ec))
         return {{"load", utf8Path(source), "", "No such file or directory: " + utf8Path(source)}};
     MessageLog log;

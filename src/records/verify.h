@@ -16,7 +16,7 @@ namespace tarvo {
 struct VerifyFinding {
     std::string kind;   // "mirror", "sector", "journal" or "load"
     std::string where;  // "player 12", "team row 3 (4.Spain) slot 5", "parameter.ovl sector 120"
-    std::string field;  // "record", "id", "EDC", "ECC"; empty for a journal or a refused load
+    std::string field;  // "record", "id", "EDC", "ECC"; a journal: "interrupted", "unusable"; a load: empty
     std::string text;   // the finding as one line
 };
 

@@ -41,11 +41,11 @@ bool blocksLongEnough(MessageService& messages, const std::string& bootName, con
 
 // Byte ranges where `now` and `wanted` differ, in chunks of kPatchChunk bytes.
 constexpr std::size_t kPatchChunk = 4096;
-void addChangedChunks(std::vector<FilePatch>& patches, const fs::path& file, ByteSpan now, ByteSpan wanted) {
+void addChangedChunks(std::vector<FilePatch>& patches, FileRole file, ByteSpan now, ByteSpan wanted) {
     for (std::size_t at = 0; at < wanted.size(); at += kPatchChunk) {
         const std::size_t n = std::min(kPatchChunk, wanted.size() - at);
         if (std::equal(wanted.begin() + at, wanted.begin() + at + n, now.begin() + at)) continue;
-        if (!patches.empty() && patches.back().file == file &&
+        if (!patches.empty() && patches.back().role == file &&
             patches.back().position + patches.back().bytes.size() == at)
             patches.back().bytes.insert(patches.back().bytes.end(), wanted.begin() + at, wanted.begin() + at + n);
         else patches.push_back({file, at, Bytes(wanted.begin() + at, wanted.begin() + at + n)});
@@ -65,6 +65,16 @@ std::optional<std::string> findBootFile(IsoFile& file, const fs::path& imagePath
     return std::nullopt;
 }
 
+// The files of a source by the role each plays, the only files its journal may write.
+std::vector<RoleFile> roleFiles(SourceMode mode, const fs::path& source, const std::string& bootName) {
+    if (mode == SourceMode::CdImage) return {{FileRole::Image, source}};
+    std::vector<RoleFile> files;
+    if (!bootName.empty()) files.push_back({FileRole::Boot, source / bootName});
+    files.push_back({FileRole::Parameter, source / kParameterFileName});
+    files.push_back({FileRole::Select, source / kSelectFileName});
+    return files;
+}
+
 }  // namespace
 
 struct DataStore::Files {
@@ -77,10 +87,20 @@ fs::path journalPathOf(const fs::path& source) {
     return fs::path(source) += ".tarvo-journal";
 }
 
+std::vector<RoleFile> sourceFilesOf(const fs::path& source) {
+    std::error_code ec;
+    if (!fs::is_directory(source, ec)) return roleFiles(SourceMode::CdImage, source, {});
+    // The boot file under the name a load finds first.
+    std::string bootName;
+    for (const char* name : {kBootFileName, kBootFileNameSecondRelease})
+        if (bootName.empty() && fs::is_regular_file(source / name, ec)) bootName = name;
+    return roleFiles(SourceMode::ExportedFiles, source, bootName);
+}
+
 bool recoverSource(const fs::path& source, MessageService& messages, FileAccess& files) {
     const fs::path journal = journalPathOf(source);
     std::string detail;
-    switch (recoverJournal(files, journal, detail)) {
+    switch (recoverJournal(files, journal, sourceFilesOf(source), detail)) {
     case Recovery::NoJournal:
         messages.information("There is no interrupted write to undo in " + utf8Path(source) + ".");
         return true;
@@ -92,6 +112,8 @@ bool recoverSource(const fs::path& source, MessageService& messages, FileAccess&
                              " was incomplete, so the interrupted write had not begun: the source is unchanged and "
                              "the journal removed.");
         return true;
+    case Recovery::Refused:
+    case Recovery::Unusable: messages.warning(detail); return false;
     case Recovery::Failed: break;
     }
     messages.warning(detail + "\nThe interrupted write into " + utf8Path(source) +
@@ -117,12 +139,15 @@ void DataStore::protectSource(bool on) {
 }
 
 bool DataStore::refuseJournalLeft(const fs::path& source) {
-    std::error_code ec;
     const fs::path journal = journalPathOf(source);
-    if (!fs::exists(fs::symlink_status(journal, ec))) return false;
+    std::string detail;
+    switch (journalState(m_files, journal, detail)) {
+    case JournalState::None: return false;
+    case JournalState::Unusable: m_messages.warning(detail); return true;
+    case JournalState::Left: break;
+    }
     m_messages.warning("An earlier write into " + utf8Path(source) + " was interrupted; its journal " +
-                       utf8Path(journal) + " holds the bytes it overwrote. Run \"tarvo recover " + utf8Path(source) +
-                       "\" (or answer Yes when the editor asks) to undo it.");
+                       utf8Path(journal) + " holds the bytes it overwrote. Undo that write before loading it.");
     return true;
 }
 
@@ -370,13 +395,14 @@ bool DataStore::backUpFiles(const Files& files) {
 bool DataStore::writePatches(const std::vector<FilePatch>& patches) {
     if (patches.empty()) return true;
     const fs::path journal = journalPathOf(sourcePath());
-    const JournaledWrite result = writeJournaled(m_files, journal, patches);
+    const JournaledWrite result =
+        writeJournaled(m_files, journal, roleFiles(m_mode, sourcePath(), m_bootFileName), patches);
     if (result.written) return true;
     m_failure = result.failure;
     if (result.undoFailed) {
         const auto backups = listBackups(sourcePath());
         m_failure += "\nThe data written so far could not be undone: the journal " + utf8Path(journal) +
-                     " holds it (run \"tarvo recover " + utf8Path(sourcePath()) + "\")" +
+                     " holds what it overwrote, to undo the interrupted write" +
                      (backups.empty() ? "" : "; the newest backup is " + utf8Path(backups.front().folder));
     }
     return false;
@@ -421,7 +447,7 @@ bool DataStore::SaveToImage() {
         if (!files || !backUpOnce(*files)) return false;
     }
     std::vector<FilePatch> patches;
-    for (RawRun& run : sectors.takeRuns()) patches.push_back({m_imagePath, run.position, std::move(run.bytes)});
+    for (RawRun& run : sectors.takeRuns()) patches.push_back({FileRole::Image, run.position, std::move(run.bytes)});
     if (!writePatches(patches)) return false;
     markWritten();
     return true;
@@ -435,9 +461,9 @@ bool DataStore::SaveToDirectory() {
     const auto files = readSourceFiles();
     if (!files) return false;
     std::vector<FilePatch> patches;
-    addChangedChunks(patches, m_exportDirectory / m_bootFileName, files->boot, m_boot);
-    addChangedChunks(patches, m_exportDirectory / kParameterFileName, files->parameter, m_parameter);
-    addChangedChunks(patches, m_exportDirectory / kSelectFileName, files->select, m_select);
+    addChangedChunks(patches, FileRole::Boot, files->boot, m_boot);
+    addChangedChunks(patches, FileRole::Parameter, files->parameter, m_parameter);
+    addChangedChunks(patches, FileRole::Select, files->select, m_select);
     if (!patches.empty() && !backUpOnce(*files)) return false;
     if (!writePatches(patches)) return false;
     markWritten();

@@ -33,6 +33,8 @@ inline constexpr const char* kSelectFileName = "select.ovl";
 
 // The journal of an interrupted write into `source` (beside an image, inside a folder).
 std::filesystem::path journalPathOf(const std::filesystem::path& source);
+// The files of `source` by role (an image; or the boot file found, parameter.ovl and select.ovl).
+std::vector<RoleFile> sourceFilesOf(const std::filesystem::path& source);
 // Undoes an interrupted write into `source` from its journal and says what happened:
 // "Undid the interrupted write into <source>." and the like. False when it could not.
 bool recoverSource(const std::filesystem::path& source, MessageService& messages, FileAccess& files = diskAccess());

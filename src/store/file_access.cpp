@@ -12,6 +12,12 @@ namespace fs = std::filesystem;
 
 std::string systemErrorText() { return std::strerror(errno); }
 
+bool FileAccess::syncFolder(const fs::path& folder, std::string& error) {
+    if (platform::syncFolder(folder)) return true;
+    error = systemErrorText();
+    return false;
+}
+
 namespace {
 
 class DiskFile : public OpenFile {
@@ -55,22 +61,34 @@ private:
 class DiskAccess : public FileAccess {
 public:
     std::unique_ptr<OpenFile> open(const fs::path& file, OpenMode mode, std::string& error) override {
+        const bool noFollow = mode != OpenMode::Read && mode != OpenMode::ReadWrite;
         std::error_code ec;
-        const auto status = fs::status(file, ec);
+        const auto status = noFollow ? fs::symlink_status(file, ec) : fs::status(file, ec);
         if (mode == OpenMode::CreateNew) {
             if (fs::exists(status)) {
-                error = "the file exists already";
+                error = fs::is_symlink(status) ? "a symbolic link is there already" : "the file exists already";
                 return nullptr;
             }
         } else if (!fs::is_regular_file(status)) {
-            error = fs::exists(status) ? "it is not a regular file" : "No such file or directory";
+            error = fs::is_symlink(status) ? "it is a symbolic link"
+                    : fs::exists(status)   ? "it is not a regular file"
+                                           : "No such file or directory";
             return nullptr;
         }
-        // "wx" creates exclusively, so that a file made meanwhile by another program is not taken.
-        const char* flags = mode == OpenMode::Read ? "rb" : mode == OpenMode::ReadWrite ? "r+b" : "w+bx";
-        std::FILE* handle = platform::openFile(file, flags);
+        // The checks above name the usual cases; the open itself refuses what changed meanwhile
+        // (created exclusively, so that a file made by another program is not taken).
+        std::FILE* handle = nullptr;
+        switch (mode) {
+        case OpenMode::Read: handle = platform::openFile(file, "rb"); break;
+        case OpenMode::ReadWrite: handle = platform::openFile(file, "r+b"); break;
+        case OpenMode::CreateNew: handle = platform::openFileNoFollow(file, platform::NoFollow::CreateNew); break;
+        case OpenMode::ReadNoFollow: handle = platform::openFileNoFollow(file, platform::NoFollow::Read); break;
+        case OpenMode::ReadWriteNoFollow:
+            handle = platform::openFileNoFollow(file, platform::NoFollow::ReadWrite);
+            break;
+        }
         if (!handle) {
-            error = systemErrorText();
+            error = errno == ELOOP ? "it is a symbolic link" : systemErrorText();
             return nullptr;
         }
         std::uint64_t size = 0;

@@ -1,6 +1,6 @@
 #pragma once
 // The small file interface through which the store reaches the disc image, the exported files and
-// the journal: open, read, write, flush, size (and remove, for the journal). The disk's own
+// the journal: open, read, write, flush, size (and, for the journal, remove and flush its folder). The disk's own
 // implementation is diskAccess(); tests put one in front of it that fails a chosen write.
 
 #include <cstdint>
@@ -32,7 +32,11 @@ protected:
 enum class OpenMode {
     Read,       // an existing file
     ReadWrite,  // an existing file, never created nor truncated
-    CreateNew,  // a file that must not exist yet
+    CreateNew,  // a file that must not exist yet; a link by its name, even a dangling one, refuses it
+    // The same as Read and ReadWrite for a file whose path comes from no user (the journal): the
+    // regular file at that very path, never what a symbolic link there points to.
+    ReadNoFollow,
+    ReadWriteNoFollow,
 };
 
 class FileAccess {
@@ -42,6 +46,8 @@ public:
     virtual std::unique_ptr<OpenFile> open(const std::filesystem::path& file, OpenMode mode, std::string& error) = 0;
     // Removes a file the program made; false when it is still there.
     virtual bool remove(const std::filesystem::path& file) = 0;
+    // Makes the folder's list of names durable where the platform can; false with `error` saying why.
+    virtual bool syncFolder(const std::filesystem::path& folder, std::string& error);
 };
 
 // The files on the disk.

@@ -114,16 +114,18 @@ private slots:
         const Bytes before = test::readFile(exported / "parameter.ovl");
         Bytes changed = before;
         changed[100] ^= 0xFF;
-        // A write stopped after its data writes: the data written, the journal still there.
+        // A write stopped after its data writes: the data written, the journal still there (neither
+        // removed nor marked finished).
         class KeepJournal : public FileAccess {
         public:
             std::unique_ptr<OpenFile> open(const fs::path& f, OpenMode m, std::string& e) override {
-                return diskAccess().open(f, m, e);
+                return m == OpenMode::ReadWriteNoFollow ? nullptr : diskAccess().open(f, m, e);
             }
             bool remove(const fs::path&) override { return false; }
         } stopsBeforeRemoving;
-        const std::vector<FilePatch> patch{{exported / "parameter.ovl", 0, changed}};
-        QVERIFY(writeJournaled(stopsBeforeRemoving, journalPathOf(exported), patch).written);
+        const std::vector<RoleFile> files{{FileRole::Parameter, exported / "parameter.ovl"}};
+        const std::vector<FilePatch> patch{{FileRole::Parameter, 0, changed}};
+        QVERIFY(writeJournaled(stopsBeforeRemoving, journalPathOf(exported), files, patch).written);
         QVERIFY(test::readFile(exported / "parameter.ovl") == changed && fs::exists(journalPathOf(exported)));
         for (const bool yes : {false, true}) {
             test::FakeUi ui;

@@ -1,8 +1,10 @@
 // All-or-nothing write-back: a failure at every write of one edit's write-back, a process stopped
-// after every write (journal included) and recovered, backups made once and restored byte for byte.
+// after every write (journal included) and recovered, hostile journals refused, backups made once
+// and restored byte for byte.
 
 #include <cstdlib>
 #include <functional>
+#include <map>
 #include <random>
 #include <set>
 #include <thread>
@@ -31,6 +33,9 @@ struct WriteDone {
     std::size_t size;
 };
 
+// A failing write that reaches the file with all its bytes but the last.
+constexpr std::size_t kAllButOne = SIZE_MAX;
+
 // The disk, with writes counted (and listed) across all files: the write numbered `failAt` fails
 // (after `bytesBefore` of its bytes reach the file), or, with `stop`, every write, flush and
 // removal from that one on fails as if the process had been killed there.
@@ -42,6 +47,8 @@ public:
     std::size_t bytesBefore;
     bool stop;
     bool refuseCreate = false;
+    bool failFolderSync = false;
+    bool refuseRemove = false;
     std::uint64_t writes = 0;
     std::vector<WriteDone> done;
 
@@ -53,7 +60,11 @@ public:
         auto inner = diskAccess().open(file, mode, error);
         return inner ? std::make_unique<File>(*this, file, std::move(inner)) : nullptr;
     }
-    bool remove(const fs::path& file) override { return !stopped() && diskAccess().remove(file); }
+    bool remove(const fs::path& file) override { return !stopped() && !refuseRemove && diskAccess().remove(file); }
+    bool syncFolder(const fs::path& folder, std::string& error) override {
+        if (failFolderSync) error = "Input/output error";
+        return !failFolderSync && diskAccess().syncFolder(folder, error);
+    }
     bool stopped() const { return stop && writes >= failAt; }
 
 private:
@@ -66,7 +77,8 @@ private:
             if (m_access.stopped()) return fail();
             m_access.done.push_back({m_path, at, data.size()});
             if (m_access.writes++ != m_access.failAt) return m_inner->write(at, data);
-            m_inner->write(at, data.first(std::min(m_access.bytesBefore, data.size())));
+            const std::size_t before = m_access.bytesBefore;
+            m_inner->write(at, data.first(before == kAllButOne ? data.size() - 1 : std::min(before, data.size())));
             return fail();
         }
         bool flush() override { return !m_access.stopped() ? m_inner->flush() : fail(); }
@@ -137,14 +149,15 @@ std::uint64_t writesOfOneEdit(Source kind) {
     return edited.loaded && edited.store.WriteBack() ? access.writes : 0;
 }
 
-// Whichever write fails, and whether half of it reached the file or none, the source is byte for
-// byte as before, no journal is left, the message names the file and the reason before the
-// failure message, and a later write-back succeeds.
+// Whichever write fails, and whether none of it or all but its last byte reached the file (so the
+// failed range itself must be undone too), the source is byte for byte as before, no journal is
+// left, the message names the file and the reason before the failure message, and a later
+// write-back succeeds.
 TEST_P(SafeWrite, AFailureAtAnyWriteLeavesTheSourceAsBefore) {
     const std::uint64_t total = writesOfOneEdit(GetParam());
     ASSERT_GT(total, 3u);
     for (std::uint64_t k = 0; k < total; ++k)
-        for (const std::size_t bytesBefore : {std::size_t{0}, std::size_t{7}}) {
+        for (const std::size_t bytesBefore : {std::size_t{0}, kAllButOne}) {
             SCOPED_TRACE("write " + std::to_string(k) + ", bytes before " + std::to_string(bytesBefore));
             EditedSource source(GetParam());
             FailingAccess access(k, bytesBefore);
@@ -196,19 +209,180 @@ TEST_P(SafeWrite, RecoverUndoesAWriteStoppedAtAnyPoint) {
     }
 }
 
-// A journal that cannot be created refuses the write-back before anything is written.
-TEST_P(SafeWrite, NoJournalNoWrite) {
-    EditedSource source(GetParam());
-    FailingAccess access;
-    access.refuseCreate = true;
-    EditedStore edited(source, access);
-    ASSERT_TRUE(edited.loaded);
-    EXPECT_FALSE(edited.store.WriteBack());
-    EXPECT_TRUE(source.snapshot() == source.before);
-    const std::string& text = edited.log.messages.back().text;
-    EXPECT_TRUE(text.starts_with("Can not create the journal " + journalPathOf(source.path).string() +
-                                 ": Read-only file system"))
-        << text;
+// A journal that can not be made, or whose folder can not be flushed, refuses the write-back
+// before anything is written, naming the journal and the reason. One that can not be removed
+// after a complete write is marked finished: the next load neither refuses nor asks, and removes it.
+TEST_P(SafeWrite, JournalMadeFlushedAndRetired) {
+    for (const int failing : {0, 1, 2}) {
+        SCOPED_TRACE(failing);
+        EditedSource source(GetParam());
+        const fs::path journal = journalPathOf(source.path);
+        FailingAccess access;
+        access.refuseCreate = failing == 0;
+        access.failFolderSync = failing == 1;
+        access.refuseRemove = failing == 2;
+        EditedStore edited(source, access);
+        ASSERT_TRUE(edited.loaded);
+        if (failing < 2) {
+            EXPECT_FALSE(edited.store.WriteBack());
+            EXPECT_TRUE(source.snapshot() == source.before);
+            EXPECT_FALSE(fs::exists(fs::symlink_status(journal)));
+            const std::string& text = edited.log.messages.back().text;
+            EXPECT_TRUE(text.starts_with(
+                failing == 0 ? "Can not create the journal " + journal.string() + ": Read-only file system"
+                             : "Can not flush the folder of the journal " + journal.string() + ": Input/output error"))
+                << text;
+            continue;
+        }
+        ASSERT_TRUE(edited.store.WriteBack());
+        ASSERT_TRUE(fs::exists(journal));
+        MessageLog log;
+        DataStore reloaded(log);
+        EXPECT_TRUE(source.load(reloaded));
+        EXPECT_FALSE(fs::exists(journal));
+        EXPECT_TRUE(std::ranges::equal(reloaded.parameter(), edited.store.parameter()));
+    }
+}
+
+// The journal's layout, written out to craft journals: "TARVOJN2", u32 entry count, per entry u8
+// file role (1 image, 2 boot file, 3 parameter data, 4 select data), u64 the file's size when
+// saved, u64 position, u32 length and the saved bytes; last the SHA-256 of all before it. An
+// earlier version: "TARVOJNL", and per entry u16 name length and the file's name in place of the
+// role and the size. Integers little-endian.
+struct Entry {
+    std::string name;  // the earlier version's
+    std::uint8_t role;
+    std::uint64_t sizeThen;
+    std::uint64_t position;
+    Bytes bytes;
+};
+
+Bytes craftJournal(bool old, const std::vector<Entry>& entries) {
+    Bytes out;
+    const auto le = [&out](std::uint64_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+    };
+    const std::string magic = old ? "TARVOJNL" : "TARVOJN2";
+    out.assign(magic.begin(), magic.end());
+    le(entries.size(), 4);
+    for (const Entry& e : entries) {
+        if (old) {
+            le(e.name.size(), 2);
+            out.insert(out.end(), e.name.begin(), e.name.end());
+        } else {
+            le(e.role, 1);
+            le(e.sizeThen, 8);
+        }
+        le(e.position, 8);
+        le(e.bytes.size(), 4);
+        out.insert(out.end(), e.bytes.begin(), e.bytes.end());
+    }
+    const auto digest = Sha256::of(out);
+    out.insert(out.end(), digest.begin(), digest.end());
+    return out;
+}
+
+// Every regular file under `dir`, byte for byte.
+std::map<fs::path, Bytes> filesUnder(const fs::path& dir) {
+    std::map<fs::path, Bytes> files;
+    for (const auto& e : fs::recursive_directory_iterator(dir))
+        if (fs::is_regular_file(e.symlink_status())) files[e.path()] = test::readFile(e.path());
+    return files;
+}
+
+// A journal may come from elsewhere (a shared folder). Recovery writes only into the source's own
+// files, inside their ends, once every entry is checked; anything else is refused, naming the
+// journal and why, with every file (beside the source too) byte for byte as it was and the journal
+// kept, and a load refuses naming it. An earlier version's journal naming the source's own file
+// in its folder is undone.
+TEST_P(SafeWrite, HostileJournalsChangeNothing) {
+    enum Shape { Crafted, DanglingLink, Folder, LinkToJournal };
+    struct Where {  // the journal's folder, the source's own file (image or parameter.ovl), its role and size
+        fs::path folder, own;
+        std::uint8_t role;
+        std::uint64_t size;
+    };
+    using Entries = std::vector<Entry>;
+    struct Case {
+        const char* what;
+        Shape shape;
+        bool old;
+        std::function<Entries(const Where&)> entries;
+        std::string reason;  // empty: undone
+    };
+    static const Bytes four{0xDE, 0xAD, 0xBE, 0xEF};
+    const auto byName = [](std::string name, std::uint64_t at) { return Entry{std::move(name), 0, 0, at, four}; };
+    const auto byRole = [](std::uint8_t role, std::uint64_t size, std::uint64_t at) {
+        return Entry{"", role, size, at, four};
+    };
+    const std::uint64_t far = 4ull << 30;
+    const Case cases[] = {
+        {"a name going up", Crafted, true,
+         [&](const Where& w) { return Entries{byName("../" + w.folder.filename().string() + "/notes.txt", 0)}; },
+         "names \"../"},
+        {"an absolute name", Crafted, true,
+         [&](const Where& w) { return Entries{byName((w.folder / "victim").string(), 0)}; },
+         "none of the source's files"},
+        {"a file beside the source", Crafted, true, [&](const Where&) { return Entries{byName("notes.txt", 0)}; },
+         "none of the source's files"},
+        {"a role the source lacks", Crafted, false,
+         [&](const Where& w) { return Entries{byRole(w.role == 1 ? 3 : 1, w.size, 0)}; },
+         "which the source does not have"},
+        {"a good entry, then one past the end", Crafted, false,
+         [&](const Where& w) {
+             return Entries{byRole(w.role, w.size, 0), byRole(w.role, w.size, w.size - 2)};
+         },
+         "which holds"},
+        {"a size far past the end", Crafted, false,
+         [&](const Where& w) { return Entries{byRole(w.role, far + 4, far)}; }, "when it held 4294967300 bytes"},
+        {"a dangling link", DanglingLink, false, {}, "it is a symbolic link"},
+        {"a folder", Folder, false, {}, "it is not a regular file"},
+        {"a link to a good journal", LinkToJournal, false,
+         [&](const Where& w) { return Entries{byRole(w.role, w.size, 0)}; }, "it is a symbolic link"},
+        {"the source's own file by name", Crafted, true,
+         [&](const Where& w) { return Entries{byName(w.own.filename().string(), 8)}; }, ""},
+        {"the source's own file by role", Crafted, false,
+         [&](const Where& w) { return Entries{byRole(w.role, w.size, w.size - 4)}; }, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EditedSource source(GetParam());
+        const fs::path journal = journalPathOf(source.path), folder = journal.parent_path();
+        const fs::path own = source.image ? source.path : source.path / "parameter.ovl";
+        const Where where{folder, own, std::uint8_t(source.image ? 1 : 3), fs::file_size(own)};
+        test::writeFile(folder / "notes.txt", Bytes(64, 'n'));
+        test::writeFile(folder / "victim", Bytes(64, 'v'));
+        std::error_code ec;
+        if (c.shape == DanglingLink) fs::create_symlink(folder / "gone", journal, ec);
+        if (c.shape == Folder) fs::create_directory(journal);
+        if (c.shape == LinkToJournal) {
+            test::writeFile(folder / "good.journal", craftJournal(c.old, c.entries(where)));
+            fs::create_symlink(folder / "good.journal", journal, ec);
+        }
+        if (ec) continue;  // a system without symbolic links for this user
+        if (c.shape == Crafted) test::writeFile(journal, craftJournal(c.old, c.entries(where)));
+        auto expected = filesUnder(source.dir.path());
+        expected.erase(journal);
+        if (c.reason.empty()) {
+            const std::uint64_t at = c.old ? 8 : where.size - 4;
+            std::ranges::copy(four, expected[own].begin() + static_cast<std::ptrdiff_t>(at));
+        }
+
+        MessageLog log;
+        EXPECT_EQ(recoverSource(source.path, log), c.reason.empty());
+        auto after = filesUnder(source.dir.path());
+        after.erase(journal);
+        EXPECT_TRUE(after == expected);
+        EXPECT_EQ(fs::exists(fs::symlink_status(journal)), !c.reason.empty());
+        if (c.reason.empty()) continue;
+        const std::string& text = log.messages.back().text;
+        EXPECT_TRUE(text.find(journal.string()) != std::string::npos && text.find(c.reason) != std::string::npos &&
+                    text.find("remove it or move it away") != std::string::npos)
+            << text;
+        DataStore refused(log);
+        EXPECT_FALSE(source.load(refused));
+        EXPECT_NE(log.messages.back().text.find(journal.string()), std::string::npos);
+    }
 }
 
 // A write-back writes only what changed. With nothing edited it writes nothing at all (no journal
