@@ -7,6 +7,7 @@
 #include <variant>
 
 #include "csv_import.h"
+#include "input_text.h"
 #include "player/player_file.h"
 #include "player/universal_edit.h"
 #include "record_edits.h"
@@ -89,6 +90,10 @@ std::optional<std::uint32_t> parseId(const std::string& text) {
 
 const std::string kIdRange = "ID should be 1--2197";
 
+std::string notWholeNumber(const std::string& what, const std::string& text) {
+    return what + " takes a whole number, not \"" + shownValue(text) + "\"";
+}
+
 struct PlayerArgs {
     std::string source, id, file, ability, method;
     std::vector<std::string> assignments;
@@ -135,11 +140,13 @@ int playerCommand(const PlayerArgs& args) {
 
 int setPlayerCommand(const PlayerArgs& args) {
     const auto id = parseId(args.id);
-    if (!id) return refuse(kIdRange);
+    if (!id) return isWholeNumber(args.id) ? refuse(kIdRange) : usageError(notWholeNumber("ID", args.id), "set-player");
     std::vector<Assignment> assignments;
     for (const auto& text : args.assignments) {
         auto a = parseAssignment(text);
-        if (!a) return refuse("\"" + text + "\" is not NAME=VALUE");
+        if (!a) return refuse("\"" + shownValue(text) + "\" is not NAME=VALUE");
+        if (auto malformed = malformedNumber(ChangeKind::Player, static_cast<int>(*id), a->name, a->value))
+            return usageError(*malformed, "set-player");
         assignments.push_back(std::move(*a));
     }
     LoadedSource source;

@@ -7,6 +7,7 @@
 #include <variant>
 
 #include "csv_import.h"
+#include "input_text.h"
 #include "record_edits.h"
 #include "records/name_slot.h"
 #include "records/team.h"
@@ -185,11 +186,15 @@ int teamCommand(const TeamArgs& args) {
 
 int setTeamCommand(const TeamArgs& args) {
     const auto row = parseRow(args.row);
+    if (!row && !isWholeNumber(args.row))
+        return usageError("ROW takes a whole number, not \"" + shownValue(args.row) + "\"", "set-team");
     if (!row) return refuse("ROW should be 0 to 105");
     std::vector<TeamChange> changes;
     for (const auto& text : args.assignments) {
         const auto assignment = parseAssignment(text);
-        if (!assignment) return refuse("\"" + text + "\" is not NAME=VALUE");
+        if (!assignment) return refuse("\"" + shownValue(text) + "\" is not NAME=VALUE");
+        if (auto malformed = malformedNumber(ChangeKind::Team, *row, assignment->name, assignment->value))
+            return usageError(*malformed, "set-team");
         auto checked = checkTeamChange(*row, *assignment);
         if (auto* refusal = std::get_if<std::string>(&checked)) return refuse(*refusal);
         changes.push_back(std::get<TeamChange>(std::move(checked)));
