@@ -90,8 +90,10 @@ std::optional<std::uint32_t> parseId(const std::string& text) {
 
 const std::string kIdRange = "ID should be 1--2197";
 
-std::string notWholeNumber(const std::string& what, const std::string& text) {
-    return what + " takes a whole number, not \"" + shownValue(text) + "\"";
+// The exit status for an ID that is no player's: out of range is refused, no number not understood.
+int badId(const std::string& text, const std::string& command) {
+    if (isWholeNumber(text)) return refuse(kIdRange);
+    return usageError("ID takes a whole number, not \"" + shownValue(text) + "\"", command);
 }
 
 struct PlayerArgs {
@@ -131,7 +133,7 @@ int importCsvCommand(const PlayerArgs& args) {
 
 int playerCommand(const PlayerArgs& args) {
     const auto id = parseId(args.id);
-    if (!id) return refuse(kIdRange);
+    if (!id) return badId(args.id, "player");
     LoadedSource source;
     if (auto refused = loadOrRefuse(source, args.source)) return *refused;
     printJson(playerObject(source.store.blocks(), *id), args.json);
@@ -140,7 +142,7 @@ int playerCommand(const PlayerArgs& args) {
 
 int setPlayerCommand(const PlayerArgs& args) {
     const auto id = parseId(args.id);
-    if (!id) return isWholeNumber(args.id) ? refuse(kIdRange) : usageError(notWholeNumber("ID", args.id), "set-player");
+    if (!id) return badId(args.id, "set-player");
     std::vector<Assignment> assignments;
     for (const auto& text : args.assignments) {
         auto a = parseAssignment(text);
@@ -170,7 +172,7 @@ int setPlayerCommand(const PlayerArgs& args) {
 
 int exportPlayerCommand(const PlayerArgs& args) {
     const auto id = parseId(args.id);
-    if (!id) return refuse(kIdRange);
+    if (!id) return badId(args.id, "export-player");
     LoadedSource source;
     if (auto refused = loadOrRefuse(source, args.source)) return *refused;
     return runOperation(
@@ -179,7 +181,7 @@ int exportPlayerCommand(const PlayerArgs& args) {
 
 int importPlayerCommand(const PlayerArgs& args) {
     const auto id = parseId(args.id);
-    if (!id) return refuse(kIdRange);
+    if (!id) return badId(args.id, "import-player");
     LoadedSource source;
     if (auto refused = loadOrRefuse(source, args.source)) return *refused;
     const int status = runOperation(

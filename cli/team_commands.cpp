@@ -136,6 +136,12 @@ std::optional<int> parseRow(const std::string& text) {
     return row ? std::optional<int>(static_cast<int>(*row)) : std::nullopt;
 }
 
+// The exit status for a ROW that is none: out of range is refused, no number not understood.
+int badRow(const std::string& text, const std::string& command) {
+    if (isWholeNumber(text)) return refuse("ROW should be 0 to 105");
+    return usageError("ROW takes a whole number, not \"" + shownValue(text) + "\"", command);
+}
+
 // "Changes a team row ... NAME is "team name", ...": the settable values of the field table.
 std::string setTeamHelp() {
     std::string names, slotNames;
@@ -177,7 +183,7 @@ int teamsCommand(const TeamArgs& args) {
 
 int teamCommand(const TeamArgs& args) {
     const auto row = parseRow(args.row);
-    if (!row) return refuse("ROW should be 0 to 105");
+    if (!row) return badRow(args.row, "team");
     LoadedSource source;
     if (auto refused = loadOrRefuse(source, args.source)) return *refused;
     printJson(teamDetails(source.store.blocks(), *row), args.json);
@@ -186,9 +192,7 @@ int teamCommand(const TeamArgs& args) {
 
 int setTeamCommand(const TeamArgs& args) {
     const auto row = parseRow(args.row);
-    if (!row && !isWholeNumber(args.row))
-        return usageError("ROW takes a whole number, not \"" + shownValue(args.row) + "\"", "set-team");
-    if (!row) return refuse("ROW should be 0 to 105");
+    if (!row) return badRow(args.row, "set-team");
     std::vector<TeamChange> changes;
     for (const auto& text : args.assignments) {
         const auto assignment = parseAssignment(text);
@@ -207,7 +211,7 @@ int setTeamCommand(const TeamArgs& args) {
 
 int exportTeamCommand(const TeamArgs& args) {
     const auto row = parseRow(args.row);
-    if (!row) return refuse("ROW should be 0 to 105");
+    if (!row) return badRow(args.row, "export-team");
     LoadedSource source;
     if (auto refused = loadOrRefuse(source, args.source)) return *refused;
     return runOperation(
