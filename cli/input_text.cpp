@@ -70,13 +70,14 @@ std::optional<std::string> cellLengthRefusal(const std::optional<ValueRef>& valu
                " characters; a number has at most " + std::to_string(kMaxNumberCharacters);
     }
     std::size_t slot = 0;
-    if (value->what == ValueRef::What::FullName) slot = blockmap::kFullNameSize - 1;
-    else if (value->what == ValueRef::What::BackName) slot = blockmap::kBackNameSize - 1;
-    else slot = static_cast<std::size_t>(std::max(teamNameMaxBytes(static_cast<TF>(value->index), value->number), 0));
+    // The whole slot: a disc's name may fill it without its NUL, and must still read back.
+    if (value->what == ValueRef::What::FullName) slot = blockmap::kFullNameSize;
+    else if (value->what == ValueRef::What::BackName) slot = blockmap::kBackNameSize;
+    else slot = static_cast<std::size_t>(teamNameMaxBytes(static_cast<TF>(value->index), value->number) + 1);
     const std::size_t characters = characterCount(cell);
     if (characters <= slot) return std::nullopt;
-    return "\"" + shownValue(cell) + "\" has " + std::to_string(characters) + " characters; this name holds at most " +
-           std::to_string(slot);
+    return "\"" + shownValue(cell) + "\" has " + std::to_string(characters) + " characters; its slot has " +
+           std::to_string(slot) + " bytes";
 }
 
 std::optional<std::string> malformedNumber(ChangeKind kind, int number, std::string_view name, std::string_view value) {

@@ -27,7 +27,8 @@ std::size_t characterCount(std::string_view text);
 // character and each byte that is no UTF-8 written as \xNN.
 std::string shownValue(std::string_view text);
 // Why `cell` is too long for the value it stands for, or nullopt: a name has at most as many
-// characters as its slot has bytes (each character takes one or two), anything else is a number.
+// characters as its slot has bytes (each character takes one or two; a name read from a disc may
+// fill the slot), anything else is a number.
 std::optional<std::string> cellLengthRefusal(const std::optional<ValueRef>& value, std::string_view cell);
 // What is wrong with NAME=VALUE typed for a player or a team row when NAME is a number and VALUE is
 // no whole number ("5e1", "0x32", "abc"): a command line not understood rather than a value

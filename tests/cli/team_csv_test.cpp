@@ -198,7 +198,7 @@ TEST(TeamCsv, ABadCellRefusesTheWholeFile) {
         {"club name of a national row", [](Sheet& s) { s.cell(3, "club name") = "Club"; }, 5, clubName,
          "only clubs (rows 65 to 104) have a club name"},
         {"club name too long", [](Sheet& s) { s.cell(70, "club name") = std::string(21, 'A'); }, 72, clubName,
-         "this name holds at most 20"},
+         "club name takes at most 20 bytes"},
         {"national slot empty", [](Sheet& s) { s.cell(0, "slot 0 id") = "0"; }, 2, 16, "ID should be 1--2197"},
         {"club slot 23 past the last player", [](Sheet& s) { s.cell(70, "slot 23 id") = "2198"; }, 72, 62,
          "ID should be 0--2197"},
