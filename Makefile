@@ -63,6 +63,7 @@ screenshots: build sample
 
 bench: build sample
 	$(BUILD)/bench/tarvo_bench --sample $(SAMPLE)
+	$(BUILD)/bench/tarvo_input_bench
 
 fuzz: deps
 	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(FUZZ_CMAKE) $(CMAKE_FLAGS)

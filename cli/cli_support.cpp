@@ -1,5 +1,7 @@
 #include "cli_support.h"
 
+#include "input_text.h"
+
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
@@ -19,7 +21,14 @@ void StderrMessages::show(const Message& message) {
         const bool blankBefore = pos > 0 && text[pos - 1] == ' ';
         text.replace(pos, 1, blankBefore ? "" : " ");
     }
-    std::cerr << "tarvo: " << text << '\n';
+    // A control character from a hostile input must not drive the terminal.
+    std::string shown;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte != 0x7F) shown += c;
+        else shown += "\\x" + std::string(1, "0123456789abcdef"[byte >> 4]) + "0123456789abcdef"[byte & 15];
+    }
+    std::cerr << "tarvo: " << shown << '\n';
 }
 
 MessageService& messages() {
@@ -72,6 +81,11 @@ bool loadSource(DataStore& store, const fs::path& source) {
 int refuse(const std::string& text) {
     messages().warning(text);
     return 1;
+}
+
+int usageError(const std::string& what, const std::string& command) {
+    messages().warning(what + "; see 'tarvo " + command + " --help'");
+    return kUsageError;
 }
 
 std::string hexBytes(ByteSpan data) {

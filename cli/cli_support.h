@@ -35,6 +35,9 @@ void useBinaryOutput();
 bool loadSource(DataStore& store, const std::filesystem::path& source);
 // Shows <text> through messages() and returns 1, the exit status of a refused command.
 int refuse(const std::string& text);
+// Shows "<what>; see 'tarvo COMMAND --help'" and returns 2, the exit status of a command line
+// that was not understood.
+int usageError(const std::string& what, const std::string& command);
 std::string hexBytes(ByteSpan data);
 
 // A subcommand whose callback runs `run` on `args` (filled in by the options the caller adds) and

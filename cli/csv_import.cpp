@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
 
 #include "csv.h"
+#include "input_text.h"
 #include "record_edits.h"
 #include "records/player_fields.h"
 #include "records/team.h"
@@ -152,10 +154,11 @@ std::string refusalText(const CsvRefusal& refusal) {
 }
 
 CsvImport importCsv(const GameBlocks& blocks, std::string_view text) {
-    const CsvTable table = parseCsv(text);
-    if (!table.error.empty()) return refused(0, 0, "", table.error);
-    if (table.records.empty()) return refused(0, 0, "", "there is no header row");
-    const std::vector<std::string>& header = table.records.front().fields;
+    CsvReader reader(text);
+    const auto headerRecord = reader.next();
+    if (!reader.error().empty()) return refused(0, 0, "", reader.error());
+    if (!headerRecord) return refused(0, 0, "", "there is no header row");
+    const std::vector<std::string>& header = headerRecord->fields;
     const bool players = std::ranges::find(header, "id") != header.end();
     if (!players && std::ranges::find(header, "row") == header.end())
         return refused(1, 0, "", "the header row has neither an \"id\" column (players) nor a \"row\" column (teams)");
@@ -163,41 +166,56 @@ CsvImport importCsv(const GameBlocks& blocks, std::string_view text) {
     // Where each column of the file stands among the sheet's columns.
     std::vector<std::size_t> known;
     for (std::size_t c = 0; c < header.size(); ++c) {
+        const std::string shown = shownValue(header[c]);
         const auto at = std::ranges::find(sheet.columns, header[c]);
         if (at == sheet.columns.end())
-            return refused(1, c + 1, header[c], "\"" + header[c] + "\" is not a " + sheet.record + " column");
+            return refused(1, c + 1, shown, "\"" + shown + "\" is not a " + sheet.record + " column");
         if (std::ranges::find(header, header[c]) != header.begin() + static_cast<std::ptrdiff_t>(c))
-            return refused(1, c + 1, header[c], "\"" + header[c] + "\" is there twice");
+            return refused(1, c + 1, shown, "\"" + shown + "\" is there twice");
         known.push_back(static_cast<std::size_t>(at - sheet.columns.begin()));
     }
     const std::size_t keyColumn = static_cast<std::size_t>(std::ranges::find(header, sheet.key) - header.begin());
+    const ChangeKind kind = players ? ChangeKind::Player : ChangeKind::Team;
 
     std::vector<Apply> apply;
+    std::map<std::int64_t, std::size_t> lineOf;  // the line of each record's key
     CsvImport result;
-    for (std::size_t r = 1; r < table.records.size(); ++r) {
-        const CsvRecord& record = table.records[r];
-        if (record.fields.size() != header.size())
+    while (const auto record = reader.next()) {
+        if (record->fields.size() != header.size())
             return refused(
-                record.line, 0, "",
-                std::to_string(record.fields.size()) + " cells where the header has " + std::to_string(header.size()));
-        const auto key = parseInRange(record.fields[keyColumn], sheet.first, sheet.last);
-        if (!key) return refused(record.line, keyColumn + 1, sheet.key, sheet.keyRange);
+                record->line, 0, "",
+                std::to_string(record->fields.size()) + " cells where the header has " + std::to_string(header.size()));
+        const auto key = parseInRange(record->fields[keyColumn], sheet.first, sheet.last);
+        if (!key) return refused(record->line, keyColumn + 1, sheet.key, sheet.keyRange);
+        // The same record twice would leave the result to the order of its lines.
+        if (const auto [first, added] = lineOf.try_emplace(*key, record->line); !added)
+            return refused(record->line, keyColumn + 1, sheet.key,
+                           sheet.record + " " + std::to_string(*key) + " is on line " + std::to_string(first->second) +
+                               " already");
+        // A cell of a value the record does not hold is left to the checks below, which name it.
+        for (std::size_t c = 0; c < header.size(); ++c) {
+            const auto value = valueNamed(kind, static_cast<int>(*key), header[c]);
+            if (!value) continue;
+            if (auto refusal = cellLengthRefusal(value, record->fields[c]))
+                return refused(record->line, c + 1, header[c], *refusal);
+        }
         const std::vector<std::string> now = sheet.cells(blocks, *key);
         std::vector<Cell> changed;
         for (std::size_t c = 0; c < header.size(); ++c) {
             const std::string& before = now[known[c]];
-            if (c == keyColumn || record.fields[c] == before) continue;
-            changed.push_back({c + 1, Assignment{header[c], record.fields[c]}});
-            result.changes.push_back({sheet.record + " " + std::to_string(*key), header[c], before, record.fields[c]});
+            if (c == keyColumn || record->fields[c] == before) continue;
+            changed.push_back({c + 1, Assignment{header[c], record->fields[c]}});
+            result.changes.push_back({sheet.record + " " + std::to_string(*key), header[c], before, record->fields[c]});
         }
         if (changed.empty()) continue;
         auto checked = sheet.check(blocks, *key, changed);
         if (auto* refusal = std::get_if<CsvRefusal>(&checked)) {
-            refusal->line = record.line;
+            refusal->line = record->line;
             return {std::move(*refusal), {}};
         }
         apply.push_back(std::get<0>(std::move(checked)));
     }
+    if (!reader.error().empty()) return refused(0, 0, "", reader.error());
     for (const auto& change : apply) change(blocks);
     return result;
 }

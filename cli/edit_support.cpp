@@ -3,6 +3,7 @@
 #include <charconv>
 #include <iostream>
 
+#include "input_text.h"
 #include "text/sjis.h"
 
 namespace tarvo::cli {
@@ -83,8 +84,8 @@ EncodedName encodeName(const std::string& label, const std::string& text, std::s
     if (encoded.refused) return {{}, label + ": " + refusalMessage(*encoded.refused)};
     if (encoded.bytes.size() > maxBytes)
         return {{},
-                label + " takes at most " + std::to_string(maxBytes) + " bytes of Shift-JIS text, \"" + text +
-                    "\" has " + std::to_string(encoded.bytes.size())};
+                label + " takes at most " + std::to_string(maxBytes) + " bytes of Shift-JIS text, \"" +
+                    shownValue(text) + "\" has " + std::to_string(encoded.bytes.size())};
     return {encoded.bytes, {}};
 }
 

@@ -8,6 +8,7 @@
 #include <CLI/CLI.hpp>
 
 #include "cli_support.h"
+#include "input_text.h"
 
 #ifndef TARVO_VERSION
 #define TARVO_VERSION "unknown"
@@ -15,8 +16,7 @@
 
 namespace {
 
-// Exit status of a command line that could not be understood (a refused input is 1).
-constexpr int kUsageError = 2;
+using tarvo::cli::kUsageError;
 
 // What `tarvo` alone prints: each command with the first clause of its description.
 std::string shortHelp(const CLI::App& app) {

@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "csv.h"
+#include "input_text.h"
 #include "record_edits.h"
 #include "records/player_tables.h"
 #include "records/team_fields.h"
@@ -28,10 +29,10 @@ std::string valueLabel(const PatchLine& line) {
 std::string unknownValue(const PatchLine& line) {
     if (line.kind == ChangeKind::Player) {
         if (!isPlayerId(static_cast<std::uint32_t>(line.number)) || line.number < 0) return "ID should be 1--2197";
-        return "unknown player value \"" + line.field + "\"";
+        return "unknown player value \"" + shownValue(line.field) + "\"";
     }
     if (!rowIsIn(line.number, TeamRows::All)) return "ROW should be 0 to 105";
-    return "team row " + std::to_string(line.number) + " has no value \"" + line.field + "\"";
+    return "team row " + std::to_string(line.number) + " has no value \"" + shownValue(line.field) + "\"";
 }
 
 // A value as it reads back once stored: a number in plain decimal ("+9" is 9), a name in the code
@@ -79,39 +80,48 @@ std::variant<Checked, std::string> checkNewValue(const PatchLine& line, const Va
 
 Patch parsePatch(std::string_view text) {
     Patch patch;
-    const CsvTable table = parseCsv(text);
-    if (!table.error.empty()) {
-        patch.error = table.error;
+    CsvReader reader(text);
+    const auto fail = [&patch](std::size_t line, const std::string& reason) {
+        patch.lines.clear();
+        patch.error = lineNumber(line) + reason;
         return patch;
+    };
+    const auto header = reader.next();
+    if (!header && !reader.error().empty()) return {{}, reader.error()};
+    if (!header || header->line != 1 || header->fields != std::vector{std::string(kPatchHeader)})
+        return fail(1, "a patch starts with the line \"" + std::string(kPatchHeader) + "\"");
+    // The line of each value: a value changed twice would make the result depend on the order.
+    std::map<std::tuple<ChangeKind, int, std::string>, std::size_t> seen;
+    while (auto record = reader.next()) {
+        std::vector<std::string>& cells = record->fields;
+        if (cells.size() != kPatchCells)
+            return fail(record->line,
+                        std::to_string(cells.size()) +
+                            " cells where a patch line has 5: player or team, ID or row, value, old, new");
+        const std::string& kind = cells[0];
+        if (kind != changeKindName(ChangeKind::Player) && kind != changeKindName(ChangeKind::Team))
+            return fail(record->line, "\"" + shownValue(kind) + "\" should be player or team");
+        const auto number = cells[1].size() <= kMaxNumberCharacters ? parseInteger(cells[1]) : std::nullopt;
+        if (!number || *number < -kLargestNumber || *number > kLargestNumber)
+            return fail(record->line, "\"" + shownValue(cells[1]) + "\" should be a player ID or a team row");
+        PatchLine line{record->line,
+                       kind == changeKindName(ChangeKind::Player) ? ChangeKind::Player : ChangeKind::Team,
+                       static_cast<int>(*number),
+                       std::move(cells[2]),
+                       std::move(cells[3]),
+                       std::move(cells[4])};
+        const auto value = valueNamed(line.kind, line.number, line.field);
+        if (!value) return fail(line.line, unknownValue(line));
+        for (const std::string* cell : {&line.oldValue, &line.newValue})
+            if (auto refusal = cellLengthRefusal(value, *cell))
+                return fail(line.line, valueLabel(line) + ": " + *refusal);
+        const auto [first, added] = seen.try_emplace({line.kind, line.number, line.field}, line.line);
+        if (!added)
+            return fail(line.line,
+                        valueLabel(line) + " is changed on line " + std::to_string(first->second) + " already");
+        patch.lines.push_back(std::move(line));
     }
-    const auto& records = table.records;
-    if (records.empty() || records.front().line != 1 ||
-        records.front().fields != std::vector{std::string(kPatchHeader)}) {
-        patch.error = lineNumber(1) + "a patch starts with the line \"" + std::string(kPatchHeader) + "\"";
-        return patch;
-    }
-    for (std::size_t r = 1; r < records.size(); ++r) {
-        const CsvRecord& record = records[r];
-        const std::string where = lineNumber(record.line);
-        if (record.fields.size() != kPatchCells) {
-            patch.error = where + std::to_string(record.fields.size()) +
-                          " cells where a patch line has 5: player or team, ID or row, value, old, new";
-            return patch;
-        }
-        const std::string& kind = record.fields[0];
-        if (kind != changeKindName(ChangeKind::Player) && kind != changeKindName(ChangeKind::Team)) {
-            patch.error = where + "\"" + kind + "\" should be player or team";
-            return patch;
-        }
-        const auto number = parseInteger(record.fields[1]);
-        if (!number || *number < -kLargestNumber || *number > kLargestNumber) {
-            patch.error = where + "\"" + record.fields[1] + "\" should be a player ID or a team row";
-            return patch;
-        }
-        patch.lines.push_back({record.line,
-                               kind == changeKindName(ChangeKind::Player) ? ChangeKind::Player : ChangeKind::Team,
-                               static_cast<int>(*number), record.fields[2], record.fields[3], record.fields[4]});
-    }
+    if (!reader.error().empty()) return {{}, reader.error()};
     return patch;
 }
 
@@ -145,8 +155,8 @@ std::string applyPatch(const GameBlocks& blocks, const std::vector<PatchLine>& l
         const std::string now = valueText(blocks, *value);
         if (now == storedText(*value, line.newValue)) continue;  // done already
         if (now != storedText(*value, line.oldValue))
-            return where + valueLabel(line) + " is \"" + now + "\" here, not \"" + line.oldValue +
-                   "\" as the patch expects";
+            return where + valueLabel(line) + " is \"" + shownValue(now) + "\" here, not \"" +
+                   shownValue(line.oldValue) + "\" as the patch expects";
         std::uint32_t skin = 0;
         if (line.kind == ChangeKind::Player) {
             const auto after = skins.find(line.number);

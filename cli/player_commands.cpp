@@ -7,6 +7,7 @@
 #include <variant>
 
 #include "csv_import.h"
+#include "input_text.h"
 #include "player/player_file.h"
 #include "player/universal_edit.h"
 #include "record_edits.h"
@@ -81,6 +82,12 @@ std::optional<std::uint32_t> parseId(const std::string& text) {
 
 const std::string kIdRange = "ID should be 1--2197";
 
+// The exit status for an ID that is no player's: out of range is refused, no number not understood.
+int badId(const std::string& text, const std::string& command) {
+    if (isWholeNumber(text)) return refuse(kIdRange);
+    return usageError("ID takes a whole number, not \"" + shownValue(text) + "\"", command);
+}
+
 struct PlayerArgs {
     std::string source, id, file, ability, method;
     std::vector<std::string> assignments;
@@ -118,7 +125,7 @@ int importCsvCommand(const PlayerArgs& args) {
 
 int playerCommand(const PlayerArgs& args) {
     const auto id = parseId(args.id);
-    if (!id) return refuse(kIdRange);
+    if (!id) return badId(args.id, "player");
     LoadedSource source;
     if (auto refused = loadOrRefuse(source, args.source)) return *refused;
     printJson(playerObject(source.store.blocks(), *id), args.json);
@@ -127,11 +134,13 @@ int playerCommand(const PlayerArgs& args) {
 
 int setPlayerCommand(const PlayerArgs& args) {
     const auto id = parseId(args.id);
-    if (!id) return refuse(kIdRange);
+    if (!id) return badId(args.id, "set-player");
     std::vector<Assignment> assignments;
     for (const auto& text : args.assignments) {
         auto a = parseAssignment(text);
-        if (!a) return refuse("\"" + text + "\" is not NAME=VALUE");
+        if (!a) return refuse("\"" + shownValue(text) + "\" is not NAME=VALUE");
+        if (auto malformed = malformedNumber(ChangeKind::Player, static_cast<int>(*id), a->name, a->value))
+            return usageError(*malformed, "set-player");
         assignments.push_back(std::move(*a));
     }
     LoadedSource source;
@@ -155,7 +164,7 @@ int setPlayerCommand(const PlayerArgs& args) {
 
 int exportPlayerCommand(const PlayerArgs& args) {
     const auto id = parseId(args.id);
-    if (!id) return refuse(kIdRange);
+    if (!id) return badId(args.id, "export-player");
     LoadedSource source;
     if (auto refused = loadOrRefuse(source, args.source)) return *refused;
     return runOperation(
@@ -164,7 +173,7 @@ int exportPlayerCommand(const PlayerArgs& args) {
 
 int importPlayerCommand(const PlayerArgs& args) {
     const auto id = parseId(args.id);
-    if (!id) return refuse(kIdRange);
+    if (!id) return badId(args.id, "import-player");
     LoadedSource source;
     if (auto refused = loadOrRefuse(source, args.source)) return *refused;
     const int status = runOperation(source, [&] {

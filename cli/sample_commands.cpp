@@ -12,11 +12,13 @@ namespace {
 struct MakeSampleArgs {
     std::string directory;
     bool noPadding = false;
+    bool force = false;
 };
 
 int makeSampleCommand(const MakeSampleArgs& args) {
     const std::filesystem::path directory = pathFromUtf8(args.directory);
-    if (!sample::makeSample(directory, sample::SampleOptions{.padImage = !args.noPadding}, messages()))
+    if (!sample::makeSample(directory, sample::SampleOptions{.padImage = !args.noPadding, .replace = args.force},
+                            messages()))
         return refuse("the sample disc could not be written to " + utf8Path(directory));
     for (const char* made : {"sample.bin", "sample.iso", "exported"}) std::cout << utf8Path(directory / made) << '\n';
     return 0;
@@ -30,10 +32,12 @@ void registerSampleCommands(CLI::App& app, int& status) {
         addCommand(app, status, "make-sample",
                    "Writes a sample disc with invented data: DIR/sample.bin (a raw CD image, padded to "
                    "700000000 bytes), DIR/sample.iso (the same disc as a cooked image, padded to 609523810 bytes) "
-                   "and DIR/exported/ (the three exported files)",
+                   "and DIR/exported/ (the three exported files); refuses to replace them unless --force",
                    args, makeSampleCommand);
     command->add_option("DIR", args->directory, "folder to write into (made when missing)")->required();
     command->add_flag("--no-padding", args->noPadding, "leave the images unpadded (a few megabytes)");
+    command->add_flag("--force", args->force,
+                      "replace the files of an earlier sample (without it, any of them there refuses the command)");
 }
 
 }  // namespace tarvo::cli

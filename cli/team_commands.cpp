@@ -7,6 +7,7 @@
 #include <variant>
 
 #include "csv_import.h"
+#include "input_text.h"
 #include "record_edits.h"
 #include "records/name_slot.h"
 #include "records/team.h"
@@ -135,6 +136,12 @@ std::optional<int> parseRow(const std::string& text) {
     return row ? std::optional<int>(static_cast<int>(*row)) : std::nullopt;
 }
 
+// The exit status for a ROW that is none: out of range is refused, no number not understood.
+int badRow(const std::string& text, const std::string& command) {
+    if (isWholeNumber(text)) return refuse("ROW should be 0 to 105");
+    return usageError("ROW takes a whole number, not \"" + shownValue(text) + "\"", command);
+}
+
 // "Changes a team row ... NAME is "team name", ...": the settable values of the field table.
 std::string setTeamHelp() {
     std::string names, slotNames;
@@ -176,7 +183,7 @@ int teamsCommand(const TeamArgs& args) {
 
 int teamCommand(const TeamArgs& args) {
     const auto row = parseRow(args.row);
-    if (!row) return refuse("ROW should be 0 to 105");
+    if (!row) return badRow(args.row, "team");
     LoadedSource source;
     if (auto refused = loadOrRefuse(source, args.source)) return *refused;
     printJson(teamDetails(source.store.blocks(), *row), args.json);
@@ -185,11 +192,13 @@ int teamCommand(const TeamArgs& args) {
 
 int setTeamCommand(const TeamArgs& args) {
     const auto row = parseRow(args.row);
-    if (!row) return refuse("ROW should be 0 to 105");
+    if (!row) return badRow(args.row, "set-team");
     std::vector<TeamChange> changes;
     for (const auto& text : args.assignments) {
         const auto assignment = parseAssignment(text);
-        if (!assignment) return refuse("\"" + text + "\" is not NAME=VALUE");
+        if (!assignment) return refuse("\"" + shownValue(text) + "\" is not NAME=VALUE");
+        if (auto malformed = malformedNumber(ChangeKind::Team, *row, assignment->name, assignment->value))
+            return usageError(*malformed, "set-team");
         auto checked = checkTeamChange(*row, *assignment);
         if (auto* refusal = std::get_if<std::string>(&checked)) return refuse(*refusal);
         changes.push_back(std::get<TeamChange>(std::move(checked)));
@@ -202,7 +211,7 @@ int setTeamCommand(const TeamArgs& args) {
 
 int exportTeamCommand(const TeamArgs& args) {
     const auto row = parseRow(args.row);
-    if (!row) return refuse("ROW should be 0 to 105");
+    if (!row) return badRow(args.row, "export-team");
     LoadedSource source;
     if (auto refused = loadOrRefuse(source, args.source)) return *refused;
     return runOperation(

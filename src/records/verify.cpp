@@ -43,23 +43,23 @@ std::string rowName(int row) {
 // How many sectors are read and checked at once.
 constexpr std::size_t kSectorsPerRead = 64;
 
-// Checks the raw sectors [first, first + count) of the image; names them by `name` and their
-// number counted from the file's first sector.
-void checkSectors(OpenFile& image, const std::string& name, std::uint64_t fileStart, std::uint64_t first,
-                  std::uint64_t count, std::vector<VerifyFinding>& out) {
+// Checks the sectors [first, first + count) of the image; names them by `name` and their number
+// counted from the file's first sector. A cooked image has no codes: its sectors need only be there.
+void checkSectors(OpenFile& image, const SectorLayout& layout, const std::string& name, std::uint64_t fileStart,
+                  std::uint64_t first, std::uint64_t count, std::vector<VerifyFinding>& out) {
     using namespace cdsector;
-    Bytes raw(kSectorsPerRead * kSectorSize), coded(kSectorSize);
+    Bytes raw(kSectorsPerRead * layout.size), coded(kSectorSize);
     for (std::uint64_t done = 0; done < count;) {
         const std::uint64_t n = std::min<std::uint64_t>(kSectorsPerRead, count - done);
         const std::uint64_t sector = first + done;
-        const MutableByteSpan part(raw.data(), n * kSectorSize);
-        if (image.size() < (sector + n) * kSectorSize || !image.read(sector * kSectorSize, part)) {
+        const MutableByteSpan part(raw.data(), n * layout.size);
+        if (image.size() < (sector + n) * layout.size || !image.read(sector * layout.size, part)) {
             out.push_back({"sector", name, "",
                            name + ": sectors from " + std::to_string(sector - fileStart) + " on cannot be read (" +
                                image.error() + ")"});
             return;
         }
-        for (std::uint64_t i = 0; i < n; ++i) {
+        for (std::uint64_t i = 0; i < n && !layout.cooked(); ++i) {
             const ByteSpan one = ByteSpan(part).subspan(i * kSectorSize, kSectorSize);
             std::copy(one.begin(), one.end(), coded.begin());
             encodeTail(coded);
@@ -120,14 +120,15 @@ std::vector<VerifyFinding> sectorFaults(DataStore& store, FileAccess& files) {
         return out;
     }
     const auto sectorsOf = [](std::uint64_t bytes) { return (bytes + kUserDataSize - 1) / kUserDataSize; };
-    checkSectors(*image, store.bootFileName(), bootFile.startSector(), bootFile.startSector(),
+    checkSectors(*image, bootFile.layout(), store.bootFileName(), bootFile.startSector(), bootFile.startSector(),
                  sectorsOf(bootFile.fileSize()), out);
     const std::uint64_t archiveStart = store.archiveFile().startSector();
     for (const auto& [entry, name] :
          {std::pair{kParameterEntry, kParameterFileName}, std::pair{kSelectEntry, kSelectFileName}}) {
         const std::uint64_t offset = store.archive().GetOffset(entry), size = store.archive().GetSize(entry);
         const std::uint64_t first = offset / kUserDataSize;
-        checkSectors(*image, name, archiveStart + first, archiveStart + first, sectorsOf(offset + size) - first, out);
+        checkSectors(*image, bootFile.layout(), name, archiveStart + first, archiveStart + first,
+                     sectorsOf(offset + size) - first, out);
     }
     return out;
 }

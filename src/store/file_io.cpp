@@ -6,6 +6,7 @@
 #include <system_error>
 #include <vector>
 
+#include "store/backups.h"
 #include "store/file_access.h"
 
 namespace tarvo {
@@ -76,7 +77,11 @@ std::optional<std::string> outputRefusal(const fs::path& file) {
     std::error_code ec;
     {
         std::lock_guard lock(g_protectedMutex);
-        for (const fs::path& guarded : protectedPaths())
+        // The backups are guarded whether or not a source is loaded: a command that loads none
+        // (decoding a voice file) must not write among them either.
+        std::vector<fs::path> guardedPaths = protectedPaths();
+        guardedPaths.push_back(backupsRoot());
+        for (const fs::path& guarded : guardedPaths)
             if (fs::exists(guarded, ec) && isWithin(fs::absolute(file), guarded))
                 return utf8Path(file) + " is " + (fs::is_directory(guarded, ec) ? "inside " : "") + utf8Path(guarded) +
                        ", which the program must not overwrite";

@@ -36,7 +36,7 @@ std::optional<Bytes> readWholeFile(FileAccess& access, const std::filesystem::pa
                                    std::string& error);
 
 // Why the program must not write `file`, or nullopt: it is a file of a loaded source or lies in
-// the backups, it exists and is not a regular file, or its folder does not exist.
+// the backups (loaded or not), it exists and is not a regular file, or its folder does not exist.
 std::optional<std::string> outputRefusal(const std::filesystem::path& file);
 
 // Files and folders that outputs must never replace (compared by identity, not by spelling). The

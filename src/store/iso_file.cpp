@@ -142,7 +142,7 @@ bool IsoFile::Open(Mode mode) {
     std::string error;
     m_image = m_files.open(m_imagePath, mode == Mode::Read ? OpenMode::Read : OpenMode::ReadWrite, error);
     if (!m_image) {
-        m_messages.readerError("Can not open ISO file!");
+        m_messages.readerError("Can not open ISO file! " + utf8Path(m_imagePath) + " (" + error + ")");
         return false;
     }
     m_mode = mode;

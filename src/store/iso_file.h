@@ -75,7 +75,8 @@ public:
     // Locates `name` (case-insensitive, version suffix ignored) as the whole name of a directory
     // record in root directory sectors 22 to 37 of the image; shows "%s not found in %s" (caption "ERROR") when it is not there.
     bool Find(const std::filesystem::path& imagePath, std::string_view name);
-    // Opens the image (never created, never truncated); shows "Can not open ISO file!" on failure.
+    // Opens the image (never created, never truncated); shows "Can not open ISO file! <path> (<reason>)" on
+    // failure.
     bool Open(Mode mode) override;
     void Close() override;
     // Copies bytes of the located file; false (nothing transferred) when the range passes the

@@ -203,6 +203,16 @@ TEST(CliDiffApply, RefusedPatchNamesItsLineAndWritesNothing) {
         {"tarvo patch 1\n" + good + good, "line 3: team 10.Netherlands captain is changed on line 2 already"},
         {"tarvo patch 1\n" + good + "team,9,short name," + shortName + ",A" + std::string(1, '\0') + "B\n",
          "line 3: short name: a name cannot hold a NUL character"},
+        // Bounded input: a line, a number, a name; a value echoed is cut and made printable.
+        {"tarvo patch 1\n" + good + "player,12,speed,1," + std::string(70000, '9') + "\n",
+         "line 3: the record is longer than 65536 bytes"},
+        {"tarvo patch 1\n" + good + "player,12,speed," + speed + ",+000000000099\n",
+         "line 3: player 12 speed: \"+000000000099\" has 13 characters; a number has at most 12"},
+        {"tarvo patch 1\n" + good + "team,9,short name," + shortName + "," + std::string(1, '\0') +
+             std::string(50, 'A') + "\n",
+         "line 3: team 10.Netherlands short name: \"\\x00" + std::string(39, 'A') + "...\" has 51 characters"},
+        {"tarvo patch 1\n" + good + "player,12,speed," + speed + ",50\nplayer,12,speed," + speed + ",51\n",
+         "line 4: player 12 speed is changed on line 3 already"},
     };
     const auto before = test::fileChecksum(target);
     for (const Case& c : cases) {

@@ -7,8 +7,10 @@
 #include <nlohmann/json.hpp>
 
 #include "csv.h"
+#include "store/backups.h"
 #include "store/data_store.h"
 #include "store/file_io.h"
+#include "store/iso_file.h"
 #include "support/platform.h"
 #include "support/sample.h"
 
@@ -142,6 +144,12 @@ TEST(CliConventions, ExitStatusAndMessageLines) {
         {{"set-player", "{S}", "12"}, 2, "; see 'tarvo set-player --help'"},
         {{"info", "{D}/none.bin"}, 1, "No such file or directory"},
         {{"set-player", "{S}", "1", "speed=100"}, 1, "speed"},
+        // A word where a number goes is not understood; a number out of range is refused.
+        {{"set-player", "{S}", "1", "speed=abc"}, 2, "\"speed\" takes a whole number, not \"abc\""},
+        {{"set-player", "{S}", "1", "speed=5e1"}, 2, "; see 'tarvo set-player --help'"},
+        {{"set-player", "{S}", "x1", "speed=50"}, 2, "ID takes a whole number"},
+        {{"set-team", "{S}", "70", "slot 3 id=0x32"}, 2, "; see 'tarvo set-team --help'"},
+        {{"set-player", "{S}", "1", "speed=200"}, 1, "outside what the editor allows"},
     };
     const Source source(true);
     const auto before = source.checksums();
@@ -240,6 +248,11 @@ TEST(CliCsv, ABadCellRefusesTheWholeFileAndADryRunWritesNothing) {
         {900, "id", "2198", "line 901, column 1 (\"id\"): ID should be 1--2197"},
         {7, "full name", "\xe2\x82\xac", "line 8, column 2 (\"full name\")"},
         {30, "call number", "x", "line 31, column 4 (\"call number\")"},
+        {8, "full name", std::string(45, 'A'),
+         "line 9, column 2 (\"full name\"): \"" + std::string(40, 'A') + "...\" has 45"},
+        {9, "full name", "A\tB" + std::string(28, 'C'), "\"A\\x09B"},
+        {10, "speed", "0000000000050", "13 characters; a number has at most 12"},
+        {11, "back name", std::string(70000, 'A'), "line 12: the record is longer than 65536 bytes"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.column + "=" + c.value);
@@ -252,6 +265,13 @@ TEST(CliCsv, ABadCellRefusesTheWholeFileAndADryRunWritesNothing) {
         EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
     }
+    PlayerSheet twice = exported;
+    twice.rows.push_back(twice.rows[12]);
+    twice.write(source.files / "twice.csv");
+    EXPECT_NE(source.run({"import-csv", "{S}", "{D}/twice.csv"})
+                  .err.find("line 2199, column 1 (\"id\"): player 12 is "
+                            "on line 13 already"),
+              std::string::npos);
     PlayerSheet unknown = exported;
     unknown.rows.front()[10] = "shoe size";
     unknown.write(source.files / "unknown.csv");
@@ -295,6 +315,13 @@ TEST(CliVoice, DecodesArchiveEntriesOfAnImageOnly) {
     const Bytes wav = test::readFile(image.files / "call.wav");
     EXPECT_TRUE(wav.size() > 44 && std::equal(wav.begin(), wav.begin() + 4, "RIFF"));
     ASSERT_EQ(image.run({"adx2wav", "{D}/call.wav", "{D}/again.wav"}).status, 1);
+    // No output goes among the backups, whether or not a source is loaded.
+    const fs::path backup = backupsRoot() / "some-source-20260101-000000";
+    fs::create_directories(backup);
+    const CommandRun intoBackups = image.run({"adx2wav", "{D}/call.wav", utf8Path(backup / "call.wav")});
+    EXPECT_EQ(intoBackups.status, 1);
+    EXPECT_NE(intoBackups.err.find("which the program must not overwrite"), std::string::npos) << intoBackups.err;
+    EXPECT_FALSE(fs::exists(backup / "call.wav"));
     for (const auto& args : {std::vector<std::string>{"voice", "{S}", "11578", "{D}/none.wav"},
                              {"voice", "{S}", "16257", "{D}/none.wav"}}) {
         const CommandRun r = (args[2] == "11578" ? directory : image).run(args);
@@ -367,6 +394,48 @@ TEST(CliVerify, ExitStatusAndReport) {
     EXPECT_EQ(report["findings"][0]["field"], "call number");
     EXPECT_EQ(source.checksums(), before);
     EXPECT_EQ(runTarvo({"verify", "no-such-source.bin"}).status, 1);
+
+    // A cooked image has no sector codes to check; its second copies are checked as a raw one's.
+    test::TempDir dir;
+    const fs::path iso = dir / "sample.iso";
+    fs::copy_file(test::sampleDir() / "sample.iso", iso);
+    const CommandRun cleanIso = runTarvo({"verify", utf8Path(iso)});
+    EXPECT_EQ(cleanIso.status, 0) << cleanIso.out << cleanIso.err;
+    MessageLog log;
+    IsoFile boot(log);
+    ASSERT_TRUE(boot.Find(iso, "QXRT_418.27"));
+    // Player 7's record copy: boot file offset 2041052 + 44 * 6, in 2048-byte sectors.
+    Bytes image = test::readFile(iso);
+    image.at(std::size_t{boot.startSector()} * 2048 + 2041052 + 44 * 6) ^= 1;
+    test::writeFile(iso, image);
+    const CommandRun brokenIso = runTarvo({"verify", utf8Path(iso)});
+    EXPECT_EQ(brokenIso.status, 1);
+    EXPECT_TRUE(brokenIso.out.starts_with("player 7: the second copy of the record differs\n" + utf8Path(iso) + ": 1 "))
+        << brokenIso.out;
+}
+
+// make-sample replaces nothing unless told to, and never writes through a link.
+TEST(CliSample, ReplacesOnlyWithForceAndNeverThroughALink) {
+    test::TempDir dir;
+    const fs::path target = dir / "elsewhere.bin";
+    test::writeFile(target, Bytes{1, 2, 3});
+    ASSERT_EQ(runTarvo({"make-sample", utf8Path(dir / "a"), "--no-padding"}).status, 0);
+    const auto made = test::fileChecksum(dir / "a" / "sample.bin");
+    test::writeFile(dir / "a" / "exported" / "select.ovl", Bytes{9});
+    const CommandRun again = runTarvo({"make-sample", utf8Path(dir / "a"), "--no-padding"});
+    EXPECT_EQ(again.status, 1);
+    EXPECT_NE(again.err.find("exists already"), std::string::npos) << again.err;
+    EXPECT_EQ(test::readFile(dir / "a" / "exported" / "select.ovl"), Bytes{9});
+    ASSERT_EQ(runTarvo({"make-sample", utf8Path(dir / "a"), "--no-padding", "--force"}).status, 0);
+    EXPECT_GT(fs::file_size(dir / "a" / "exported" / "select.ovl"), 1u);
+
+    fs::create_directories(dir / "b");
+    fs::create_symlink(target, dir / "b" / "sample.iso");
+    EXPECT_EQ(runTarvo({"make-sample", utf8Path(dir / "b"), "--no-padding"}).status, 1);
+    ASSERT_EQ(runTarvo({"make-sample", utf8Path(dir / "b"), "--no-padding", "--force"}).status, 0);
+    EXPECT_EQ(test::readFile(target), (Bytes{1, 2, 3}));
+    EXPECT_FALSE(fs::is_symlink(dir / "b" / "sample.iso"));
+    EXPECT_EQ(test::fileChecksum(dir / "b" / "sample.bin"), made);
 }
 
 // `backups` lists a backup whose file is gone as damaged (plain and JSON); `restore` of another

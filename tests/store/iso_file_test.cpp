@@ -183,10 +183,13 @@ TEST(IsoFile, FindsWholeNamesInTheSearchedRootDirectorySectors) {
                                      " bytes) to hold the root directory in sectors 22 to 37";
         EXPECT_EQ(log.messages, size == needed ? std::vector<Message>{} : std::vector{error(tooShort)});
     }
-    for (const fs::path& path : {dir / "missing.bin", dir.path()}) {
+    // One that cannot be opened is named, with the reason.
+    for (const auto& [path, reason] : {std::pair{dir / "missing.bin", "No such file or directory"},
+                                       std::pair{dir.path(), "it is not a regular file"}}) {
         log.messages.clear();
         EXPECT_FALSE(file.Find(path, "QXRT_418.27"));
-        EXPECT_EQ(log.messages, std::vector{error("Can not open ISO file!")});
+        EXPECT_EQ(log.messages,
+                  std::vector{error("Can not open ISO file! " + utf8Path(path) + " (" + std::string(reason) + ")")});
     }
 }
 

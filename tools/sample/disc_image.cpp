@@ -1,10 +1,13 @@
 #include "sample/disc_image.h"
 
 #include <algorithm>
-#include <fstream>
+#include <cstdio>
+#include <random>
+#include <string>
 
 #include "store/afs_archive.h"
 #include "store/cd_sector.h"
+#include "store/file_platform.h"
 
 namespace tarvo::sample {
 
@@ -254,15 +257,28 @@ bool writeDiscImage(const std::filesystem::path& file, const std::vector<DiscFil
                         image.begin() + static_cast<std::ptrdiff_t>(at + cd::kUserDataOffset + cd::kUserDataSize));
         image = std::move(user);
     }
-    {
-        std::ofstream out(file, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
-        if (!out) return false;
+    // Written beside the target and renamed over it when complete: a link at `file` is replaced,
+    // never followed, and a failure leaves what was there.
+    std::filesystem::path temporary;
+    std::FILE* out = nullptr;
+    std::random_device random;
+    for (int attempt = 0; attempt < 16 && !out; ++attempt) {
+        temporary = file;
+        temporary += ".tmp" + std::to_string(random());
+        out = platform::openFile(temporary, "wbx");
     }
-    if (padTo > image.size()) {
-        std::error_code ec;
-        std::filesystem::resize_file(file, padTo, ec);  // the padding stays a hole in the file
-        if (ec) return false;
+    if (!out) return false;
+    bool written = std::fwrite(image.data(), 1, image.size(), out) == image.size();
+    written = std::fclose(out) == 0 && written;
+    std::error_code ec;
+    if (written && padTo > image.size()) {
+        std::filesystem::resize_file(temporary, padTo, ec);  // the padding stays a hole in the file
+        written = !ec;
+    }
+    if (written) std::filesystem::rename(temporary, file, ec);
+    if (!written || ec) {
+        std::filesystem::remove(temporary, ec);
+        return false;
     }
     return true;
 }

@@ -40,8 +40,9 @@ struct DiscLayout {
 // A raw image of 2352-byte Mode 2 Form 1 sectors: primary volume descriptor at sector 16, set
 // terminator at 17, the root directory, the files; every sector with valid EDC and ECC.
 Bytes buildDiscImage(const std::vector<DiscFile>& files, const DiscLayout& layout = {});
-// The same, written to a file and padded (sparse) to `padTo` bytes when that is larger; `cooked`
-// keeps only the 2048 user bytes of each sector (an ISO file of the same disc).
+// The same, written to a file (through a temporary file renamed over it) and padded (sparse) to
+// `padTo` bytes when that is larger; `cooked` keeps only the 2048 user bytes of each sector (an
+// ISO file of the same disc).
 bool writeDiscImage(const std::filesystem::path& file, const std::vector<DiscFile>& files, std::uint64_t padTo = 0,
                     bool cooked = false, const DiscLayout& layout = {});
 

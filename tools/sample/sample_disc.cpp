@@ -90,7 +90,16 @@ SampleBlocks makeSampleBlocks() {
 
 bool makeSample(const fs::path& directory, const SampleOptions& options, MessageService& messages) {
     const fs::path exported = directory / "exported";
+    const fs::path image = directory / "sample.bin";
+    const fs::path iso = directory / "sample.iso";
     std::error_code error;
+    if (!options.replace)
+        for (const fs::path& made : {image, iso, exported / kBootFileName, exported / fs::path(kParameterFileName),
+                                     exported / fs::path(kSelectFileName)})
+            if (fs::exists(fs::symlink_status(made, error))) {
+                messages.warning(utf8Path(made) + " exists already; nothing was written (--force replaces it)");
+                return false;
+            }
     fs::create_directories(exported, error);
     if (error) {
         messages.warning("Can not create folder " + utf8Path(exported) + " !");
@@ -98,8 +107,6 @@ bool makeSample(const fs::path& directory, const SampleOptions& options, Message
     }
     const SampleBlocks blocks = makeSampleBlocks();
     const std::vector<DiscFile> files{{kBootFileName, blocks.boot}, {"FILEDATA.AFS", buildArchive(blocks)}};
-    const fs::path image = directory / "sample.bin";
-    const fs::path iso = directory / "sample.iso";
     if (!writeDiscImage(image, files, options.padImage ? kPaddedImageSize : 0) ||
         !writeDiscImage(iso, files, options.padImage ? kPaddedCookedImageSize : 0, true)) {
         messages.warning("Can not create file " + utf8Path(image) + " or " + utf8Path(iso) + " !");

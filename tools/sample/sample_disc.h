@@ -11,6 +11,7 @@ namespace tarvo::sample {
 
 struct SampleOptions {
     bool padImage = true;  // pad sample.bin to 700000000 bytes (sparse)
+    bool replace = false;  // replace files of an earlier sample (else their presence refuses)
 };
 
 struct SampleBlocks {
@@ -22,7 +23,9 @@ struct SampleBlocks {
 // The three blocks of the sample disc, made in memory.
 SampleBlocks makeSampleBlocks();
 // Writes directory/sample.bin, the same disc as a cooked image directory/sample.iso, and
-// directory/exported/ (QXRT_418.27, parameter.ovl, select.ovl).
+// directory/exported/ (QXRT_418.27, parameter.ovl, select.ovl). Any of them there already refuses
+// the whole (nothing written) unless `options.replace`; each is written through a temporary file
+// renamed over it, so that a link there is replaced, never written through.
 bool makeSample(const std::filesystem::path& directory, const SampleOptions& options, MessageService& messages);
 
 }  // namespace tarvo::sample

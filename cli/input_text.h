@@ -1,0 +1,38 @@
+#pragma once
+// Text that comes from outside (a command line, a patch, a spreadsheet) as the commands take it:
+// whole numbers in one plain form, and values echoed in a message cut short and made printable,
+// so that a hostile cell can neither flood the terminal nor drive it with control characters.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "team/change_list.h"
+
+namespace tarvo::cli {
+
+// Exit status of a command line that could not be understood (a refused input is 1).
+inline constexpr int kUsageError = 2;
+// The most characters a number may have: a sign and every digit any value of the game needs.
+inline constexpr std::size_t kMaxNumberCharacters = 12;
+// The most characters of a value that a message repeats.
+inline constexpr std::size_t kShownCharacters = 40;
+
+// True when `text` is a whole number written plainly: an optional sign and decimal digits.
+bool isWholeNumber(std::string_view text);
+// The characters (UTF-8 code points) of `text`; a byte that starts none counts as one.
+std::size_t characterCount(std::string_view text);
+// `text` as a message repeats it: at most kShownCharacters characters (then "..."), each control
+// character and each byte that is no UTF-8 written as \xNN.
+std::string shownValue(std::string_view text);
+// Why `cell` is too long for the value it stands for, or nullopt: a name has at most as many
+// characters as its slot has bytes (each character takes one or two; a name read from a disc may
+// fill the slot), anything else is a number.
+std::optional<std::string> cellLengthRefusal(const std::optional<ValueRef>& value, std::string_view cell);
+// What is wrong with NAME=VALUE typed for a player or a team row when NAME is a number and VALUE is
+// no whole number ("5e1", "0x32", "abc"): a command line not understood rather than a value
+// refused. nullopt otherwise.
+std::optional<std::string> malformedNumber(ChangeKind kind, int number, std::string_view name, std::string_view value);
+
+}  // namespace tarvo::cli
