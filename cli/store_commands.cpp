@@ -83,9 +83,9 @@ int backupsCommand(const BackupArgs& args) {
 
 int restoreCommand(const BackupArgs& args) {
     LoadedSource source;
-    if (auto refused = loadOrRefuse(source, args.source)) return *refused;
+    if (auto refused = loadOrRefuse(source, args.source, Use::Write)) return *refused;
     source.store.setBackups(!backupsSkipped());
-    return source.store.restoreBackup(args.backup, args.force) ? 0 : 1;
+    return runWrite(source, [&] { return source.store.restoreBackup(pathFromUtf8(args.backup), args.force); });
 }
 
 // Prints every finding (one line each, or a JSON object) and exits 1 when there is any.

@@ -195,7 +195,7 @@ int setTeamCommand(const TeamArgs& args) {
         changes.push_back(std::get<TeamChange>(std::move(checked)));
     }
     LoadedSource source;
-    if (auto refused = loadOrRefuse(source, args.source)) return *refused;
+    if (auto refused = loadOrRefuse(source, args.source, Use::Write)) return *refused;
     for (const auto& change : changes) change(source.store.blocks());
     return writeBack(source);
 }
@@ -211,7 +211,7 @@ int exportTeamCommand(const TeamArgs& args) {
 
 int importTeamCommand(const TeamArgs& args) {
     LoadedSource source;
-    if (auto refused = loadOrRefuse(source, args.source)) return *refused;
+    if (auto refused = loadOrRefuse(source, args.source, Use::Write)) return *refused;
     const int status = runOperation(source, [&] {
         return importTeam(source.store.blocks(), pathFromUtf8(args.file), source.messages).has_value();
     });

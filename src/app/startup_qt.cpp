@@ -69,9 +69,9 @@ std::optional<fs::path> ChooseDirectory(UiServices& ui, const fs::path& start) {
 }
 
 bool loadSource(DataStore& store, UiServices& ui, SourceMode mode, const fs::path& source) {
-    // A journal left by an interrupted write: undone on Yes; on No the load refuses, naming it.
-    std::error_code ec;
-    if (fs::exists(journalPathOf(source), ec) &&
+    // A journal left by an interrupted write (none of a write still running): undone on Yes; on No
+    // the load refuses, naming it.
+    if (interruptedJournalOf(source) &&
         ui.askYesNo(QStringLiteral("An earlier write into %1 was interrupted. Undo it now?").arg(toQString(source))))
         recoverSource(source, ui);
     if (mode == SourceMode::ExportedFiles) return store.LoadFromDirectory(source);

@@ -57,6 +57,13 @@ bool overlap(std::uint64_t a, std::uint64_t an, std::uint64_t b, std::uint64_t b
     return an > 0 && bn > 0 && a < b + bn && b < a + an;
 }
 
+// The path with its symlinks resolved; the path itself when that fails.
+fs::path realPath(const fs::path& path) {
+    std::error_code ec;
+    fs::path real = fs::canonical(path, ec);
+    return ec ? path : real;
+}
+
 // Finds the boot file under its first name, or the second release's name; each miss shows its
 // not-found message. Gives the name found.
 std::optional<std::string> findBootFile(IsoFile& file, const fs::path& imagePath) {
@@ -71,16 +78,18 @@ struct DataStore::Files {
     Bytes boot, parameter, select;
 };
 
-fs::path journalPathOf(const fs::path& source) {
-    std::error_code ec;
-    if (fs::is_directory(source, ec)) return source / ".tarvo-journal";
-    return fs::path(source) += ".tarvo-journal";
-}
-
 bool recoverSource(const fs::path& source, MessageService& messages, FileAccess& files) {
+    // A journal under a live lock is the journal of a write still running, not of an interrupted one.
+    SourceLock lock;
+    if (!lock.acquire(source, std::chrono::milliseconds(0)) && lock.state() == SourceLock::State::Busy) {
+        messages.warning(lock.reason() + "; its journal belongs to that write, so nothing was undone");
+        return false;
+    }
     const fs::path journal = journalPathOf(source);
     std::string detail;
-    switch (recoverJournal(files, journal, detail)) {
+    const Recovery recovery = recoverJournal(files, journal, detail);
+    if (recovery != Recovery::Failed) lock.recordJournal({});
+    switch (recovery) {
     case Recovery::NoJournal:
         messages.information("There is no interrupted write to undo in " + utf8Path(source) + ".");
         return true;
@@ -120,13 +129,37 @@ bool DataStore::refuseJournalLeft(const fs::path& source) {
     std::error_code ec;
     const fs::path journal = journalPathOf(source);
     if (!fs::exists(fs::symlink_status(journal, ec))) return false;
+    m_refusal = StoreRefusal::JournalLeft;
     m_messages.warning("An earlier write into " + utf8Path(source) + " was interrupted; its journal " +
-                       utf8Path(journal) + " holds the bytes it overwrote. Run \"tarvo recover " + utf8Path(source) +
-                       "\" (or answer Yes when the editor asks) to undo it.");
+                       utf8Path(journal) + " holds the bytes it overwrote, and it has to be undone first.");
     return true;
 }
 
+bool DataStore::lockForLoad(const fs::path& source) {
+    m_refusal = StoreRefusal::None;
+    if (m_lock.acquire(source, m_lockWait)) return true;
+    // Reading needs no lock when none can be made; writing does.
+    if (m_lock.state() == SourceLock::State::Failed && !m_holdLock) return true;
+    m_refusal = m_lock.state() == SourceLock::State::Busy ? StoreRefusal::Busy : StoreRefusal::LockFailed;
+    m_messages.warning(m_lock.reason());
+    return false;
+}
+
 bool DataStore::LoadFromImage(const fs::path& imagePath) {
+    if (!lockForLoad(imagePath)) return false;
+    const bool loaded = loadImage(imagePath);
+    if (!loaded || !m_holdLock) m_lock.release();
+    return loaded;
+}
+
+bool DataStore::LoadFromDirectory(const fs::path& exportDirectory) {
+    if (!lockForLoad(exportDirectory)) return false;
+    const bool loaded = loadDirectory(exportDirectory);
+    if (!loaded || !m_holdLock) m_lock.release();
+    return loaded;
+}
+
+bool DataStore::loadImage(const fs::path& imagePath) {
     if (refuseJournalLeft(imagePath)) return false;
     IsoFile bootFile(m_messages, m_files);
     const auto bootName = findBootFile(bootFile, imagePath);
@@ -204,7 +237,7 @@ bool DataStore::LoadFromImage(const fs::path& imagePath) {
     return true;
 }
 
-bool DataStore::LoadFromDirectory(const fs::path& exportDirectory) {
+bool DataStore::loadDirectory(const fs::path& exportDirectory) {
     if (refuseJournalLeft(exportDirectory)) return false;
     std::string bootName, error;
     std::optional<Bytes> boot;
@@ -281,6 +314,7 @@ bool DataStore::replaceBlocks(ByteSpan boot, ByteSpan parameter, ByteSpan select
 }
 
 bool DataStore::restoreBackup(const fs::path& backupFolder, bool force) {
+    m_refusal = StoreRefusal::None;
     if (!m_loaded || sourcePath().empty()) return false;
     const auto manifest = readManifest(backupFolder);
     if (!manifest || manifest->files.size() != 3) {
@@ -288,8 +322,9 @@ bool DataStore::restoreBackup(const fs::path& backupFolder, bool force) {
         return false;
     }
     if (manifest->source != sourceKey(sourcePath()) && !force) {
+        m_refusal = StoreRefusal::ForeignBackup;
         m_messages.warning(utf8Path(backupFolder) + " is a backup of " + manifest->source + ", not of " +
-                           sourceKey(sourcePath()) + "; add --force to restore it all the same");
+                           sourceKey(sourcePath()));
         return false;
     }
     std::string error;
@@ -303,7 +338,11 @@ bool DataStore::restoreBackup(const fs::path& backupFolder, bool force) {
                            utf8Path(sourcePath()));
         return false;
     }
-    return WriteBack();
+    // A restore puts the backup's bytes back whatever the source holds now.
+    m_overwrite = true;
+    const bool restored = WriteBack();
+    m_overwrite = false;
+    return restored;
 }
 
 std::optional<DataStore::Files> DataStore::readSourceFiles() {
@@ -351,23 +390,58 @@ bool DataStore::backUpOnce(const Files& files) {
 
 bool DataStore::writePatches(const std::vector<FilePatch>& patches) {
     if (patches.empty()) return true;
-    const fs::path journal = journalPathOf(sourcePath());
+    const fs::path journal = ownJournalPathOf(sourcePath());
+    m_lock.recordJournal(journal);
     const JournaledWrite result = writeJournaled(m_files, journal, patches);
+    if (!result.undoFailed) m_lock.recordJournal({});
     if (result.written) return true;
     m_failure = result.failure;
     if (result.undoFailed) {
+        m_refusal = StoreRefusal::JournalLeft;
         const auto backups = listBackups(sourcePath());
         m_failure += "\nThe data written so far could not be undone: the journal " + utf8Path(journal) +
-                     " holds it (run \"tarvo recover " + utf8Path(sourcePath()) + "\")" +
+                     " holds it, to undo the write" +
                      (backups.empty() ? "" : "; the newest backup is " + utf8Path(backups.front().folder));
     }
     return false;
 }
 
+// Runs a write under the source's lock, taking it for the time of the write unless it is held.
+template <typename Work>
+bool DataStore::underLock(Work&& work) {
+    const bool had = m_lock.held();
+    if (!had && !m_lock.acquire(sourcePath(), m_lockWait)) {
+        m_refusal = m_lock.state() == SourceLock::State::Busy ? StoreRefusal::Busy : StoreRefusal::LockFailed;
+        m_failure = m_lock.reason();
+        return false;
+    }
+    const bool done = work();
+    if (!had && !m_holdLock) m_lock.release();
+    return done;
+}
+
+bool DataStore::changedOnDisk(const Files& files) {
+    if (m_overwrite ||
+        (files.boot == m_writtenBoot && files.parameter == m_writtenParameter && files.select == m_writtenSelect))
+        return false;
+    m_refusal = StoreRefusal::ChangedOnDisk;
+    m_failure = utf8Path(sourcePath()) + " was changed by another program since it was loaded";
+    return true;
+}
+
 bool DataStore::SaveToImage() {
     m_failure.clear();
+    m_refusal = StoreRefusal::None;
     if (!m_loaded || m_mode != SourceMode::CdImage) return false;
+    return underLock([this] { return saveImage(); });
+}
+
+bool DataStore::saveImage() {
     if (refuseJournalLeft(m_imagePath)) return false;
+    // What is on disk now must be what was loaded or last written, or another program's change
+    // would be lost under this one's.
+    const auto files = readSourceFiles();
+    if (!files || changedOnDisk(*files)) return false;
     IsoFile bootFile(m_messages, m_files);
     if (!findBootFile(bootFile, m_imagePath)) return false;
 
@@ -398,32 +472,84 @@ bool DataStore::SaveToImage() {
     bootFile.Close();
     m_archiveFile.Close();
     if (!planned) return false;
-    if (!sectors.empty() && !m_backupDone && m_backupsEnabled) {
-        const auto files = readSourceFiles();
-        if (!files || !backUpOnce(*files)) return false;
-    }
+    if (!sectors.empty() && !backUpOnce(*files)) return false;
+    // The journal lies beside the image's real file and names it: a symlink is written through.
     std::vector<FilePatch> patches;
-    for (RawRun& run : sectors.takeRuns()) patches.push_back({m_imagePath, run.position, std::move(run.bytes)});
+    const fs::path real = realPath(m_imagePath);
+    for (RawRun& run : sectors.takeRuns()) patches.push_back({real, run.position, std::move(run.bytes)});
     if (!writePatches(patches)) return false;
     markWritten();
+    m_overwrite = false;
     return true;
 }
 
 bool DataStore::SaveToDirectory() {
     m_failure.clear();
+    m_refusal = StoreRefusal::None;
     if (!m_loaded || m_mode != SourceMode::ExportedFiles || m_exportDirectory.empty()) return false;
+    return underLock([this] { return saveDirectory(); });
+}
+
+bool DataStore::saveDirectory() {
     if (refuseJournalLeft(m_exportDirectory)) return false;
     // All three files are read before any is written, so a missing or changed one writes nothing.
     const auto files = readSourceFiles();
-    if (!files) return false;
+    if (!files || changedOnDisk(*files)) return false;
+    const fs::path folder = realPath(m_exportDirectory);
     std::vector<FilePatch> patches;
-    addChangedChunks(patches, m_exportDirectory / m_bootFileName, files->boot, m_boot);
-    addChangedChunks(patches, m_exportDirectory / kParameterFileName, files->parameter, m_parameter);
-    addChangedChunks(patches, m_exportDirectory / kSelectFileName, files->select, m_select);
+    addChangedChunks(patches, folder / m_bootFileName, files->boot, m_boot);
+    addChangedChunks(patches, folder / kParameterFileName, files->parameter, m_parameter);
+    addChangedChunks(patches, folder / kSelectFileName, files->select, m_select);
     if (!patches.empty() && !backUpOnce(*files)) return false;
     if (!writePatches(patches)) return false;
     markWritten();
+    m_overwrite = false;
     return true;
+}
+
+namespace {
+
+// Every bit changed here since the last load or write keeps its value, every other bit takes the
+// one on disk; bytes both sides changed to different values are conflicts. The written copy becomes
+// what is on disk.
+void mergeBlock(const std::string& file, Bytes& mine, Bytes& written, const Bytes& disk,
+                std::vector<MergeConflict>& conflicts) {
+    for (std::size_t i = 0; i < mine.size(); ++i) {
+        const auto changed = static_cast<std::uint8_t>(mine[i] ^ written[i]);
+        const auto merged = static_cast<std::uint8_t>((mine[i] & changed) | (disk[i] & ~changed));
+        if (changed != 0 && disk[i] != written[i] && disk[i] != mine[i]) {
+            if (!conflicts.empty() && conflicts.back().file == file &&
+                conflicts.back().offset + conflicts.back().length == i)
+                ++conflicts.back().length;
+            else conflicts.push_back({file, i, 1});
+        }
+        mine[i] = merged;
+    }
+    std::ranges::copy(disk, written.begin());
+}
+
+}  // namespace
+
+std::optional<std::vector<MergeConflict>> DataStore::reloadKeepingChanges() {
+    m_failure.clear();
+    m_refusal = StoreRefusal::None;
+    if (!m_loaded || sourcePath().empty()) return std::nullopt;
+    std::vector<MergeConflict> conflicts;
+    const bool merged = underLock([&] {
+        if (refuseJournalLeft(sourcePath())) return false;
+        const auto files = readSourceFiles();
+        if (!files) return false;
+        mergeBlock(m_bootFileName, m_boot, m_writtenBoot, files->boot, conflicts);
+        mergeBlock(kParameterFileName, m_parameter, m_writtenParameter, files->parameter, conflicts);
+        mergeBlock(kSelectFileName, m_select, m_writtenSelect, files->select, conflicts);
+        return true;
+    });
+    if (!merged) {
+        if (!m_failure.empty()) m_messages.warning(m_failure);
+        return std::nullopt;
+    }
+    m_overwrite = false;
+    return conflicts;
 }
 
 bool DataStore::WriteBack() {
@@ -448,6 +574,7 @@ void DataStore::ReleaseData() {
     m_writtenBoot = m_writtenParameter = m_writtenSelect = Bytes();
     m_archive.clear();
     protectSource(false);
+    m_lock.release();
     m_loaded = false;
 }
 
