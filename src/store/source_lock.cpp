@@ -1,5 +1,6 @@
 #include "store/source_lock.h"
 
+#include <algorithm>
 #include <system_error>
 #include <thread>
 
@@ -73,7 +74,9 @@ bool SourceLock::acquire(const fs::path& source, std::chrono::milliseconds wait)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     m_state = State::Busy;
-    const std::string pid = lockFileValue(file, "pid");
+    std::string pid = lockFileValue(file, "pid");
+    if (pid.size() > 20 || !std::all_of(pid.begin(), pid.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        pid.clear();
     m_reason =
         utf8Path(source) + " is being written by another program" + (pid.empty() ? "" : " (process " + pid + ")");
     return false;
