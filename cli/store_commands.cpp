@@ -120,7 +120,8 @@ void registerStoreCommands(CLI::App& app, int& status) {
     auto backupArgs = std::make_shared<BackupArgs>();
     addReading("recover",
                "Undoes a write into SOURCE that was interrupted (the program or the machine stopped), from the "
-               "journal it left; a journal cut short is removed and SOURCE left as it is",
+               "journal it left; a journal cut short is removed and SOURCE left as it is. Refused while another "
+               "program writes into SOURCE (the journal is then that write's)",
                backupArgs, recoverCommand);
 
     addSourceCommand(app, status, "backups",
