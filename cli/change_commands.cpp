@@ -77,7 +77,7 @@ int applyCommand(const ChangeArgs& args) {
     const Patch patch = parsePatch(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
     if (!patch.error.empty()) return refuse(name + " " + patch.error);
     LoadedSource source;
-    if (auto refused = loadOrRefuse(source, args.source)) return *refused;
+    if (auto refused = loadOrRefuse(source, args.source, Use::Write)) return *refused;
     if (const std::string refusal = applyPatch(source.store.blocks(), patch.lines); !refusal.empty())
         return refuse(name + " " + refusal);
     const std::vector<Change> changes = listChanges(source.store.writtenBlocks(), readOnly(source.store.blocks()));

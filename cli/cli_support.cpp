@@ -78,6 +78,15 @@ bool loadSource(DataStore& store, const fs::path& source) {
     return false;
 }
 
+std::string adviceFor(StoreRefusal refusal, const std::string& source) {
+    switch (refusal) {
+    case StoreRefusal::JournalLeft: return " Run \"tarvo recover " + source + "\" to undo it.";
+    case StoreRefusal::ForeignBackup: return "; add --force to restore it all the same";
+    case StoreRefusal::ChangedOnDisk: return "; run the command again to make the change on what it holds now";
+    default: return {};
+    }
+}
+
 int refuse(const std::string& text) {
     messages().warning(text);
     return 1;

@@ -31,9 +31,11 @@ std::string CommandMessages::takeLine() {
     return line;
 }
 
-std::optional<int> loadOrRefuse(LoadedSource& source, const std::string& path) {
+std::optional<int> loadOrRefuse(LoadedSource& source, const std::string& path, Use use) {
     source.messages.collect();
-    if (!loadSource(source.store, pathFromUtf8(path))) return refuse(source.messages.takeLine());
+    source.store.setHoldLock(use == Use::Write);
+    if (!loadSource(source.store, pathFromUtf8(path)))
+        return refuse(source.messages.takeLine() + adviceFor(source.store.lastRefusal(), path));
     source.messages.flush();
     return std::nullopt;
 }
@@ -44,9 +46,17 @@ bool& backupsSkipped() {
 }
 
 int writeBack(LoadedSource& source) {
-    source.messages.flush();
     source.store.setBackups(!backupsSkipped());
-    return source.store.WriteBack() ? 0 : 1;
+    return runWrite(source, [&] { return source.store.WriteBack(); });
+}
+
+int runWrite(LoadedSource& source, const std::function<bool()>& operation) {
+    source.messages.collect();
+    if (!operation())
+        return refuse(source.messages.takeLine() +
+                      adviceFor(source.store.lastRefusal(), utf8Path(source.store.sourcePath())));
+    source.messages.flush();
+    return 0;
 }
 
 int runOperation(LoadedSource& source, const std::function<bool()>& operation) {

@@ -41,12 +41,18 @@ struct LoadedSource {
     DataStore store{messages};
 };
 
+// A command that writes into SOURCE holds the source's lock from its load to the end of its write,
+// so that its edit is made on what is on disk at that moment.
+enum class Use { Read, Write };
 // Loads SOURCE; on failure returns the exit status of the refusal (its messages on one line).
-std::optional<int> loadOrRefuse(LoadedSource& source, const std::string& path);
+std::optional<int> loadOrRefuse(LoadedSource& source, const std::string& path, Use use = Use::Read);
 // Set by --no-backup: the write-back makes no backup first.
 bool& backupsSkipped();
 // Writes the changed blocks back to their source: 0, or 1 when the write-back failed.
 int writeBack(LoadedSource& source);
+// Runs a store operation that may write (a write-back, a restore): its refusal is one line, with
+// the command-line advice for the store's reason.
+int runWrite(LoadedSource& source, const std::function<bool()>& operation);
 // Runs a core operation whose messages are collected: on failure they become the refusal line.
 int runOperation(LoadedSource& source, const std::function<bool()>& operation);
 

@@ -107,7 +107,7 @@ int importCsvCommand(const PlayerArgs& args) {
     const auto bytes = readFileReporting(file, kMaxTextFileSize, messages());
     if (!bytes) return 1;
     LoadedSource source;
-    if (auto refused = loadOrRefuse(source, args.source)) return *refused;
+    if (auto refused = loadOrRefuse(source, args.source, Use::Write)) return *refused;
     const CsvImport result =
         importCsv(source.store.blocks(), std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
     const std::string name = utf8Path(file);
@@ -144,7 +144,7 @@ int setPlayerCommand(const PlayerArgs& args) {
         assignments.push_back(std::move(*a));
     }
     LoadedSource source;
-    if (auto refused = loadOrRefuse(source, args.source)) return *refused;
+    if (auto refused = loadOrRefuse(source, args.source, Use::Write)) return *refused;
     const auto blocks = source.store.blocks();
     Player player;
     player.load(blocks, *id);
@@ -175,10 +175,9 @@ int importPlayerCommand(const PlayerArgs& args) {
     const auto id = parseId(args.id);
     if (!id) return badId(args.id, "import-player");
     LoadedSource source;
-    if (auto refused = loadOrRefuse(source, args.source)) return *refused;
-    const int status = runOperation(source, [&] {
-        return importPlayer(source.store.blocks(), *id, pathFromUtf8(args.file), source.messages).stored();
-    });
+    if (auto refused = loadOrRefuse(source, args.source, Use::Write)) return *refused;
+    const int status = runOperation(
+        source, [&] { return importPlayer(source.store.blocks(), *id, pathFromUtf8(args.file), source.messages).stored(); });
     return status != 0 ? status : writeBack(source);
 }
 
@@ -205,7 +204,7 @@ int universalCommand(const PlayerArgs& args) {
     const auto method = parseMethod(args.method);
     if (!method) return refuse("METHOD should be +N or -N (-99 to 99) or N% (1 to 200)");
     LoadedSource source;
-    if (auto refused = loadOrRefuse(source, args.source)) return *refused;
+    if (auto refused = loadOrRefuse(source, args.source, Use::Write)) return *refused;
     Player player;
     universalEdit(source.store.blocks(), player, *ability, method->first, method->second);
     source.messages.information("universal edit done!");

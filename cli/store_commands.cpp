@@ -91,14 +91,14 @@ int backupsCommand(const BackupArgs& args) {
 
 int restoreCommand(const BackupArgs& args) {
     LoadedSource source;
-    if (auto refused = loadOrRefuse(source, args.source)) return *refused;
+    if (auto refused = loadOrRefuse(source, args.source, Use::Write)) return *refused;
     source.store.setBackups(!backupsSkipped());
     const std::filesystem::path backup = pathFromUtf8(args.backup);
-    switch (source.store.restoreBackup(backup, args.force)) {
-    case RestoreResult::Restored: return 0;
-    case RestoreResult::Refused: return 1;
-    case RestoreResult::OtherSource: break;
-    }
+    RestoreResult result = RestoreResult::Refused;
+    const int status = runWrite(source, [&] {
+        return (result = source.store.restoreBackup(backup, args.force)) != RestoreResult::Refused;
+    });
+    if (result != RestoreResult::OtherSource) return status;
     const auto manifest = readManifest(backup);
     return refuse(args.backup + " is a backup of " + (manifest ? manifest->source : "another source") + ", not of " +
                   sourceKey(source.store.sourcePath()) + "; add --force to restore it all the same");
@@ -138,7 +138,8 @@ void registerStoreCommands(CLI::App& app, int& status) {
     auto backupArgs = std::make_shared<BackupArgs>();
     addReading("recover",
                "Undoes a write into SOURCE that was interrupted (the program or the machine stopped), from the "
-               "journal it left; a journal cut short is removed and SOURCE left as it is",
+               "journal it left; a journal cut short is removed and SOURCE left as it is. Refused while another "
+               "program writes into SOURCE (the journal is then that write's)",
                backupArgs, recoverCommand);
 
     addSourceCommand(app, status, "backups",

@@ -204,7 +204,7 @@ int setTeamCommand(const TeamArgs& args) {
         changes.push_back(std::get<TeamChange>(std::move(checked)));
     }
     LoadedSource source;
-    if (auto refused = loadOrRefuse(source, args.source)) return *refused;
+    if (auto refused = loadOrRefuse(source, args.source, Use::Write)) return *refused;
     for (const auto& change : changes) change(source.store.blocks());
     return writeBack(source);
 }
@@ -220,9 +220,10 @@ int exportTeamCommand(const TeamArgs& args) {
 
 int importTeamCommand(const TeamArgs& args) {
     LoadedSource source;
-    if (auto refused = loadOrRefuse(source, args.source)) return *refused;
-    const int status = runOperation(
-        source, [&] { return importTeam(source.store.blocks(), pathFromUtf8(args.file), source.messages).stored(); });
+    if (auto refused = loadOrRefuse(source, args.source, Use::Write)) return *refused;
+    const int status = runOperation(source, [&] {
+        return importTeam(source.store.blocks(), pathFromUtf8(args.file), source.messages).stored();
+    });
     return status != 0 ? status : writeBack(source);
 }
 

@@ -69,9 +69,11 @@ std::optional<fs::path> ChooseDirectory(UiServices& ui, const fs::path& start) {
 }
 
 bool loadSource(DataStore& store, UiServices& ui, SourceMode mode, const fs::path& source) {
-    // A journal left by an interrupted write: undone on Yes; on No the load refuses, naming it.
+    // A journal left by an interrupted write (none of a write still running): undone on Yes; on No
+    // the load refuses, naming it.
     std::string detail;
-    if (journalState(diskAccess(), journalPathOf(source), detail) == JournalState::Left &&
+    const auto journal = interruptedJournalOf(source);
+    if (journal && journalState(diskAccess(), *journal, detail) == JournalState::Left &&
         ui.askYesNo(QStringLiteral("An earlier write into %1 was interrupted. Undo it now?").arg(toQString(source))))
         recoverSource(source, ui);
     if (mode == SourceMode::ExportedFiles) return store.LoadFromDirectory(source);

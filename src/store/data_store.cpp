@@ -57,6 +57,13 @@ bool overlap(std::uint64_t a, std::uint64_t an, std::uint64_t b, std::uint64_t b
     return an > 0 && bn > 0 && a < b + bn && b < a + an;
 }
 
+// The path with its symlinks resolved; the path itself when that fails.
+fs::path realPath(const fs::path& path) {
+    std::error_code ec;
+    fs::path real = fs::canonical(path, ec);
+    return ec ? path : real;
+}
+
 // Finds the boot file under its first name, or the second release's name; each miss shows its
 // not-found message. Gives the name found.
 std::optional<std::string> findBootFile(IsoFile& file, const fs::path& imagePath) {
@@ -81,26 +88,29 @@ struct DataStore::Files {
     Bytes boot, parameter, select;
 };
 
-fs::path journalPathOf(const fs::path& source) {
-    std::error_code ec;
-    if (fs::is_directory(source, ec)) return source / ".tarvo-journal";
-    return fs::path(source) += ".tarvo-journal";
-}
-
 std::vector<RoleFile> sourceFilesOf(const fs::path& source) {
     std::error_code ec;
-    if (!fs::is_directory(source, ec)) return roleFiles(SourceMode::CdImage, source, {});
+    if (!fs::is_directory(source, ec)) return roleFiles(SourceMode::CdImage, realPath(source), {});
     // The boot file under the name a load finds first.
     std::string bootName;
     for (const char* name : {kBootFileName, kBootFileNameSecondRelease})
         if (bootName.empty() && fs::is_regular_file(source / name, ec)) bootName = name;
-    return roleFiles(SourceMode::ExportedFiles, source, bootName);
+    return roleFiles(SourceMode::ExportedFiles, realPath(source), bootName);
 }
 
 bool recoverSource(const fs::path& source, MessageService& messages, FileAccess& files) {
+    // A journal under a live lock is the journal of a write still running, not of an interrupted one.
+    SourceLock lock;
+    if (!lock.acquire(source, std::chrono::milliseconds(0)) && lock.state() == SourceLock::State::Busy) {
+        messages.warning(lock.reason() + "; its journal belongs to that write, so nothing was undone");
+        return false;
+    }
     const fs::path journal = journalPathOf(source);
     std::string detail;
-    switch (recoverJournal(files, journal, sourceFilesOf(source), detail)) {
+    const Recovery recovery = recoverJournal(files, journal, sourceFilesOf(source), detail);
+    if (recovery == Recovery::NoJournal || recovery == Recovery::Undone || recovery == Recovery::Incomplete)
+        lock.recordJournal({});
+    switch (recovery) {
     case Recovery::NoJournal:
         messages.information("There is no interrupted write to undo in " + utf8Path(source) + ".");
         return true;
@@ -146,12 +156,37 @@ bool DataStore::refuseJournalLeft(const fs::path& source) {
     case JournalState::Unusable: m_messages.warning(detail); return true;
     case JournalState::Left: break;
     }
+    m_refusal = StoreRefusal::JournalLeft;
     m_messages.warning("An earlier write into " + utf8Path(source) + " was interrupted; its journal " +
                        utf8Path(journal) + " holds the bytes it overwrote. Undo that write before loading it.");
     return true;
 }
 
+bool DataStore::lockForLoad(const fs::path& source) {
+    m_refusal = StoreRefusal::None;
+    if (m_lock.acquire(source, m_lockWait)) return true;
+    // Reading needs no lock when none can be made; writing does.
+    if (m_lock.state() == SourceLock::State::Failed && !m_holdLock) return true;
+    m_refusal = m_lock.state() == SourceLock::State::Busy ? StoreRefusal::Busy : StoreRefusal::LockFailed;
+    m_messages.warning(m_lock.reason());
+    return false;
+}
+
 bool DataStore::LoadFromImage(const fs::path& imagePath) {
+    if (!lockForLoad(imagePath)) return false;
+    const bool loaded = loadImage(imagePath);
+    if (!loaded || !m_holdLock) m_lock.release();
+    return loaded;
+}
+
+bool DataStore::LoadFromDirectory(const fs::path& exportDirectory) {
+    if (!lockForLoad(exportDirectory)) return false;
+    const bool loaded = loadDirectory(exportDirectory);
+    if (!loaded || !m_holdLock) m_lock.release();
+    return loaded;
+}
+
+bool DataStore::loadImage(const fs::path& imagePath) {
     if (refuseJournalLeft(imagePath)) return false;
     IsoFile bootFile(m_messages, m_files);
     const auto bootName = findBootFile(bootFile, imagePath);
@@ -229,7 +264,7 @@ bool DataStore::LoadFromImage(const fs::path& imagePath) {
     return true;
 }
 
-bool DataStore::LoadFromDirectory(const fs::path& exportDirectory) {
+bool DataStore::loadDirectory(const fs::path& exportDirectory) {
     if (refuseJournalLeft(exportDirectory)) return false;
     std::string bootName, error;
     std::optional<Bytes> boot;
@@ -306,6 +341,7 @@ bool DataStore::replaceBlocks(ByteSpan boot, ByteSpan parameter, ByteSpan select
 }
 
 RestoreResult DataStore::restoreBackup(const fs::path& backupFolder, bool force) {
+    m_refusal = StoreRefusal::None;
     if (!m_loaded || sourcePath().empty()) return RestoreResult::Refused;
     const auto manifest = readManifest(backupFolder);
     if (!manifest) {
@@ -337,7 +373,11 @@ RestoreResult DataStore::restoreBackup(const fs::path& backupFolder, bool force)
         }
     }
     replaceBlocks((*files)[0], (*files)[1], (*files)[2]);
-    return WriteBack() ? RestoreResult::Restored : RestoreResult::Refused;
+    // A restore puts the backup's bytes back whatever the source holds now.
+    m_overwrite = true;
+    const bool restored = WriteBack();
+    m_overwrite = false;
+    return restored ? RestoreResult::Restored : RestoreResult::Refused;
 }
 
 std::optional<DataStore::Files> DataStore::readSourceFiles() {
@@ -394,12 +434,15 @@ bool DataStore::backUpFiles(const Files& files) {
 
 bool DataStore::writePatches(const std::vector<FilePatch>& patches) {
     if (patches.empty()) return true;
-    const fs::path journal = journalPathOf(sourcePath());
+    const fs::path journal = ownJournalPathOf(sourcePath());
+    m_lock.recordJournal(journal);
     const JournaledWrite result =
-        writeJournaled(m_files, journal, roleFiles(m_mode, sourcePath(), m_bootFileName), patches);
+        writeJournaled(m_files, journal, roleFiles(m_mode, realPath(sourcePath()), m_bootFileName), patches);
+    if (!result.undoFailed) m_lock.recordJournal({});
     if (result.written) return true;
     m_failure = result.failure;
     if (result.undoFailed) {
+        m_refusal = StoreRefusal::JournalLeft;
         const auto backups = listBackups(sourcePath());
         m_failure += "\nThe data written so far could not be undone: the journal " + utf8Path(journal) +
                      " holds what it overwrote, to undo the interrupted write" +
@@ -408,10 +451,42 @@ bool DataStore::writePatches(const std::vector<FilePatch>& patches) {
     return false;
 }
 
+// Runs a write under the source's lock, taking it for the time of the write unless it is held.
+template <typename Work>
+bool DataStore::underLock(Work&& work) {
+    const bool had = m_lock.held();
+    if (!had && !m_lock.acquire(sourcePath(), m_lockWait)) {
+        m_refusal = m_lock.state() == SourceLock::State::Busy ? StoreRefusal::Busy : StoreRefusal::LockFailed;
+        m_failure = m_lock.reason();
+        return false;
+    }
+    const bool done = work();
+    if (!had && !m_holdLock) m_lock.release();
+    return done;
+}
+
+bool DataStore::changedOnDisk(const Files& files) {
+    if (m_overwrite ||
+        (files.boot == m_writtenBoot && files.parameter == m_writtenParameter && files.select == m_writtenSelect))
+        return false;
+    m_refusal = StoreRefusal::ChangedOnDisk;
+    m_failure = utf8Path(sourcePath()) + " was changed by another program since it was loaded";
+    return true;
+}
+
 bool DataStore::SaveToImage() {
     m_failure.clear();
+    m_refusal = StoreRefusal::None;
     if (!m_loaded || m_mode != SourceMode::CdImage) return false;
+    return underLock([this] { return saveImage(); });
+}
+
+bool DataStore::saveImage() {
     if (refuseJournalLeft(m_imagePath)) return false;
+    // What is on disk now must be what was loaded or last written, or another program's change
+    // would be lost under this one's.
+    const auto files = readSourceFiles();
+    if (!files || changedOnDisk(*files)) return false;
     IsoFile bootFile(m_messages, m_files);
     if (!findBootFile(bootFile, m_imagePath)) return false;
 
@@ -442,24 +517,29 @@ bool DataStore::SaveToImage() {
     bootFile.Close();
     m_archiveFile.Close();
     if (!planned) return false;
-    if (!sectors.empty() && !m_backupDone && m_backupsEnabled) {
-        const auto files = readSourceFiles();
-        if (!files || !backUpOnce(*files)) return false;
-    }
+    if (!sectors.empty() && !backUpOnce(*files)) return false;
+    // The journal lies beside the image's real file and names it: a symlink is written through.
     std::vector<FilePatch> patches;
     for (RawRun& run : sectors.takeRuns()) patches.push_back({FileRole::Image, run.position, std::move(run.bytes)});
     if (!writePatches(patches)) return false;
     markWritten();
+    m_overwrite = false;
     return true;
 }
 
 bool DataStore::SaveToDirectory() {
     m_failure.clear();
+    m_refusal = StoreRefusal::None;
     if (!m_loaded || m_mode != SourceMode::ExportedFiles || m_exportDirectory.empty()) return false;
+    return underLock([this] { return saveDirectory(); });
+}
+
+bool DataStore::saveDirectory() {
     if (refuseJournalLeft(m_exportDirectory)) return false;
     // All three files are read before any is written, so a missing or changed one writes nothing.
     const auto files = readSourceFiles();
-    if (!files) return false;
+    if (!files || changedOnDisk(*files)) return false;
+    const fs::path folder = realPath(m_exportDirectory);
     std::vector<FilePatch> patches;
     addChangedChunks(patches, FileRole::Boot, files->boot, m_boot);
     addChangedChunks(patches, FileRole::Parameter, files->parameter, m_parameter);
@@ -467,7 +547,53 @@ bool DataStore::SaveToDirectory() {
     if (!patches.empty() && !backUpOnce(*files)) return false;
     if (!writePatches(patches)) return false;
     markWritten();
+    m_overwrite = false;
     return true;
+}
+
+namespace {
+
+// Every bit changed here since the last load or write keeps its value, every other bit takes the
+// one on disk; bytes both sides changed to different values are conflicts. The written copy becomes
+// what is on disk.
+void mergeBlock(const std::string& file, Bytes& mine, Bytes& written, const Bytes& disk,
+                std::vector<MergeConflict>& conflicts) {
+    for (std::size_t i = 0; i < mine.size(); ++i) {
+        const auto changed = static_cast<std::uint8_t>(mine[i] ^ written[i]);
+        const auto merged = static_cast<std::uint8_t>((mine[i] & changed) | (disk[i] & ~changed));
+        if (changed != 0 && disk[i] != written[i] && disk[i] != mine[i]) {
+            if (!conflicts.empty() && conflicts.back().file == file &&
+                conflicts.back().offset + conflicts.back().length == i)
+                ++conflicts.back().length;
+            else conflicts.push_back({file, i, 1});
+        }
+        mine[i] = merged;
+    }
+    std::ranges::copy(disk, written.begin());
+}
+
+}  // namespace
+
+std::optional<std::vector<MergeConflict>> DataStore::reloadKeepingChanges() {
+    m_failure.clear();
+    m_refusal = StoreRefusal::None;
+    if (!m_loaded || sourcePath().empty()) return std::nullopt;
+    std::vector<MergeConflict> conflicts;
+    const bool merged = underLock([&] {
+        if (refuseJournalLeft(sourcePath())) return false;
+        const auto files = readSourceFiles();
+        if (!files) return false;
+        mergeBlock(m_bootFileName, m_boot, m_writtenBoot, files->boot, conflicts);
+        mergeBlock(kParameterFileName, m_parameter, m_writtenParameter, files->parameter, conflicts);
+        mergeBlock(kSelectFileName, m_select, m_writtenSelect, files->select, conflicts);
+        return true;
+    });
+    if (!merged) {
+        if (!m_failure.empty()) m_messages.warning(m_failure);
+        return std::nullopt;
+    }
+    m_overwrite = false;
+    return conflicts;
 }
 
 bool DataStore::WriteBack() {
@@ -492,6 +618,7 @@ void DataStore::ReleaseData() {
     m_writtenBoot = m_writtenParameter = m_writtenSelect = Bytes();
     m_archive.clear();
     protectSource(false);
+    m_lock.release();
     m_loaded = false;
 }
 

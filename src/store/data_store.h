@@ -3,6 +3,7 @@
 // whole from a CD image or from a directory of exported files, and written back to the same
 // source. Every editor changes the blocks in place; nothing reaches the source before WriteBack.
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -16,6 +17,7 @@
 #include "store/iso_file.h"
 #include "store/journal.h"
 #include "store/messages.h"
+#include "store/source_lock.h"
 
 namespace tarvo {
 
@@ -31,13 +33,32 @@ inline constexpr const char* kArchiveName = "filedata.afs";
 inline constexpr const char* kParameterFileName = "parameter.ovl";
 inline constexpr const char* kSelectFileName = "select.ovl";
 
-// The journal of an interrupted write into `source` (beside an image, inside a folder).
-std::filesystem::path journalPathOf(const std::filesystem::path& source);
 // The files of `source` by role (an image; or the boot file found, parameter.ovl and select.ovl).
 std::vector<RoleFile> sourceFilesOf(const std::filesystem::path& source);
 // Undoes an interrupted write into `source` from its journal and says what happened:
-// "Undid the interrupted write into <source>." and the like. False when it could not.
+// "Undid the interrupted write into <source>." and the like. False when it could not, or when
+// another program holds the source's lock (its journal belongs to a write still running).
 bool recoverSource(const std::filesystem::path& source, MessageService& messages, FileAccess& files = diskAccess());
+
+// Why the last load or write-back was refused, for a front end to word its advice.
+enum class StoreRefusal {
+    None,
+    Busy,           // another program holds the source's lock
+    LockFailed,     // no lock file could be made
+    JournalLeft,    // an interrupted write's journal is there: it has to be undone first
+    ChangedOnDisk,  // the source differs from what was loaded or last written
+    ForeignBackup,  // a backup of another source
+    Other,
+};
+
+// A byte range of one block that both this store's unwritten changes and another program changed,
+// to different values.
+struct MergeConflict {
+    std::string file;  // the block's file name: the boot file, parameter.ovl or select.ovl
+    std::size_t offset = 0;
+    std::size_t length = 0;
+    bool operator==(const MergeConflict&) const = default;
+};
 
 class DataStore {
 public:
@@ -62,6 +83,24 @@ public:
     // / "Failed to save data to exported files!".
     bool WriteBack();
     void ReleaseData();
+
+    // Keeps the source's lock from load until the store is released: a run that loads to write
+    // makes its edit on what is on disk at that moment. Otherwise the lock is held only while a
+    // load or a write-back runs.
+    void setHoldLock(bool hold) { m_holdLock = hold; }
+    // How long a load or a write-back waits for another program's write (kLockWait).
+    void setLockWait(std::chrono::milliseconds wait) { m_lockWait = wait; }
+    StoreRefusal lastRefusal() const { return m_refusal; }
+
+    // The answers when a write-back was refused because the source changed on disk since it was
+    // loaded. Reload and keep my changes: reads the source again and puts the unwritten changes
+    // on top, bit by bit (every bit changed here keeps its value, every other bit takes the one on
+    // disk); the source as read becomes the written copy. Gives the byte ranges both sides changed
+    // to different values, or nullopt (shown why) when the source could not be read. Blocks are
+    // copied in place, so views of them stay valid.
+    std::optional<std::vector<MergeConflict>> reloadKeepingChanges();
+    // Overwrite: the next write-back writes whatever the source holds now (still journaled).
+    void overwriteNextWrite() { m_overwrite = true; }
 
     // No backup before the first write-back (for scripts that keep their own).
     void setBackups(bool enabled) { m_backupsEnabled = enabled; }
@@ -108,6 +147,14 @@ private:
     bool writePatches(const std::vector<FilePatch>& patches);
     bool replaceBlocks(ByteSpan boot, ByteSpan parameter, ByteSpan select);
     bool refuseJournalLeft(const std::filesystem::path& source);
+    bool lockForLoad(const std::filesystem::path& source);
+    bool loadImage(const std::filesystem::path& imagePath);
+    bool loadDirectory(const std::filesystem::path& exportDirectory);
+    template <typename Work>
+    bool underLock(Work&& work);
+    bool changedOnDisk(const Files& files);
+    bool saveImage();
+    bool saveDirectory();
     void protectSource(bool on);
     void markWritten();
 
@@ -115,6 +162,11 @@ private:
     FileAccess& m_files;
     IsoFile m_archiveFile;
     bool m_backupsEnabled = true;
+    SourceLock m_lock;
+    bool m_holdLock = false;
+    std::chrono::milliseconds m_lockWait = kLockWait;
+    bool m_overwrite = false;
+    StoreRefusal m_refusal = StoreRefusal::None;
     bool m_backupDone = false;
     bool m_backupReported = false;
     std::filesystem::path m_backupMade;

@@ -13,7 +13,11 @@
 #include <io.h>
 #include <windows.h>
 #else
+#include <cerrno>
+#include <cstring>
+
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -83,6 +87,67 @@ bool syncFile(std::FILE* file) { return std::fflush(file) == 0 && _commit(_filen
 // NTFS keeps its directory entries in its own journal; there is nothing to flush.
 bool syncFolder(const std::filesystem::path&) { return true; }
 
+std::optional<FileIdentity> fileIdentity(const std::filesystem::path& path) {
+    // Backup semantics opens a folder as well as a file.
+    HANDLE handle = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool known = GetFileInformationByHandle(handle, &info) != 0;
+    CloseHandle(handle);
+    if (!known) return std::nullopt;
+    return FileIdentity{info.dwVolumeSerialNumber,
+                        (std::uint64_t{info.nFileIndexHigh} << 32) | std::uint64_t{info.nFileIndexLow}};
+}
+
+std::uint64_t processId() { return GetCurrentProcessId(); }
+
+namespace {
+HANDLE handleOf(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
+// The locked byte: far past any text the file holds.
+constexpr DWORD kLockedByteHigh = 0x40000000;
+}  // namespace
+
+LockFile::Result LockFile::lock(const std::filesystem::path& file, std::string& error) {
+    unlock();
+    HANDLE handle =
+        CreateFileW(file.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        error = "error " + std::to_string(GetLastError());
+        return Result::Failed;
+    }
+    OVERLAPPED at{};
+    at.OffsetHigh = kLockedByteHigh;
+    if (!LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) {
+        const DWORD code = GetLastError();
+        CloseHandle(handle);
+        if (code == ERROR_LOCK_VIOLATION || code == ERROR_IO_PENDING) return Result::Busy;
+        error = "error " + std::to_string(code);
+        return Result::Failed;
+    }
+    m_handle = reinterpret_cast<std::intptr_t>(handle);
+    return Result::Locked;
+}
+
+bool LockFile::setText(const std::string& text) {
+    if (m_handle == -1) return false;
+    HANDLE handle = handleOf(m_handle);
+    DWORD written = 0;
+    return SetFilePointer(handle, 0, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER && SetEndOfFile(handle) &&
+           WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) && written == text.size();
+}
+
+void LockFile::unlock() {
+    if (m_handle == -1) return;
+    HANDLE handle = handleOf(m_handle);
+    OVERLAPPED at{};
+    at.OffsetHigh = kLockedByteHigh;
+    UnlockFileEx(handle, 0, 1, 0, &at);
+    CloseHandle(handle);
+    m_handle = -1;
+}
+
 #else
 
 std::FILE* openFile(const std::filesystem::path& file, const char* mode) { return std::fopen(file.c_str(), mode); }
@@ -126,6 +191,47 @@ bool syncFolder(const std::filesystem::path& folder) {
     return synced;
 }
 
+std::optional<FileIdentity> fileIdentity(const std::filesystem::path& path) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) return std::nullopt;
+    return FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+}
+
+std::uint64_t processId() { return static_cast<std::uint64_t>(getpid()); }
+
+LockFile::Result LockFile::lock(const std::filesystem::path& file, std::string& error) {
+    unlock();
+    const int fd = open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+    if (fd < 0) {
+        error = std::strerror(errno);
+        return Result::Failed;
+    }
+    // flock, unlike fcntl's locks, also excludes a second open of the file in this process.
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int code = errno;
+        close(fd);
+        if (code == EWOULDBLOCK || code == EINTR) return Result::Busy;
+        error = std::strerror(code);
+        return Result::Failed;
+    }
+    m_handle = fd;
+    return Result::Locked;
+}
+
+bool LockFile::setText(const std::string& text) {
+    if (m_handle == -1) return false;
+    const int fd = static_cast<int>(m_handle);
+    return ftruncate(fd, 0) == 0 && pwrite(fd, text.data(), text.size(), 0) == static_cast<ssize_t>(text.size());
+}
+
+void LockFile::unlock() {
+    if (m_handle == -1) return;
+    close(static_cast<int>(m_handle));  // drops the flock
+    m_handle = -1;
+}
+
 #endif
+
+LockFile::~LockFile() { unlock(); }
 
 }  // namespace tarvo::platform

@@ -1,11 +1,14 @@
 #pragma once
 // The few calls the standard library does not offer: 64-bit seeks, flushing a file and a folder
-// to the disk, opening a file by a path that may hold non-ASCII characters, and opening a file
-// without following a symbolic link.
+// to the disk, opening a file by a path that may hold non-ASCII characters or without following a
+// symbolic link, the identity of a file and an exclusive lock that the system drops when the
+// process ends.
 
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
+#include <string>
 
 namespace tarvo::platform {
 
@@ -23,5 +26,36 @@ bool syncFile(std::FILE* file);
 // Makes the folder's list of names durable (a new or removed file survives a power loss). True
 // also where the platform or the file system has no such flush; false with errno set when it failed.
 bool syncFolder(const std::filesystem::path& folder);
+
+// What names a file or folder whatever the path that reaches it (symlinks followed): device and
+// inode, on Windows the volume serial number and the file index.
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t file = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+std::optional<FileIdentity> fileIdentity(const std::filesystem::path& path);
+
+std::uint64_t processId();
+
+// A lock file, opened (made when missing) and locked exclusively against every other open of it,
+// in this process or another: flock on Linux, LockFileEx on Windows (on a byte far past the text,
+// so that the text stays readable). The lock goes when the object does, or with the process.
+class LockFile {
+public:
+    enum class Result { Locked, Busy, Failed };
+    LockFile() = default;
+    ~LockFile();
+    LockFile(const LockFile&) = delete;
+    LockFile& operator=(const LockFile&) = delete;
+    // Opens `file` and tries once to lock it; Failed with `error` when it can not be opened.
+    Result lock(const std::filesystem::path& file, std::string& error);
+    // Replaces the file's text (the holder's process ID, the journal being written).
+    bool setText(const std::string& text);
+    void unlock();
+
+private:
+    std::intptr_t m_handle = -1;
+};
 
 }  // namespace tarvo::platform
