@@ -596,6 +596,18 @@ std::optional<std::vector<MergeConflict>> DataStore::reloadKeepingChanges() {
     return conflicts;
 }
 
+std::optional<bool> DataStore::changedSinceLoad() {
+    if (!m_loaded || sourcePath().empty()) return false;
+    std::optional<bool> changed;
+    underLock([&] {
+        if (const auto files = readSourceFiles())
+            changed = files->boot != m_writtenBoot || files->parameter != m_writtenParameter ||
+                      files->select != m_writtenSelect;
+        return true;
+    });
+    return changed;
+}
+
 bool DataStore::WriteBack() {
     const bool image = m_mode == SourceMode::CdImage;
     const bool saved = image ? SaveToImage() : SaveToDirectory();

@@ -101,6 +101,9 @@ public:
     std::optional<std::vector<MergeConflict>> reloadKeepingChanges();
     // Overwrite: the next write-back writes whatever the source holds now (still journaled).
     void overwriteNextWrite() { m_overwrite = true; }
+    // Whether the source on disk differs from what was loaded or last written, read under the lock
+    // (so never half a write of another program); nullopt when it can not be read now.
+    std::optional<bool> changedSinceLoad();
 
     // No backup before the first write-back (for scripts that keep their own).
     void setBackups(bool enabled) { m_backupsEnabled = enabled; }

@@ -233,21 +233,25 @@ std::string shownValue(const Change& change, const std::string& value) {
 
 }  // namespace
 
-std::vector<std::string> describeConflicts(const ConstGameBlocks& base, const ConstGameBlocks& theirs,
-                                           const ConstGameBlocks& mine) {
+std::vector<Conflict> listConflicts(const ConstGameBlocks& base, const ConstGameBlocks& theirs,
+                                    const ConstGameBlocks& mine) {
     const std::vector<Change> onDisk = listChanges(base, theirs);
-    std::vector<std::string> lines;
+    std::vector<Conflict> conflicts;
     for (const Change& kept : listChanges(base, mine)) {
         const auto their = std::find_if(onDisk.begin(), onDisk.end(), [&kept](const Change& other) {
             return other.kind == kept.kind && other.number == kept.number && other.field == kept.field;
         });
-        if (their == onDisk.end()) continue;
-        if (kept.kind == ChangeKind::Other) lines.push_back(describeChange(kept) + " here and on disk");
-        else if (their->newValue != kept.newValue)
-            lines.push_back(valueLabel(kept) + ": " + shownValue(kept, their->newValue) + " on disk, " +
-                            shownValue(kept, kept.newValue) + " kept");
+        if (their != onDisk.end() && (kept.kind == ChangeKind::Other || their->newValue != kept.newValue))
+            conflicts.push_back({kept, their->newValue});
     }
-    return lines;
+    return conflicts;
+}
+
+std::string describeConflict(const Conflict& conflict) {
+    const Change& kept = conflict.mine;
+    if (kept.kind == ChangeKind::Other) return describeChange(kept) + " here and on disk";
+    return valueLabel(kept) + ": " + shownValue(kept, conflict.theirValue) + " on disk, " +
+           shownValue(kept, kept.newValue) + " kept";
 }
 
 std::string describeChange(const Change& change) {

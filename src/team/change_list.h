@@ -53,11 +53,17 @@ void revertChanges(const ConstGameBlocks& base, const GameBlocks& current, std::
 std::string describeChange(const Change& change);
 std::string_view changeKindName(ChangeKind kind);  // "player", "team", "other"
 
-// The values that another program changed on disk (`base` to `theirs`) and that the unwritten
-// changes (`base` to `mine`) changed to something else, one line each in the list's words with
-// both values: "player 12 speed: 70 on disk, 80 kept". Block rows of unlisted bytes count too.
-std::vector<std::string> describeConflicts(const ConstGameBlocks& base, const ConstGameBlocks& theirs,
-                                           const ConstGameBlocks& mine);
+// A value that another program changed on disk (`base` to `theirs`) and that the unwritten changes
+// (`base` to `mine`) changed to something else: `mine` is the unwritten change, `theirValue` what
+// the disk holds. Rows of unlisted bytes changed on both sides are conflicts too.
+struct Conflict {
+    Change mine;
+    std::string theirValue;
+};
+std::vector<Conflict> listConflicts(const ConstGameBlocks& base, const ConstGameBlocks& theirs,
+                                    const ConstGameBlocks& mine);
+// "player 12 speed: 70 on disk, 80 kept".
+std::string describeConflict(const Conflict& conflict);
 
 // A player's or a team row's value of that name (as the list names it), or nullopt when there is no
 // such player, row, field or slot.

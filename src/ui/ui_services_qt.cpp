@@ -139,6 +139,17 @@ UiServices::CloseAnswer QtUiServices::askWriteBeforeClosing(const QString& quest
     return box.clickedButton() == discard ? CloseAnswer::Discard : CloseAnswer::Cancel;
 }
 
+UiServices::ChangedAnswer QtUiServices::askChangedOnDisk(const QString& question) {
+    QMessageBox box(QMessageBox::Warning, QString::fromLatin1(kAppName), question, QMessageBox::NoButton, m_parent);
+    QPushButton* reload = box.addButton(QStringLiteral("Reload and keep my changes"), QMessageBox::AcceptRole);
+    QPushButton* overwrite = box.addButton(QStringLiteral("Overwrite"), QMessageBox::DestructiveRole);
+    box.addButton(QMessageBox::Cancel);
+    box.setDefaultButton(reload);
+    box.exec();
+    if (box.clickedButton() == reload) return ChangedAnswer::ReloadKeepingChanges;
+    return box.clickedButton() == overwrite ? ChangedAnswer::Overwrite : ChangedAnswer::Cancel;
+}
+
 bool QtUiServices::confirmList(const QString& question, const QStringList& lines, const QString& okText) {
     ListDialog dialog(question, lines, ListDialog::Mode::Confirm, okText, m_parent);
     return dialog.exec() == QDialog::Accepted;

@@ -30,6 +30,10 @@ public:
     // A question with Write, Discard and Cancel, asked before closing with unwritten changes.
     enum class CloseAnswer { Write, Discard, Cancel };
     virtual CloseAnswer askWriteBeforeClosing(const QString& question) = 0;
+    // A question with "Reload and keep my changes", "Overwrite" and Cancel, asked when the source
+    // was changed by another program since it was loaded.
+    enum class ChangedAnswer { ReloadKeepingChanges, Overwrite, Cancel };
+    virtual ChangedAnswer askChangedOnDisk(const QString& question) = 0;
     // A question over a list of lines (the changes an import would make), with OK labelled
     // `okText` and Cancel; true for OK.
     virtual bool confirmList(const QString& question, const QStringList& lines, const QString& okText) = 0;
@@ -51,6 +55,7 @@ public:
                             const std::function<bool(const QString&)>& acceptable) override;
     bool askYesNo(const QString& question) override;
     CloseAnswer askWriteBeforeClosing(const QString& question) override;
+    ChangedAnswer askChangedOnDisk(const QString& question) override;
     bool confirmList(const QString& question, const QStringList& lines, const QString& okText) override;
     int chooseFromList(const QString& prompt, const QStringList& entries, const QString& okText) override;
 

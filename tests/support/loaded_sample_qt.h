@@ -39,6 +39,10 @@ public:
         titles.push_back(question);
         return closeAnswer;
     }
+    ChangedAnswer askChangedOnDisk(const QString& question) override {
+        titles.push_back(question);
+        return changedAnswer;
+    }
     bool confirmList(const QString& question, const QStringList& lines, const QString&) override {
         titles.push_back(question);
         listed = lines;
@@ -54,6 +58,7 @@ public:
     std::vector<Message> messages;
     bool yes = true;  // the answer to every question
     CloseAnswer closeAnswer = CloseAnswer::Cancel;
+    ChangedAnswer changedAnswer = ChangedAnswer::Cancel;
     std::deque<QString> replies;  // answers of the next dialogs; empty: cancelled
     std::vector<QString> titles;  // of the dialogs shown
     std::function<bool(const QString&)> folderRule;

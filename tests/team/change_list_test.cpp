@@ -291,9 +291,11 @@ TEST(ChangeList, ConflictsAreTheValuesBothSidesChangedDifferently) {
     set(mine, 14, PF::Speed, 4);
     EXPECT_TRUE(writePlayerName(theirs.view(), PlayerName::Full, 15, sjis("THEIRS")));
     EXPECT_TRUE(writePlayerName(mine.view(), PlayerName::Full, 15, sjis("MINE")));
-    EXPECT_EQ(describeConflicts(base.read(), theirs.read(), mine.read()),
-              (std::vector<std::string>{"player 12 speed: 70 on disk, 80 kept",
-                                        "player 15 full name: \"THEIRS\" on disk, \"MINE\" kept"}));
+    std::vector<std::string> lines;
+    for (const Conflict& conflict : listConflicts(base.read(), theirs.read(), mine.read()))
+        lines.push_back(describeConflict(conflict));
+    EXPECT_EQ(lines, (std::vector<std::string>{"player 12 speed: 70 on disk, 80 kept",
+                                               "player 15 full name: \"THEIRS\" on disk, \"MINE\" kept"}));
 }
 
 }  // namespace

@@ -24,6 +24,7 @@ public:
     }
     bool askYesNo(const QString&) override { return false; }
     CloseAnswer askWriteBeforeClosing(const QString&) override { return CloseAnswer::Cancel; }
+    ChangedAnswer askChangedOnDisk(const QString&) override { return ChangedAnswer::Cancel; }
     bool confirmList(const QString&, const QStringList&, const QString&) override { return false; }
     int chooseFromList(const QString&, const QStringList&, const QString&) override { return -1; }
     std::vector<Message> messages;

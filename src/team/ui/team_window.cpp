@@ -24,6 +24,7 @@
 #include "team/ui/changes_window.h"
 #include "team/ui/find_player_window.h"
 #include "team/ui/formation_window.h"
+#include "team/ui/source_sync.h"
 #include "text/sjis.h"
 #include "text/ui/picker_window.h"
 #include "ui/about_dialog.h"
@@ -41,6 +42,7 @@ constexpr int kBarOffset = 50;  // the bar starts this far right of the field's 
 constexpr int kBarUnit = 5;     // pixels per shown tactics unit
 constexpr QRgb kBarColour = qRgb(0, 128, 255);
 constexpr int kUnwrittenCheckMs = 200;  // how often the title's "*" is brought up to date
+constexpr int kNoticeMs = 6000;         // how long a notice stays
 
 QStringList csvFileFilters() { return {QStringLiteral("CSV Files (*.csv)"), QStringLiteral("All Files (*.*)")}; }
 
@@ -75,6 +77,12 @@ TeamWindow::TeamWindow(AppContext& context, QWidget* parent) : QDialog(parent), 
     auto* unwrittenCheck = new QTimer(this);
     connect(unwrittenCheck, &QTimer::timeout, this, &TeamWindow::showUnwrittenMark);
     unwrittenCheck->start(kUnwrittenCheckMs);
+
+    m_sync = new SourceSync(m_context, this);
+    connect(m_sync, &SourceSync::reloaded, this, [this](const QString& notice) {
+        reloadViews();
+        showNotice(notice);
+    });
 
     // The team list starts on the first team.
     {
@@ -480,8 +488,22 @@ void TeamWindow::onLoadTeamClicked() {
 }
 
 void TeamWindow::onWriteClicked() {
-    m_context.store.WriteBack();
+    m_sync->write();
     showUnwrittenMark();
+}
+
+void TeamWindow::showNotice(const QString& text) {
+    if (!m_notice) {
+        m_notice = new QLabel(this);
+        m_notice->setObjectName(QStringLiteral("notice"));
+        m_notice->setStyleSheet(QStringLiteral("background: #ffffe0; border: 1px solid #808080; padding: 2px;"));
+        m_notice->setWordWrap(true);
+    }
+    m_notice->setText(text);
+    m_notice->setGeometry(4, height() - 40, width() - 8, 36);
+    m_notice->show();
+    m_notice->raise();
+    QTimer::singleShot(kNoticeMs, m_notice, &QLabel::hide);
 }
 
 void TeamWindow::showUnwrittenMark() {
@@ -496,7 +518,7 @@ void TeamWindow::reject() {
         switch (m_context.ui.askWriteBeforeClosing(question)) {
         case UiServices::CloseAnswer::Cancel: return;
         case UiServices::CloseAnswer::Write:
-            if (!m_context.store.WriteBack()) return;
+            if (!m_sync->write()) return;
             break;
         case UiServices::CloseAnswer::Discard: break;
         }

@@ -15,6 +15,7 @@
 #include "ui/app_context_qt.h"
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
@@ -24,6 +25,7 @@ namespace tarvo::gui {
 class FindPlayerWindow;
 class GlyphRowBox;
 class NameField;
+class SourceSync;
 
 class TeamWindow : public QDialog {
     Q_OBJECT
@@ -54,6 +56,8 @@ private:
     void onRestoreBackup();
     // Shows the blocks again in this window and the find box, after they changed under them.
     void reloadViews();
+    // A line over the bottom of the window for a few seconds (the source was read again).
+    void showNotice(const QString& text);
     void connectControls();
     void showTeam();
     void showPlayer();
@@ -88,6 +92,8 @@ private:
     QPointer<PickerWindow> m_picker;
     QPointer<FindPlayerWindow> m_find;
     bool m_shownOnce = false;
+    SourceSync* m_sync = nullptr;
+    QLabel* m_notice = nullptr;
 
     QComboBox* m_teamList = nullptr;
     NameField* m_teamName = nullptr;
