@@ -19,6 +19,7 @@ struct TestBlocks {
     Bytes select = Bytes(blockmap::kMinSelectSize, 0);
 
     GameBlocks view() { return {boot, parameter, select}; }
+    ConstGameBlocks read() const { return {boot, parameter, select}; }
 
     void fillPattern(std::uint32_t seed = 1) {
         std::uint32_t x = seed;
