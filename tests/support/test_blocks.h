@@ -2,6 +2,7 @@
 // Game data blocks made in memory for tests: the three blocks at the smallest sizes the block map
 // needs, zero-filled or filled with a pattern that shows moved or lost bytes; or the sample disc's.
 
+#include <algorithm>
 #include <cstdint>
 #include <utility>
 
@@ -32,6 +33,15 @@ struct TestBlocks {
 
     bool operator==(const TestBlocks&) const = default;
 };
+
+// A store's blocks, read only.
+inline ConstGameBlocks storeView(const DataStore& store) { return {store.boot(), store.parameter(), store.select()}; }
+
+// Whether two sets of blocks hold the same bytes (blocks of different lengths differ).
+inline bool sameBlocks(ConstGameBlocks a, ConstGameBlocks b) {
+    return std::ranges::equal(a.boot, b.boot) && std::ranges::equal(a.parameter, b.parameter) &&
+           std::ranges::equal(a.select, b.select);
+}
 
 // The sample disc's blocks, made in memory: data the game reads, as an export from real data.
 inline TestBlocks sampleBlocks() {
