@@ -498,8 +498,7 @@ public:
     std::string step() {
         const int op = pick(0, 99);
         if (op < 40) return fieldWrite();
-        if (op < 50) return nameWrite();
-        if (op < 55) return callWrite();
+        if (op < 55) return nameWrite();
         if (op < 67) return squadWrite();
         if (op < 87) return teamValueWrite();
         if (op < 92) return formationWrite();
@@ -554,19 +553,18 @@ private:
         player.write(PF(f), std::uint32_t(pick(0, (1 << field.width) - 1)) + field.offset);
         return std::string("field ") + std::string(field.name) + " of player " + std::to_string(id);
     }
+    // A full name, a back name or a call number.
     std::string nameWrite() {
         const std::uint32_t id = anyId();
-        const bool isFull = pick(0, 1) == 1;
+        const int which = pick(0, 2);
+        if (which == 2) writeCallNumber(m_b, id, std::uint16_t(pick(0, 65535)));
+        if (which == 2) return "call number of player " + std::to_string(id);
+        const bool isFull = which == 1;
         const std::size_t size = isFull ? 31 : 16;
         const Bytes t = text(size);  // one in 32 or 17 has no room for its NUL
         if (writePlayerName(m_b, isFull ? PlayerName::Full : PlayerName::Back, id, t) != (t.size() < size))
             return wrong("name refusal wrong");
         return "name of player " + std::to_string(id);
-    }
-    std::string callWrite() {
-        const std::uint32_t id = anyId();
-        writeCallNumber(m_b, id, std::uint16_t(pick(0, 65535)));
-        return "call number of player " + std::to_string(id);
     }
     // Clubs (rows 65 to 104) and the default row may leave their slots 23 to 39 empty (ID 0).
     std::string squadWrite() {
