@@ -83,6 +83,11 @@ struct LoadedSample {
         snapshot();
     }
     GameBlocks blocks() { return store.blocks(); }
+    // A field of a player as stored now.
+    std::uint32_t read(std::uint32_t id, PF field) {
+        player.load(blocks(), id);
+        return player.read(field);
+    }
 
     // Remembers the blocks as they are now; changes() lists the bytes that differ since then.
     void snapshot() { before = {copy(store.boot()), copy(store.parameter()), copy(store.select())}; }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "store/bytes.h"
@@ -38,6 +39,7 @@ std::filesystem::path copySampleExportDir(const TempDir& dir);
 
 Bytes readFile(const std::filesystem::path& file);
 void writeFile(const std::filesystem::path& file, ByteSpan data);
+inline Bytes bytesOf(std::string_view text) { return Bytes(text.begin(), text.end()); }
 // A hash of a whole file (FNV-1a 64), to show that a file is unchanged byte for byte.
 std::uint64_t fileChecksum(const std::filesystem::path& file);
 std::string hex(ByteSpan data);

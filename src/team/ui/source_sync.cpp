@@ -52,7 +52,8 @@ void SourceSync::onFileChanged(const QString& path) {
 
 void SourceSync::checkSource() {
     // A window open over the main one shows values of its own: look again once it is closed.
-    if (QApplication::activeModalWidget() && QApplication::activeModalWidget() != parent()) {
+    const QWidget* modal = QApplication::activeModalWidget();
+    if (modal && modal != parent()) {
         m_settle.start();
         return;
     }

@@ -1,18 +1,32 @@
 // The team editor window on the sample disc: what each kind of team shows and enables, what each
-// control stores (and that nothing else is stored), the write button and the team file buttons.
+// control stores (and nothing else), the write and team file buttons, the context menu
+// (spreadsheets, backups), the formation editor, the changes window, the Shift-JIS picker, and
+// Japanese names drawn in the fonts of every control that shows names.
 
+#include "player/universal_edit.h"
 #include "records/player.h"
 #include "records/team.h"
+#include "store/block_map.h"
 #include "support/loaded_sample_qt.h"
+#include "team/formation_layout.h"
 #include "team/squad_entry.h"
+#include "team/team_file.h"
+#include "team/ui/changes_window.h"
 #include "team/ui/find_player_window.h"
+#include "team/ui/formation_window.h"
 #include "team/ui/team_window.h"
 #include "text/sjis.h"
+#include "text/ui/picker_window.h"
 #include "ui/name_field_widget.h"
 
 using namespace tarvo;
+using tarvo::gui::FormationWindow;
+using tarvo::gui::PickerWindow;
 using tarvo::gui::TeamWindow;
 using tarvo::test::child;
+using tarvo::test::click;
+
+namespace {
 
 static QString nameText(const Bytes& bytes) { return QString::fromStdString(decodeShiftJis(bytes)); }
 
@@ -41,6 +55,153 @@ struct Shown : test::LoadedSample {
     TeamWindow window{context};
 };
 
+// Opens the window's context menu and picks an item with the keyboard, as a user does.
+void useMenu(QWidget& window, const QString& item) {
+    bool found = false;
+    QTimer::singleShot(0, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu) return;
+        for (QAction* action : menu->actions())
+            if (action->text().remove(QLatin1Char('&')) == item) {
+                menu->setActiveAction(action);
+                found = true;
+            }
+        QTest::keyClick(menu, found ? Qt::Key_Return : Qt::Key_Escape);
+    });
+    const QPoint at(10, 10);
+    QContextMenuEvent event(QContextMenuEvent::Keyboard, at, window.mapToGlobal(at));
+    QApplication::sendEvent(&window, &event);
+    if (!found) qFatal("no menu item %s", qPrintable(item));
+}
+
+constexpr int kRow = 12;
+
+void selectPosition(QWidget& window, int k) {
+    test::child<QRadioButton>(&window, QStringLiteral("position%1").arg(k))->click();
+}
+
+// Where the selected position's marker is drawn: the middle of its red pixels.
+QPoint selectedMarker(QWidget& window) { return test::drawnArea(&window, qRgb(193, 0, 0)).center(); }
+
+QPoint markerOf(const FormationRecord& record, int k) {
+    const PixelPoint c = formation::markerCentre(formation::positionX(record, k), formation::positionY(record, k));
+    return {c.x, c.y};
+}
+
+QString position(const QString& role, QPoint marker) {
+    return QStringLiteral("%1 at %2,%3").arg(role).arg(marker.x()).arg(marker.y());
+}
+
+// What the window shows of each position, selected in turn: its role and where its marker is.
+QStringList shownPositions(QWidget& window) {
+    QStringList shown;
+    for (int k = 0; k < kFormationPositions; ++k) {
+        selectPosition(window, k);
+        const QString role = test::child<QLabel>(&window, QStringLiteral("role%1").arg(k))->text();
+        shown << position(role, selectedMarker(window));
+    }
+    return shown;
+}
+QStringList positionsOf(const FormationRecord& record) {
+    QStringList shown;
+    for (int k = 0; k < kFormationPositions; ++k)
+        shown << position(QString::fromStdString(std::string(roleLabel(record[k]))), markerOf(record, k));
+    return shown;
+}
+
+// A formation whose ten markers lie well apart; position 0 at the right and top limits, position 1
+// at the left limit and stored above the top one.
+FormationRecord spreadFormation() {
+    FormationRecord record{};
+    const std::uint8_t roles[10] = {4, 3, 2, 8, 7, 99, 13, 18, 30, 34};
+    for (int k = 0; k < 10; ++k) {
+        record[k] = roles[k];
+        record[10 + k] = static_cast<std::uint8_t>(5 + 4 * k);
+        record[20 + k] = static_cast<std::uint8_t>(k % 2 ? 30 : 70);
+    }
+    record[10] = 47, record[20] = 6, record[11] = 2, record[21] = 3;
+    return record;
+}
+
+// The sample with known values written (so that the list's old values are known), then edited.
+struct Edited : test::LoadedSample {
+    Edited() {
+        const GameBlocks b = blocks();
+        for (std::uint32_t id = 1; id <= 2197; ++id) {
+            player.load(b, id);
+            player.write(PF::Stamina, 50);
+        }
+        player.load(b, 123);
+        player.write(PF::Speed, 72);
+        writePlayerName(b, PlayerName::Full, 7, Bytes{'A', 'L', 'P', 'H', 'A'});
+        setSquadId(b, 43, 3, 512);
+        FormationRecord formation = readFormation(b, 9);
+        formation[12] = 30;
+        storeFormation(b, 9, formation);
+        store.setBackups(false);
+        if (!store.WriteBack()) qFatal("the sample could not be written");
+
+        player.load(b, 123);
+        player.write(PF::Speed, 80);
+        writePlayerName(b, PlayerName::Full, 7, Bytes{'B', 'E', 'T', 'A'});
+        setSquadId(b, 43, 3, 1040);
+        formation[12] = 35;
+        storeFormation(b, 9, formation);
+        universalEdit(b, player, 3, UniversalMethod::Add, 5);  // ability 3: "stamina"
+    }
+};
+
+QStringList topRows(const QTreeWidget* list) {
+    QStringList rows;
+    for (int i = 0; i < list->topLevelItemCount(); ++i) rows << list->topLevelItem(i)->text(0);
+    return rows;
+}
+
+QTreeWidgetItem* rowNamed(QTreeWidget* list, const QString& text) {
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        if (list->topLevelItem(i)->text(0) == text) return list->topLevelItem(i);
+    qFatal("no row %s", qPrintable(text));
+}
+
+const QString kStamina = QStringLiteral("stamina: 2197 players");
+const QString kName = QStringLiteral("player 7 full name: \"ALPHA\" -> \"BETA\"");
+const QString kSpeed = QStringLiteral("player 123 speed: 72 -> 80");
+const QString kFormation = QStringLiteral("team 10.Netherlands formation x 2: 30 -> 35");
+const QString kSquad = QStringLiteral("team 44.Brazil slot 3 id: 512 -> 1040");
+
+static void press(QWidget* window, const QString& text, int times = 1) {
+    for (QPushButton* b : window->findChildren<QPushButton*>())
+        for (int i = 0; i < times && b->text() == text; ++i) QTest::mouseClick(b, Qt::LeftButton);
+}
+
+// The grid: 16 columns of 19 pixels and 20 rows of 20 pixels from (32, 28).
+static void clickCell(QWidget* window, int row, int column) {
+    QTest::mouseClick(window, Qt::LeftButton, {}, QPoint(32 + 19 * column + 9, 28 + 20 * row + 10));
+}
+
+// The cell inside the red selection outline as drawn, or none.
+static std::optional<picker::Cell> selectedCell(QWidget* window) {
+    const QRect red = test::drawnArea(window, qRgb(255, 0, 0));
+    if (red.isEmpty()) return std::nullopt;
+    return picker::Cell{(red.center().y() - 28) / 20, (red.center().x() - 32) / 19};
+}
+
+// Types a page number into the goto field and presses its button.
+static void goTo(QWidget* window, const QString& page) {
+    test::retype(child<QLineEdit>(window, "gotoPage"), page);
+    press(window, "goto (0-22)");
+}
+
+// The pickers open as windows of their own.
+static QList<PickerWindow*> openPickers() {
+    QList<PickerWindow*> found;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (auto* picker = qobject_cast<PickerWindow*>(window); picker && picker->isVisible()) found << picker;
+    return found;
+}
+
+}  // namespace
+
 class TeamWindowTest : public QObject {
     Q_OBJECT
 private slots:
@@ -64,8 +225,8 @@ private slots:
             for (int k = 0; k < kTacticsCount; ++k) {
                 auto* field = child<QSpinBox>(&sample.window, QStringLiteral("tactics%1").arg(k));
                 QCOMPARE(field->isEnabled(), tactics);
-                QCOMPARE(bars[k], tactics ? 5 * field->value() : 0);  // five pixels a unit
-                if (tactics) QCOMPARE(field->value(), std::clamp(readTacticsByte(blocks, row, k) / 5, 4, 19));
+                QCOMPARE(bars[k], tactics ? 5 * field->value() : 0);                  // five pixels a unit
+                if (tactics) QCOMPARE(field->value(), shownTactics(blocks, row, k));  // (the rule: the core)
             }
             for (const auto& [name, enabled] : {std::pair{"editFormation", tactics},
                                                 {"teamName", tactics},
@@ -98,7 +259,7 @@ private slots:
     // nothing else.
     void tacticsStoreFiveTimesTheirValue() {
         Shown sample;
-        const std::size_t offense = blockmap::kTacticsOffset + 5 * 7;  // row 7, offense
+        const std::size_t offense = 2140944 + 5 * 7;  // row 7, offense
         sample.blocks().boot[offense] = 72;
         sample.snapshot();
         sample.window.selectTeam(7);
@@ -151,10 +312,8 @@ private slots:
         } cases[] = {{0, 0, "0", "ID should be 1--2197"},  // (the whole rule: the team record tests)
                      {0, 5, "", "ID should be 1--2197"},
                      {0, 5, "99999999999", "ID should be 1--2197"},
-                     {70, 23, "2198", "ID should be 0--2197"},
                      {0, 5, "2197", nullptr},
-                     {70, 23, "0", nullptr},
-                     {105, 39, "1", nullptr}};
+                     {70, 23, "0", nullptr}};
         for (const auto& c : cases) {
             sample.window.selectTeam(c.row);
             test::pick(squad, c.slot);
@@ -171,8 +330,7 @@ private slots:
                 QCOMPARE(squad->currentText(), nameText(squadEntryText(blocks, c.row, c.slot)));
             }
         }
-        // The national squad's copy in the boot file follows; an emptied club slot has no player.
-        QCOMPARE(int(readU16LE(sample.store.boot(), blockmap::kNationalSquadCopyOffset + 10).value()), 2197);
+        // An emptied club slot has no player.
         sample.window.selectTeam(70);
         test::pick(squad, 23);
         QCOMPARE(squad->currentText(), QStringLiteral("24. empty position"));
@@ -206,9 +364,6 @@ private slots:
             QCoreApplication::processEvents();
             QCOMPARE(name->text(), c.shown);
             QCOMPARE(read(blocks, c.row), encodeShiftJis(c.shown.toStdString()).bytes);
-            const ByteSpan parameter = sample.store.parameter();
-            if (c.row == 104)  // the game keeps two copies of a club's name
-                QVERIFY(std::ranges::equal(parameter.subspan(227324, 21), parameter.subspan(227389, 21)));
             QVERIFY(sample.ui.messages.size() == std::size_t(c.refused) &&
                     (!c.refused || sample.ui.lastText() == refusalMessage(U'\U0001F600')));
             sample.ui.messages.clear();
@@ -401,6 +556,399 @@ private slots:
         QCOMPARE(child<QComboBox>(&sample.window, "teamList")->currentIndex(), 0);
         QCOMPARE(child<QComboBox>(&sample.window, "squadList")->currentIndex(), 11);
         QVERIFY(sample.unchanged());
+    }
+
+    // A file of players or of team rows: the changes are listed in words and applied only after
+    // the user confirms; then the window shows them and the title marks them unwritten. A bad cell
+    // is named with its line and column and nothing is listed or changed.
+    void importShowsTheChangesAndAppliesThemAfterConfirming() {
+        for (const bool confirm : {true, false})
+            for (const bool players : {true, false}) {
+                Shown sample;
+                sample.window.selectTeam(7);
+                const int speed = int(sample.read(12, PF::Speed)), newSpeed = speed == 80 ? 81 : 80;
+                const int offense = readTactics(sample.blocks(), 7, 0), newOffense = offense == 15 ? 16 : 15;
+                const auto file = sample.dir / "sheet.csv";
+                test::writeFile(file,
+                                test::bytesOf(players ? "id,speed\r\n12," + std::to_string(newSpeed) + "\r\n"
+                                                      : "row,offense\r\n7," + std::to_string(newOffense) + "\r\n"));
+                sample.ui.replies = {gui::toQString(file)};
+                sample.ui.yes = confirm;
+                useMenu(sample.window, QStringLiteral("Import players (CSV)..."));
+                const QString change =
+                    players ? QStringLiteral("player 12 speed: %1 -> %2").arg(speed).arg(newSpeed)
+                            : QStringLiteral("team 8.France offense: %1 -> %2").arg(offense).arg(newOffense);
+                QCOMPARE(sample.ui.listed, QStringList{change});
+                QCOMPARE(sample.ui.titles.back(),
+                         QStringLiteral("Importing sheet.csv changes these values (1). Apply the changes?"));
+                if (!confirm) {
+                    QVERIFY(sample.unchanged());
+                    continue;
+                }
+                // (Where the values land: the import's own tests.)
+                if (players) QCOMPARE(int(sample.read(12, PF::Speed)), newSpeed);
+                if (!players) QCOMPARE(child<QSpinBox>(&sample.window, "tactics0")->value(), newOffense);
+                QCOMPARE(sample.window.windowTitle(), QString::fromLatin1(kAppName) + "*");
+            }
+
+        Shown sample;
+        test::writeFile(sample.dir / "bad.csv", test::bytesOf("id,speed\r\n12,50\r\n13,100\r\n"));
+        sample.ui.replies = {gui::toQString(sample.dir / "bad.csv")};
+        useMenu(sample.window, QStringLiteral("Import players (CSV)..."));
+        QVERIFY(sample.ui.listed.isEmpty());
+        QCOMPARE(sample.ui.messages.size(), std::size_t(1));
+        QVERIFY2(sample.ui.lastText().find("line 3, column 2 (\"speed\")") != std::string::npos,
+                 sample.ui.lastText().c_str());
+        QVERIFY(sample.unchanged());
+    }
+
+    // The export writes every player with a header row; cancelling the file dialog writes nothing.
+    void exportWritesEveryPlayer() {
+        Shown sample;
+        const auto file = sample.dir / "players.csv";
+        useMenu(sample.window, QStringLiteral("Export players (CSV)..."));
+        QVERIFY(!std::filesystem::exists(file));
+        sample.ui.replies = {gui::toQString(file)};
+        useMenu(sample.window, QStringLiteral("Export players (CSV)..."));
+        const Bytes bytes = test::readFile(file);
+        const std::string text(bytes.begin(), bytes.end());
+        QVERIFY(text.starts_with("id,full name,back name,call number,"));
+        QCOMPARE(std::count(text.begin(), text.end(), '\n'), 2198);
+        QVERIFY(sample.unchanged());
+    }
+
+    // After a write, the backup of the files as they were is listed; with an unwritten edit the
+    // window asks first whether to discard it. Restoring writes the backup's bytes into the source
+    // and the window shows them; cancelling the choice changes nothing.
+    void restoreBackupWritesItAndShowsIt() {
+        for (const bool choose : {false, true}) {
+            Shown sample;
+            sample.window.selectTeam(7);
+            auto* offense = child<QSpinBox>(&sample.window, "tactics0");
+            const int original = offense->value();
+            const std::vector<Bytes> before = sample.before;
+            QTest::keyClick(offense, original == 19 ? Qt::Key_Down : Qt::Key_Up);
+            test::click(&sample.window, "writeButton");
+            QTest::keyClick(offense, original == 19 ? Qt::Key_Down : Qt::Key_Up);  // unwritten
+            const auto written = test::fileChecksum(sample.source / "QXRT_418.27");
+
+            sample.ui.titles.clear();
+            sample.ui.yes = true;
+            sample.ui.choice = choose ? 0 : -1;
+            useMenu(sample.window, QStringLiteral("Restore backup..."));
+            const QString source = gui::toQString(sample.source);
+            QCOMPARE(sample.ui.titles.size(), std::size_t(choose ? 3 : 2));
+            QCOMPARE(sample.ui.titles[0], "The changes not yet written into " + source +
+                                              " would be lost. Discard them and choose a backup?");
+            QCOMPARE(sample.ui.titles[1], "The backups of " + source + ", newest first:");
+            QCOMPARE(sample.ui.listed.size(), 1);
+            QVERIFY(QRegularExpression(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d "))
+                        .match(sample.ui.listed[0])
+                        .hasMatch());
+            if (!choose) {
+                QCOMPARE(test::fileChecksum(sample.source / "QXRT_418.27"), written);
+                QVERIFY(sample.store.hasUnwrittenChanges());
+                continue;
+            }
+            QVERIFY(QRegularExpression("^Restore the backup of \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d into " +
+                                       QRegularExpression::escape(source) + "\\?")
+                        .match(sample.ui.titles[2])
+                        .hasMatch());
+            QCOMPARE(test::readFile(sample.source / "QXRT_418.27"), before[0]);
+            QVERIFY(sample.unchanged());  // the blocks in memory are the backup's
+            QVERIFY(!sample.store.hasUnwrittenChanges());
+            QCOMPARE(offense->value(), original);
+            QCOMPARE(sample.window.windowTitle(), QString::fromLatin1(kAppName));
+        }
+    }
+
+    void movesStopAtTheLimitsAndAcceptStores() {
+        for (const bool accept : {true, false}) {
+            test::LoadedSample sample;
+            storeFormation(sample.blocks(), kRow, spreadFormation());
+            sample.snapshot();
+            FormationWindow window(sample.context, kRow);
+            window.show();
+            FormationRecord expected = spreadFormation();
+            const struct {
+                int position;
+                const char* button;
+                int x, y;
+            } moves[] = {{0, "right", 47, 6}, {0, "up", 47, 6}, {0, "left", 46, 6}, {0, "down", 46, 7},
+                         {1, "left", 2, 3},   {1, "up", 2, 3},  {1, "down", 2, 4}};
+            for (const auto& m : moves) {
+                selectPosition(window, m.position);
+                click(&window, m.button);
+                expected[10 + m.position] = static_cast<std::uint8_t>(m.x);
+                expected[20 + m.position] = static_cast<std::uint8_t>(m.y);
+                QVERIFY2(selectedMarker(window) == markerOf(expected, m.position), m.button);
+            }
+            QVERIFY(sample.unchanged());  // only the working copy until "Accept"
+            click(&window, accept ? "accept" : "cancel");
+            QVERIFY(!window.isVisible());
+            QCOMPARE(readFormation(sample.blocks(), kRow), accept ? expected : spreadFormation());
+            QCOMPARE(sample.changes().size(), accept ? 3u : 0u);
+        }
+    }
+
+    // The role list stores the role's code, not its place in the list: "CB" is code 4, "CB_L1"
+    // code 3, "RW" code 34.
+    void roleListStoresRoleCodes() {
+        test::LoadedSample sample;
+        FormationWindow window(sample.context, kRow);
+        window.show();
+        auto* roles = test::child<QComboBox>(&window, "roles");
+        const std::tuple<int, int, int> picks[] = {{2, 0, 4}, {3, 1, 3}, {9, 32, 34}};
+        for (const auto& [position, entry, code] : picks) {
+            selectPosition(window, position);
+            roles->setCurrentIndex(entry);
+            emit roles->activated(entry);
+        }
+        click(&window, "accept");
+        const FormationRecord stored = readFormation(sample.blocks(), kRow);
+        for (const auto& [position, entry, code] : picks) QCOMPARE(int(stored[std::size_t(position)]), code);
+    }
+
+    // A preset replaces the working formation; "default" brings back the team's own, and
+    // choosing the chosen entry again undoes the edits made since.
+    void presets() {
+        test::LoadedSample sample;
+        const FormationRecord own = readFormation(sample.blocks(), kRow);
+        const FormationRecord preset = presetFormation(sample.blocks(), 1);  // "4-5-1-A"
+        QVERIFY(own != preset);
+        FormationWindow window(sample.context, kRow);
+        window.show();
+        auto* list = test::child<QListWidget>(&window, "formations");
+        const auto choose = [list](int entry) {
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(entry)).center());
+        };
+        QCOMPARE(shownPositions(window), positionsOf(own));
+        choose(1);
+        QCOMPARE(shownPositions(window), positionsOf(preset));
+        click(&window, "down");
+        choose(0);
+        QCOMPARE(shownPositions(window), positionsOf(own));
+        choose(1);
+        click(&window, "down");
+        choose(1);  // chosen again: undone
+        QCOMPARE(shownPositions(window), positionsOf(preset));
+        click(&window, "accept");
+        QCOMPARE(readFormation(sample.blocks(), kRow), preset);
+    }
+
+    // "Load formation" takes the formation of a saved team into the working copy only.
+    void loadFormationTakesAnotherTeamsFormation() {
+        test::LoadedSample sample;
+        storeFormation(sample.blocks(), 80, spreadFormation());
+        QVERIFY(exportTeam(sample.blocks(), 80, sample.dir.path(), sample.ui));
+        sample.snapshot();
+        FormationWindow window(sample.context, kRow);
+        window.show();
+        selectPosition(window, 4);
+        sample.ui.replies = {gui::toQString(sample.dir / "team080.dat")};
+        click(&window, "loadFormation");
+        QCOMPARE(sample.ui.lastText(), "Formation load OK.");
+        QVERIFY(test::child<QRadioButton>(&window, "position0")->isChecked());
+        QCOMPARE(selectedMarker(window), markerOf(spreadFormation(), 0));
+        QCOMPARE(shownPositions(window), positionsOf(spreadFormation()));
+        QVERIFY(sample.unchanged());
+    }
+
+    void listsEditsAndRevertsRowsOnTheirOwn() {
+        Edited sample;
+        gui::ChangesWindow window(sample.context);
+        window.show();
+        auto* list = child<QTreeWidget>(&window, "changeList");
+        auto* revert = child<QPushButton>(&window, "revert");
+        QCOMPARE(topRows(list), (QStringList{kStamina, kName, kSpeed, kFormation, kSquad}));
+        QTreeWidgetItem* stamina = rowNamed(list, kStamina);
+        QCOMPARE(stamina->childCount(), 2197);
+        QCOMPARE(stamina->child(0)->text(0), QStringLiteral("player 1 stamina: 50 -> 55"));
+        QCOMPARE(stamina->child(2196)->text(0), QStringLiteral("player 2197 stamina: 50 -> 55"));
+        QVERIFY(!revert->isEnabled());  // nothing selected
+
+        // One row: the speed goes back, nothing else does.
+        rowNamed(list, kSpeed)->setSelected(true);
+        QVERIFY(revert->isEnabled());
+        test::click(&window, "revert");
+        QCOMPARE(topRows(list), (QStringList{kStamina, kName, kFormation, kSquad}));
+        QCOMPARE(sample.read(123, PF::Speed), 72u);
+        QCOMPARE(sample.read(123, PF::Stamina), 55u);  // (both copies: the change list's tests)
+        QCOMPARE(readSquadId(sample.blocks(), 43, 3), 1040);
+
+        // One player of the group, then the rest of the group as one row.
+        rowNamed(list, kStamina)->child(6)->setSelected(true);
+        test::click(&window, "revert");
+        QCOMPARE(topRows(list), (QStringList{QStringLiteral("stamina: 2196 players"), kName, kFormation, kSquad}));
+        QCOMPARE(sample.read(7, PF::Stamina), 50u);
+        QCOMPARE(sample.read(8, PF::Stamina), 55u);
+        list->topLevelItem(0)->setSelected(true);
+        test::click(&window, "revert");
+        QCOMPARE(topRows(list), (QStringList{kName, kFormation, kSquad}));
+        QCOMPARE(sample.read(2197, PF::Stamina), 50u);
+
+        // Everything: the list says so, and the blocks are what was written.
+        list->selectAll();
+        test::click(&window, "revert");
+        QVERIFY(list->isHidden());
+        QVERIFY(child<QLabel>(&window, "noChanges")->isVisible());
+        QCOMPARE(child<QLabel>(&window, "noChanges")->text(),
+                 QStringLiteral("No changes since the data were loaded or last written."));
+        QVERIFY(!sample.store.hasUnwrittenChanges());
+        test::click(&window, "close");
+        QVERIFY(!window.isVisible());
+    }
+
+    // The main window's button and Ctrl+D open the list; a revert there shows in the main window.
+    void mainWindowOpensItAndShowsWhatWasReverted() {
+        Edited sample;
+        gui::TeamWindow main(sample.context);
+        main.show();
+        test::pick(child<QComboBox>(&main, "teamList"), 43);
+        test::pick(child<QComboBox>(&main, "squadList"), 3);
+        QCOMPARE(child<QLineEdit>(&main, "playerId")->text(), QStringLiteral("1040"));
+
+        QStringList seen;
+        const auto onOpen = [&seen](bool revertSquad) {
+            QTimer::singleShot(0, [&seen, revertSquad] {
+                auto* changes = qobject_cast<gui::ChangesWindow*>(QApplication::activeModalWidget());
+                if (!changes) return;
+                auto* list = child<QTreeWidget>(changes, "changeList");
+                seen = topRows(list);
+                if (revertSquad) {
+                    rowNamed(list, kSquad)->setSelected(true);
+                    test::click(changes, "revert");
+                }
+                test::click(changes, "close");
+            });
+        };
+        onOpen(false);
+        test::click(&main, "changesButton");
+        QCOMPARE(seen, (QStringList{kStamina, kName, kSpeed, kFormation, kSquad}));
+        seen.clear();
+        main.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        onOpen(true);
+        QTest::keyClick(&main, Qt::Key_D, Qt::ControlModifier);
+        QCOMPARE(seen.size(), 5);
+        QCOMPARE(child<QLineEdit>(&main, "playerId")->text(), QStringLiteral("512"));
+        QCOMPARE(child<QComboBox>(&main, "squadList")->currentIndex(), 3);
+    }
+
+    void everyNameCharacterIsInTheNameFonts() {
+        test::LoadedSample sample;
+        gui::TeamWindow window(sample.context);
+        picker::PickerState state;
+        gui::PickerWindow picker(sample.ui, state);
+
+        const GameBlocks blocks = sample.blocks();
+        std::vector<Bytes> names;
+        for (int row = 0; row < blockmap::kTeamRows; ++row)
+            for (const Bytes& name : {readTeamName(blocks, row), readClubName(blocks, row), readShortName(blocks, row)})
+                names.push_back(name);
+        for (std::uint32_t id = 1; id <= blockmap::kPlayerCount; ++id)
+            for (const PlayerName which : {PlayerName::Full, PlayerName::Back})
+                names.push_back(readPlayerName(blocks, which, id));
+        QSet<char32_t> characters;
+        for (const Bytes& name : names)
+            for (const char32_t c : QString::fromStdString(decodeShiftJis(name)).toUcs4()) characters.insert(c);
+        QVERIFY(characters.contains(U'ア'));  // the sample's names are Japanese, not only Latin
+
+        const QWidget* controls[] = {child<QWidget>(&window, "teamName"), child<QWidget>(&window, "teamList"),
+                                     child<QWidget>(&window, "squadList"), child<QWidget>(&picker, "str")};
+        for (const QWidget* control : controls) {
+            const QFontMetrics metrics(control->font());
+            for (const char32_t c : characters)
+                if (!metrics.inFontUcs4(c))
+                    QFAIL(qPrintable(QStringLiteral("%1 cannot draw U+%2 in %3")
+                                         .arg(control->objectName())
+                                         .arg(static_cast<uint>(c), 4, 16, QLatin1Char('0'))
+                                         .arg(control->font().family())));
+        }
+    }
+
+    // Paging stops at 0 and 22 without a change (the selection outline stays); goto takes 0-22 only.
+    void pagingGotoAndCellClicks() {
+        test::FakeUi ui;
+        picker::PickerState state;
+        PickerWindow window(ui, state);
+        window.show();
+        // A step: a click on a cell first or not, a button (a page number typed: "goto"), what follows.
+        const struct {
+            bool click;
+            QString button;
+            int times, page;
+            bool selected;
+        } steps[] = {{true, "<<", 1, 0, true},  {false, ">>", 1, 1, false}, {false, ">>", 30, 22, false},
+                     {true, ">>", 1, 22, true}, {false, "23", 1, 22, true}, {false, "", 1, 22, true},
+                     {false, "0", 1, 0, false}, {true, "0", 1, 0, true}};
+        for (const auto& s : steps) {
+            if (s.click) clickCell(&window, 0, 0);
+            const bool paging = s.button == "<<" || s.button == ">>";
+            paging ? press(&window, s.button, s.times) : goTo(&window, s.button);
+            QVERIFY2(state.page == s.page && child<QLineEdit>(&window, "page")->text() == QString::number(s.page),
+                     qPrintable(s.button));
+            QVERIFY2(selectedCell(&window).has_value() == s.selected, qPrintable(s.button));
+        }
+        QVERIFY(ui.messages.size() == 2u && ui.lastText() == "Please enter an integer between 0 and 22.");
+        // A click shows the cell's code and character; cells past the last code show the blank.
+        for (const auto& [page, row, column, hex, text] :
+             {std::tuple{"22", 13, 6, "8140", QString(QChar(0x3000))}, {"0", 0, 1, "8142", QString::fromUtf8("。")}}) {
+            goTo(&window, page);
+            clickCell(&window, row, column);
+            QCOMPARE(child<QLineEdit>(&window, "hex")->text(), QString::fromLatin1(hex));
+            QCOMPARE(child<QLineEdit>(&window, "str")->text(), text);
+            QCOMPARE(selectedCell(&window), (picker::Cell{row, column}));
+        }
+        QTest::mouseClick(&window, Qt::LeftButton, {}, QPoint(336, 30));  // outside the grid
+        QCOMPARE(selectedCell(&window), (picker::Cell{0, 1}));
+    }
+
+    // The picker is a window of its own; a second click on the button while it is open does nothing.
+    void stateSurvivesClosingAndReopening() {
+        test::LoadedSample sample;
+        gui::TeamWindow team(sample.context);
+        team.show();
+        test::click(&team, "pickerButton");
+        const QList<PickerWindow*> shown = openPickers();
+        QVERIFY(shown.size() == 1 && shown[0]->isVisible() && !shown[0]->parent());
+        test::click(&team, "pickerButton");
+        QCOMPARE(openPickers(), shown);
+        PickerWindow* first = shown[0];
+        press(first, ">>", 2);
+        clickCell(first, 1, 1);
+        QTest::keyClick(first, Qt::Key_Return);  // Enter closes it
+        QTRY_VERIFY(openPickers().isEmpty());
+        test::click(&team, "pickerButton");
+        auto* second = openPickers().value(0);
+        QVERIFY(second);
+        for (const char* field : {"page", "gotoPage"})
+            QCOMPARE(child<QLineEdit>(second, field)->text(), QStringLiteral("2"));
+        QVERIFY(!selectedCell(second) && sample.unchanged());  // the page is kept, the selection is not
+    }
+
+    // The player editor is modal to the team window only: the picker beside it takes clicks.
+    void pickerUsableBesideThePlayerEditor() {
+        test::LoadedSample sample;
+        gui::TeamWindow team(sample.context);
+        team.show();
+        QVERIFY(QTest::qWaitForWindowActive(&team));
+        test::click(&team, "pickerButton");
+        PickerWindow* picker = openPickers().value(0);
+        QVERIFY(picker);
+        std::optional<picker::Cell> selected;
+        Qt::WindowModality modality = Qt::ApplicationModal;
+        QTimer::singleShot(0, [&] {
+            QWidget* editor = QApplication::activeModalWidget();
+            if (!editor) return;
+            modality = editor->windowModality();
+            clickCell(picker, 1, 1);
+            selected = selectedCell(picker);
+            editor->close();
+        });
+        test::click(&team, "editPlayer");
+        QCOMPARE(modality, Qt::WindowModal);
+        QCOMPARE(selected, (std::optional<picker::Cell>(picker::Cell{1, 1})));
     }
 };
 

@@ -1,5 +1,6 @@
-// The code table and glyph sheet: the table's fixed points, lookups both ways, and names turned
-// into glyph indices.
+// Name text: conversion between name bytes and Unicode (fixed cases, refusals, both round trips
+// over every code of the table and every one-byte character), the code table and glyph sheet,
+// and the picker's cells, pages and codes.
 
 #include <gtest/gtest.h>
 
@@ -10,9 +11,69 @@
 #include "support/sample.h"
 #include "text/glyphs.h"
 #include "text/jiscode.h"
+#include "text/picker_layout.h"
+#include "text/sjis.h"
 
 namespace tarvo {
 namespace {
+
+TEST(ShiftJis, DecodesEveryByteString) {
+    const std::vector<std::pair<Bytes, std::string>> cases = {
+        {{'R', 'i', 'o', 0x5C, 0x7E}, "Rio\\~"},
+        {{0x82, 0xA0, 0xB1, 0xDF}, "あｱﾟ"},
+        {{0x81, 0xCA, 0xEE, 0xF9}, "￢¬"},  // the table's second code of the sign has its own character
+        {{0xED, 0x40, 0xFA, 0x5C}, "纊纊"},
+        {{0x87, 0x54, 0xF0, 0x40}, "Ⅰ\xEE\x80\x80"},  // NEC row 13, user-defined area (U+E000)
+        // Bytes that start nothing, a lead byte at the end or before a byte that ends no code (an
+        // ASCII byte after it is read again), unassigned codes.
+        {{0x80, 0xA0, 0xFD, 'A', 0x82}, "\uFFFD\uFFFD\uFFFDA\uFFFD"},
+        {{0x82, 0x41, 0xEE, 0xED, 0x82, 0x00}, "\uFFFDA\uFFFD\uFFFD" + std::string(1, '\0')},
+    };
+    for (const auto& [bytes, text] : cases) EXPECT_EQ(decodeShiftJis(bytes), text) << test::hex(bytes);
+}
+
+TEST(ShiftJis, EncodesTableCodesFirstThenOneByteThenTheCodePage) {
+    const std::vector<std::pair<Bytes, std::string>> cases = {
+        {{'A', 0x00, 0x82, 0xA0, 0xB1}, std::string("A") + '\0' + "あｱ"},
+        {{0xED, 0x40, 0xEE, 0xEF}, "纊ⅰ"},               // the extension rows' codes, not the code page's 0xFA..
+        {{0x81, 0xE6, 0x87, 0x54}, "∵Ⅰ"},                // ∵ not by its NEC row 13 code; Ⅰ has only that one
+        {{0x81, 0x60, 0x81, 0x7C, 0x81, 0x91}, "〜−¢"},  // older mappings of full-width symbols
+    };
+    for (const auto& [bytes, text] : cases) {
+        const EncodeResult result = encodeShiftJis(text);
+        EXPECT_FALSE(result.refused) << text;
+        EXPECT_EQ(test::hex(result.bytes), test::hex(bytes)) << text;
+    }
+    for (const auto& [text, refused] : std::vector<std::pair<std::string, char32_t>>{{"Go\xF0\x9F\x98\x80!", 0x1F600},
+                                                                                     {"é", 0xE9},
+                                                                                     {"ab\xFF", 0xFFFD},
+                                                                                     {"\xED\xA0\x80", 0xFFFD},
+                                                                                     {"あ\xE3\x81", 0xFFFD}}) {
+        const EncodeResult result = encodeShiftJis(text);
+        EXPECT_EQ(static_cast<std::uint32_t>(result.refused.value_or(0)), static_cast<std::uint32_t>(refused)) << text;
+        EXPECT_TRUE(result.bytes.empty());
+    }
+    EXPECT_EQ(refusalMessage(0xE9), "the character é (U+00E9) has no Shift-JIS code");
+}
+
+// Bytes to text and back, and text to bytes and back, for every table code but the two
+// unassigned ones and every one-byte character (ASCII and the half-width katakana).
+TEST(ShiftJis, RoundTripsOverEveryCode) {
+    std::vector<Bytes> codes;
+    for (int n = 0; n < kJisCodeCount; ++n) codes.push_back({codeAtIndex(n)[0], codeAtIndex(n)[1]});
+    for (int b = 0; b < 256; ++b) codes.push_back({static_cast<std::uint8_t>(b)});
+    std::set<std::string> characters;
+    for (const Bytes& bytes : codes) {
+        const std::string text = decodeShiftJis(bytes);
+        if (text == "\uFFFD") continue;
+        SCOPED_TRACE(test::hex(bytes));
+        ASSERT_TRUE(characters.insert(text).second) << "two codes give one character";
+        const EncodeResult encoded = encodeShiftJis(text);
+        ASSERT_FALSE(encoded.refused);
+        EXPECT_EQ(test::hex(encoded.bytes), test::hex(bytes));
+    }
+    EXPECT_EQ(characters.size(), static_cast<std::size_t>(kJisCodeCount - 2 + 128 + 63));
+}
 
 int codeOf(int n) {
     const auto code = codeAtIndex(n);
@@ -125,6 +186,38 @@ TEST(GlyphSheet, VoicedAndSemiVoicedMarksDiffer) {
         EXPECT_EQ(enclosedPixels(a.left + dx, a.top, width, height), 0);
         EXPECT_GT(enclosedPixels(b.left + dx, b.top, width, height), 0);
     }
+}
+
+using namespace picker;
+
+TEST(PickerLayout, PointsMapToTheirCellAndCellsToTheirGlyph) {
+    const std::tuple<int, int, std::optional<Cell>> points[] = {
+        {32, 28, Cell{0, 0}},     {50, 47, Cell{0, 0}},     {51, 28, Cell{0, 1}},  // a grid line starts a column
+        {335, 427, Cell{19, 15}}, {31, 100, std::nullopt},  {336, 100, std::nullopt},
+        {100, 27, std::nullopt},  {100, 428, std::nullopt},
+    };
+    for (const auto& [x, y, cell] : points) EXPECT_EQ(cellAt(x, y), cell) << x << "," << y;
+    EXPECT_EQ(glyphIndexAt(1, {0, 0}), 320);
+    EXPECT_EQ(glyphIndexAt(22, {13, 6}), kIdeographicSpaceIndex);
+    EXPECT_EQ(glyphIndexAt(22, {19, 15}), 7359);
+    EXPECT_EQ(sheetSource(22, {13, 6}), (PixelRect{96, 6600 + 195, 112, 6600 + 210}));
+    EXPECT_EQ(sheetSource(kLastPage, {19, 15}).bottom, 6900);  // the sheet's last row
+    EXPECT_EQ(glyphTarget({19, 15}), (PixelRect{34 + 19 * 15, 30 + 380, 34 + 19 * 15 + 16, 30 + 380 + 15}));
+    EXPECT_EQ(selectionRect({19, 15}), (PixelRect{32 + 19 * 15, 28 + 380, 52 + 19 * 15, 49 + 380}));
+}
+
+TEST(PickerLayout, PagesAndCodes) {
+    // clang-format off
+    const std::pair<const char*, std::optional<int>> typed[] = {
+        {"0", 0}, {"22", 22}, {"007", 7}, {" 5 ", 5}, {"23", std::nullopt}, {"-1", std::nullopt}, {"", std::nullopt},
+        {"1 2", std::nullopt}, {"4294967296", std::nullopt}, {"2a", std::nullopt},
+    };
+    // clang-format on
+    for (const auto& [text, page] : typed) EXPECT_EQ(parsePage(text), page) << text;
+    EXPECT_EQ(nextPage(22), std::nullopt);
+    EXPECT_EQ(previousPage(0), std::nullopt);
+    EXPECT_EQ(hexOfCode({0xEE, 0xFC}), "EEFC");
+    EXPECT_EQ(hexOfCode({0x81, 0x0A}), "81A");
 }
 
 }  // namespace
