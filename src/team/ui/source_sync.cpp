@@ -53,7 +53,7 @@ void SourceSync::onFileChanged(const QString& path) {
 void SourceSync::checkSource() {
     // A window open over the main one shows values of its own: look again once it is closed.
     const QWidget* modal = QApplication::activeModalWidget();
-    if (modal && modal != parent()) {
+    if (modal && modal != qobject_cast<const QWidget*>(parent())) {
         m_settle.start();
         return;
     }

@@ -416,6 +416,61 @@ private slots:
         }
     }
 
+    // Another program writes the source meanwhile: with nothing unwritten the window shows it at
+    // once; with an unwritten edit a write asks first, and each answer does what it says.
+    void aChangeOnDiskIsNeverWrittenOverSilently() {
+        using Answer = gui::UiServices::ChangedAnswer;
+        const auto speedOnDisk = [](const std::filesystem::path& source, std::uint32_t id) {
+            MessageLog log;
+            DataStore disk(log);
+            Player p;
+            if (!disk.LoadFromDirectory(source)) return -1;
+            p.load(disk.blocks(), id);
+            return static_cast<int>(p.read(PF::Speed));
+        };
+        const auto otherWrites = [](const std::filesystem::path& source, std::uint32_t id, std::uint32_t speed) {
+            MessageLog log;
+            DataStore other(log);
+            other.setBackups(false);
+            Player p;
+            return other.LoadFromDirectory(source) && (p.load(other.blocks(), id), p.write(PF::Speed, speed), true) &&
+                   other.WriteBack();
+        };
+        {
+            Shown sample;
+            QVERIFY(QTest::qWaitForWindowActive(&sample.window));
+            QVERIFY(otherWrites(sample.source, 6, 61));
+            QTRY_COMPARE(sample.read(6, PF::Speed), 61u);
+            QVERIFY(child<QLabel>(&sample.window, "notice")->isVisible());
+            QVERIFY(!sample.store.hasUnwrittenChanges());
+        }
+        const struct {
+            Answer answer;
+            std::uint32_t theirId;
+            int mine, theirs;  // player 5's and the other player's speed on disk afterwards; -1: as before
+            bool listed;
+        } cases[] = {{Answer::Cancel, 6, -1, 61, false},
+                     {Answer::Overwrite, 6, 77, -1, false},
+                     {Answer::ReloadKeepingChanges, 6, 77, 61, false},
+                     {Answer::ReloadKeepingChanges, 5, 77, 77, true}};
+        for (const auto& c : cases) {
+            Shown sample;
+            QVERIFY(QTest::qWaitForWindowActive(&sample.window));
+            const int mineBefore = speedOnDisk(sample.source, 5), before = speedOnDisk(sample.source, c.theirId);
+            QVERIFY(mineBefore != 77 && before != 61);
+            Player p;
+            p.load(sample.store.blocks(), 5);
+            p.write(PF::Speed, 77);
+            QVERIFY(otherWrites(sample.source, c.theirId, 61));
+            sample.ui.changedAnswer = c.answer;
+            test::click(&sample.window, "writeButton");
+            QCOMPARE(speedOnDisk(sample.source, 5), c.mine == -1 ? mineBefore : c.mine);
+            QCOMPARE(speedOnDisk(sample.source, c.theirId), c.theirs == -1 ? before : c.theirs);
+            QCOMPARE(sample.ui.listed.contains("player 5 speed: 61 on disk, 77 kept"), c.listed);
+            QCOMPARE(sample.store.hasUnwrittenChanges(), c.answer == Answer::Cancel);
+        }
+    }
+
     void savedTeamLoadsBackIntoItsRow() {
         Shown sample;
         sample.window.selectTeam(70);
