@@ -13,6 +13,7 @@
 #include "store/data_store.h"
 #include "store/file_io.h"
 #include "store/messages.h"
+#include "store/source_check.h"
 
 namespace tarvo::cli {
 
@@ -31,8 +32,9 @@ std::vector<std::string> utf8Arguments(int argc, char** argv);
 // stdout and stderr write their bytes as they are (Windows would turn "\n" into "\r\n").
 void useBinaryOutput();
 
-// Loads SOURCE into the store; false (messages shown) when it is refused.
-bool loadSource(DataStore& store, const std::filesystem::path& source);
+// Loads SOURCE (a folder, an image, or a CUE sheet naming the image) into the store; what it named,
+// or nullopt (messages shown) when it is refused.
+std::optional<SourcePath> loadSource(DataStore& store, const std::filesystem::path& source);
 // What to do about a refusal of the store, in the words of this tool (to append to its line), or
 // nothing.
 std::string adviceFor(StoreRefusal refusal, const std::string& source);

@@ -34,8 +34,9 @@ std::string CommandMessages::takeLine() {
 std::optional<int> loadOrRefuse(LoadedSource& source, const std::string& path, Use use) {
     source.messages.collect();
     source.store.setHoldLock(use == Use::Write);
-    if (!loadSource(source.store, pathFromUtf8(path)))
-        return refuse(source.messages.takeLine() + adviceFor(source.store.lastRefusal(), path));
+    const auto loaded = loadSource(source.store, pathFromUtf8(path));
+    if (!loaded) return refuse(source.messages.takeLine() + adviceFor(source.store.lastRefusal(), path));
+    source.path = *loaded;
     source.messages.flush();
     return std::nullopt;
 }
@@ -101,7 +102,8 @@ EncodedName encodeName(const std::string& label, const std::string& text, std::s
 
 CLI::App* addSourceCommand(CLI::App& app, const char* name, const std::string& description, std::string& source) {
     CLI::App* command = app.add_subcommand(name, description);
-    command->add_option("SOURCE", source, "a CD image file or a directory of exported files")->required();
+    command->add_option("SOURCE", source, "a CD image file, its CUE sheet or a directory of exported files")
+        ->required();
     command->add_flag("--no-backup", backupsSkipped(),
                       "when this command writes into SOURCE, make no backup before (for scripts that keep their own)");
     return command;

@@ -30,6 +30,11 @@ int infoCommand(const InfoArgs& args) {
     const bool image = store.sourceMode() == SourceMode::CdImage;
     nlohmann::ordered_json info;
     info["kind"] = image ? "image" : "directory";
+    // The sheet names the image it opened, which is the file every write goes into.
+    if (!source.path.cueSheet.empty()) {
+        info["cue sheet"] = utf8Path(source.path.cueSheet);
+        info["image"] = utf8Path(source.path.path);
+    }
     if (image) info["sectors"] = store.archiveFile().layout().cooked() ? "cooked ISO, 2048 bytes" : "raw, 2352 bytes";
     info["boot file"] = store.bootFileName();
     info["boot size"] = store.boot().size();
@@ -52,7 +57,12 @@ struct BackupArgs {
     bool force = false;
 };
 
-int recoverCommand(const BackupArgs& args) { return recoverSource(args.source, messages()) ? 0 : 1; }
+int recoverCommand(const BackupArgs& args) {
+    std::string error;
+    const auto resolved = resolveSourcePath(pathFromUtf8(args.source), error);
+    if (!resolved) return refuse(error);
+    return recoverSource(resolved->path, messages()) ? 0 : 1;
+}
 
 // Whether the backup's manifest gives what SOURCE holds now (its files are checked apart).
 bool matchesSource(const Backup& backup, const DataStore& store) {
@@ -69,7 +79,7 @@ int backupsCommand(const BackupArgs& args) {
     LoadedSource source;
     if (auto refused = loadOrRefuse(source, args.source)) return *refused;
     nlohmann::ordered_json list = nlohmann::ordered_json::array();
-    for (const Backup& backup : listBackups(pathFromUtf8(args.source))) {
+    for (const Backup& backup : listBackups(source.store.sourcePath())) {
         const auto damage = backupDamage(backup);
         list.push_back({{"folder", utf8Path(backup.folder)},
                         {"time", backup.manifest.time},
@@ -95,9 +105,8 @@ int restoreCommand(const BackupArgs& args) {
     source.store.setBackups(!backupsSkipped());
     const std::filesystem::path backup = pathFromUtf8(args.backup);
     RestoreResult result = RestoreResult::Refused;
-    const int status = runWrite(source, [&] {
-        return (result = source.store.restoreBackup(backup, args.force)) != RestoreResult::Refused;
-    });
+    const int status = runWrite(
+        source, [&] { return (result = source.store.restoreBackup(backup, args.force)) != RestoreResult::Refused; });
     if (result != RestoreResult::OtherSource) return status;
     const auto manifest = readManifest(backup);
     return refuse(args.backup + " is a backup of " + (manifest ? manifest->source : "another source") + ", not of " +
@@ -132,7 +141,8 @@ void registerStoreCommands(CLI::App& app, int& status) {
     const auto addReading = [&]<typename Args>(const char* name, const std::string& description,
                                                std::shared_ptr<Args> args, int (*run)(const Args&)) {
         CLI::App* command = addCommand(app, status, name, description, args, run);
-        command->add_option("SOURCE", args->source, "a CD image file or a directory of exported files")->required();
+        command->add_option("SOURCE", args->source, "a CD image file, its CUE sheet or a directory of exported files")
+            ->required();
         return command;
     };
     auto backupArgs = std::make_shared<BackupArgs>();

@@ -46,18 +46,42 @@ bool checkImage(UiServices& ui, const fs::path& image) {
     return false;
 }
 
+namespace {
+
+// The image file a chosen file names (itself, or the image beside a CUE sheet), size-checked.
+std::optional<SourcePath> checkedImageSource(UiServices& ui, const fs::path& file) {
+    std::string error;
+    auto source = resolveSourcePath(file, error);
+    if (!source) ui.warning(error);
+    if (!source || !checkImage(ui, source->path)) return std::nullopt;
+    return source;
+}
+
+// Loads a checked image; one read through a sheet must have the sectors the sheet says.
+bool loadImageSource(DataStore& store, UiServices& ui, const SourcePath& source) {
+    if (!loadSource(store, ui, SourceMode::CdImage, source.path)) return false;
+    const auto mismatch = cueLayoutMismatch(source, store);
+    if (!mismatch) return true;
+    store.ReleaseData();
+    ui.warning(*mismatch);
+    return false;
+}
+
+}  // namespace
+
 std::optional<fs::path> ChooseImage(UiServices& ui, const fs::path& start) {
-    const QString file = ui.openFile(QStringLiteral("open CD image file"),
-                                     {QStringLiteral("Disc images (*.bin *.iso)"), QStringLiteral("Bin Files (*.bin)"),
-                                      QStringLiteral("All Files (*.*)")},
-                                     toQString(start));
+    const QString file =
+        ui.openFile(QStringLiteral("open CD image file"),
+                    {QStringLiteral("Disc images (*.bin *.iso *.cue)"), QStringLiteral("Bin Files (*.bin)"),
+                     QStringLiteral("Cue Sheets (*.cue)"), QStringLiteral("All Files (*.*)")},
+                    toQString(start));
     if (file.isEmpty()) {
         ui.warning("Can not work without CD image file!");
         return std::nullopt;
     }
-    const fs::path image = toPath(file);
-    if (!checkImage(ui, image)) return std::nullopt;
-    return image;
+    const fs::path chosen = toPath(file);
+    if (!checkedImageSource(ui, chosen)) return std::nullopt;
+    return chosen;
 }
 
 std::optional<fs::path> ChooseDirectory(UiServices& ui, const fs::path& start) {
@@ -91,7 +115,8 @@ bool loadSourceArgument(DataStore& store, UiServices& ui, const fs::path& source
         }
         return loadSource(store, ui, SourceMode::ExportedFiles, source);
     }
-    return checkImage(ui, source) && loadSource(store, ui, SourceMode::CdImage, source);
+    const auto image = checkedImageSource(ui, source);
+    return image && loadImageSource(store, ui, *image);
 }
 
 namespace {
@@ -154,8 +179,9 @@ int StartUp(const QStringList& arguments, std::chrono::steady_clock::time_point 
         if (choice.dropped()) {
             loaded = loadSourceArgument(store, ui, *choice.dropped());
         } else if (choice.choice() == SourceMode::CdImage) {
+            // A CUE sheet is read again here: the picker gives back the file chosen.
             const auto image = ChooseImage(ui, directory);
-            loaded = image && loadSource(store, ui, SourceMode::CdImage, *image);
+            loaded = image && loadSourceArgument(store, ui, *image);
         } else {
             const auto folder = ChooseDirectory(ui, directory);
             if (!folder) return 0;

@@ -18,7 +18,7 @@ namespace tarvo::gui {
 // is writable, otherwise $XDG_DATA_HOME/Tarvo_Riviza_Editor (made when needed).
 std::filesystem::path programDirectory();
 
-// Picks the CD image and checks it: a path, or none after "Can not work without CD image file!",
+// Picks the CD image (or a CUE sheet naming one) and checks the image: the file chosen, or none after "Can not work without CD image file!",
 // "Can not read CD image file!" or "File size mismatch!\n should > 700M".
 std::optional<std::filesystem::path> ChooseImage(UiServices& ui, const std::filesystem::path& start);
 // Checks an image chosen by any means, with the same messages.
@@ -29,7 +29,8 @@ std::optional<std::filesystem::path> ChooseDirectory(UiServices& ui, const std::
 // Loads the source: an image (checked first; "Failed to load data from CD image!" when the load
 // fails) or a folder of exported files (no message).
 bool loadSource(DataStore& store, UiServices& ui, SourceMode mode, const std::filesystem::path& source);
-// A source given on the command line: a folder is exported files, anything else an image.
+// A source given on the command line: a folder is exported files, a CUE sheet names an image beside
+// it (refused when the image's sectors are not those it says), anything else is an image.
 bool loadSourceArgument(DataStore& store, UiServices& ui, const std::filesystem::path& source);
 
 // The whole life of the program; `arguments` are the command line without the program name.

@@ -10,6 +10,7 @@
 #include "store/cd_sector.h"
 #include "store/file_io.h"
 #include "store/iso_file.h"
+#include "store/source_check.h"
 #include "store/team_table.h"
 
 namespace tarvo {
@@ -133,7 +134,11 @@ std::vector<VerifyFinding> sectorFaults(DataStore& store, FileAccess& files) {
     return out;
 }
 
-std::vector<VerifyFinding> verifySource(const fs::path& source, FileAccess& files) {
+std::vector<VerifyFinding> verifySource(const fs::path& given, FileAccess& files) {
+    std::string error;
+    const auto resolved = resolveSourcePath(given, error);
+    if (!resolved) return {{"load", utf8Path(given), "", error}};
+    const fs::path& source = resolved->path;
     std::error_code ec;
     const fs::path journal = journalPathOf(source);
     std::string detail;
@@ -149,7 +154,7 @@ std::vector<VerifyFinding> verifySource(const fs::path& source, FileAccess& file
         return {{"load", utf8Path(source), "", "No such file or directory: " + utf8Path(source)}};
     MessageLog log;
     DataStore store(log, files);
-    const bool loaded = fs::is_directory(source, ec) ? store.LoadFromDirectory(source) : store.LoadFromImage(source);
+    const bool loaded = resolved->folder ? store.LoadFromDirectory(source) : store.LoadFromImage(source);
     if (!loaded) {
         // The store's own reasons: a block shorter than the editor needs, a file not found, ...
         std::vector<VerifyFinding> out;
@@ -157,6 +162,7 @@ std::vector<VerifyFinding> verifySource(const fs::path& source, FileAccess& file
         if (out.empty()) out.push_back({"load", utf8Path(source), "", "the source cannot be loaded"});
         return out;
     }
+    if (const auto mismatch = cueLayoutMismatch(*resolved, store)) return {{"load", utf8Path(given), "", *mismatch}};
     auto out = mirrorDifferences(store.blocks());
     const auto sectors = sectorFaults(store, files);
     out.insert(out.end(), sectors.begin(), sectors.end());

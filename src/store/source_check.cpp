@@ -3,6 +3,7 @@
 #include "store/cue_sheet.h"
 #include "store/data_store.h"
 #include "store/file_access.h"
+#include "store/file_io.h"
 #include "store/iso_file.h"
 
 namespace tarvo {
@@ -28,6 +29,14 @@ std::optional<SourcePath> resolveSourcePath(const fs::path& path, std::string& e
     if (!image) return std::nullopt;
     source.path = *image;
     return source;
+}
+
+std::optional<std::string> cueLayoutMismatch(const SourcePath& source, const DataStore& store) {
+    if (source.cueSheet.empty()) return std::nullopt;
+    const bool cooked = store.archiveFile().layout().cooked();
+    if (cooked == source.cooked) return std::nullopt;
+    return "The cue sheet " + utf8Path(source.cueSheet) + " says " + (source.cooked ? "MODE1/2048" : "MODE2/2352") +
+           ", but " + utf8Path(source.path) + " holds " + (cooked ? "2048" : "2352") + "-byte sectors";
 }
 
 bool isExportDirectory(const fs::path& folder) {

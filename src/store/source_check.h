@@ -29,6 +29,11 @@ struct SourcePath {
 // that names no data track beside it.
 std::optional<SourcePath> resolveSourcePath(const std::filesystem::path& path, std::string& error);
 
+class DataStore;
+// For an image loaded through a CUE sheet: the refusal when the image's sectors are not those the
+// sheet says (a tool reading the sheet would misread the disc), else nullopt.
+std::optional<std::string> cueLayoutMismatch(const SourcePath& source, const DataStore& store);
+
 // True when the folder holds "select.ovl", "parameter.ovl" and "QXRT_418.27" or "QXRZ_730.56".
 bool isExportDirectory(const std::filesystem::path& folder);
 

@@ -73,6 +73,12 @@ private slots:
         const auto makeFile = [](const fs::path& file, std::uintmax_t size) {  // sparse
             return test::writeFile(file, Bytes{1}), fs::resize_file(file, size), file;
         };
+        const auto makeSheet = [&dir](const std::string& name, const std::string& file) {  // a raw data track
+            const std::string text = "FILE \"" + file + "\" BINARY\n TRACK 01 MODE2/2352\n  INDEX 01 00:00:00\n";
+            return test::writeFile(dir / name, Bytes(text.begin(), text.end())), dir / name;
+        };
+        const fs::path rawSheet = makeSheet("raw.cue", "sample.bin"),
+                       cookedSheet = makeSheet("cooked.cue", "sample.iso");
         const struct {
             fs::path path;
             bool picker, loaded;
@@ -86,6 +92,12 @@ private slots:
             {cooked, false, true, ""},
             {exported, false, true, ""},
             {dir / "empty", false, false, (dir / "empty").string() + " is no folder of exported files."},
+            {rawSheet, true, true, ""},
+            {rawSheet, false, true, ""},
+            {makeSheet("short.cue", "short.iso"), false, false, tooSmall},  // the image beside it is checked
+            {cookedSheet, false, false,
+             "The cue sheet " + cookedSheet.string() + " says MODE2/2352, but " + cooked.string() +
+                 " holds 2048-byte sectors"},
             {dir / "blank.bin", false, false, "Failed to load data from CD image!"},  // no disc in it
         };
         for (const auto& c : cases) {

@@ -467,5 +467,42 @@ TEST(CliArguments, ASlashStartsAPath) {
     EXPECT_NE(runTarvo({"info", slashed, "/json"}).status, 0);
 }
 
+// A CUE sheet opens the image it names: the same output, every write into the image and none into
+// the sheet; a sheet whose track is not this disc's kind of sectors is refused, naming what it says.
+TEST(CliCueSheet, OpensTheImageItNamesAndNeverWritesTheSheet) {
+    const Source bin(true);
+    const fs::path sheet = bin.dir / "disc.cue";
+    const auto writeSheet = [&](const std::string& mode) {
+        const std::string text =
+            "REM one data track\r\nFILE \"sample.bin\" BINARY\r\n  TRACK 01 " + mode + "\r\n    INDEX 01 00:00:00\r\n";
+        test::writeFile(sheet, Bytes(text.begin(), text.end()));
+    };
+    writeSheet("MODE2/2352");
+    const Bytes sheetBytes = test::readFile(sheet);
+    const std::string s = utf8Path(sheet);
+    EXPECT_EQ(bin.jsonOf({"player", s, "5", "--json"}), bin.jsonOf({"player", "{S}", "5", "--json"}));
+    const CommandRun set = runTarvo({"set-player", s, "5", "speed=77"});
+    ASSERT_EQ(set.status, 0) << set.err;
+    EXPECT_EQ(bin.jsonOf({"player", "{S}", "5", "--json"})["speed"], 77);
+    EXPECT_EQ(test::readFile(sheet), sheetBytes);
+    const CommandRun info = runTarvo({"info", s});
+    EXPECT_TRUE(info.out.starts_with("kind: image\ncue sheet: " + s + "\nimage: " + utf8Path(bin.path) + "\n"))
+        << info.out;
+
+    const auto image = bin.checksums();
+    for (const auto& [mode, refusal] :
+         {std::pair<std::string, std::string>{"MODE1/2352", "its first track is MODE1/2352"},
+          {"MODE1/2048", "says MODE1/2048, but " + utf8Path(bin.path) + " holds 2352-byte sectors"}}) {
+        writeSheet(mode);
+        for (const char* command : {"info", "verify"}) {
+            const CommandRun r = runTarvo({command, s});
+            EXPECT_EQ(r.status, 1) << mode;
+            EXPECT_NE((r.err + r.out).find(refusal), std::string::npos) << r.err << r.out;
+        }
+        EXPECT_EQ(runTarvo({"set-player", s, "5", "speed=1"}).status, 1) << mode;
+    }
+    EXPECT_EQ(bin.checksums(), image);
+}
+
 }  // namespace
 }  // namespace tarvo
