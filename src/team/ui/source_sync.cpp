@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QWidget>
 
 #include "store/file_io.h"
 #include "team/change_list.h"
