@@ -94,7 +94,7 @@ private slots:
             {dir / "empty", false, false, (dir / "empty").string() + " is no folder of exported files."},
             {rawSheet, true, true, ""},
             {rawSheet, false, true, ""},
-            {makeSheet("short.cue", "short.iso"), false, false, tooSmall},  // the image beside it is checked
+            {makeSheet("short.cue", "short.bin"), false, false, tooSmall},  // the image beside it is checked
             {cookedSheet, false, false,
              "The cue sheet " + cookedSheet.string() + " says MODE2/2352, but " + cooked.string() +
                  " holds 2048-byte sectors"},
@@ -109,7 +109,8 @@ private slots:
                                      : gui::loadSourceArgument(store, ui, c.path) == c.loaded;
             QVERIFY2(ok && store.isLoaded() == (c.loaded && !c.picker), c.path.c_str());
             if (c.picker) QCOMPARE(ui.titles, std::vector<QString>{"open CD image file"});
-            QCOMPARE(ui.messages.empty() ? std::string() : ui.lastText(), c.message);
+            const std::string shown = ui.messages.empty() ? std::string() : ui.lastText();
+            QVERIFY2(shown == c.message, (c.path.string() + ": " + shown).c_str());
         }
     }
 
