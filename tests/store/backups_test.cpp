@@ -46,8 +46,10 @@ TEST(Backups, NewestByMakingOrderWhenTheClockGoesBack) {
     for (std::uint8_t i = 1; i < 20; ++i) backUpOne(source, i);
     const fs::path unnumbered = h.root() / ".mydisc-20991231-235959";
     fs::create_directory(unnumbered);
+    std::string key;  // as JSON text: a Windows path's backslashes escaped
+    for (const char c : sourceKey(source)) key += c == '\\' ? std::string("\\\\") : std::string(1, c);
     test::writeFile(unnumbered / "manifest.json",
-                    bytesOf("{\"source\": \"" + sourceKey(source) +
+                    bytesOf("{\"source\": \"" + key +
                             "\", \"kind\": \"image\", \"time\": \"2099-12-31T23:59:59\", \"files\": []}"));
     ASSERT_EQ(listBackups(source).size(), 21u);
     EXPECT_EQ(listBackups(source).back().folder, unnumbered);
@@ -143,10 +145,17 @@ TEST(Backups, InterruptedBackupsLeftoversRemoved) {
     for (const auto& f : folders) {
         fs::create_directory(h.root() / f.name);
         test::writeFile(h.root() / f.name / "x", Bytes(5, 0));
-        if (f.old) fs::last_write_time(h.root() / f.name, fs::file_time_type::clock::now() - 1h);
+    }
+    // Under wine a folder's time can not be set: such a folder stays young, and is kept.
+    std::vector<bool> aged;
+    for (const auto& f : folders) {
+        std::error_code ec;
+        if (f.old) fs::last_write_time(h.root() / f.name, fs::file_time_type::clock::now() - 1h, ec);
+        aged.push_back(f.old && !ec);
     }
     backUpOne(source, 1);
-    for (const auto& f : folders) EXPECT_EQ(fs::exists(h.root() / f.name), !f.removed) << f.name;
+    for (std::size_t i = 0; i < std::size(folders); ++i)
+        EXPECT_EQ(fs::exists(h.root() / folders[i].name), !(folders[i].removed && aged[i])) << folders[i].name;
 }
 
 }  // namespace
