@@ -430,7 +430,9 @@ TEST(CliSample, ReplacesOnlyWithForceAndNeverThroughALink) {
     EXPECT_GT(fs::file_size(dir / "a" / "exported" / "select.ovl"), 1u);
 
     fs::create_directories(dir / "b");
-    fs::create_symlink(target, dir / "b" / "sample.iso");
+    std::error_code ec;
+    fs::create_symlink(target, dir / "b" / "sample.iso", ec);
+    if (ec) return;  // no links without the right to make them (Windows)
     EXPECT_EQ(runTarvo({"make-sample", utf8Path(dir / "b"), "--no-padding"}).status, 1);
     ASSERT_EQ(runTarvo({"make-sample", utf8Path(dir / "b"), "--no-padding", "--force"}).status, 0);
     EXPECT_EQ(test::readFile(target), (Bytes{1, 2, 3}));
