@@ -31,7 +31,10 @@ std::string findingsText(std::string_view file, const std::vector<ValueFinding>&
     const std::size_t shown = std::min(findings.size(), kListedFindings);
     for (std::size_t i = 0; i < shown; ++i) {
         const ValueFinding& f = findings[i];
-        text += "\n" + std::string(file) + ": " + f.field + " = " + f.value + " (" + f.reason + ")";
+        // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on "\n" + std::string at -O2.
+        text += '\n';
+        text.append(file).append(": ").append(f.field).append(" = ").append(f.value);
+        text.append(" (").append(f.reason).append(")");
     }
     if (findings.size() > shown) text += "\nand " + std::to_string(findings.size() - shown) + " more";
     return text;
