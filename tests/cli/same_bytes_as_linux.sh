@@ -7,6 +7,8 @@ set -euo pipefail
 linux=$1 wine=$2 windows=$3
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# Lock files and backups go into the work folder, never into the home folder.
+export XDG_DATA_HOME=$work/data
 
 "$linux" make-sample "$work/sample" --no-padding >/dev/null
 for side in linux windows; do
