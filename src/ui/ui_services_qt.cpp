@@ -128,26 +128,38 @@ bool QtUiServices::askYesNo(const QString& question) {
                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
-UiServices::CloseAnswer QtUiServices::askWriteBeforeClosing(const QString& question) {
-    QMessageBox box(QMessageBox::Question, QString::fromLatin1(kAppName), question, QMessageBox::NoButton, m_parent);
-    QPushButton* write = box.addButton(QStringLiteral("Write"), QMessageBox::AcceptRole);
-    QPushButton* discard = box.addButton(QStringLiteral("Discard"), QMessageBox::DestructiveRole);
+namespace {
+
+// A question with an accepting answer (the default), a destructive one and Cancel: 0, 1 or -1.
+int askTwoWaysOrCancel(QWidget* parent, QMessageBox::Icon icon, const QString& question, const QString& accept,
+                       const QString& destroy) {
+    QMessageBox box(icon, QString::fromLatin1(kAppName), question, QMessageBox::NoButton, parent);
+    QPushButton* first = box.addButton(accept, QMessageBox::AcceptRole);
+    QPushButton* second = box.addButton(destroy, QMessageBox::DestructiveRole);
     box.addButton(QMessageBox::Cancel);
-    box.setDefaultButton(write);
+    box.setDefaultButton(first);
     box.exec();
-    if (box.clickedButton() == write) return CloseAnswer::Write;
-    return box.clickedButton() == discard ? CloseAnswer::Discard : CloseAnswer::Cancel;
+    return box.clickedButton() == first ? 0 : box.clickedButton() == second ? 1 : -1;
+}
+
+}  // namespace
+
+UiServices::CloseAnswer QtUiServices::askWriteBeforeClosing(const QString& question) {
+    switch (askTwoWaysOrCancel(m_parent, QMessageBox::Question, question, QStringLiteral("Write"),
+                               QStringLiteral("Discard"))) {
+    case 0: return CloseAnswer::Write;
+    case 1: return CloseAnswer::Discard;
+    default: return CloseAnswer::Cancel;
+    }
 }
 
 UiServices::ChangedAnswer QtUiServices::askChangedOnDisk(const QString& question) {
-    QMessageBox box(QMessageBox::Warning, QString::fromLatin1(kAppName), question, QMessageBox::NoButton, m_parent);
-    QPushButton* reload = box.addButton(QStringLiteral("Reload and keep my changes"), QMessageBox::AcceptRole);
-    QPushButton* overwrite = box.addButton(QStringLiteral("Overwrite"), QMessageBox::DestructiveRole);
-    box.addButton(QMessageBox::Cancel);
-    box.setDefaultButton(reload);
-    box.exec();
-    if (box.clickedButton() == reload) return ChangedAnswer::ReloadKeepingChanges;
-    return box.clickedButton() == overwrite ? ChangedAnswer::Overwrite : ChangedAnswer::Cancel;
+    switch (askTwoWaysOrCancel(m_parent, QMessageBox::Warning, question, QStringLiteral("Reload and keep my changes"),
+                               QStringLiteral("Overwrite"))) {
+    case 0: return ChangedAnswer::ReloadKeepingChanges;
+    case 1: return ChangedAnswer::Overwrite;
+    default: return ChangedAnswer::Cancel;
+    }
 }
 
 bool QtUiServices::confirmList(const QString& question, const QStringList& lines, const QString& okText) {
