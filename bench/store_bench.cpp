@@ -159,7 +159,7 @@ void PlainFileIo(benchmark::State& state) {
     const std::size_t span = std::max(sectors, fileSectors);
     if (ec || imageSectors < span) return state.SkipWithError("the image is smaller than the yardstick's sectors");
     const std::uint64_t position =
-        std::min<std::uint64_t>(store.archiveFile().startSector(), imageSectors - span) * kSectorSize;
+        std::min<std::uint64_t>(store.source()->archiveFile()->startSector(), imageSectors - span) * kSectorSize;
     const bool write = state.range(0) > 0, journaled = state.range(1) == 1;
     const fs::path journal = fs::path(image.path()) += ".plain-journal";
     const auto transfer = [](const fs::path& path, const char* mode, std::uint64_t at, Bytes& bytes, bool flush) {

@@ -62,32 +62,14 @@ std::vector<std::string> utf8Arguments(int argc, char** argv) { return {argv, ar
 void useBinaryOutput() {}
 #endif
 
-std::optional<SourcePath> loadSource(DataStore& store, const fs::path& source) {
-    std::string error;
-    const auto resolved = resolveSourcePath(source, error);
-    if (!resolved) {
-        store.messages().warning(error);
-        return std::nullopt;
-    }
-    if (resolved->folder) {
-        if (store.LoadFromDirectory(resolved->path)) return resolved;
-        store.messages().warning("Failed to load data from exported files in " + utf8Path(source));
-        return std::nullopt;
-    }
+bool loadSource(DataStore& store, const fs::path& source) {
+    if (store.load(source)) return true;
     std::error_code ec;
-    if (!fs::exists(resolved->path, ec)) {
-        store.messages().warning("No such file or directory: " + utf8Path(resolved->path));
-        return std::nullopt;
-    }
-    if (!store.LoadFromImage(resolved->path)) {
-        store.messages().warning("Failed to load data from CD image!");
-        return std::nullopt;
-    }
-    if (const auto mismatch = cueLayoutMismatch(*resolved, store)) {
-        store.messages().warning(*mismatch);
-        return std::nullopt;
-    }
-    return resolved;
+    if (store.lastRefusal() != StoreRefusal::NoSource)
+        store.messages().warning(fs::is_directory(source, ec)
+                                     ? "Failed to load data from exported files in " + utf8Path(source)
+                                     : "Failed to load data from CD image!");
+    return false;
 }
 
 std::string adviceFor(StoreRefusal refusal, const std::string& source) {

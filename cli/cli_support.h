@@ -34,7 +34,7 @@ void useBinaryOutput();
 
 // Loads SOURCE (a folder, an image, or a CUE sheet naming the image) into the store; what it named,
 // or nullopt (messages shown) when it is refused.
-std::optional<SourcePath> loadSource(DataStore& store, const std::filesystem::path& source);
+bool loadSource(DataStore& store, const std::filesystem::path& source);
 // What to do about a refusal of the store, in the words of this tool (to append to its line), or
 // nothing.
 std::string adviceFor(StoreRefusal refusal, const std::string& source);

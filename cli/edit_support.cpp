@@ -34,9 +34,8 @@ std::string CommandMessages::takeLine() {
 std::optional<int> loadOrRefuse(LoadedSource& source, const std::string& path, Use use) {
     source.messages.collect();
     source.store.setHoldLock(use == Use::Write);
-    const auto loaded = loadSource(source.store, pathFromUtf8(path));
-    if (!loaded) return refuse(source.messages.takeLine() + adviceFor(source.store.lastRefusal(), path));
-    source.path = *loaded;
+    if (!loadSource(source.store, pathFromUtf8(path)))
+        return refuse(source.messages.takeLine() + adviceFor(source.store.lastRefusal(), path));
     source.messages.flush();
     return std::nullopt;
 }

@@ -39,7 +39,6 @@ private:
 struct LoadedSource {
     CommandMessages messages;
     DataStore store{messages};
-    SourcePath path;  // what SOURCE named, once loaded
 };
 
 // A command that writes into SOURCE holds the source's lock from its load to the end of its write,

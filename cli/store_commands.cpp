@@ -27,15 +27,16 @@ int infoCommand(const InfoArgs& args) {
     if (auto refused = loadOrRefuse(source, args.source)) return *refused;
     const DataStore& store = source.store;
 
-    const bool image = store.sourceMode() == SourceMode::CdImage;
+    const Source& loaded = *store.source();
     nlohmann::ordered_json info;
-    info["kind"] = image ? "image" : "directory";
+    info["kind"] = loaded.backupKind();
     // The sheet names the image it opened, which is the file every write goes into.
-    if (!source.path.cueSheet.empty()) {
-        info["cue sheet"] = utf8Path(source.path.cueSheet);
-        info["image"] = utf8Path(source.path.path);
+    if (loaded.path() != loaded.dataPath()) {
+        info["cue sheet"] = utf8Path(loaded.path());
+        info["image"] = utf8Path(loaded.dataPath());
     }
-    if (image) info["sectors"] = store.archiveFile().layout().cooked() ? "cooked ISO, 2048 bytes" : "raw, 2352 bytes";
+    if (loaded.kind() != SourceKind::Folder)
+        info["sectors"] = loaded.kind() == SourceKind::CookedImage ? "cooked ISO, 2048 bytes" : "raw, 2352 bytes";
     info["boot file"] = store.bootFileName();
     info["boot size"] = store.boot().size();
     info["parameter size"] = store.parameter().size();
@@ -58,10 +59,7 @@ struct BackupArgs {
 };
 
 int recoverCommand(const BackupArgs& args) {
-    std::string error;
-    const auto resolved = resolveSourcePath(pathFromUtf8(args.source), error);
-    if (!resolved) return refuse(error);
-    return recoverSource(resolved->path, messages()) ? 0 : 1;
+    return recoverSource(dataPathOf(pathFromUtf8(args.source)), messages()) ? 0 : 1;
 }
 
 // Whether the backup's manifest gives what SOURCE holds now (its files are checked apart).

@@ -15,6 +15,7 @@
 
 #include "app/source_choice_dialog.h"
 #include "records/player.h"
+#include "store/cue_sheet.h"
 #include "store/source_check.h"
 #include "team/ui/team_window.h"
 #include "ui/app_context_qt.h"
@@ -48,23 +49,15 @@ bool checkImage(UiServices& ui, const fs::path& image) {
 
 namespace {
 
-// The image file a chosen file names (itself, or the image beside a CUE sheet), size-checked.
-std::optional<SourcePath> checkedImageSource(UiServices& ui, const fs::path& file) {
+// The image a chosen file names (itself, or the data track of a CUE sheet), size-checked.
+bool checkedImageSource(UiServices& ui, const fs::path& file) {
     std::string error;
-    auto source = resolveSourcePath(file, error);
+    MessageLog unused;
+    const auto source = openSource(file, unused, error);
+    // A missing image is one that can not be read; a sheet's own fault is said as it is.
+    if (!source && !isCueSheetPath(file)) return checkImage(ui, file);
     if (!source) ui.warning(error);
-    if (!source || !checkImage(ui, source->path)) return std::nullopt;
-    return source;
-}
-
-// Loads a checked image; one read through a sheet must have the sectors the sheet says.
-bool loadImageSource(DataStore& store, UiServices& ui, const SourcePath& source) {
-    if (!loadSource(store, ui, SourceMode::CdImage, source.path)) return false;
-    const auto mismatch = cueLayoutMismatch(source, store);
-    if (!mismatch) return true;
-    store.ReleaseData();
-    ui.warning(*mismatch);
-    return false;
+    return source && checkImage(ui, source->dataPath());
 }
 
 }  // namespace
@@ -92,17 +85,19 @@ std::optional<fs::path> ChooseDirectory(UiServices& ui, const fs::path& start) {
     return toPath(folder);
 }
 
-bool loadSource(DataStore& store, UiServices& ui, SourceMode mode, const fs::path& source) {
+bool loadSource(DataStore& store, UiServices& ui, const fs::path& source) {
     // A journal left by an interrupted write (none of a write still running): undone on Yes; on No
     // the load refuses, naming it.
     std::string detail;
-    const auto journal = interruptedJournalOf(source);
+    const fs::path data = dataPathOf(source);
+    const auto journal = interruptedJournalOf(data);
     if (journal && journalState(diskAccess(), *journal, detail) == JournalState::Left &&
-        ui.askYesNo(QStringLiteral("An earlier write into %1 was interrupted. Undo it now?").arg(toQString(source))))
-        recoverSource(source, ui);
-    if (mode == SourceMode::ExportedFiles) return store.LoadFromDirectory(source);
-    if (store.LoadFromImage(source)) return true;
-    ui.warning("Failed to load data from CD image!");
+        ui.askYesNo(QStringLiteral("An earlier write into %1 was interrupted. Undo it now?").arg(toQString(data))))
+        recoverSource(data, ui);
+    if (store.load(source)) return true;
+    std::error_code error;
+    if (store.lastRefusal() != StoreRefusal::NoSource && !fs::is_directory(source, error))
+        ui.warning("Failed to load data from CD image!");
     return false;
 }
 
@@ -113,10 +108,9 @@ bool loadSourceArgument(DataStore& store, UiServices& ui, const fs::path& source
             ui.warning(QStringLiteral("%1 is no folder of exported files.").arg(toQString(source)).toStdString());
             return false;
         }
-        return loadSource(store, ui, SourceMode::ExportedFiles, source);
+        return loadSource(store, ui, source);
     }
-    const auto image = checkedImageSource(ui, source);
-    return image && loadImageSource(store, ui, *image);
+    return checkedImageSource(ui, source) && loadSource(store, ui, source);
 }
 
 namespace {
@@ -179,13 +173,12 @@ int StartUp(const QStringList& arguments, std::chrono::steady_clock::time_point 
         if (choice.dropped()) {
             loaded = loadSourceArgument(store, ui, *choice.dropped());
         } else if (choice.choice() == SourceMode::CdImage) {
-            // A CUE sheet is read again here: the picker gives back the file chosen.
             const auto image = ChooseImage(ui, directory);
-            loaded = image && loadSourceArgument(store, ui, *image);
+            loaded = image && loadSource(store, ui, *image);
         } else {
             const auto folder = ChooseDirectory(ui, directory);
             if (!folder) return 0;
-            loaded = loadSource(store, ui, SourceMode::ExportedFiles, *folder);
+            loaded = loadSource(store, ui, *folder);
         }
     }
     if (!loaded) {

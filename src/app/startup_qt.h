@@ -26,9 +26,9 @@ bool checkImage(UiServices& ui, const std::filesystem::path& image);
 // Picks a folder of exported files; none when cancelled.
 std::optional<std::filesystem::path> ChooseDirectory(UiServices& ui, const std::filesystem::path& start);
 
-// Loads the source: an image (checked first; "Failed to load data from CD image!" when the load
-// fails) or a folder of exported files (no message).
-bool loadSource(DataStore& store, UiServices& ui, SourceMode mode, const std::filesystem::path& source);
+// Loads the source, first offering to undo an interrupted write into it; "Failed to load data from
+// CD image!" when an image fails to load (a folder's reasons are enough).
+bool loadSource(DataStore& store, UiServices& ui, const std::filesystem::path& source);
 // A source given on the command line: a folder is exported files, a CUE sheet names an image beside
 // it (refused when the image's sectors are not those it says), anything else is an image.
 bool loadSourceArgument(DataStore& store, UiServices& ui, const std::filesystem::path& source);

@@ -25,7 +25,7 @@ std::vector<VerifyFinding> mirrorDifferences(const GameBlocks& blocks);
 // Every sector of the loaded image's boot file and of the parameter and select entries whose EDC
 // or ECC does not match its data (a cooked image has none: only sectors it lacks are reported);
 // nothing for exported files.
-std::vector<VerifyFinding> sectorFaults(DataStore& store, FileAccess& files = diskAccess());
+std::vector<VerifyFinding> sectorFaults(const DataStore& store);
 // All of the above for SOURCE (an image file or a folder of exported files). A journal left by an
 // interrupted write is reported alone: until it is undone the data are neither before nor after.
 std::vector<VerifyFinding> verifySource(const std::filesystem::path& source, FileAccess& files = diskAccess());

@@ -16,87 +16,20 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct BlockNeed {
-    const char* name;
-    std::size_t minSize;
-};
-
-constexpr BlockNeed kParameterNeed{kParameterFileName, blockmap::kMinParameterSize};
-constexpr BlockNeed kSelectNeed{kSelectFileName, blockmap::kMinSelectSize};
-
-// Refuses a block shorter than the block map needs, naming the file, its size and the need.
-bool longEnough(MessageService& messages, const std::string& name, std::size_t size, std::size_t needed) {
-    if (size >= needed) return true;
-    messages.warning(name + " holds " + std::to_string(size) + " bytes; the editor needs at least " +
-                     std::to_string(needed) + " bytes");
-    return false;
-}
-
-bool blocksLongEnough(MessageService& messages, const std::string& bootName, const Bytes& boot, const Bytes& parameter,
-                      const Bytes& select) {
-    return longEnough(messages, bootName, boot.size(), blockmap::kMinBootSize) &&
-           longEnough(messages, kParameterNeed.name, parameter.size(), kParameterNeed.minSize) &&
-           longEnough(messages, kSelectNeed.name, select.size(), kSelectNeed.minSize);
-}
-
-// Byte ranges where `now` and `wanted` differ, in chunks of kPatchChunk bytes.
-constexpr std::size_t kPatchChunk = 4096;
-void addChangedChunks(std::vector<FilePatch>& patches, FileRole file, ByteSpan now, ByteSpan wanted) {
-    for (std::size_t at = 0; at < wanted.size(); at += kPatchChunk) {
-        const std::size_t n = std::min(kPatchChunk, wanted.size() - at);
-        if (std::equal(wanted.begin() + at, wanted.begin() + at + n, now.begin() + at)) continue;
-        if (!patches.empty() && patches.back().role == file &&
-            patches.back().position + patches.back().bytes.size() == at)
-            patches.back().bytes.insert(patches.back().bytes.end(), wanted.begin() + at, wanted.begin() + at + n);
-        else patches.push_back({file, at, Bytes(wanted.begin() + at, wanted.begin() + at + n)});
-    }
-}
-
-// Whether two extents [a, a + an) and [b, b + bn) share a byte.
-bool overlap(std::uint64_t a, std::uint64_t an, std::uint64_t b, std::uint64_t bn) {
-    return an > 0 && bn > 0 && a < b + bn && b < a + an;
-}
-
-// The path with its symlinks resolved; the path itself when that fails.
-fs::path realPath(const fs::path& path) {
-    std::error_code ec;
-    fs::path real = fs::canonical(path, ec);
-    return ec ? path : real;
-}
-
-// Finds the boot file under its first name, or the second release's name; each miss shows its
-// not-found message. Gives the name found.
-std::optional<std::string> findBootFile(IsoFile& file, const fs::path& imagePath) {
-    for (const char* name : {kBootFileName, kBootFileNameSecondRelease})
-        if (file.Find(imagePath, name)) return std::string(name);
-    return std::nullopt;
-}
-
-// The files of a source by the role each plays, the only files its journal may write.
-std::vector<RoleFile> roleFiles(SourceMode mode, const fs::path& source, const std::string& bootName) {
-    if (mode == SourceMode::CdImage) return {{FileRole::Image, source}};
-    std::vector<RoleFile> files;
-    if (!bootName.empty()) files.push_back({FileRole::Boot, source / bootName});
-    files.push_back({FileRole::Parameter, source / kParameterFileName});
-    files.push_back({FileRole::Select, source / kSelectFileName});
-    return files;
+// Refuses blocks made in memory that are shorter than the block map needs.
+bool blocksLongEnough(MessageService& messages, const Bytes& boot, const Bytes& parameter, const Bytes& select) {
+    for (auto [name, size, need] : {std::tuple{kBootFileName, boot.size(), blockmap::kMinBootSize},
+                                    std::tuple{kParameterFileName, parameter.size(), blockmap::kMinParameterSize},
+                                    std::tuple{kSelectFileName, select.size(), blockmap::kMinSelectSize}})
+        if (size < need) {
+            messages.warning(std::string(name) + " holds " + std::to_string(size) + " bytes; the editor needs at least " +
+                             std::to_string(need) + " bytes");
+            return false;
+        }
+    return true;
 }
 
 }  // namespace
-
-struct DataStore::Files {
-    Bytes boot, parameter, select;
-};
-
-std::vector<RoleFile> sourceFilesOf(const fs::path& source) {
-    std::error_code ec;
-    if (!fs::is_directory(source, ec)) return roleFiles(SourceMode::CdImage, realPath(source), {});
-    // The boot file under the name a load finds first.
-    std::string bootName;
-    for (const char* name : {kBootFileName, kBootFileNameSecondRelease})
-        if (bootName.empty() && fs::is_regular_file(source / name, ec)) bootName = name;
-    return roleFiles(SourceMode::ExportedFiles, realPath(source), bootName);
-}
 
 bool recoverSource(const fs::path& source, MessageService& messages, FileAccess& files) {
     // A journal under a live lock is the journal of a write still running, not of an interrupted one.
@@ -132,19 +65,14 @@ bool recoverSource(const fs::path& source, MessageService& messages, FileAccess&
 }
 
 DataStore::DataStore(MessageService& messages, FileAccess& files)
-    : m_messages(messages), m_files(files), m_archiveFile(messages, files), m_archive(messages) {
-    m_archive.attach(m_archiveFile);
-}
+    : m_messages(messages), m_files(files), m_noArchive(messages) {}
 
 DataStore::~DataStore() { protectSource(false); }
 
 void DataStore::protectSource(bool on) {
-    if (!m_loaded) return;
-    std::vector<fs::path> paths{backupsRoot()};
-    if (m_mode == SourceMode::CdImage) paths.push_back(m_imagePath);
-    else if (!m_exportDirectory.empty())
-        for (const std::string& name : {m_bootFileName, std::string(kParameterFileName), std::string(kSelectFileName)})
-            paths.push_back(m_exportDirectory / name);
+    if (!m_loaded || !m_source) return;
+    std::vector<fs::path> paths = m_source->ownFiles();
+    paths.push_back(backupsRoot());
     for (const fs::path& path : paths) on ? protectFromOutput(path) : unprotectFromOutput(path);
 }
 
@@ -172,150 +100,42 @@ bool DataStore::lockForLoad(const fs::path& source) {
     return false;
 }
 
-bool DataStore::LoadFromImage(const fs::path& imagePath) {
-    if (!lockForLoad(imagePath)) return false;
-    const bool loaded = loadImage(imagePath);
+bool DataStore::load(const fs::path& path) {
+    m_refusal = StoreRefusal::None;
+    std::string error;
+    auto source = openSource(path, m_messages, error, m_files);
+    if (!source) {
+        m_refusal = StoreRefusal::NoSource;
+        m_messages.warning(error);
+        return false;
+    }
+    const bool loaded = lockForLoad(source->dataPath()) && loadFrom(std::move(source));
     if (!loaded || !m_holdLock) m_lock.release();
     return loaded;
 }
 
-bool DataStore::LoadFromDirectory(const fs::path& exportDirectory) {
-    if (!lockForLoad(exportDirectory)) return false;
-    const bool loaded = loadDirectory(exportDirectory);
-    if (!loaded || !m_holdLock) m_lock.release();
-    return loaded;
-}
-
-bool DataStore::loadImage(const fs::path& imagePath) {
-    if (refuseJournalLeft(imagePath)) return false;
-    IsoFile bootFile(m_messages, m_files);
-    const auto bootName = findBootFile(bootFile, imagePath);
-    if (!bootName) return false;
-    if (!longEnough(m_messages, *bootName, bootFile.fileSize(), blockmap::kMinBootSize)) return false;
-    if (!bootFile.Open(IsoFile::Mode::Read)) return false;
-    if (!bootFile.checkFileInImage()) return false;
-    Bytes boot(bootFile.fileSize());
-    const bool bootRead = bootFile.Read(0, boot);
-    bootFile.Close();
-    if (!bootRead) return false;
-
-    m_archive.clear();
-    if (!m_archiveFile.Find(imagePath, kArchiveName) || !m_archive.LoadDirectory()) return false;
-    if (m_archive.entryCount() <= std::max(blockmap::kParameterEntry, blockmap::kSelectEntry)) {
-        m_messages.warning(std::string(kArchiveName) + " holds " + std::to_string(m_archive.entryCount()) +
-                           " entries; the parameter data and the select data are its entries " +
-                           std::to_string(blockmap::kParameterEntry) + " and " +
-                           std::to_string(blockmap::kSelectEntry));
-        m_archive.clear();
-        return false;
-    }
-    // Write-back stores these two entries and the boot file whole: they must not lie over each
-    // other nor over the archive's tables (checked by LoadDirectory), or a write-back would
-    // overwrite them.
-    const auto parameterAt = m_archive.GetOffset(blockmap::kParameterEntry),
-               selectAt = m_archive.GetOffset(blockmap::kSelectEntry);
-    const auto parameterSize = m_archive.GetSize(blockmap::kParameterEntry),
-               selectSize = m_archive.GetSize(blockmap::kSelectEntry);
-    const std::uint64_t bootSectors = (std::uint64_t{bootFile.fileSize()} + kUserDataSize - 1) / kUserDataSize;
-    const std::uint64_t archiveSectors = (std::uint64_t{m_archiveFile.fileSize()} + kUserDataSize - 1) / kUserDataSize;
-    std::string clash;
-    if (overlap(parameterAt, parameterSize, selectAt, selectSize))
-        clash = std::string(kArchiveName) + " entries " + std::to_string(blockmap::kParameterEntry) + " (offset " +
-                std::to_string(parameterAt) + ", size " + std::to_string(parameterSize) + ") and " +
-                std::to_string(blockmap::kSelectEntry) + " (offset " + std::to_string(selectAt) + ", size " +
-                std::to_string(selectSize) + ") overlap";
-    else if (overlap(bootFile.startSector(), bootSectors, m_archiveFile.startSector(), archiveSectors))
-        clash = *bootName + " (sectors " + std::to_string(bootFile.startSector()) + " to " +
-                std::to_string(bootFile.startSector() + bootSectors - 1) + ") and " + kArchiveName + " (sectors " +
-                std::to_string(m_archiveFile.startSector()) + " to " +
-                std::to_string(m_archiveFile.startSector() + archiveSectors - 1) + ") overlap";
-    if (!clash.empty()) {
-        m_messages.warning(clash + " in " + utf8Path(imagePath) + "; a write-back would overwrite one with the other");
-        m_archive.clear();
-        return false;
-    }
-    Bytes parameter, select;
-    for (auto [block, entry, need] : {std::tuple{&parameter, blockmap::kParameterEntry, kParameterNeed},
-                                      std::tuple{&select, blockmap::kSelectEntry, kSelectNeed}}) {
-        const std::string name =
-            std::string(need.name) + " (entry " + std::to_string(entry) + " of " + kArchiveName + ")";
-        if (!longEnough(m_messages, name, m_archive.GetSize(entry), need.minSize)) {
-            m_archive.clear();
-            return false;
-        }
-        block->resize(m_archive.GetSize(entry));
-        if (!m_archive.ReadEntry(*block, entry)) {
-            m_archive.clear();
-            return false;
-        }
-    }
-
-    protectSource(false);
-    m_mode = SourceMode::CdImage;
-    m_imagePath = imagePath;
-    m_exportDirectory.clear();
-    m_bootFileName = *bootName;
-    m_boot = std::move(boot);
-    m_parameter = std::move(parameter);
-    m_select = std::move(select);
-    m_loaded = true;
-    markWritten();
-    protectSource(true);
+bool DataStore::loadFrom(std::unique_ptr<Source> source) {
+    if (refuseJournalLeft(source->dataPath())) return false;
+    auto files = source->load();
+    if (!files) return false;
+    adopt(std::move(source), std::move(*files));
     return true;
 }
 
-bool DataStore::loadDirectory(const fs::path& exportDirectory) {
-    if (refuseJournalLeft(exportDirectory)) return false;
-    std::string bootName, error;
-    std::optional<Bytes> boot;
-    auto read = [&](const char* name) {
-        auto data = readWholeFile(exportDirectory / name, kMaxDataFileSize, error);
-        // A file too large to be one of the disc's is refused by name; a missing one is not.
-        if (!data && error.find(" bytes; the limit") != std::string::npos) m_messages.warning(error);
-        return data;
-    };
-    for (const char* name : {kBootFileName, kBootFileNameSecondRelease}) {
-        boot = read(name);
-        if (boot) {
-            bootName = name;
-            break;
-        }
-    }
-    if (!boot) return false;
-    auto parameter = read(kParameterFileName);
-    if (!parameter) return false;
-    auto select = read(kSelectFileName);
-    if (!select) return false;
-    if (!blocksLongEnough(m_messages, bootName, *boot, *parameter, *select)) return false;
-
+void DataStore::adopt(std::unique_ptr<Source> source, SourceFiles files) {
     protectSource(false);
-    m_archive.clear();
-    m_mode = SourceMode::ExportedFiles;
-    m_imagePath.clear();
-    m_exportDirectory = exportDirectory;
-    m_bootFileName = bootName;
-    m_boot = std::move(*boot);
-    m_parameter = std::move(*parameter);
-    m_select = std::move(*select);
+    m_source = std::move(source);
+    m_boot = std::move(files.boot);
+    m_parameter = std::move(files.parameter);
+    m_select = std::move(files.select);
     m_loaded = true;
     markWritten();
     protectSource(true);
-    return true;
 }
 
 bool DataStore::adoptBlocks(Bytes boot, Bytes parameter, Bytes select) {
-    if (!blocksLongEnough(m_messages, kBootFileName, boot, parameter, select)) return false;
-    protectSource(false);
-    m_archive.clear();
-    m_mode = SourceMode::ExportedFiles;
-    m_imagePath.clear();
-    m_exportDirectory.clear();
-    m_bootFileName = kBootFileName;
-    m_boot = std::move(boot);
-    m_parameter = std::move(parameter);
-    m_select = std::move(select);
-    m_loaded = true;
-    markWritten();
+    if (!blocksLongEnough(m_messages, boot, parameter, select)) return false;
+    adopt(nullptr, {std::move(boot), std::move(parameter), std::move(select)});
     return true;
 }
 
@@ -351,7 +171,7 @@ RestoreResult DataStore::restoreBackup(const fs::path& backupFolder, bool force)
     if (manifest->source != sourceKey(sourcePath()) && !force) return RestoreResult::OtherSource;
     std::string error;
     const auto files =
-        readBackupFiles({backupFolder, *manifest}, error, {m_bootFileName, kParameterFileName, kSelectFileName});
+        readBackupFiles({backupFolder, *manifest}, error, {bootFileName(), kParameterFileName, kSelectFileName});
     if (!files) {
         m_messages.warning(error);
         return RestoreResult::Refused;
@@ -380,46 +200,22 @@ RestoreResult DataStore::restoreBackup(const fs::path& backupFolder, bool force)
     return restored ? RestoreResult::Restored : RestoreResult::Refused;
 }
 
-std::optional<DataStore::Files> DataStore::readSourceFiles() {
-    Files files{Bytes(m_boot.size()), Bytes(m_parameter.size()), Bytes(m_select.size())};
-    if (m_mode == SourceMode::CdImage) {
-        IsoFile bootFile(m_messages, m_files);
-        if (!findBootFile(bootFile, m_imagePath) || !bootFile.Open(IsoFile::Mode::Read)) return std::nullopt;
-        const bool read = bootFile.fileSize() == m_boot.size() && bootFile.Read(0, files.boot);
-        bootFile.Close();
-        if (!read || !m_archive.ReadEntry(files.parameter, blockmap::kParameterEntry) ||
-            !m_archive.ReadEntry(files.select, blockmap::kSelectEntry))
-            return std::nullopt;
-        return files;
-    }
-    for (auto [name, block] : {std::pair{m_bootFileName, &files.boot},
-                               {std::string(kParameterFileName), &files.parameter},
-                               {std::string(kSelectFileName), &files.select}}) {
-        std::string error;
-        auto data = readWholeFile(m_exportDirectory / name, kMaxDataFileSize, error);
-        if (!data || data->size() != block->size()) {
-            m_failure = utf8Path(m_exportDirectory / name) + " " +
-                        (data ? "no longer has the size it had when loaded" : "can not be read: " + error);
-            return std::nullopt;
-        }
-        *block = std::move(*data);
-    }
-    return files;
+std::optional<SourceFiles> DataStore::readSourceFiles() {
+    return m_source ? m_source->reread(m_failure) : std::nullopt;
 }
 
-bool DataStore::backUpOnce(const Files& files) {
+bool DataStore::backUpOnce(const SourceFiles& files) {
     if (!m_backupsEnabled || m_backupDone) return true;
     return backUpFiles(files);
 }
 
 // Backs up the files unless the newest good backup holds them; a new backup is named by the next
 // write-back's message.
-bool DataStore::backUpFiles(const Files& files) {
-    const bool image = m_mode == SourceMode::CdImage;
+bool DataStore::backUpFiles(const SourceFiles& files) {
     std::string error;
     const auto made = backUp(
-        sourcePath(), image ? "image" : "directory",
-        {{m_bootFileName, files.boot}, {kParameterFileName, files.parameter}, {kSelectFileName, files.select}}, error);
+        sourcePath(), m_source->backupKind(),
+        {{bootFileName(), files.boot}, {kParameterFileName, files.parameter}, {kSelectFileName, files.select}}, error);
     if (!made) {
         m_failure = error;
         return false;
@@ -437,7 +233,7 @@ bool DataStore::writePatches(const std::vector<FilePatch>& patches) {
     const fs::path journal = ownJournalPathOf(sourcePath());
     m_lock.recordJournal(journal);
     const JournaledWrite result =
-        writeJournaled(m_files, journal, roleFiles(m_mode, realPath(sourcePath()), m_bootFileName), patches);
+        writeJournaled(m_files, journal, m_source->roleFiles(), patches);
     if (!result.undoFailed) m_lock.recordJournal({});
     if (result.written) return true;
     m_failure = result.failure;
@@ -465,7 +261,7 @@ bool DataStore::underLock(Work&& work) {
     return done;
 }
 
-bool DataStore::changedOnDisk(const Files& files) {
+bool DataStore::changedOnDisk(const SourceFiles& files) {
     if (m_overwrite ||
         (files.boot == m_writtenBoot && files.parameter == m_writtenParameter && files.select == m_writtenSelect))
         return false;
@@ -474,78 +270,24 @@ bool DataStore::changedOnDisk(const Files& files) {
     return true;
 }
 
-bool DataStore::SaveToImage() {
+bool DataStore::save() {
     m_failure.clear();
     m_refusal = StoreRefusal::None;
-    if (!m_loaded || m_mode != SourceMode::CdImage) return false;
-    return underLock([this] { return saveImage(); });
+    if (!m_loaded || !m_source) return false;
+    return underLock([this] { return saveUnderLock(); });
 }
 
-bool DataStore::saveImage() {
-    if (refuseJournalLeft(m_imagePath)) return false;
+bool DataStore::saveUnderLock() {
+    if (refuseJournalLeft(sourcePath())) return false;
     // What is on disk now must be what was loaded or last written, or another program's change
-    // would be lost under this one's.
+    // would be lost under this one's. All three files are read before any is written, so a missing
+    // or changed one writes nothing.
     const auto files = readSourceFiles();
     if (!files || changedOnDisk(*files)) return false;
-    IsoFile bootFile(m_messages, m_files);
-    if (!findBootFile(bootFile, m_imagePath)) return false;
-
-    // Everything that can be known before writing is checked first: the image opens for writing,
-    // and the boot file and both entries still have the sizes of their blocks and lie inside it.
-    const std::uint32_t parameterOffset = m_archive.GetOffset(blockmap::kParameterEntry);
-    const std::uint32_t selectOffset = m_archive.GetOffset(blockmap::kSelectEntry);
-    if (bootFile.fileSize() != m_boot.size() || m_archive.GetSize(blockmap::kParameterEntry) != m_parameter.size() ||
-        m_archive.GetSize(blockmap::kSelectEntry) != m_select.size()) {
-        m_messages.warning("The files in " + utf8Path(m_imagePath) + " no longer have the sizes they had when loaded");
-        return false;
-    }
-    if (!bootFile.Open(IsoFile::Mode::ReadWrite)) return false;
-    if (!m_archiveFile.Open(IsoFile::Mode::ReadWrite)) return false;
-    const bool inside = bootFile.covers(0, m_boot.size()) &&
-                        m_archiveFile.covers(parameterOffset, m_parameter.size()) &&
-                        m_archiveFile.covers(selectOffset, m_select.size());
-    if (!inside) {
-        m_archiveFile.Close();
-        m_messages.readerError("The data to save runs past the end of " + utf8Path(m_imagePath));
-        return false;
-    }
-    // The sectors that change, with their codes, planned before anything is written.
-    SectorOverlay sectors(bootFile.layout().size);
-    const bool planned = bootFile.planWrite(0, m_boot, sectors) &&
-                         m_archiveFile.planWrite(parameterOffset, m_parameter, sectors) &&
-                         m_archiveFile.planWrite(selectOffset, m_select, sectors);
-    bootFile.Close();
-    m_archiveFile.Close();
-    if (!planned) return false;
-    if (!sectors.empty() && !backUpOnce(*files)) return false;
-    // The journal lies beside the image's real file and names it: a symlink is written through.
-    std::vector<FilePatch> patches;
-    for (RawRun& run : sectors.takeRuns()) patches.push_back({FileRole::Image, run.position, std::move(run.bytes)});
-    if (!writePatches(patches)) return false;
-    markWritten();
-    m_overwrite = false;
-    return true;
-}
-
-bool DataStore::SaveToDirectory() {
-    m_failure.clear();
-    m_refusal = StoreRefusal::None;
-    if (!m_loaded || m_mode != SourceMode::ExportedFiles || m_exportDirectory.empty()) return false;
-    return underLock([this] { return saveDirectory(); });
-}
-
-bool DataStore::saveDirectory() {
-    if (refuseJournalLeft(m_exportDirectory)) return false;
-    // All three files are read before any is written, so a missing or changed one writes nothing.
-    const auto files = readSourceFiles();
-    if (!files || changedOnDisk(*files)) return false;
-    const fs::path folder = realPath(m_exportDirectory);
-    std::vector<FilePatch> patches;
-    addChangedChunks(patches, FileRole::Boot, files->boot, m_boot);
-    addChangedChunks(patches, FileRole::Parameter, files->parameter, m_parameter);
-    addChangedChunks(patches, FileRole::Select, files->select, m_select);
-    if (!patches.empty() && !backUpOnce(*files)) return false;
-    if (!writePatches(patches)) return false;
+    const auto patches = m_source->planWrite(*files, readOnly(blocks()));
+    if (!patches) return false;
+    if (!patches->empty() && !backUpOnce(*files)) return false;
+    if (!writePatches(*patches)) return false;
     markWritten();
     m_overwrite = false;
     return true;
@@ -583,7 +325,7 @@ std::optional<std::vector<MergeConflict>> DataStore::reloadKeepingChanges() {
         if (refuseJournalLeft(sourcePath())) return false;
         const auto files = readSourceFiles();
         if (!files) return false;
-        mergeBlock(m_bootFileName, m_boot, m_writtenBoot, files->boot, conflicts);
+        mergeBlock(bootFileName(), m_boot, m_writtenBoot, files->boot, conflicts);
         mergeBlock(kParameterFileName, m_parameter, m_writtenParameter, files->parameter, conflicts);
         mergeBlock(kSelectFileName, m_select, m_writtenSelect, files->select, conflicts);
         return true;
@@ -609,10 +351,8 @@ std::optional<bool> DataStore::changedSinceLoad() {
 }
 
 bool DataStore::WriteBack() {
-    const bool image = m_mode == SourceMode::CdImage;
-    const bool saved = image ? SaveToImage() : SaveToDirectory();
-    if (!saved) {
-        const char* failed = image ? "Failed to save data to CD image!" : "Failed to save data to exported files!";
+    if (!save()) {
+        const char* failed = m_source ? m_source->writeFailedText() : "Failed to save data to exported files!";
         m_messages.warning(m_failure.empty() ? failed : m_failure + "\n" + failed);
         return false;
     }
@@ -628,8 +368,8 @@ void DataStore::ReleaseData() {
     m_parameter = Bytes();
     m_select = Bytes();
     m_writtenBoot = m_writtenParameter = m_writtenSelect = Bytes();
-    m_archive.clear();
     protectSource(false);
+    m_source.reset();
     m_lock.release();
     m_loaded = false;
 }

@@ -1,22 +1,24 @@
 #pragma once
 // The game data store: the three data blocks (boot file, parameter data, select data) loaded
-// whole from a CD image or from a directory of exported files, and written back to the same
-// source. Every editor changes the blocks in place; nothing reaches the source before WriteBack.
+// whole from a source (a CD image or a directory of exported files, see store/source.h), and
+// written back to the same source. Every editor changes the blocks in place; nothing reaches the
+// source before WriteBack. The store keeps the blocks, what was last written and the write's
+// safety (lock, journal, backups); how a kind of source is read and written is the source's.
 
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "store/afs_archive.h"
 #include "store/bytes.h"
 #include "store/file_access.h"
 #include "store/game_blocks.h"
-#include "store/iso_file.h"
 #include "store/journal.h"
 #include "store/messages.h"
+#include "store/source.h"
 #include "store/source_lock.h"
 
 namespace tarvo {
@@ -27,14 +29,6 @@ enum class SourceMode { ExportedFiles = 0, CdImage = 1 };
 // backup is of another source (nothing shown: the caller says how to restore it all the same).
 enum class RestoreResult { Restored, Refused, OtherSource };
 
-inline constexpr const char* kBootFileName = "QXRT_418.27";
-inline constexpr const char* kBootFileNameSecondRelease = "QXRZ_730.56";
-inline constexpr const char* kArchiveName = "filedata.afs";
-inline constexpr const char* kParameterFileName = "parameter.ovl";
-inline constexpr const char* kSelectFileName = "select.ovl";
-
-// The files of `source` by role (an image; or the boot file found, parameter.ovl and select.ovl).
-std::vector<RoleFile> sourceFilesOf(const std::filesystem::path& source);
 // Undoes an interrupted write into `source` from its journal and says what happened:
 // "Undid the interrupted write into <source>." and the like. False when it could not, or when
 // another program holds the source's lock (its journal belongs to a write still running).
@@ -43,6 +37,7 @@ bool recoverSource(const std::filesystem::path& source, MessageService& messages
 // Why the last load or write-back was refused, for a front end to word its advice.
 enum class StoreRefusal {
     None,
+    NoSource,       // the path names no source: not there, or a CUE sheet naming no data track
     Busy,           // another program holds the source's lock
     LockFailed,     // no lock file could be made
     JournalLeft,    // an interrupted write's journal is there: it has to be undone first
@@ -67,17 +62,21 @@ public:
     DataStore(const DataStore&) = delete;
     DataStore& operator=(const DataStore&) = delete;
 
-    bool LoadFromImage(const std::filesystem::path& imagePath);
-    bool LoadFromDirectory(const std::filesystem::path& exportDirectory);
+    // Loads the source a path names (an image, a CUE sheet or a folder of exported files: the path
+    // decides), replacing what was loaded; shows why not. The same for both names.
+    bool load(const std::filesystem::path& path);
+    bool LoadFromImage(const std::filesystem::path& imagePath) { return load(imagePath); }
+    bool LoadFromDirectory(const std::filesystem::path& exportDirectory) { return load(exportDirectory); }
     // Takes blocks made in memory (the sample disc generator, tests); refuses blocks shorter than
     // the block map needs. Source mode: exported files, with no directory.
     bool adoptBlocks(Bytes boot, Bytes parameter, Bytes select);
 
     // Writes the three blocks back to the source they came from, all or nothing: the bytes to be
     // overwritten are saved into a journal first, and a failed write is undone from it at once.
-    // Before the first write of this store the files as they are on disk are backed up.
-    bool SaveToImage();
-    bool SaveToDirectory();
+    // Before the first write of this store the files as they are on disk are backed up. Each name
+    // refuses a source of the other mode.
+    bool SaveToImage() { return sourceMode() == SourceMode::CdImage && save(); }
+    bool SaveToDirectory() { return sourceMode() == SourceMode::ExportedFiles && save(); }
     // The write button: saves to the source of the source mode and shows "OK!" (with the backup
     // made on a second line) or the reason on one line and then "Failed to save data to CD image!"
     // / "Failed to save data to exported files!".
@@ -110,8 +109,11 @@ public:
     // The newest backup this store made (before its first write-back or a restore); empty when
     // none was made.
     const std::filesystem::path& backupMade() const { return m_backupMade; }
-    // The source as loaded: the image file or the export folder.
-    std::filesystem::path sourcePath() const { return m_mode == SourceMode::CdImage ? m_imagePath : m_exportDirectory; }
+    // The source as loaded: the image file (a CUE sheet's data track) or the export folder; empty
+    // for blocks made in memory.
+    std::filesystem::path sourcePath() const { return m_source ? m_source->dataPath() : std::filesystem::path(); }
+    // The source loaded; nullptr for blocks made in memory.
+    const Source* source() const { return m_source.get(); }
     // Writes a backup's three files back into the loaded source through the same journaled
     // write-back, after checking that its manifest names exactly the source's three files, that
     // they are regular files in the backup's folder with the manifest's sizes and checksums, and
@@ -123,10 +125,11 @@ public:
     bool isLoaded() const { return m_loaded; }
     // Whether the blocks differ from what was last loaded or written (an edit undone by hand is none).
     bool hasUnwrittenChanges() const;
-    SourceMode sourceMode() const { return m_mode; }
-    const std::filesystem::path& imagePath() const { return m_imagePath; }
-    const std::filesystem::path& exportDirectory() const { return m_exportDirectory; }
-    const std::string& bootFileName() const { return m_bootFileName; }  // the name found
+    SourceMode sourceMode() const {
+        return m_source && m_source->isImage() ? SourceMode::CdImage : SourceMode::ExportedFiles;
+    }
+    // The boot file's name as found (blocks made in memory: the first release's).
+    const std::string& bootFileName() const { return m_source ? m_source->bootFileName() : m_memoryBootName; }
 
     GameBlocks blocks() { return {m_boot, m_parameter, m_select}; }
     // The blocks as last loaded or written: what the source holds now.
@@ -136,34 +139,33 @@ public:
     ByteSpan select() const { return m_select; }
 
     // The archive of the image; empty (every size 0) in exported-files mode.
-    AfsArchive& archive() { return m_archive; }
-    const AfsArchive& archive() const { return m_archive; }
-    // The archive's file located in the image (its extent), in CD-image mode.
-    const IsoFile& archiveFile() const { return m_archiveFile; }
+    AfsArchive& archive() { return m_source ? m_source->archive() : m_noArchive; }
+    const AfsArchive& archive() const { return m_source ? m_source->archive() : m_noArchive; }
     MessageService& messages() { return m_messages; }
 
 private:
-    struct Files;  // the three files as they are now on the disk
-    std::optional<Files> readSourceFiles();
-    bool backUpOnce(const Files& files);
-    bool backUpFiles(const Files& files);
+    std::optional<SourceFiles> readSourceFiles();
+    bool backUpOnce(const SourceFiles& files);
+    bool backUpFiles(const SourceFiles& files);
     bool writePatches(const std::vector<FilePatch>& patches);
     bool replaceBlocks(ByteSpan boot, ByteSpan parameter, ByteSpan select);
     bool refuseJournalLeft(const std::filesystem::path& source);
     bool lockForLoad(const std::filesystem::path& source);
-    bool loadImage(const std::filesystem::path& imagePath);
-    bool loadDirectory(const std::filesystem::path& exportDirectory);
+    bool loadFrom(std::unique_ptr<Source> source);
+    void adopt(std::unique_ptr<Source> source, SourceFiles files);
     template <typename Work>
     bool underLock(Work&& work);
-    bool changedOnDisk(const Files& files);
-    bool saveImage();
-    bool saveDirectory();
+    bool changedOnDisk(const SourceFiles& files);
+    bool save();
+    bool saveUnderLock();
     void protectSource(bool on);
     void markWritten();
 
     MessageService& m_messages;
     FileAccess& m_files;
-    IsoFile m_archiveFile;
+    std::unique_ptr<Source> m_source;
+    AfsArchive m_noArchive;  // the archive of blocks made in memory: empty
+    std::string m_memoryBootName = kBootFileName;
     bool m_backupsEnabled = true;
     SourceLock m_lock;
     bool m_holdLock = false;
@@ -174,12 +176,7 @@ private:
     bool m_backupReported = false;
     std::filesystem::path m_backupMade;
     std::string m_failure;  // the reason of the last failed save, shown before its message
-    SourceMode m_mode = SourceMode::ExportedFiles;
     bool m_loaded = false;
-    std::filesystem::path m_imagePath;
-    std::filesystem::path m_exportDirectory;
-    std::string m_bootFileName;
-    AfsArchive m_archive;
     Bytes m_boot;
     Bytes m_parameter;
     Bytes m_select;

@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     addExtent(boot.startSector(), 0, boot.fileSize());
     AfsArchive& archive = store.archive();
     for (std::uint32_t entry : {blockmap::kParameterEntry, blockmap::kSelectEntry})
-        addExtent(store.archiveFile().startSector(), archive.GetOffset(entry), archive.GetSize(entry));
+        addExtent(store.source()->archiveFile()->startSector(), archive.GetOffset(entry), archive.GetSize(entry));
 
     fuzz::editBlocks(store, where);
     const Bytes bootBlock = fuzz::copyOf(store.boot()), parameter = fuzz::copyOf(store.parameter()),

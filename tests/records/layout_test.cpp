@@ -693,7 +693,7 @@ TEST(Verify, ImageWithBrokenMirrorsAndADamagedSector) {
         ASSERT_TRUE(store.SaveToImage());
         // Parameter data byte 100 (no value kept twice lies there): user data byte 100 of the
         // entry's first sector.
-        const std::uint64_t sector = store.archiveFile().startSector() + store.archive().GetOffset(16253) / 2048;
+        const std::uint64_t sector = store.source()->archiveFile()->startSector() + store.archive().GetOffset(16253) / 2048;
         damagedAt = sector * 2352 + 24 + 100;
     }
     Bytes raw = test::readFile(image);

@@ -47,7 +47,7 @@ TEST(CookedImage, LoadsEditsAndWritesBackLikeTheRawImage) {
     ASSERT_TRUE(fromRaw.LoadFromImage(raw) && fromCooked.LoadFromImage(cooked))
         << (log.messages.empty() ? "" : log.messages.front().text);
     EXPECT_TRUE(sameBlocks(fromRaw, fromCooked));
-    EXPECT_TRUE(fromCooked.archiveFile().layout().cooked() && !fromRaw.archiveFile().layout().cooked());
+    EXPECT_TRUE(fromCooked.source()->kind() == SourceKind::CookedImage && fromRaw.source()->kind() == SourceKind::RawImage);
 
     const std::uint64_t cookedSize = fs::file_size(cooked);
     for (DataStore* store : {&fromRaw, &fromCooked}) {

@@ -177,7 +177,7 @@ TEST(DataStoreImage, RefusesDataRunningPastTheEndOfTheImage) {
     ASSERT_TRUE(store.LoadFromImage(image));
     const AfsArchive& afs = store.archive();
     const std::uint64_t last = afs.GetOffset(blockmap::kSelectEntry) + afs.GetSize(blockmap::kSelectEntry) - 1;
-    fs::resize_file(image, (store.archiveFile().startSector() + last / kUserDataSize) * kSectorSize + kUserDataOffset +
+    fs::resize_file(image, (store.source()->archiveFile()->startSector() + last / kUserDataSize) * kSectorSize + kUserDataOffset +
                                last % kUserDataSize);
     const auto cut = test::fileChecksum(image);
     store.blocks().boot[0] ^= 1;

@@ -36,13 +36,8 @@ SourceSync::SourceSync(AppContext& context, QObject* parent) : QObject(parent), 
 void SourceSync::watch() {
     const DataStore& store = m_context.store;
     if (!m_watcher.files().isEmpty()) m_watcher.removePaths(m_watcher.files());
-    if (!store.isLoaded() || store.sourcePath().empty()) return;
-    if (store.sourceMode() == SourceMode::CdImage) {
-        m_watcher.addPath(toQString(store.imagePath()));
-        return;
-    }
-    for (const std::string& name : {store.bootFileName(), std::string(kParameterFileName), std::string(kSelectFileName)})
-        m_watcher.addPath(toQString(store.exportDirectory() / name));
+    if (!store.isLoaded() || !store.source()) return;
+    for (const std::filesystem::path& file : store.source()->ownFiles()) m_watcher.addPath(toQString(file));
 }
 
 void SourceSync::onFileChanged(const QString& path) {
