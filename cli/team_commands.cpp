@@ -254,7 +254,8 @@ void registerTeamCommands(CLI::App& app, int& status) {
     auto find =
         addEditCommand(app, "find",
                        "Lists the players whose ID is TEXT or whose full or back name holds TEXT (Latin letters "
-                       "in any case), with the team slots that hold them",
+                       "in any case), with the team slots that hold them, numbered from 1 as the squad list "
+                       "numbers them",
                        findCommand, status);
     find.app->add_option("TEXT", find.args.text, "part of a name, or an ID")->required();
     find.app->add_flag("--json", find.args.json, "print a JSON array");
@@ -271,7 +272,8 @@ void registerTeamCommands(CLI::App& app, int& status) {
     asJson->excludes(csv);
     teams.app->add_option("FILE", teams.args.file, "the CSV file to write (standard output when left out)")->needs(csv);
 
-    auto team = addEditCommand(app, "team", "Shows one team row: names, tactics, set pieces, formation and squad",
+    auto team = addEditCommand(app, "team",
+                               "Shows one team row: names, tactics, set pieces, formation and squad (slots from 1)",
                                teamCommand, status);
     team.app->add_option("ROW", team.args.row, "team row, 0 to 105")->required();
     team.app->add_flag("--json", team.args.json, "print one JSON object");

@@ -45,11 +45,12 @@ QString placeText(const SquadPlace& place) {
 // The widest line a player in a national team and a club can give: names that fill their slots
 // with full-width characters (two bytes each), and the longest team labels with a two-digit slot.
 int widestLineWidth(const QFontMetrics& metrics) {
+    const auto labelWidth = [&metrics](int row) {
+        return metrics.horizontalAdvance(latin1(TeamTable[static_cast<std::size_t>(row)].label));
+    };
     int widestRow = 0;
-    for (int row = 0; row < blockmap::kTeamRows; ++row)
-        if (metrics.horizontalAdvance(latin1(TeamTable[static_cast<std::size_t>(row)].label)) >
-            metrics.horizontalAdvance(latin1(TeamTable[static_cast<std::size_t>(widestRow)].label)))
-            widestRow = row;
+    for (int row = 1; row < blockmap::kTeamRows; ++row)
+        if (labelWidth(row) > labelWidth(widestRow)) widestRow = row;
     const QChar wide(0x30F2);  // katakana WO, as wide as any name character
     const auto filled = [&wide](std::size_t slotBytes) { return QString(static_cast<int>((slotBytes - 1) / 2), wide); };
     const QString place = placeText({widestRow, blockmap::kClubSquadSize - 1});
