@@ -98,7 +98,7 @@ void BM_Csv(benchmark::State& state, const std::string& text) {
     measure(state, text, [&view](const std::string& t) { return cli::importCsv(view, t).changes.size(); });
 }
 
-const std::string kPatchHead = "tarvo patch 1\n";
+const std::string kPatchHead = "tarvo patch 2\n";
 
 BENCHMARK_CAPTURE(BM_Patch, commas, filled(kPatchHead, ","))->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Patch, short_lines, filled(kPatchHead, "a\n"))->Unit(benchmark::kMillisecond);

@@ -109,8 +109,9 @@ void registerChangeCommands(CLI::App& app, int& status) {
         c->add_option("SOURCE_B", args->other, "the same, compared with SOURCE_A")->required();
         c->add_flag("--json", args->json, "print a JSON array: kind, id or row, field, old, new and the line's text");
         c->add_option("--patch", args->file,
-                      "also write the values as a patch (UTF-8: \"tarvo patch 1\", then one CSV line "
-                      "KIND,ID-OR-ROW,FIELD,OLD,NEW per value); exits 1 when other bytes differ, which a patch "
+                      "also write the values as a patch (UTF-8: \"tarvo patch 2\", then one CSV line "
+                      "KIND,ID-OR-ROW,FIELD,OLD,NEW per value, squad slots from 1); exits 1 when other bytes differ, "
+                      "which a patch "
                       "cannot carry")
             ->type_name("FILE");
         c->callback([args, &status] { status = diffCommand(*args); });
@@ -118,7 +119,8 @@ void registerChangeCommands(CLI::App& app, int& status) {
     {
         auto [c, args] =
             addEditCommand(app, "apply",
-                           "Applies a patch written by `diff --patch` and writes SOURCE back. Every line is "
+                           "Applies a patch written by `diff --patch` (\"tarvo patch 2\"; of \"tarvo patch 1\", whose "
+                           "squad slots count from 0, too) and writes SOURCE back. Every line is "
                            "checked first: a known value, OLD equal to what SOURCE holds (a value that holds "
                            "NEW already is left as it is) and NEW within what set-player and set-team allow; "
                            "one bad line refuses the whole patch, naming its line",

@@ -35,7 +35,7 @@ std::vector<std::string> teamColumns() {
         if (teamColumnField(f)) columns.emplace_back(f.name);
     for (int slot = 0; slot < blockmap::kClubSquadSize; ++slot)
         for (const TeamField& f : kTeamFields)
-            if (f.perSlot) columns.push_back("slot " + std::to_string(slot) + " " + std::string(f.name));
+            if (f.perSlot) columns.push_back(slotName(slot) + " " + std::string(f.name));
     return columns;
 }
 

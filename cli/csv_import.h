@@ -19,7 +19,7 @@ namespace tarvo::cli {
 // 70 fields, in the names and units of `player --json`.
 std::string playersCsv(const GameBlocks& blocks);
 // A header row, then one record a team row: "row", the team values by their set-team names, then
-// "slot N id" and "slot N shirt" for slots 0 to 39. A value the row does not hold is empty.
+// "slot N id" and "slot N shirt" for slots 1 to 40. A value the row does not hold is empty.
 std::string teamsCsv(const GameBlocks& blocks);
 
 // One cell that changes what the blocks hold.

@@ -1,5 +1,6 @@
 #include "patch.h"
 
+#include <charconv>
 #include <map>
 #include <set>
 #include <tuple>
@@ -8,6 +9,7 @@
 #include "input_text.h"
 #include "record_edits.h"
 #include "records/player_tables.h"
+#include "records/team.h"
 #include "records/team_fields.h"
 #include "store/team_table.h"
 #include "text/sjis.h"
@@ -20,7 +22,7 @@ constexpr std::int64_t kLargestNumber = 1'000'000'000;
 
 std::string lineNumber(std::size_t line) { return "line " + std::to_string(line) + ": "; }
 
-// "player 12 speed", "team 44.Brazil slot 3 id": the value a line names.
+// "player 12 speed", "team 44.Brazil slot 4 id": the value a line names.
 std::string valueLabel(const PatchLine& line) {
     if (line.kind == ChangeKind::Player) return "player " + std::to_string(line.number) + " " + line.field;
     return "team " + std::string(TeamTable[static_cast<std::size_t>(line.number)].label) + " " + line.field;
@@ -45,6 +47,23 @@ std::string storedText(const ValueRef& value, const std::string& text) {
     }
     const EncodeResult encoded = encodeShiftJis(text);
     return encoded.refused ? text : decodeShiftJis(encoded.bytes);
+}
+
+// A version 1 line's FIELD as version 2 names it: "slot 0 id" becomes "slot 1 id". Nullopt for a
+// slot that the row does not have; any other FIELD stays as it is.
+std::optional<std::string> fieldFromSlotsFrom0(const PatchLine& line) {
+    if (line.kind != ChangeKind::Team || !rowIsIn(line.number, TeamRows::All) || !line.field.starts_with(kSlotWord))
+        return line.field;
+    const std::string_view field(line.field);
+    const auto space = field.find(' ', kSlotWord.size());
+    const std::string_view digits = field.substr(kSlotWord.size(), space - kSlotWord.size());
+    int slot = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), slot);
+    if (digits.empty() || (digits.size() > 1 && digits.front() == '0') || error != std::errc{} ||
+        end != digits.data() + digits.size() || slot < 0 || slot >= squadSize(line.number) ||
+        space == std::string_view::npos)
+        return std::nullopt;
+    return slotName(slot) + std::string(field.substr(space));
 }
 
 // A line's change once checked: stored after every line has been checked.
@@ -88,8 +107,13 @@ Patch parsePatch(std::string_view text) {
     };
     const auto header = reader.next();
     if (!header && !reader.error().empty()) return {{}, reader.error()};
-    if (!header || header->line != 1 || header->fields != std::vector{std::string(kPatchHeader)})
-        return fail(1, "a patch starts with the line \"" + std::string(kPatchHeader) + "\"");
+    const auto isHeader = [&header](std::string_view expected) {
+        return header && header->line == 1 && header->fields == std::vector{std::string(expected)};
+    };
+    const bool slotsFrom0 = isHeader(kPatchHeaderSlotsFrom0);
+    if (!isHeader(kPatchHeader) && !slotsFrom0)
+        return fail(1, "a patch starts with the line \"" + std::string(kPatchHeader) + "\" (or \"" +
+                           std::string(kPatchHeaderSlotsFrom0) + "\")");
     // The line of each value: a value changed twice would make the result depend on the order.
     std::map<std::tuple<ChangeKind, int, std::string>, std::size_t> seen;
     while (auto record = reader.next()) {
@@ -110,6 +134,11 @@ Patch parsePatch(std::string_view text) {
                        std::move(cells[2]),
                        std::move(cells[3]),
                        std::move(cells[4])};
+        if (slotsFrom0) {
+            auto field = fieldFromSlotsFrom0(line);
+            if (!field) return fail(line.line, unknownValue(line));
+            line.field = std::move(*field);
+        }
         const auto value = valueNamed(line.kind, line.number, line.field);
         if (!value) return fail(line.line, unknownValue(line));
         for (const std::string* cell : {&line.oldValue, &line.newValue})

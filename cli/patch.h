@@ -1,8 +1,8 @@
 #pragma once
 // A patch: the values that differ between two discs as a small UTF-8 text, so that edits can be
-// shared without the disc image. The first line is "tarvo patch 1"; then one CSV record per value:
+// shared without the disc image. The first line is "tarvo patch 2"; then one CSV record per value:
 // `player,ID,FIELD,OLD,NEW` or `team,ROW,FIELD,OLD,NEW`, with FIELD and the values as `tarvo diff`
-// names and shows them.
+// names and shows them. Patches of version 1 are read too: they numbered squad slots from 0.
 
 #include <cstddef>
 #include <string>
@@ -13,13 +13,14 @@
 
 namespace tarvo::cli {
 
-inline constexpr std::string_view kPatchHeader = "tarvo patch 1";
+inline constexpr std::string_view kPatchHeader = "tarvo patch 2";
+inline constexpr std::string_view kPatchHeaderSlotsFrom0 = "tarvo patch 1";
 
 struct PatchLine {
-    std::size_t line;  // 1-based, in the file
-    ChangeKind kind;   // Player or Team
-    int number;        // player ID or team row
-    std::string field, oldValue, newValue;
+    std::size_t line;                       // 1-based, in the file
+    ChangeKind kind;                        // Player or Team
+    int number;                             // player ID or team row
+    std::string field, oldValue, newValue;  // FIELD as this version names it (slots from 1)
 };
 
 struct Patch {

@@ -31,7 +31,7 @@ std::variant<PlayerChange, std::string> checkPlayerChange(std::uint32_t id, cons
 // The skin a player will have: `text` when it is a skin the editor allows, else `now`.
 std::uint32_t skinAfter(std::uint32_t now, const std::string& text);
 // Checks NAME=VALUE for the row: the change, or the refusal text. NAME is a value of the field
-// table, or "slot N <value>" for a squad slot's value (slots from 0).
+// table, or "slot N <value>" for a squad slot's value (slots from 1).
 std::variant<TeamChange, std::string> checkTeamChange(int row, const Assignment& a);
 
 }  // namespace tarvo::cli

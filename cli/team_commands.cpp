@@ -57,7 +57,7 @@ json teamDetails(const GameBlocks& blocks, int row) {
     team["label"] = TeamTable[static_cast<std::size_t>(row)].label;
     team["kind"] = kindName(teamKind(row));
     json squad = json::array();
-    for (int slot = 0; slot < squadSize(row); ++slot) squad.push_back(json{{"slot", slot}});
+    for (int slot = 0; slot < squadSize(row); ++slot) squad.push_back(json{{"slot", slotNumber(slot)}});
     for (std::size_t i = 0; i < kTeamFields.size(); ++i) {
         const auto field = static_cast<TF>(i);
         const TeamField& f = kTeamFields[i];
@@ -94,15 +94,13 @@ json teamDetails(const GameBlocks& blocks, int row) {
 }
 
 std::variant<TeamChange, std::string> checkTeamChange(int row, const Assignment& a) {
-    constexpr std::string_view kSlot = "slot ";
     std::optional<TF> field;
     int slot = 0;
-    if (a.name.starts_with(kSlot)) {
-        const auto space = a.name.find(' ', kSlot.size());
-        const auto n =
-            parseInRange(std::string_view(a.name).substr(kSlot.size(), space - kSlot.size()), 0, squadSize(row) - 1);
-        if (!n) return "row " + std::to_string(row) + " has slots 0 to " + std::to_string(squadSize(row) - 1);
-        slot = static_cast<int>(*n);
+    if (a.name.starts_with(kSlotWord)) {
+        const auto space = a.name.find(' ', kSlotWord.size());
+        const auto n = slotOfNumber(std::string_view(a.name).substr(kSlotWord.size(), space - kSlotWord.size()), row);
+        if (!n) return slotRangeText(row);
+        slot = *n;
         field = space == std::string::npos ? std::nullopt : teamFieldNamed(a.name.substr(space + 1));
         if (field && !teamField(*field).perSlot) field.reset();
     } else {
@@ -153,7 +151,7 @@ std::string setTeamHelp() {
         (f.perSlot ? slotNames : names) += name + ", ";
     }
     return "Changes a team row and writes SOURCE back. NAME is " + names + slotNames +
-           "slots from 0. Every assignment is checked before any is stored";
+           "slots from 1 as the squad list numbers them. Every assignment is checked before any is stored";
 }
 
 struct TeamArgs {
@@ -221,9 +219,8 @@ int exportTeamCommand(const TeamArgs& args) {
 int importTeamCommand(const TeamArgs& args) {
     LoadedSource source;
     if (auto refused = loadOrRefuse(source, args.source, Use::Write)) return *refused;
-    const int status = runOperation(source, [&] {
-        return importTeam(source.store.blocks(), pathFromUtf8(args.file), source.messages).stored();
-    });
+    const int status = runOperation(
+        source, [&] { return importTeam(source.store.blocks(), pathFromUtf8(args.file), source.messages).stored(); });
     return status != 0 ? status : writeBack(source);
 }
 
@@ -234,7 +231,7 @@ int findCommand(const TeamArgs& args) {
     for (const PlayerMatch& m : findPlayers(source.store.blocks(), args.text)) {
         json places = json::array();
         for (const SquadPlace& p : m.places)
-            places.push_back({{"row", p.row}, {"team", TeamTable[p.row].label}, {"slot", p.slot}});
+            places.push_back({{"row", p.row}, {"team", TeamTable[p.row].label}, {"slot", slotNumber(p.slot)}});
         found.push_back({{"id", m.id}, {"full name", m.fullName}, {"back name", m.backName}, {"places", places}});
     }
     if (args.json) {
@@ -257,7 +254,8 @@ void registerTeamCommands(CLI::App& app, int& status) {
     auto find =
         addEditCommand(app, "find",
                        "Lists the players whose ID is TEXT or whose full or back name holds TEXT (Latin letters "
-                       "in any case), with the team slots that hold them",
+                       "in any case), with the team slots that hold them, numbered from 1 as the squad list "
+                       "numbers them",
                        findCommand, status);
     find.app->add_option("TEXT", find.args.text, "part of a name, or an ID")->required();
     find.app->add_flag("--json", find.args.json, "print a JSON array");
@@ -270,11 +268,12 @@ void registerTeamCommands(CLI::App& app, int& status) {
     auto* asJson = teams.app->add_flag("--json", teams.args.json, "print a JSON array");
     auto* csv = teams.app->add_flag("--csv", teams.args.csv,
                                     "CSV (UTF-8, a header row): row, the names, tactics and set pieces by their "
-                                    "set-team names, then \"slot N id\" and \"slot N shirt\" for slots 0 to 39");
+                                    "set-team names, then \"slot N id\" and \"slot N shirt\" for slots 1 to 40");
     asJson->excludes(csv);
     teams.app->add_option("FILE", teams.args.file, "the CSV file to write (standard output when left out)")->needs(csv);
 
-    auto team = addEditCommand(app, "team", "Shows one team row: names, tactics, set pieces, formation and squad",
+    auto team = addEditCommand(app, "team",
+                               "Shows one team row: names, tactics, set pieces, formation and squad (slots from 1)",
                                teamCommand, status);
     team.app->add_option("ROW", team.args.row, "team row, 0 to 105")->required();
     team.app->add_flag("--json", team.args.json, "print one JSON object");

@@ -131,6 +131,27 @@ TeamKind teamKind(int row) {
 
 int squadSize(int row) { return row < kNationalRows ? kNationalSquadSize : kClubSquadSize; }
 
+int slotNumber(int slot) { return slot + 1; }
+
+std::string slotName(int slot) { return std::string(kSlotWord) + std::to_string(slotNumber(slot)); }
+
+std::optional<int> slotOfNumber(std::string_view number, int row) {
+    constexpr std::size_t kMaxDigits = 2;  // squads have at most 40 slots
+    if (!validRow(row) || number.empty() || number.size() > kMaxDigits || number.front() == '0' ||
+        !std::ranges::all_of(number, [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    int shown = 0;
+    for (const char c : number) shown = shown * 10 + (c - '0');
+    const int slot = shown - 1;
+    if (slot >= squadSize(row)) return std::nullopt;
+    return slot;
+}
+
+std::string slotRangeText(int row) {
+    return "row " + std::to_string(row) + " has slots " + std::to_string(slotNumber(0)) + " to " +
+           std::to_string(slotNumber(squadSize(row) - 1));
+}
+
 MutableByteSpan teamNameSlot(const GameBlocks& blocks, int row) { return teamFieldSlot(blocks, TF::TeamName, row); }
 
 Bytes readTeamName(const GameBlocks& blocks, int row) { return readNameSlot(teamNameSlot(blocks, row)); }

@@ -20,6 +20,15 @@ enum class TeamKind { National, Club, Default };
 
 TeamKind teamKind(int row);
 int squadSize(int row);  // 23 or 40
+// Squad slots as people read and type them, in the windows, the commands and their files: numbered
+// from 1, as the squad list numbers them. Slot arguments everywhere else count from 0.
+inline constexpr std::string_view kSlotWord = "slot ";
+int slotNumber(int slot);
+std::string slotName(int slot);  // "slot 3" for slot 2
+// The slot that `number` names in the row: plain digits 1 to the squad's size; nullopt otherwise.
+std::optional<int> slotOfNumber(std::string_view number, int row);
+// "row 43 has slots 1 to 23": why a slot number was refused.
+std::string slotRangeText(int row);
 inline bool hasTactics(int row) { return rowIsIn(row, TeamRows::NotDefault); }
 inline bool isClub(int row) { return rowIsIn(row, TeamRows::Clubs); }
 

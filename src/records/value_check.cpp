@@ -74,7 +74,7 @@ void checkPlayerData(ByteSpan fullName, ByteSpan backName, std::uint16_t callNum
 
 void checkTeamValue(TF field, int row, int slot, ByteSpan bytes, ValueCheck& check) {
     const TeamField& f = teamField(field);
-    const std::string name = (f.perSlot ? "slot " + std::to_string(slot) + " " : std::string()) + std::string(f.name);
+    const std::string name = (f.perSlot ? slotName(slot) + " " : std::string()) + std::string(f.name);
     if (f.kind == TeamFieldKind::Name) {
         checkNameSlot(bytes, name, check);
         return;

@@ -18,7 +18,7 @@ namespace {
 using What = ValueRef::What;
 
 constexpr std::string_view kFullName = "full name", kBackName = "back name", kCallNumber = "call number";
-constexpr std::string_view kSlot = "slot ", kFormation = "formation ";
+constexpr std::string_view kFormation = "formation ";
 // The three parts of a formation record, ten bytes each: role codes, x, y.
 constexpr std::array<std::string_view, 3> kFormationParts{"role", "x", "y"};
 constexpr std::array<std::string_view, 3> kBlockNames{"boot-file data", "parameter data", "select data"};
@@ -56,8 +56,7 @@ std::string valueName(const ValueRef& value) {
     case What::PlayerField: return std::string(kPlayerFields[static_cast<std::size_t>(value.index)].name);
     case What::TeamField: {
         const TeamField& f = kTeamFields[static_cast<std::size_t>(value.index)];
-        return f.perSlot ? std::string(kSlot) + std::to_string(value.slot) + " " + std::string(f.name)
-                         : std::string(f.name);
+        return f.perSlot ? slotName(value.slot) + " " + std::string(f.name) : std::string(f.name);
     }
     case What::Formation:
         return std::string(kFormation) +
@@ -219,7 +218,7 @@ std::string_view changeKindName(ChangeKind kind) {
 
 namespace {
 
-// "player 123 speed", "team 44.Brazil slot 3 id": what a change is of.
+// "player 123 speed", "team 44.Brazil slot 4 id": what a change is of.
 std::string valueLabel(const Change& change) {
     const std::string who = change.kind == ChangeKind::Player
                                 ? "player " + std::to_string(change.number)
@@ -282,11 +281,11 @@ std::optional<ValueRef> valueNamed(ChangeKind kind, int number, std::string_view
                         static_cast<int>(part - kFormationParts.begin()) * kFormationPositions + *k};
     }
     int slot = 0;
-    const bool slotted = field.starts_with(kSlot);
+    const bool slotted = field.starts_with(kSlotWord);
     if (slotted) {
-        const auto end = field.find(' ', kSlot.size());
+        const auto end = field.find(' ', kSlotWord.size());
         if (end == std::string_view::npos) return std::nullopt;
-        const auto n = parseIndex(field.substr(kSlot.size(), end - kSlot.size()), squadSize(number));
+        const auto n = slotOfNumber(field.substr(kSlotWord.size(), end - kSlotWord.size()), number);
         if (!n) return std::nullopt;
         slot = *n;
         field.remove_prefix(end + 1);

@@ -33,7 +33,7 @@ struct ValueRef {
 struct Change {
     ChangeKind kind;
     int number;         // player ID, team row, or the block of an Other row (0 boot file, 1 parameter, 2 select)
-    std::string field;  // "speed", "full name", "slot 3 id", "formation x 2"; the block's name for Other
+    std::string field;  // "speed", "full name", "slot 4 id" (slots from 1), "formation x 2"; the block's name for Other
     std::string oldValue, newValue;  // as shown: numbers in the commands' units, names as UTF-8 text
     bool text = false;               // the values are names
     std::size_t bytes = 0;           // Other: how many bytes differ
@@ -48,7 +48,7 @@ std::vector<Change> listChanges(const ConstGameBlocks& base, const ConstGameBloc
 // own stores; an Other row copies its block's unlisted differing bytes back. Nothing else changes.
 void revertChanges(const ConstGameBlocks& base, const GameBlocks& current, std::span<const Change> changes);
 
-// "player 123 speed: 72 -> 80", "team 44.Brazil slot 3 id: 512 -> 1040",
+// "player 123 speed: 72 -> 80", "team 44.Brazil slot 4 id: 512 -> 1040",
 // "player 7 full name: \"OLD\" -> \"NEW\"", "12 other bytes of the parameter data differ".
 std::string describeChange(const Change& change);
 std::string_view changeKindName(ChangeKind kind);  // "player", "team", "other"

@@ -93,7 +93,7 @@ void checkTeamFileValues(ByteSpan file, int row, const TeamFileLayout& layout, V
                         file.subspan(layout.backNamesAt() + kBackNameSize * s, kBackNameSize),
                         readU16LE(file, layout.callNumbersAt() + kCallNumberSize * s).value_or(0),
                         file.subspan(layout.recordsAt() + kRecordSize * s, kRecordSize),
-                        "slot " + std::to_string(s) + " player " + std::to_string(id) + " ", check);
+                        slotName(static_cast<int>(s)) + " player " + std::to_string(id) + " ", check);
     }
 }
 

@@ -48,8 +48,8 @@ void edit(const fs::path& folder) {
         {"set-player", text(folder), "12", "speed=99", "full name=Rivaz, \"Q\"", "back name=リバス", "skin=3",
          "face=20"},
         {"set-player", text(folder), "2197", "call number=12000"},
-        {"set-team", text(folder), "43", "slot 3 id=1040", "team name=BRASIL", "captain=4"},
-        {"set-team", text(folder), "70", "slot 23 id=0", "slot 23 shirt=99", "club name=REDS"},
+        {"set-team", text(folder), "43", "slot 4 id=1040", "team name=BRASIL", "captain=4"},
+        {"set-team", text(folder), "70", "slot 24 id=0", "slot 24 shirt=99", "club name=REDS"},
         {"universal", text(folder), "stamina", "+3"},
     };
     for (const auto& args : commands) {
@@ -74,8 +74,8 @@ TEST(CliDiffApply, PatchOfOneCopyMakesAnotherTheSame) {
     for (const char* line :
          {"player 12 speed: ", " -> 99\n", "player 12 full name: \"", "\" -> \"Rivaz, \"Q\"\"\n",
           "player 12 back name: ", "\" -> \"リバス\"\n",
-          "player 2197 call number: ", "team 44.Brazil slot 3 id: ", " -> 1040\n",
-          "team 44.Brazil team name: ", "team 71.Liverpool slot 23 shirt: ", "team 71.Liverpool club name: ",
+          "player 2197 call number: ", "team 44.Brazil slot 4 id: ", " -> 1040\n",
+          "team 44.Brazil team name: ", "team 71.Liverpool slot 24 shirt: ", "team 71.Liverpool club name: ",
           "team 10.Netherlands formation role 0: ", "team 10.Netherlands formation x 2: "})
         EXPECT_NE(diff.out.find(line), std::string::npos) << line;
     EXPECT_EQ(diff.out.find("other byte"), std::string::npos);
@@ -84,20 +84,20 @@ TEST(CliDiffApply, PatchOfOneCopyMakesAnotherTheSame) {
     // The patch: its first line, then one CSV line per value, names with commas and quotes quoted.
     const Bytes patchBytes = test::readFile(patch);
     const std::string patchText(patchBytes.begin(), patchBytes.end());
-    EXPECT_TRUE(patchText.starts_with("tarvo patch 1\r\n")) << patchText.substr(0, 40);
-    EXPECT_NE(patchText.find("\r\nteam,43,slot 3 id,"), std::string::npos);
+    EXPECT_TRUE(patchText.starts_with("tarvo patch 2\r\n")) << patchText.substr(0, 40);
+    EXPECT_NE(patchText.find("\r\nteam,43,slot 4 id,"), std::string::npos);
     EXPECT_NE(patchText.find(",\"Rivaz, \"\"Q\"\"\"\r\n"), std::string::npos);
 
     // JSON: the same list, values in their units.
     const json list = json::parse(tarvo({"diff", text(a), text(b), "--json"}).out, nullptr, false);
     ASSERT_TRUE(list.is_array());
     EXPECT_EQ(list.size(), static_cast<std::size_t>(std::count(diff.out.begin(), diff.out.end(), '\n')));
-    const auto squad = std::ranges::find_if(list, [](const json& c) { return c.value("field", "") == "slot 3 id"; });
+    const auto squad = std::ranges::find_if(list, [](const json& c) { return c.value("field", "") == "slot 4 id"; });
     ASSERT_NE(squad, list.end());
     EXPECT_EQ((*squad)["kind"], "team");
     EXPECT_EQ((*squad)["row"], 43);
     EXPECT_EQ((*squad)["new"], 1040);
-    EXPECT_TRUE((*squad)["text"].get<std::string>().starts_with("team 44.Brazil slot 3 id: "));
+    EXPECT_TRUE((*squad)["text"].get<std::string>().starts_with("team 44.Brazil slot 4 id: "));
 
     // Applied to a copy of A, as an image and as a folder: B's blocks byte for byte.
     test::TempDir dirC;
@@ -149,7 +149,7 @@ TEST(CliDiffApply, PatchAppliedTwiceHoldsTheSecondTime) {
     const fs::path target = test::copySampleExportDir(dir);
     const json player = json::parse(tarvo({"player", text(target), "12", "--json"}).out);
     const int speed = player["speed"].get<int>();
-    const std::string patch = "tarvo patch 1\nplayer,12,speed,+" + std::to_string(speed) + ",+" +
+    const std::string patch = "tarvo patch 2\nplayer,12,speed,+" + std::to_string(speed) + ",+" +
                               std::to_string(speed == 60 ? 61 : 60) + "\n";
     test::writeFile(dir / "p", Bytes(patch.begin(), patch.end()));
     for (int run = 0; run < 2; ++run) {
@@ -158,6 +158,26 @@ TEST(CliDiffApply, PatchAppliedTwiceHoldsTheSecondTime) {
         EXPECT_EQ(r.out, run == 0 ? "player 12 speed: " + std::to_string(speed) + " -> " +
                                         std::to_string(speed == 60 ? 61 : 60) + "\n"
                                   : "");
+    }
+}
+
+// A patch of version 1 names the squad slots from 0, one of version 2 from 1: both change the
+// fourth slot (squad index 3) here.
+TEST(CliDiffApply, Version1PatchesCountSlotsFromZero) {
+    for (const auto& [header, slot] : {std::pair{"tarvo patch 1", "3"}, {"tarvo patch 2", "4"}}) {
+        SCOPED_TRACE(header);
+        test::TempDir dir;
+        const fs::path target = test::copySampleExportDir(dir);
+        const int shirt = json::parse(tarvo({"team", text(target), "9", "--json"}).out)["squad"][3]["shirt"];
+        const std::string was = std::to_string(shirt), now = std::to_string(shirt == 7 ? 8 : 7);
+        const std::string patch = std::string(header) + "\nteam,9,slot " + slot + " shirt," + was + "," + now + "\n";
+        test::writeFile(dir / "p", Bytes(patch.begin(), patch.end()));
+        const ToolRun r = tarvo({"apply", text(target), text(dir / "p"), "--no-backup"});
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out, "team 10.Netherlands slot 4 shirt: " + was + " -> " + now + "\n");
+        const json squad = json::parse(tarvo({"team", text(target), "9", "--json"}).out)["squad"];
+        EXPECT_EQ(squad[3]["slot"], 4);
+        EXPECT_EQ(squad[3]["shirt"].get<int>(), shirt == 7 ? 8 : 7);
     }
 }
 
@@ -181,37 +201,41 @@ TEST(CliDiffApply, RefusedPatchNamesItsLineAndWritesNothing) {
         std::string message;
     };
     const std::vector<Case> cases{
-        {"tarvo patch 2\n" + good, "line 1: a patch starts with the line \"tarvo patch 1\""},
+        {"tarvo patch 3\n" + good, "line 1: a patch starts with the line \"tarvo patch 2\" (or \"tarvo patch 1\")"},
         {"player,12,speed,1,2\n", "line 1: a patch starts with"},
-        {"tarvo patch 1\n" + good + "player,12,speed,1\n", "line 3: 4 cells where a patch line has 5"},
-        {"tarvo patch 1\n" + good + "\"player,12,speed,1,2\n", "line 3: a quoted field is never closed"},
-        {"tarvo patch 1\n" + good + "coach,12,speed,1,2\n", "line 3: \"coach\" should be player or team"},
-        {"tarvo patch 1\n" + good + "player,twelve,speed,1,2\n", "line 3: \"twelve\" should be a player ID"},
-        {"tarvo patch 1\n" + good + "player,12,speeed,1,2\n", "line 3: unknown player value \"speeed\""},
-        {"tarvo patch 1\n" + good + "player,2198,speed,1,2\n", "line 3: ID should be 1--2197"},
-        {"tarvo patch 1\n" + good + "team,106,captain,0,1\n", "line 3: ROW should be 0 to 105"},
+        {"tarvo patch 2\n" + good + "player,12,speed,1\n", "line 3: 4 cells where a patch line has 5"},
+        {"tarvo patch 2\n" + good + "\"player,12,speed,1,2\n", "line 3: a quoted field is never closed"},
+        {"tarvo patch 2\n" + good + "coach,12,speed,1,2\n", "line 3: \"coach\" should be player or team"},
+        {"tarvo patch 2\n" + good + "player,twelve,speed,1,2\n", "line 3: \"twelve\" should be a player ID"},
+        {"tarvo patch 2\n" + good + "player,12,speeed,1,2\n", "line 3: unknown player value \"speeed\""},
+        {"tarvo patch 2\n" + good + "player,2198,speed,1,2\n", "line 3: ID should be 1--2197"},
+        {"tarvo patch 2\n" + good + "team,106,captain,0,1\n", "line 3: ROW should be 0 to 105"},
+        // Slots from 1; from 0 in a patch of version 1.
+        {"tarvo patch 2\n" + good + "team,9,slot 24 id,0,1\n", "line 3: team row 9 has no value \"slot 24 id\""},
+        {"tarvo patch 2\n" + good + "team,9,slot 0 id,0,1\n", "line 3: team row 9 has no value \"slot 0 id\""},
         {"tarvo patch 1\n" + good + "team,9,slot 23 id,0,1\n", "line 3: team row 9 has no value \"slot 23 id\""},
-        {"tarvo patch 1\n" + good + "player,12,speed," + wrongOld + ",60\n",
-         "line 3: player 12 speed is \"" + speed + "\" here, not \"" + wrongOld + "\" as the patch expects"},
-        {"tarvo patch 1\n" + good + "player,12,speed," + speed + ",100\n",
-         "line 3: \"speed\" = 100 is outside what the editor allows (1 to 99)"},
-        {"tarvo patch 1\n" + good + "team,9,formation x 2," + x2 + ",48\n", "line 3: formation x should be 2 to 47"},
         {"tarvo patch 1\n" + good + "team,9,slot 3 id," + id3 + ",0\n", "line 3: ID should be 1--2197"},
-        {"tarvo patch 1\n" + good + "team,9,slot 3 shirt," + shirt3 + ",256\n", "line 3: shirt numbers are 1 to 99"},
-        {"tarvo patch 1\n" + good + "player,12,nation," + nation + ",255\n", "line 3: \"nation\" = 255 is outside"},
-        {"tarvo patch 1\n" + good + "team,105,offense,0,10\n", "line 3: team row 105 has no value \"offense\""},
-        {"tarvo patch 1\n" + good + good, "line 3: team 10.Netherlands captain is changed on line 2 already"},
-        {"tarvo patch 1\n" + good + "team,9,short name," + shortName + ",A" + std::string(1, '\0') + "B\n",
+        {"tarvo patch 2\n" + good + "player,12,speed," + wrongOld + ",60\n",
+         "line 3: player 12 speed is \"" + speed + "\" here, not \"" + wrongOld + "\" as the patch expects"},
+        {"tarvo patch 2\n" + good + "player,12,speed," + speed + ",100\n",
+         "line 3: \"speed\" = 100 is outside what the editor allows (1 to 99)"},
+        {"tarvo patch 2\n" + good + "team,9,formation x 2," + x2 + ",48\n", "line 3: formation x should be 2 to 47"},
+        {"tarvo patch 2\n" + good + "team,9,slot 4 id," + id3 + ",0\n", "line 3: ID should be 1--2197"},
+        {"tarvo patch 2\n" + good + "team,9,slot 4 shirt," + shirt3 + ",256\n", "line 3: shirt numbers are 1 to 99"},
+        {"tarvo patch 2\n" + good + "player,12,nation," + nation + ",255\n", "line 3: \"nation\" = 255 is outside"},
+        {"tarvo patch 2\n" + good + "team,105,offense,0,10\n", "line 3: team row 105 has no value \"offense\""},
+        {"tarvo patch 2\n" + good + good, "line 3: team 10.Netherlands captain is changed on line 2 already"},
+        {"tarvo patch 2\n" + good + "team,9,short name," + shortName + ",A" + std::string(1, '\0') + "B\n",
          "line 3: short name: a name cannot hold a NUL character"},
         // Bounded input: a line, a number, a name; a value echoed is cut and made printable.
-        {"tarvo patch 1\n" + good + "player,12,speed,1," + std::string(70000, '9') + "\n",
+        {"tarvo patch 2\n" + good + "player,12,speed,1," + std::string(70000, '9') + "\n",
          "line 3: the record is longer than 65536 bytes"},
-        {"tarvo patch 1\n" + good + "player,12,speed," + speed + ",+000000000099\n",
+        {"tarvo patch 2\n" + good + "player,12,speed," + speed + ",+000000000099\n",
          "line 3: player 12 speed: \"+000000000099\" has 13 characters; a number has at most 12"},
-        {"tarvo patch 1\n" + good + "team,9,short name," + shortName + "," + std::string(1, '\0') +
+        {"tarvo patch 2\n" + good + "team,9,short name," + shortName + "," + std::string(1, '\0') +
              std::string(50, 'A') + "\n",
          "line 3: team 10.Netherlands short name: \"\\x00" + std::string(39, 'A') + "...\" has 51 characters"},
-        {"tarvo patch 1\n" + good + "player,12,speed," + speed + ",50\nplayer,12,speed," + speed + ",51\n",
+        {"tarvo patch 2\n" + good + "player,12,speed," + speed + ",50\nplayer,12,speed," + speed + ",51\n",
          "line 4: player 12 speed is changed on line 3 already"},
     };
     const auto before = test::fileChecksum(target);

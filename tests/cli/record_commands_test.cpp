@@ -56,7 +56,7 @@ TEST(CliCommands, WorkAlikeOnTheImageAndTheExportedFiles) {
                                                          {"export-player", "{S}", "7", "{D}/player.dat"},
                                                          {"set-player", "{S}", "12", "speed=99", "back name=RIVAZ"},
                                                          {"find", "{S}", "rivaz", "--json"},
-                                                         {"set-team", "{S}", "70", "offense=19", "slot 23 id=0"},
+                                                         {"set-team", "{S}", "70", "offense=19", "slot 24 id=0"},
                                                          {"import-player", "{S}", "40", "{D}/player.dat"},
                                                          {"import-team", "{S}", "{D}/team.dat"},
                                                          {"universal", "{S}", "speed", "33%"},
@@ -80,7 +80,8 @@ TEST(CliCommands, WorkAlikeOnTheImageAndTheExportedFiles) {
 }
 
 // find: a back name in another case gives the player with the team slots holding it (the search
-// itself: the player search tests).
+// itself: the player search tests). Slots are numbered as the squad list numbers them: the sample's
+// player 12 is the twelfth of 1.Ireland (row 0), the window tests find the same.
 TEST(CliFind, ListsMatchesWithTheirTeamSlots) {
     const Source source(false);
     ASSERT_EQ(source.run({"set-player", "{S}", "12", "back name=RIVAZ"}).status, 0);
@@ -89,6 +90,10 @@ TEST(CliFind, ListsMatchesWithTheirTeamSlots) {
     EXPECT_EQ(found[0]["id"], 12);
     EXPECT_EQ(found[0]["back name"], "RIVAZ");
     EXPECT_FALSE(found[0]["places"].empty());
+    const json byId = source.jsonOf({"find", "{S}", "12", "--json"});
+    ASSERT_TRUE(byId.is_array() && byId.size() == 1);
+    EXPECT_EQ(byId[0]["places"][0], (json{{"row", 0}, {"team", "1.Ireland"}, {"slot", 12}}));
+    EXPECT_NE(source.run({"find", "{S}", "12"}).out.find("\t1.Ireland slot 12"), std::string::npos);
 }
 
 // Refused commands: exit 1, one line on stderr, and not one byte of the source changed.
@@ -98,7 +103,9 @@ TEST(CliRefusals, WriteNothing) {
         {{"set-player", "{S}", "1", "speed=50", "height=206"}, "\"height\" = 206"},
         {{"set-player", "{S}", "1", "skin=3", "face=27"}, "1 to 26 for skin 3"},
         {{"set-player", "{S}", "1", "full name=\xe2\x82\xac uro"}, "no Shift-JIS code"},
-        {{"set-team", "{S}", "70", "slot 23 id=2198"}, "ID should be 0--2197"},
+        {{"set-team", "{S}", "70", "slot 24 id=2198"}, "ID should be 0--2197"},
+        {{"set-team", "{S}", "70", "slot 0 id=5"}, "row 70 has slots 1 to 40"},
+        {{"set-team", "{S}", "3", "slot 24 id=5"}, "row 3 has slots 1 to 23"},
         {{"set-team", "{S}", "106", "captain=1"}, "ROW should be 0 to 105"},
         {{"import-player", "{S}", "5", "{D}/none.dat"}, "Can not read file"},
         {{"import-team", "{S}", "{D}/short.dat"}, "unknown format!"},
@@ -148,7 +155,7 @@ TEST(CliConventions, ExitStatusAndMessageLines) {
         {{"set-player", "{S}", "1", "speed=abc"}, 2, "\"speed\" takes a whole number, not \"abc\""},
         {{"set-player", "{S}", "1", "speed=5e1"}, 2, "; see 'tarvo set-player --help'"},
         {{"set-player", "{S}", "x1", "speed=50"}, 2, "ID takes a whole number"},
-        {{"set-team", "{S}", "70", "slot 3 id=0x32"}, 2, "; see 'tarvo set-team --help'"},
+        {{"set-team", "{S}", "70", "slot 4 id=0x32"}, 2, "; see 'tarvo set-team --help'"},
         {{"set-player", "{S}", "1", "speed=200"}, 1, "outside what the editor allows"},
     };
     const Source source(true);

@@ -69,7 +69,7 @@ TEST(TeamCsv, ColumnsAndTheCellsOfValuesARowDoesNotHold) {
     Cells header{"row",       "team name",    "club name",   "short name",   "offense",
                  "defense",   "teamwork",     "speed",       "technique",    "short kick",
                  "long kick", "right corner", "left corner", "penalty kick", "captain"};
-    for (int slot = 0; slot < 40; ++slot)
+    for (int slot = 1; slot <= 40; ++slot)  // slots named from 1, as the squad list numbers them
         for (const char* value : {" id", " shirt"}) header.push_back("slot " + std::to_string(slot) + value);
     EXPECT_EQ(sheet.rows.front(), header);
     const struct {
@@ -79,8 +79,8 @@ TEST(TeamCsv, ColumnsAndTheCellsOfValuesARowDoesNotHold) {
     } cases[] = {
         {3, "club name", true},        {65, "club name", false}, {104, "club name", false},   {105, "club name", true},
         {105, "offense", true},        {105, "technique", true}, {104, "technique", false},   {105, "captain", false},
-        {64, "slot 22 id", false},     {64, "slot 23 id", true}, {64, "slot 39 shirt", true}, {65, "slot 39 id", false},
-        {105, "slot 39 shirt", false},
+        {64, "slot 23 id", false},     {64, "slot 24 id", true}, {64, "slot 40 shirt", true}, {65, "slot 40 id", false},
+        {105, "slot 40 shirt", false},
     };
     for (const auto& c : cases) EXPECT_EQ(sheet.cell(c.row, c.column).empty(), c.empty) << c.row << " " << c.column;
     for (int row = 0; row < 106; ++row) EXPECT_EQ(sheet.cell(row, "row"), std::to_string(row));
@@ -100,18 +100,19 @@ TEST(TeamCsv, OneChangedCellChangesExactlyThatValue) {
         {104, "technique", "", byteRange("boot", 2140944 + 5 * 104 + 4, 1)},
         // Set pieces: boot 2141472 + 6 r + k, an index 0 to 10.
         {105, "captain", "", byteRange("boot", 2141472 + 6 * 105 + 5, 1)},
-        // A national squad slot: parameter 214624 + 46 r + 2 s and its copy boot 2146864 + 80 r + 2 s.
-        {3, "slot 5 id", "",
+        // A national squad slot s (named s + 1): parameter 214624 + 46 r + 2 s and its copy boot
+        // 2146864 + 80 r + 2 s.
+        {3, "slot 6 id", "",
          [] {
              Places b = byteRange("boot", 2146864 + 80 * 3 + 10, 2);
              for (const auto& p : byteRange("parameter", 214624 + 46 * 3 + 10, 2)) b.push_back(p);
              return b;
          }()},
         // A club slot: parameter 218032 + 80 (r - 65) + 2 s only.
-        {70, "slot 30 id", "", byteRange("parameter", 218032 + 80 * 5 + 60, 2)},
+        {70, "slot 31 id", "", byteRange("parameter", 218032 + 80 * 5 + 60, 2)},
         // Shirts: parameter 211152 + 23 r + s (national), 212864 + 40 (r - 65) + s (clubs), stored shown - 1.
-        {64, "slot 22 shirt", "", byteRange("parameter", 211152 + 23 * 64 + 22, 1)},
-        {105, "slot 39 shirt", "", byteRange("parameter", 212864 + 40 * 40 + 39, 1)},
+        {64, "slot 23 shirt", "", byteRange("parameter", 211152 + 23 * 64 + 22, 1)},
+        {105, "slot 40 shirt", "", byteRange("parameter", 212864 + 40 * 40 + 39, 1)},
         // Club name: parameter 221552 + 148 (r - 65), 21 bytes, and its copy 65 bytes on.
         {104, "club name", "NEW CLUB",
          [] {
@@ -158,8 +159,8 @@ TEST(TeamCsv, StoresTheGamesCodes) {
     SampleBlocks sample;
     Sheet sheet(cli::teamsCsv(sample.view()));
     sheet.cell(7, "offense") = "19";
-    sheet.cell(64, "slot 22 shirt") = "99";
-    sheet.cell(64, "slot 22 id") = "2197";
+    sheet.cell(64, "slot 23 shirt") = "99";
+    sheet.cell(64, "slot 23 id") = "2197";
     sheet.cell(104, "club name") = "Boca";
     const cli::CsvImport result = cli::importCsv(sample.view(), sheet.text());
     ASSERT_FALSE(result.refusal) << cli::refusalText(*result.refusal);
@@ -199,12 +200,12 @@ TEST(TeamCsv, ABadCellRefusesTheWholeFile) {
          "only clubs (rows 65 to 104) have a club name"},
         {"club name too long", [](Sheet& s) { s.cell(70, "club name") = std::string(21, 'A'); }, 72, clubName,
          "club name takes at most 20 bytes"},
-        {"national slot empty", [](Sheet& s) { s.cell(0, "slot 0 id") = "0"; }, 2, 16, "ID should be 1--2197"},
-        {"club slot 23 past the last player", [](Sheet& s) { s.cell(70, "slot 23 id") = "2198"; }, 72, 62,
+        {"national slot empty", [](Sheet& s) { s.cell(0, "slot 1 id") = "0"; }, 2, 16, "ID should be 1--2197"},
+        {"club slot 24 past the last player", [](Sheet& s) { s.cell(70, "slot 24 id") = "2198"; }, 72, 62,
          "ID should be 0--2197"},
-        {"slot past a national squad", [](Sheet& s) { s.cell(3, "slot 23 id") = "5"; }, 5, 62,
-         "row 3 has slots 0 to 22"},
-        {"shirt 0", [](Sheet& s) { s.cell(70, "slot 1 shirt") = "0"; }, 72, 19, "shirt numbers are 1 to 99"},
+        {"slot past a national squad", [](Sheet& s) { s.cell(3, "slot 24 id") = "5"; }, 5, 62,
+         "row 3 has slots 1 to 23"},
+        {"shirt 0", [](Sheet& s) { s.cell(70, "slot 2 shirt") = "0"; }, 72, 19, "shirt numbers are 1 to 99"},
         {"set piece 11", [](Sheet& s) { s.cell(1, "captain") = "11"; }, 3, 15, "captain should be 0 to 10"},
         {"row 106", [](Sheet& s) { s.cell(105, "row") = "106"; }, 107, 1, "row should be 0 to 105"},
         {"unknown column", [](Sheet& s) { s.rows[0][4] = "formation"; }, 1, 5, "\"formation\" is not a team column"},

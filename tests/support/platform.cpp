@@ -148,6 +148,7 @@ void setDataHome(const fs::path& folder) {
     _wputenv_s(L"LOCALAPPDATA", folder.wstring().c_str());
 #else
     setenv("XDG_DATA_HOME", folder.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", folder.c_str(), 1);  // the desktop program's settings
 #endif
 }
 

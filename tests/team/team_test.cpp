@@ -95,7 +95,8 @@ TEST(TeamFile, ValuesAreCheckedBeforeAnythingIsStored) {
     const TestBlocks sample = test::sampleBlocks();
     const Bytes good = buildTeamFile(TestBlocks(sample).view(), 0);
     const auto player = [&good](std::size_t slot) {
-        return "slot " + std::to_string(slot) + " player " + std::to_string(*readU16LE(good, 81 + 2 * slot)) + " ";
+        // slots are named from 1, as the squad list numbers them
+        return "slot " + std::to_string(slot + 1) + " player " + std::to_string(*readU16LE(good, 81 + 2 * slot)) + " ";
     };
     struct Case {
         std::string field, value;
@@ -109,8 +110,8 @@ TEST(TeamFile, ValuesAreCheckedBeforeAnythingIsStored) {
         {"defense", "3", true, [](Bytes& f) { f[37] = 15; }},
         {"captain", "11", true, [](Bytes& f) { f[46] = 11; }},
         {"formation role 0", "255", true, [](Bytes& f) { f[47] = 255; }},
-        {"slot 0 id", "9999", true, [](Bytes& f) { writeU16LE(f, 81, 9999); }},
-        {"slot 22 shirt", "256", true, [](Bytes& f) { f[127 + 22] = 255; }},
+        {"slot 1 id", "9999", true, [](Bytes& f) { writeU16LE(f, 81, 9999); }},
+        {"slot 23 shirt", "256", true, [](Bytes& f) { f[127 + 22] = 255; }},
         {player(0) + "nation", "255", true, [](Bytes& f) { f[1277 + 32] = 255; }},
         {player(1) + "full name", "", true, [](Bytes& f) { std::fill_n(f.begin() + 150 + 31, 31, 'A'); }},
         {player(4) + "back name", "", true, [](Bytes& f) { std::fill_n(f.begin() + 863 + 64, 16, 'B'); }},
@@ -118,7 +119,7 @@ TEST(TeamFile, ValuesAreCheckedBeforeAnythingIsStored) {
         {player(6) + "call number", "20000", false, [](Bytes& f) { writeU16LE(f, 1231 + 12, 20000); }},
         {"formation x 0", "60", false, [](Bytes& f) { f[57] = 60; }},
         {player(2) + "shoot tech", "127", false, [](Bytes& f) { f[1277 + 88 + 37] |= 0xFC, f[1277 + 88 + 38] |= 1; }},
-        {"slot 3 id", "0", false,
+        {"slot 4 id", "0", false,
          [](Bytes& f) {  // emptied as an export empties it: no player data
              writeU16LE(f, 81 + 6, 0);
              for (const auto& [at, size] : {std::pair{150 + 93, 31}, {863 + 48, 16}, {1231 + 6, 2}, {1277 + 132, 44}})
@@ -247,7 +248,7 @@ struct Edited {
         EXPECT_TRUE(writePlayerName(n, PlayerName::Full, 7, sjis("BETA")));
         EXPECT_TRUE(writePlayerName(n, PlayerName::Back, 7, sjis("リバス")));
         writeCallNumber(n, 2197, 12000);
-        putU16(now.parameter, 214624 + 46 * 43 + 2 * 3, 1040);  // national squad of row 43, slot 3
+        putU16(now.parameter, 214624 + 46 * 43 + 2 * 3, 1040);  // national squad of row 43, slot 4
         putU16(now.boot, 2146864 + 80 * 43 + 2 * 3, 1040);      // and its second copy
         now.parameter[212864 + 40 * (70 - 65) + 23] = 98;       // club shirt, shown 99
         formation[0] = 30;
@@ -287,9 +288,9 @@ std::vector<std::string> expectedLines() {
     }
     for (const char* line :
          {"team 1.Ireland offense: 10 -> 19", "team 10.Netherlands formation role 0: 4 -> 30",
-          "team 10.Netherlands formation x 2: 30 -> 35", "team 44.Brazil slot 3 id: 512 -> 1040",
+          "team 10.Netherlands formation x 2: 30 -> 35", "team 44.Brazil slot 4 id: 512 -> 1040",
           "team 45.Peru team name: \"PERU\" -> \"INCA\"", "team 66.Celtic club name: \"CELTIC\" -> \"BHOYS\"",
-          "team 71.Liverpool slot 23 shirt: 5 -> 99", "1 other byte of the boot-file data differs",
+          "team 71.Liverpool slot 24 shirt: 5 -> 99", "1 other byte of the boot-file data differs",
           "2 other bytes of the parameter data differ"})
         lines.emplace_back(line);
     return lines;
@@ -322,13 +323,13 @@ TEST(ChangeList, RevertOfRowsLeavesTheOthers) {
     const auto lines = described(changes);
     // A byte left changed, in either copy, would be listed: as a value, or as an "other byte".
     const std::vector<std::vector<std::string>> cases{
-        {"team 44.Brazil slot 3 id: 512 -> 1040"},
+        {"team 44.Brazil slot 4 id: 512 -> 1040"},
         {"player 7 full name: \"ALPHA\" -> \"BETA\""},
         {"player 7 back name: \"RIVAZ\" -> \"リバス\""},
         {"player 2197 call number: 11085 -> 12000"},
         {"team 10.Netherlands formation x 2: 30 -> 35"},
         {"team 66.Celtic club name: \"CELTIC\" -> \"BHOYS\""},
-        {"team 71.Liverpool slot 23 shirt: 5 -> 99"},
+        {"team 71.Liverpool slot 24 shirt: 5 -> 99"},
         {"team 1.Ireland offense: 10 -> 19"},
         {"1 other byte of the boot-file data differs"},
         {"2 other bytes of the parameter data differ"},
@@ -375,10 +376,10 @@ TEST(ChangeList, ValuesByName) {
         {ChangeKind::Player, 1, "speed", true}, {ChangeKind::Player, 2197, "full name", true},
         {ChangeKind::Player, 5, "call number", true}, {ChangeKind::Player, 0, "speed", false},
         {ChangeKind::Player, 2198, "speed", false}, {ChangeKind::Player, 5, "speeed", false},
-        {ChangeKind::Team, 43, "slot 22 id", true},  // national teams have 23 slots
-        {ChangeKind::Team, 43, "slot 23 id", false},
-        {ChangeKind::Team, 105, "slot 39 shirt", true},  // clubs and the default row 40
-        {ChangeKind::Team, 65, "slot 40 shirt", false}, {ChangeKind::Team, 65, "slot 01 shirt", false},
+        {ChangeKind::Team, 43, "slot 23 id", true},  // national teams have 23 slots, named from 1
+        {ChangeKind::Team, 43, "slot 24 id", false}, {ChangeKind::Team, 43, "slot 0 id", false},
+        {ChangeKind::Team, 105, "slot 40 shirt", true},  // clubs and the default row 40
+        {ChangeKind::Team, 65, "slot 41 shirt", false}, {ChangeKind::Team, 65, "slot 01 shirt", false},
         {ChangeKind::Team, 65, "slot -1 shirt", false}, {ChangeKind::Team, 65, "slot 3", false},
         {ChangeKind::Team, 65, "slot 3 team name", false}, {ChangeKind::Team, 65, "shirt", false},
         {ChangeKind::Team, 9, "formation x 9", true}, {ChangeKind::Team, 9, "formation role 0", true},
@@ -400,8 +401,8 @@ TEST(ChangeList, ValuesByName) {
     const auto shown = [&](ChangeKind kind, int number, const char* field) {
         return valueText(e.now.view(), *valueNamed(kind, number, field));
     };
-    EXPECT_EQ(shown(ChangeKind::Team, 43, "slot 3 id"), "1040");
-    EXPECT_EQ(shown(ChangeKind::Team, 70, "slot 23 shirt"), "99");
+    EXPECT_EQ(shown(ChangeKind::Team, 43, "slot 4 id"), "1040");
+    EXPECT_EQ(shown(ChangeKind::Team, 70, "slot 24 shirt"), "99");
     EXPECT_EQ(shown(ChangeKind::Team, 9, "formation x 2"), "35");
     EXPECT_EQ(shown(ChangeKind::Team, 9, "formation role 0"), "30");
     EXPECT_EQ(shown(ChangeKind::Team, 44, "team name"), "INCA");

@@ -1,8 +1,11 @@
 #include "team/ui/team_window.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -558,6 +561,30 @@ void TeamWindow::showEvent(QShowEvent* event) {
         m_shownOnce = true;
         emit firstShown();
     }
+}
+
+void TeamWindow::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    QWidget* focused = focusWidget();
+    if (!enter || !focused) {
+        QDialog::keyPressEvent(event);
+        return;
+    }
+    if (auto* button = qobject_cast<QPushButton*>(focused)) {
+        button->click();
+        return;
+    }
+    if (auto* combo = qobject_cast<QComboBox*>(focused)) {
+        // The open list takes the Enter as its own: it closes and picks the highlighted entry.
+        if (combo->view()->isVisible()) QCoreApplication::sendEvent(combo->view(), event);
+        event->accept();
+        return;
+    }
+    if (qobject_cast<QAbstractItemView*>(focused)) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void TeamWindow::contextMenuEvent(QContextMenuEvent* event) {

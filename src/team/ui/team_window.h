@@ -45,6 +45,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    // Enter presses a focused button and confirms a focused list's choice; elsewhere it writes.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void buildControls();

@@ -167,7 +167,7 @@ const QString kStamina = QStringLiteral("stamina: 2197 players");
 const QString kName = QStringLiteral("player 7 full name: \"ALPHA\" -> \"BETA\"");
 const QString kSpeed = QStringLiteral("player 123 speed: 72 -> 80");
 const QString kFormation = QStringLiteral("team 10.Netherlands formation x 2: 30 -> 35");
-const QString kSquad = QStringLiteral("team 44.Brazil slot 3 id: 512 -> 1040");
+const QString kSquad = QStringLiteral("team 44.Brazil slot 4 id: 512 -> 1040");
 
 static void press(QWidget* window, const QString& text, int times = 1) {
     for (QPushButton* b : window->findChildren<QPushButton*>())
@@ -405,7 +405,8 @@ private slots:
             if (c.missing) std::filesystem::remove(c.image ? file : sample.source / "select.ovl");
             QVERIFY(QTest::qWaitForWindowActive(&sample.window));
             if (c.image) QTest::keyClick(child<QSpinBox>(&sample.window, "tactics1"), Qt::Key_Down);
-            QTest::keyClick(&sample.window, Qt::Key_Return);  // the default button
+            child<QSpinBox>(&sample.window, "tactics1")->setFocus();  // on no list and no button,
+            QTest::keyClick(&sample.window, Qt::Key_Return);           // Enter is the default button
             // A failure follows a line with its reason; the first success names the backup next.
             const std::string text = sample.ui.lastText();
             QCOMPARE(c.missing ? text.substr(text.rfind('\n') + 1) : text.substr(0, text.find('\n')), c.message);
@@ -585,10 +586,12 @@ private slots:
             }
     }
 
-    // Ctrl+F opens the find box; a typed ID lists the player with the slots holding it, and Enter
-    // selects the first team and slot and opens the player editor there. (Finding by a name part:
+    // Ctrl+F opens the find box, wide enough for a whole line; a typed ID lists the player with the
+    // slots holding it, numbered as the squad list numbers them, and Enter selects the first team
+    // and slot and opens the player editor there. (Finding by a name part:
     // the player search tests.)
     void findPlayerSelectsItsSlotAndOpensTheEditor() {
+        QSettings(QString::fromLatin1(kAppName), QString::fromLatin1(kAppName)).clear();  // no size kept
         Shown sample;
         QVERIFY(QTest::qWaitForWindowActive(&sample.window));
         QTest::keyClick(&sample.window, Qt::Key_F, Qt::ControlModifier);
@@ -610,7 +613,56 @@ private slots:
         QCOMPARE(editorTitle, QStringLiteral("tarvo::gui::PlayerEditorWindow"));
         QCOMPARE(child<QComboBox>(&sample.window, "teamList")->currentIndex(), 0);
         QCOMPARE(child<QComboBox>(&sample.window, "squadList")->currentIndex(), 11);
+        QVERIFY(child<QComboBox>(&sample.window, "squadList")->currentText().startsWith("12. "));
         QVERIFY(sample.unchanged());
+        QVERIFY(!matches->horizontalScrollBar()->isVisible());  // the whole line shows
+
+        // Up and Down in the search field move the selection; Enter opens the selected match.
+        QSignalSpy picked(box, &gui::FindPlayerWindow::picked);
+        test::retype(text, "a");
+        QVERIFY(matches->count() >= 3);
+        for (const auto key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Up}) QTest::keyClick(text, key);
+        QCOMPARE(matches->currentRow(), 1);
+        QTimer::singleShot(0, [] {
+            if (QWidget* editor = QApplication::activeModalWidget()) editor->close();
+        });
+        QTest::keyClick(text, Qt::Key_Return);
+        QCOMPARE(picked.size(), 1);
+        const uint id = picked[0][0].toUInt();
+        const int row = picked[0][1].toInt(), slot = picked[0][2].toInt();
+        QVERIFY(matches->item(1)->text().startsWith(QString::number(id) + "  "));
+        if (row >= 0) QCOMPARE(child<QComboBox>(&sample.window, "squadList")->currentIndex(), slot);
+
+        // The box keeps the size it was given.
+        box->resize(box->width() + 40, box->height() + 30);
+        const QSize given = box->size();
+        box->close();
+        gui::FindPlayerWindow again(sample.context);
+        QCOMPARE(again.size(), given);
+    }
+
+    // Enter on a list confirms the choice and writes nothing; on an open list it closes the list
+    // with the highlighted entry chosen. (Elsewhere it writes: writeButtonReportsEachOutcome.)
+    void enterOnAListChoosesWithoutWriting() {
+        Shown sample(SourceMode::CdImage);
+        QVERIFY(QTest::qWaitForWindowActive(&sample.window));
+        const auto before = test::fileChecksum(sample.source);
+        auto* squad = child<QComboBox>(&sample.window, "squadList");
+        squad->setFocus();
+        QTest::keyClick(squad, Qt::Key_Down);
+        QTest::keyClick(squad, Qt::Key_Return);
+        QCOMPARE(squad->currentIndex(), 1);
+        auto* captain = child<QComboBox>(&sample.window, "setPiece5");
+        const int taker = captain->currentIndex() == 0 ? 1 : 0;
+        captain->setFocus();
+        captain->showPopup();
+        QTRY_VERIFY(captain->view()->isVisible());
+        captain->view()->setCurrentIndex(captain->model()->index(taker, 0));
+        QTest::keyClick(captain, Qt::Key_Return);
+        QTRY_VERIFY(!captain->view()->isVisible());
+        QCOMPARE(captain->currentIndex(), taker);
+        QCOMPARE(test::fileChecksum(sample.source), before);
+        QVERIFY(sample.store.hasUnwrittenChanges());  // the captain chosen, not written
     }
 
     // A file of players or of team rows: the changes are listed in words and applied only after
@@ -862,6 +914,7 @@ private slots:
         test::pick(child<QComboBox>(&main, "teamList"), 43);
         test::pick(child<QComboBox>(&main, "squadList"), 3);
         QCOMPARE(child<QLineEdit>(&main, "playerId")->text(), QStringLiteral("1040"));
+        QVERIFY(child<QComboBox>(&main, "squadList")->currentText().startsWith("4. "));  // kSquad's "slot 4"
 
         QStringList seen;
         const auto onOpen = [&seen](bool revertSquad) {
