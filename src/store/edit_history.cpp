@@ -34,15 +34,21 @@ void EditHistory::clear() {
     m_bytes = 0;
 }
 
-bool EditHistory::commit(const std::function<std::string()>& name) {
+bool EditHistory::sameSizes() {
     const auto blocks = blockList(m_store.blocks());
     for (std::size_t b = 0; b < blocks.size(); ++b) {
-        // Blocks of another length were loaded without a clear: no step can describe that.
+        // Blocks of another length were loaded without a clear: no step fits them.
         if (blocks[b].size() != m_copy[b].size()) {
             clear();
             return false;
         }
     }
+    return true;
+}
+
+bool EditHistory::commit(const std::function<std::string()>& name) {
+    if (!sameSizes()) return false;
+    const auto blocks = blockList(m_store.blocks());
     Step step;
     for (std::size_t b = 0; b < blocks.size(); ++b) {
         const MutableByteSpan now = blocks[b];
@@ -95,14 +101,14 @@ void EditHistory::apply(const Step& step, bool forward) {
 }
 
 bool EditHistory::undo() {
-    if (!canUndo()) return false;
+    if (!canUndo() || !sameSizes()) return false;
     --m_done;
     apply(m_steps[m_done], false);
     return true;
 }
 
 bool EditHistory::redo() {
-    if (!canRedo()) return false;
+    if (!canRedo() || !sameSizes()) return false;
     apply(m_steps[m_done], true);
     ++m_done;
     return true;

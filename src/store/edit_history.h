@@ -61,6 +61,8 @@ private:
         std::vector<Range> ranges;
         std::size_t bytes = 0;
     };
+    // Whether the blocks are as long as the copy; when not, the history is cleared.
+    bool sameSizes();
     void apply(const Step& step, bool forward);
     void keepWithinLimits();
 

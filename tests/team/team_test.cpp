@@ -562,6 +562,12 @@ TEST(EditHistory, KeepsItsBoundsAndNamesItsSteps) {
     EXPECT_TRUE(byBytes.commit("c"));  // 17 bytes: 41 passes 40, so step a goes
     EXPECT_EQ(byBytes.stepCount(), 2u);
     EXPECT_EQ(byBytes.byteCount(), 5u + 17u);
+    // Blocks of another length, loaded without a clear: no step fits them, nothing is written.
+    TestBlocks longer = h.now();
+    longer.select.push_back(0);
+    EXPECT_TRUE(h.store.adoptBlocks(longer.boot, longer.parameter, longer.select));
+    EXPECT_FALSE(byBytes.undo());
+    EXPECT_TRUE(byBytes.stepCount() == 0 && test::sameBlocks(h.now().read(), longer.read()));
 }
 
 TEST(SquadEntry, ShownValuesStayInTheirRanges) {
