@@ -11,11 +11,6 @@ namespace tarvo::gui {
 
 namespace {
 
-// The step named by its first change: "player 12 speed: 52 -> 99 and 3 more".
-std::string firstChangeLabel(const ConstGameBlocks& before, const ConstGameBlocks& now) {
-    return describeFirstChange(listChanges(before, now));
-}
-
 // Lets the undo keys pass a number field by to the window's shortcuts.
 class UndoKeysToWindow : public QObject {
 public:
@@ -40,7 +35,9 @@ Document::Document(DataStore& store, QObject* parent) : QObject(parent), m_store
 void Document::edited() { emit changed(true); }
 
 void Document::commit() {
-    m_history.commit([this] { return firstChangeLabel(m_history.boundary(), readOnly(m_store.blocks())); });
+    // Named by its first change: "player 12 speed: 52 -> 99 and 3 more".
+    m_history.commit(
+        [this] { return describeFirstChange(listChanges(m_history.boundary(), readOnly(m_store.blocks()))); });
 }
 
 void Document::act(const std::function<void()>& action, const std::string& label) {
