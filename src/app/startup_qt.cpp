@@ -186,7 +186,8 @@ int StartUp(const QStringList& arguments, std::chrono::steady_clock::time_point 
         return 1;
     }
 
-    AppContext context{store, player, ui, directory};
+    Document document(store);
+    AppContext context{store, document, player, ui, directory};
     runMainWindow(context, started);
     store.ReleaseData();
     return 0;

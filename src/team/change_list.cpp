@@ -207,6 +207,13 @@ void revertChanges(const ConstGameBlocks& base, const GameBlocks& current, std::
         if (others[b]) unlistedBytes(from[b], ByteSpan(target[b]), covered[b], target[b]);
 }
 
+std::string describeFirstChange(std::span<const Change> changes) {
+    if (changes.empty()) return {};
+    std::string text = describeChange(changes.front());
+    if (changes.size() > 1) text += " and " + std::to_string(changes.size() - 1) + " more";
+    return text;
+}
+
 std::string_view changeKindName(ChangeKind kind) {
     switch (kind) {
     case ChangeKind::Player: return "player";

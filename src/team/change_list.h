@@ -51,6 +51,8 @@ void revertChanges(const ConstGameBlocks& base, const GameBlocks& current, std::
 // "player 123 speed: 72 -> 80", "team 44.Brazil slot 4 id: 512 -> 1040",
 // "player 7 full name: \"OLD\" -> \"NEW\"", "12 other bytes of the parameter data differ".
 std::string describeChange(const Change& change);
+// The first change and how many more: "player 12 speed: 52 -> 99 and 3 more"; empty for none.
+std::string describeFirstChange(std::span<const Change> changes);
 std::string_view changeKindName(ChangeKind kind);  // "player", "team", "other"
 
 // A value that another program changed on disk (`base` to `theirs`) and that the unwritten changes

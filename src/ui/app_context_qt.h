@@ -1,6 +1,7 @@
 #pragma once
-// What every window of the program works with: the loaded data, the current player, the message
-// and dialog services and the program directory (where team and player files go).
+// What every window of the program works with: the loaded data and their document (the change
+// signal, undo and redo), the current player, the message and dialog services and the program
+// directory (where team and player files go).
 
 #include <filesystem>
 
@@ -8,12 +9,14 @@
 
 #include "records/player.h"
 #include "store/data_store.h"
+#include "ui/document_qt.h"
 #include "ui/ui_services_qt.h"
 
 namespace tarvo::gui {
 
 struct AppContext {
     DataStore& store;
+    Document& document;
     Player& player;  // the one current player
     UiServices& ui;
     std::filesystem::path programDirectory;

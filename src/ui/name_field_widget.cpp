@@ -1,10 +1,12 @@
 #include "ui/name_field_widget.h"
 
+#include <QKeyEvent>
 #include <QTimer>
 #include <QValidator>
 
 #include "text/sjis.h"
 #include "ui/dialog_units_qt.h"
+#include "ui/document_qt.h"
 
 namespace tarvo::gui {
 
@@ -63,6 +65,17 @@ NameField::NameField(MessageService& messages, QWidget* parent) : QLineEdit(pare
         m_lastAccepted = text;
         emit nameEdited(encoded.bytes);
     });
+}
+
+bool NameField::event(QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((isUndoKey(key) && !isUndoAvailable()) || (isRedoKey(key) && !isRedoAvailable())) {
+            event->ignore();
+            return true;
+        }
+    }
+    return QLineEdit::event(event);
 }
 
 void NameField::setMaxBytes(int maxBytes) { m_maxBytes = maxBytes < 0 ? 0 : maxBytes; }

@@ -19,6 +19,11 @@ public:
     // Shows the bytes as text; emits nothing (showing writes nothing).
     void setNameBytes(ByteSpan bytes);
 
+protected:
+    // Ctrl+Z undoes the typing first, as in any text field; once there is none left to undo (or
+    // redo), the key goes on to the window, which undoes the data's last step.
+    bool event(QEvent* event) override;
+
 signals:
     // Only on a user's edit: the new text's bytes, within the limit and encodable.
     void nameEdited(const tarvo::Bytes& bytes);

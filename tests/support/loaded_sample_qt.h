@@ -80,6 +80,7 @@ struct LoadedSample {
         source = mode == SourceMode::CdImage ? copySampleImage(dir) : copySampleExportDir(dir);
         if (!(mode == SourceMode::CdImage ? store.LoadFromImage(source) : store.LoadFromDirectory(source)))
             qFatal("the sample disc did not load");
+        document.clearHistory();
         snapshot();
     }
     GameBlocks blocks() { return store.blocks(); }
@@ -106,9 +107,10 @@ struct LoadedSample {
     TempDir dir;
     FakeUi ui;
     DataStore store{ui};
+    gui::Document document{store};
     Player player;
     std::filesystem::path source;
-    gui::AppContext context{store, player, ui, dir.path()};
+    gui::AppContext context{store, document, player, ui, dir.path()};
     std::vector<Bytes> before;
 
 private:

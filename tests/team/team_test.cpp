@@ -1,5 +1,5 @@
 // The team's data: the team file, the list of changes in words with its reverts and conflicts,
-// and what the team editor shows and finds.
+// the edit history over edits of every kind, and what the team editor shows and finds.
 
 #include <gtest/gtest.h>
 
@@ -11,6 +11,7 @@
 #include "player/universal_edit.h"
 #include "records/player.h"
 #include "records/team.h"
+#include "store/edit_history.h"
 #include "store/file_io.h"
 #include "support/test_blocks.h"
 #include "team/change_list.h"
@@ -454,6 +455,122 @@ TEST(ChangeList, ConflictsAreTheValuesBothSidesChangedDifferently) {
 }
 
 // Stored bytes outside the game's ranges still show a number the controls accept.
+// A store holding the sample's blocks, edited through its own views as the windows edit them.
+struct HistoryStore {
+    HistoryStore() {
+        TestBlocks b = test::sampleBlocks();
+        EXPECT_TRUE(store.adoptBlocks(std::move(b.boot), std::move(b.parameter), std::move(b.select)));
+    }
+    TestBlocks now() const {
+        const auto copy = [](ByteSpan s) { return Bytes(s.begin(), s.end()); };
+        return {copy(store.boot()), copy(store.parameter()), copy(store.select())};
+    }
+    MessageLog messages;
+    DataStore store{messages};
+};
+
+// 500 steps of every kind of edit, some made of several edits, with undos and new steps between:
+// undone to the start the blocks are the loaded ones byte for byte, redone to the end the edited ones.
+TEST(EditHistory, UndoesAndRedoesRandomEditsOfEveryKindExactly) {
+    HistoryStore h;
+    EditHistory history(h.store);
+    const TestBlocks loaded = h.now();
+    TestBlocks other = teamBlocks(7);
+    std::uint32_t x = 12345;
+    const auto next = [&x](std::uint32_t n) {
+        x = x * 1664525u + 1013904223u;
+        return (x >> 8) % n;
+    };
+    const auto edit = [&](std::uint32_t kind) {
+        const GameBlocks b = h.store.blocks();
+        const auto id = 1 + next(kPlayerCount);
+        const int row = static_cast<int>(next(kTeamRows)), slot = static_cast<int>(next(23));
+        Player p;
+        p.load(b, id);
+        switch (kind) {
+        case 0: p.write(static_cast<PF>(next(static_cast<std::uint32_t>(kPlayerFields.size()))), next(100)); break;
+        case 1:
+            writePlayerName(b, next(2) ? PlayerName::Full : PlayerName::Back, id, sjis("N" + std::to_string(x % 999)));
+            break;
+        case 2: writeCallNumber(b, id, static_cast<std::uint16_t>(next(20000))); break;
+        case 3: storeSquadId(b, row, slot, static_cast<std::uint16_t>(1 + next(kPlayerCount))); break;
+        case 4: storeShirtByte(b, row, slot, static_cast<std::uint8_t>(next(99))); break;
+        case 5:
+            storeTacticsByte(b, row % 105, static_cast<int>(next(kTacticsCount)), static_cast<std::uint8_t>(next(20)));
+            break;
+        case 6: {
+            FormationRecord f = readFormation(b, row % 105);
+            f[next(30)] = static_cast<std::uint8_t>(next(60));
+            storeFormation(b, row % 105, f);
+            break;
+        }
+        case 7: storeTeamName(b, row % 105, sjis("T" + std::to_string(x % 99))); break;
+        case 8:
+            universalEdit(b, p, static_cast<int>(next(kAbilityCount)), UniversalMethod::Add,
+                          1 + static_cast<int>(next(5)));
+            break;
+        case 9: applyTeamFile(b, buildTeamFile(other.view(), row % 105)); break;
+        default: revertChanges(loaded.read(), b, listChanges(loaded.read(), readOnly(b))); break;
+        }
+    };
+    for (int step = 0; step < 500; ++step) {
+        for (std::uint32_t edits = 1 + (step % 7 == 0 ? 2 : 0); edits > 0; --edits) edit(next(11));
+        history.commit("step " + std::to_string(step));
+        if (step % 50 == 49 && step < 499) {  // a few steps undone and left behind by the next one
+            EXPECT_TRUE(history.undo());
+            EXPECT_TRUE(history.undo());
+        }
+    }
+    const TestBlocks edited = h.now();
+    const std::size_t steps = history.stepCount();
+    std::size_t undone = 0;
+    while (history.undo()) ++undone;
+    EXPECT_EQ(undone, steps);
+    EXPECT_TRUE(test::sameBlocks(h.now().read(), loaded.read()));
+    EXPECT_EQ(history.redoLabel(), "step 0");
+    while (history.redo()) {}
+    EXPECT_TRUE(test::sameBlocks(h.now().read(), edited.read()));
+    EXPECT_FALSE(history.commit("nothing"));  // undo and redo leave no step open
+}
+
+// The oldest steps go once there are too many, or their bytes pass the limit; undo and redo name
+// their steps, and a step records only the ranges it changed.
+TEST(EditHistory, KeepsItsBoundsAndNamesItsSteps) {
+    HistoryStore h;
+    EditHistory byCount(h.store, {3, 1 << 20});
+    const GameBlocks b = h.store.blocks();
+    for (std::uint8_t v = 1; v <= 5; ++v) {
+        b.parameter[100] = v;
+        byCount.commit("set " + std::to_string(v));
+    }
+    EXPECT_EQ(byCount.stepCount(), 3u);
+    EXPECT_EQ(byCount.undoLabel(), "set 5");
+    while (byCount.undo()) {}
+    EXPECT_EQ(b.parameter[100], 2);  // steps 1 and 2 were dropped: the blocks as after step 2
+    EXPECT_EQ(byCount.redoLabel(), "set 3");
+
+    // Two bytes 8 apart make one range of 9 bytes (before and after: 18 bytes), 9 apart two ranges.
+    EditHistory byBytes(h.store, {1000, 40});
+    b.select[10] ^= 1;
+    b.select[18] ^= 1;
+    EXPECT_TRUE(byBytes.commit("a"));
+    EXPECT_EQ(byBytes.byteCount(), 18u + 1u);
+    b.select[40] ^= 1;
+    b.select[49] ^= 1;
+    EXPECT_TRUE(byBytes.commit("b"));
+    EXPECT_EQ(byBytes.byteCount(), 19u + 4u + 1u);
+    for (std::size_t k = 0; k < 8; ++k) b.boot[30 * k] ^= 1;
+    EXPECT_TRUE(byBytes.commit("c"));  // 17 bytes: 41 passes 40, so step a goes
+    EXPECT_EQ(byBytes.stepCount(), 2u);
+    EXPECT_EQ(byBytes.byteCount(), 5u + 17u);
+    // Blocks of another length, loaded without a clear: no step fits them, nothing is written.
+    TestBlocks longer = h.now();
+    longer.select.push_back(0);
+    EXPECT_TRUE(h.store.adoptBlocks(longer.boot, longer.parameter, longer.select));
+    EXPECT_FALSE(byBytes.undo());
+    EXPECT_TRUE(byBytes.stepCount() == 0 && test::sameBlocks(h.now().read(), longer.read()));
+}
+
 TEST(SquadEntry, ShownValuesStayInTheirRanges) {
     test::TestBlocks b;
     const std::size_t shirt = 211152 + 23 * 3 + 4, tactics = 2140944 + 5 * 3 + 2;  // row 3

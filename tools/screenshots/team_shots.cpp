@@ -1,7 +1,10 @@
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QRadioButton>
+#include <QSpinBox>
+#include <QTimer>
 
 #include <QTreeWidget>
 
@@ -32,6 +35,19 @@ void renderTeamWindows(ShotContext& shots) {
     team.selectTeam(105);
     shots.save(team, "team_default");
     team.selectTeam(0);
+
+    // The context menu after a tactics field's change, which its undo item names; then undone.
+    team.findChild<QSpinBox*>(QStringLiteral("tactics0"))->stepUp();
+    QTimer::singleShot(0, [&shots] {
+        if (QWidget* menu = QApplication::activePopupWidget()) {
+            shots.save(*menu, "team_menu");
+            menu->close();
+        }
+    });
+    const QPoint at(20, 20);
+    QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, at, team.mapToGlobal(at));
+    QApplication::sendEvent(&team, &menuEvent);
+    shots.app.document.undo();
 
     picker::PickerState state{3, 3};
     gui::PickerWindow picker(shots.app.ui, state);

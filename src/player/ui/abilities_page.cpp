@@ -38,6 +38,9 @@ void AbilitiesPage::showPlayer(std::uint32_t) {
             entryOfStored(kAbilityFields[static_cast<std::size_t>(k)], m_context.player));
 }
 
-void AbilitiesPage::onListActivated(PF field, int entry) { chooseEntry(m_context.player, field, entry); }
+void AbilitiesPage::onListActivated(PF field, int entry) {
+    chooseEntry(m_context.player, field, entry);
+    m_context.document.edited();
+}
 
 }  // namespace tarvo::gui

@@ -241,10 +241,12 @@ void LooksPage::showBeard(const LinkedLists& lists) {
 
 void LooksPage::onFullNameEdited(const Bytes& bytes) {
     if (writePlayerName(m_context.store.blocks(), PlayerName::Full, m_shownId, bytes)) m_glyphRow->setNameBytes(bytes);
+    m_context.document.edited();
 }
 
 void LooksPage::onBackNameEdited(const Bytes& bytes) {
     writePlayerName(m_context.store.blocks(), PlayerName::Back, m_shownId, bytes);
+    m_context.document.edited();
 }
 
 void LooksPage::onCallNumberChanged(int value) {
@@ -253,6 +255,7 @@ void LooksPage::onCallNumberChanged(int value) {
         m_callNumber->setRange(static_cast<int>(kCallNumberMin), static_cast<int>(kCallNumberMax));
     }
     showEntryName();
+    m_context.document.edited();
 }
 
 void LooksPage::onNoneClicked(bool checked) {
@@ -264,6 +267,7 @@ void LooksPage::onNoneClicked(bool checked) {
         enterCallNumber(blocks, m_shownId, kCallNumberMin);
         showCallNumber(static_cast<std::uint16_t>(kCallNumberMin));
     }
+    m_context.document.edited();
 }
 
 void LooksPage::onListenClicked(int which) {
@@ -293,8 +297,12 @@ void LooksPage::onListActivated(PF field, int entry) {
         break;
     default: chooseEntry(player, field, entry); break;
     }
+    m_context.document.edited();
 }
 
-void LooksPage::onNumberChanged(PF field, int value) { enterNumber(m_context.player, field, value); }
+void LooksPage::onNumberChanged(PF field, int value) {
+    enterNumber(m_context.player, field, value);
+    m_context.document.edited();
+}
 
 }  // namespace tarvo::gui

@@ -11,6 +11,7 @@
 #include "player/ui/abilities_page.h"
 #include "player/ui/looks_page.h"
 #include "player/ui/special_abilities_page.h"
+#include "store/file_io.h"
 #include "ui/controls_qt.h"
 #include "ui/dialog_units_qt.h"
 
@@ -50,6 +51,13 @@ PlayerEditorWindow::PlayerEditorWindow(AppContext& context, std::uint32_t id, QW
     }
 
     wheelOnlyWithFocus(this);
+    addUndoKeys(this, m_context.document);
+    // After an undo, a redo or an import the player is read again: its fields may all have changed.
+    connect(&m_context.document, &Document::changed, this, [this](bool byControl) {
+        if (byControl) return;
+        m_context.player.load(m_context.store.blocks(), m_id);
+        showPlayerOnAllPages();
+    });
     showPlayerOnAllPages();
 }
 
@@ -85,9 +93,8 @@ void PlayerEditorWindow::onLoadClicked() {
     const QString file = m_context.ui.openFile(QStringLiteral("open player data file"), datFileFilters(),
                                                toQString(m_context.programDirectory));
     if (file.isEmpty()) return;
-    if (!importPlayer(m_context.store.blocks(), m_id, toPath(file), m_context.ui).stored()) return;
-    m_context.player.load(m_context.store.blocks(), m_id);
-    showPlayerOnAllPages();
+    m_context.document.act([&] { importPlayer(m_context.store.blocks(), m_id, toPath(file), m_context.ui); },
+                           "import player file " + utf8Path(toPath(file).filename()));
 }
 
 }  // namespace tarvo::gui

@@ -44,8 +44,14 @@ void SpecialAbilitiesPage::showPlayer(std::uint32_t) {
     m_injury->setCurrentIndex(entryOfStored(PF::Injury, m_context.player));
 }
 
-void SpecialAbilitiesPage::onCheckBoxClicked(PF field, bool checked) { m_context.player.write(field, checked ? 1 : 0); }
+void SpecialAbilitiesPage::onCheckBoxClicked(PF field, bool checked) {
+    m_context.player.write(field, checked ? 1 : 0);
+    m_context.document.edited();
+}
 
-void SpecialAbilitiesPage::onInjuryActivated(int entry) { chooseEntry(m_context.player, PF::Injury, entry); }
+void SpecialAbilitiesPage::onInjuryActivated(int entry) {
+    chooseEntry(m_context.player, PF::Injury, entry);
+    m_context.document.edited();
+}
 
 }  // namespace tarvo::gui

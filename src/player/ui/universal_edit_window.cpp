@@ -81,9 +81,16 @@ void UniversalEditWindow::applyMethodRule() {
 
 void UniversalEditWindow::onDoClicked() {
     const bool add = m_add->isChecked();
-    universalEdit(m_context.store.blocks(), m_context.player, m_property->currentIndex(),
-                  add ? UniversalMethod::Add : UniversalMethod::Percent,
-                  add ? m_amount->value() : m_percentage->value());
+    const int amount = add ? m_amount->value() : m_percentage->value();
+    // "universal edit stamina +5", "universal edit stamina 110%"
+    const std::string label = "universal edit " + m_property->currentText().toStdString() + " " +
+                              (add ? (amount < 0 ? "" : "+") + std::to_string(amount) : std::to_string(amount) + "%");
+    m_context.document.act(
+        [&] {
+            universalEdit(m_context.store.blocks(), m_context.player, m_property->currentIndex(),
+                          add ? UniversalMethod::Add : UniversalMethod::Percent, amount);
+        },
+        label);
     m_context.ui.information("universal edit done!");
     accept();
 }

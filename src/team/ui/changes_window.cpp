@@ -80,7 +80,9 @@ void ChangesWindow::onRevertClicked() {
     picked.erase(std::unique(picked.begin(), picked.end()), picked.end());
     std::vector<Change> reverted;
     for (const std::size_t i : picked) reverted.push_back(m_changes.at(i));
-    revertChanges(m_context.store.writtenBlocks(), m_context.store.blocks(), reverted);
+    if (reverted.empty()) return;
+    m_context.document.act([&] { revertChanges(m_context.store.writtenBlocks(), m_context.store.blocks(), reverted); },
+                           "revert " + describeFirstChange(reverted));
     showChanges();
 }
 

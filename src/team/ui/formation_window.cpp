@@ -96,10 +96,51 @@ FormationWindow::FormationWindow(AppContext& context, int row, QWidget* parent)
             [this](QListWidgetItem* item) { applyFormation(m_formations->row(item)); });
 
     m_formations->setCurrentRow(0);
+    m_undone.clear();
+    addUndoKeys(this, [this] { onUndo(); }, [this] { onRedo(); });
+    // An undo of the data while nothing here is changed yet shows the formation as it is now.
+    connect(&m_context.document, &Document::changed, this, [this](bool byControl) {
+        if (byControl) return;
+        m_list[0] = readFormation(m_context.store.blocks(), m_row);
+        if (!m_undone.empty()) return;
+        m_working = m_list[0];
+        refreshPositions();
+    });
+}
+
+void FormationWindow::rememberWorking() {
+    m_undone.push_back(m_working);
+    m_redone.clear();
+}
+
+void FormationWindow::onUndo() {
+    if (m_undone.empty()) {
+        m_context.document.undo();
+        return;
+    }
+    takeWorking(m_undone, m_redone);
+}
+
+void FormationWindow::onRedo() {
+    if (m_redone.empty()) {
+        m_context.document.redo();
+        return;
+    }
+    takeWorking(m_redone, m_undone);
+}
+
+void FormationWindow::takeWorking(std::vector<FormationRecord>& from, std::vector<FormationRecord>& to) {
+    to.push_back(m_working);
+    m_working = from.back();
+    from.pop_back();
+    const int selected = m_selected;
+    refreshPositions();
+    selectPosition(selected);
 }
 
 void FormationWindow::applyFormation(int entry) {
     if (entry < 0 || entry >= kFormationListSize) return;
+    rememberWorking();
     m_working = m_list[static_cast<std::size_t>(entry)];
     refreshPositions();
 }
@@ -130,12 +171,16 @@ void FormationWindow::selectPosition(int k, bool force) {
 
 void FormationWindow::onRoleActivated(int index) {
     if (index < 0 || index >= kRoleCount) return;
+    rememberWorking();
     m_working[m_selected] = kRoles[index].code;
     m_roleLabels[m_selected]->setText(latin1(kRoles[index].label));
 }
 
 void FormationWindow::onMoveClicked(formation::Move move) {
+    FormationRecord before = m_working;
     if (!formation::movePosition(m_working, m_selected, move)) return;
+    m_undone.push_back(before);
+    m_redone.clear();
     update(toQRect(
         formation::moveBox(formation::positionX(m_working, m_selected), formation::positionY(m_working, m_selected))));
 }
@@ -146,13 +191,14 @@ void FormationWindow::onLoadFormationClicked() {
     if (file.isEmpty()) return;
     const auto loaded = readFormationFromTeamFile(toPath(file), m_context.ui);
     if (!loaded) return;
+    rememberWorking();
     m_working = *loaded;
     refreshPositions();
     m_context.ui.information("Formation load OK.");
 }
 
 void FormationWindow::onAcceptClicked() {
-    storeFormation(m_context.store.blocks(), m_row, m_working);
+    m_context.document.act([this] { storeFormation(m_context.store.blocks(), m_row, m_working); });
     accept();
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 // "edit formation": the ten field positions of a team on the pitch, the 22 formations to start
 // from, the moves and roles of each position, and "Accept", which stores the working formation.
+// Ctrl+Z takes back the window's own changes of the working formation first, then the data's steps.
 
 #include <array>
+#include <vector>
 
 #include <QDialog>
 #include <QPixmap>
@@ -28,6 +30,12 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // Keeps the working formation as it is before a change, for the window's own undo.
+    void rememberWorking();
+    void onUndo();
+    void onRedo();
+    // The working formation taken from the top of `from`; the one it replaces goes onto `to`.
+    void takeWorking(std::vector<FormationRecord>& from, std::vector<FormationRecord>& to);
     void applyFormation(int entry);
     void refreshPositions();
     void selectPosition(int k, bool force = false);
@@ -39,6 +47,7 @@ private:
     AppContext& m_context;
     int m_row;
     FormationRecord m_working{};
+    std::vector<FormationRecord> m_undone, m_redone;  // the working formation before each change, and undone
     std::array<FormationRecord, kFormationListSize> m_list{};
     int m_selected = 0;
     QPixmap m_pitch;

@@ -44,8 +44,7 @@ namespace {
 constexpr int kBarOffset = 50;  // the bar starts this far right of the field's inner left edge
 constexpr int kBarUnit = 5;     // pixels per shown tactics unit
 constexpr QRgb kBarColour = qRgb(0, 128, 255);
-constexpr int kUnwrittenCheckMs = 200;  // how often the title's "*" is brought up to date
-constexpr int kNoticeMs = 6000;         // how long a notice stays
+constexpr int kNoticeMs = 6000;  // how long a notice stays
 
 QStringList csvFileFilters() { return {QStringLiteral("CSV Files (*.csv)"), QStringLiteral("All Files (*.*)")}; }
 
@@ -76,13 +75,17 @@ TeamWindow::TeamWindow(AppContext& context, QWidget* parent) : QDialog(parent), 
     wheelOnlyWithFocus(this);
     connectControls();
 
-    // Any window may edit the blocks; the title's mark follows them by comparison, not by report.
-    auto* unwrittenCheck = new QTimer(this);
-    connect(unwrittenCheck, &QTimer::timeout, this, &TeamWindow::showUnwrittenMark);
-    unwrittenCheck->start(kUnwrittenCheckMs);
+    // Any window may edit the blocks: the title's mark follows the document; a change made
+    // elsewhere (undo, redo, an import, a revert) is shown here again.
+    connect(&m_context.document, &Document::changed, this, [this](bool byControl) {
+        if (!byControl) reloadViews();
+        showUnwrittenMark();
+    });
+    addUndoKeys(this, m_context.document);
 
     m_sync = new SourceSync(m_context, this);
     connect(m_sync, &SourceSync::reloaded, this, [this](const QString& notice) {
+        m_context.document.clearHistory();
         reloadViews();
         showNotice(notice);
     });
@@ -304,41 +307,48 @@ void TeamWindow::onSquadListChanged(int) { showPlayer(); }
 void TeamWindow::onTeamNameEdited(const Bytes& bytes) {
     if (!teamEditRefusal(TF::TeamName, m_row)) storeTeamName(m_context.store.blocks(), m_row, bytes);
     m_teamGlyphs->setNameBytes(bytes);
+    m_context.document.edited();
 }
 
 void TeamWindow::onClubNameEdited(const Bytes& bytes) {
     if (!teamEditRefusal(TF::ClubName, m_row)) storeClubName(m_context.store.blocks(), m_row, bytes);
+    m_context.document.edited();
 }
 
 void TeamWindow::onShortNameEdited(const Bytes& bytes) {
     if (!teamEditRefusal(TF::ShortName, m_row)) storeShortName(m_context.store.blocks(), m_row, bytes);
+    m_context.document.edited();
 }
 
 void TeamWindow::onTacticsChanged(int k, int value) {
     if (!hasTactics(m_row)) return;
     storeTactics(m_context.store.blocks(), m_row, k, value);
     update(tacticsBarArea(k));
+    m_context.document.edited();
 }
 
 void TeamWindow::onShirtChanged(int value) {
     if (m_squad.at(static_cast<std::size_t>(m_slot)) == 0) return;
     storeShirt(m_context.store.blocks(), m_row, m_slot, value);
+    m_context.document.edited();
 }
 
-void TeamWindow::onSetPieceActivated(int k, int index) { storeSetPiece(m_context.store.blocks(), m_row, k, index); }
+void TeamWindow::onSetPieceActivated(int k, int index) {
+    storeSetPiece(m_context.store.blocks(), m_row, k, index);
+    m_context.document.edited();
+}
 
 void TeamWindow::onChangeIdClicked() {
     bool ok = false;
     std::int64_t id = m_playerId->text().toLongLong(&ok);
     if (!ok) id = 0;
-    if (const auto refusal = setSquadId(m_context.store.blocks(), m_row, m_slot, id)) {
+    if (const auto refusal = squadIdRefusal(m_row, m_slot, id)) {
         m_context.ui.warning(std::string(*refusal));
         m_playerId->setFocus();
         return;
     }
-    m_squad.at(static_cast<std::size_t>(m_slot)) = static_cast<std::uint16_t>(id);
-    rebuildSquadEntry(m_slot);
-    showPlayer();
+    // One step of its own; the document's signal shows the new entry.
+    m_context.document.act([&] { setSquadId(m_context.store.blocks(), m_row, m_slot, id); });
 }
 
 void TeamWindow::openFindPlayer() {
@@ -396,8 +406,8 @@ void TeamWindow::onImportCsv() {
                                  .arg(toQString(toPath(file).filename()))
                                  .arg(preview.changes.size());
     if (!m_context.ui.confirmList(question, lines, QStringLiteral("Apply"))) return;
-    cli::importCsv(m_context.store.blocks(), text);
-    reloadViews();
+    m_context.document.act([&] { cli::importCsv(m_context.store.blocks(), text); },
+                           "import CSV file " + utf8Path(toPath(file).filename()));
 }
 
 void TeamWindow::onRestoreBackup() {
@@ -424,16 +434,20 @@ void TeamWindow::onRestoreBackup() {
                                               "source holds now.")
                                    .arg(backupTime(backup), toQString(source))))
         return;
-    if (m_context.store.restoreBackup(backup.folder, false) == RestoreResult::OtherSource &&
+    RestoreResult restored = m_context.store.restoreBackup(backup.folder, false);
+    if (restored == RestoreResult::OtherSource &&
         m_context.ui.askYesNo(QStringLiteral("This backup was made of another source than %1. Restore it all the "
                                              "same?")
                                   .arg(toQString(source))))
-        m_context.store.restoreBackup(backup.folder, true);
+        restored = m_context.store.restoreBackup(backup.folder, true);
+    if (restored == RestoreResult::Restored) m_context.document.clearHistory();
     reloadViews();
 }
 
 void TeamWindow::reloadViews() {
+    const int slot = m_slot;
     selectTeam(m_row);
+    if (slot < m_squadList->count()) m_squadList->setCurrentIndex(slot);
     if (m_find) m_find->refresh();
     showUnwrittenMark();
 }
@@ -459,11 +473,6 @@ void TeamWindow::onChangesClicked() {
     ChangesWindow changes(m_context, this);
     changes.setWindowModality(Qt::WindowModal);
     changes.exec();
-    // A revert may have changed anything the window shows.
-    const int slot = m_slot;
-    showTeam();
-    if (slot < m_squadList->count()) m_squadList->setCurrentIndex(slot);
-    showUnwrittenMark();
 }
 
 void TeamWindow::onPickerClicked() {
@@ -486,8 +495,10 @@ void TeamWindow::onLoadTeamClicked() {
     const QString file = m_context.ui.openFile(QStringLiteral("open team data file"), datFileFilters(),
                                                toQString(m_context.programDirectory));
     if (file.isEmpty()) return;
-    if (const FileImport loaded = importTeam(m_context.store.blocks(), toPath(file), m_context.ui); loaded.stored())
-        selectTeam(*loaded.row);
+    FileImport loaded;
+    m_context.document.act([&] { loaded = importTeam(m_context.store.blocks(), toPath(file), m_context.ui); },
+                           "import team file " + utf8Path(toPath(file).filename()));
+    if (loaded.stored()) selectTeam(*loaded.row);
 }
 
 void TeamWindow::onWriteClicked() {
@@ -589,6 +600,19 @@ void TeamWindow::keyPressEvent(QKeyEvent* event) {
 
 void TeamWindow::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
+    // The step of a control still in use ends when the menu takes the focus; its name is known then.
+    m_context.document.commit();
+    const auto addStep = [this, &menu](QString text, const QString& none, void (Document::*slot)(), QKeySequence key) {
+        // A name's text may hold "&", which a menu would take for a mnemonic.
+        QAction* item = menu.addAction(text.isEmpty() ? none : text.replace(QLatin1Char('&'), QStringLiteral("&&")),
+                                       &m_context.document, slot);
+        item->setShortcut(key);
+        item->setEnabled(!text.isEmpty());
+    };
+    addStep(m_context.document.undoText(), QStringLiteral("Undo"), &Document::undo, QKeySequence(Qt::CTRL | Qt::Key_Z));
+    addStep(m_context.document.redoText(), QStringLiteral("Redo"), &Document::redo,
+            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    menu.addSeparator();
     menu.addAction(QStringLiteral("&Find player..."), this, &TeamWindow::openFindPlayer);
     menu.addSeparator();
     menu.addAction(QStringLiteral("&Export players (CSV)..."), this, &TeamWindow::onExportPlayersCsv);

@@ -312,6 +312,44 @@ private slots:
         }
     }
 
+    // Ctrl+Z in a number field right after a change takes back that change of the data, a run of
+    // arrow presses or a typed number as one step, and Ctrl+Shift+Z makes it again. After a
+    // universal edit Ctrl+Z in the editor takes it back whole; the pages show the values as they are.
+    void undoInNumberFieldsAndAfterUniversalEdit() {
+        Env env;
+        auto window = env.open(kId);
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        auto* height = child<QSpinBox>(window.get(), "height");
+        const int shown = height->value();
+        height->setFocus();
+        QTest::keyClick(height, Qt::Key_Up);
+        QTest::keyClick(height, Qt::Key_Up);
+        QTest::keyClick(height, Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(height->value() == shown && env.unchanged());
+        QTest::keyClick(height, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QVERIFY(height->value() == shown + 2 && env.read(kId, PF::Height) == static_cast<std::uint32_t>(shown + 2));
+        env.snapshot();
+        QTest::keyClick(height, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(height, "190");
+        QVERIFY(!env.unchanged());
+        QTest::keyClick(height, Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(height->value() == shown + 2 && env.unchanged());
+
+        auto* stamina = child<QComboBox>(window.get(), "stamina");
+        const int before = stamina->currentIndex();
+        gui::UniversalEditWindow edit(env.context);
+        edit.show();
+        test::pick(child<QComboBox>(&edit, "property"), 3);  // stamina
+        test::stepTo(child<QSpinBox>(&edit, "amount"), -5);
+        test::click(&edit, "Do");
+        QVERIFY(!env.unchanged() && stamina->currentIndex() == entryOfStored(PF::Stamina, env.player));
+        QVERIFY(stamina->currentIndex() != before);
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(env.unchanged() && stamina->currentIndex() == before);
+    }
+
     void closingWithoutDoChangesNothing() {
         test::LoadedSample sample;
         for (const bool escape : {true, false}) {

@@ -555,6 +555,61 @@ private slots:
         QVERIFY(sample.window.isVisible());
     }
 
+    // Ctrl+Z in a name field undoes the typing first, then the data's last step (a run of arrow
+    // presses); the menu names the steps; a formation move is taken back in the formation editor
+    // and, once accepted, in the main window; Ctrl+Y redoes. The "*" and the shown values follow.
+    void undoAndRedoFollowEveryStep() {
+        Shown sample;
+        QVERIFY(QTest::qWaitForWindowActive(&sample.window));
+        const QString name = QString::fromLatin1(kAppName);
+        auto* tactics = child<QSpinBox>(&sample.window, "tactics0");
+        const int offense = tactics->value(), changed = offense + (offense < tactics->maximum() - 1 ? 2 : -2);
+        tactics->setFocus();
+        test::stepTo(tactics, changed);
+        auto* field = child<gui::NameField>(&sample.window, "teamName");
+        const QString text = field->text();
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_End);
+        QTest::keyClicks(field, "XY");
+        QCOMPARE(sample.window.windowTitle(), name + "*");
+        QTest::keyClick(field, Qt::Key_Z, Qt::ControlModifier);  // the typing
+        QVERIFY(field->text() == text && tactics->value() == changed);
+        QCOMPARE(sample.window.windowTitle(), name + "*");
+        QTest::keyClick(field, Qt::Key_Z, Qt::ControlModifier);  // the arrow presses, one step
+        QVERIFY(tactics->value() == offense && sample.unchanged());
+        QCOMPARE(sample.window.windowTitle(), name);
+        useMenu(sample.window, QStringLiteral("Redo team 1.Ireland offense: %1 -> %2").arg(offense).arg(changed));
+        QVERIFY(tactics->value() == changed && sample.window.windowTitle() == name + "*");
+        useMenu(sample.window, QStringLiteral("Undo team 1.Ireland offense: %1 -> %2").arg(offense).arg(changed));
+        QVERIFY(sample.unchanged() && sample.window.windowTitle() == name);
+
+        FormationWindow formation(sample.context, kRow);
+        formation.show();
+        QVERIFY(QTest::qWaitForWindowActive(&formation));
+        selectPosition(formation, 0);
+        const QPoint at = selectedMarker(formation);
+        click(&formation, "down");
+        if (selectedMarker(formation) == at) click(&formation, "up");
+        const QPoint moved = selectedMarker(formation);
+        QVERIFY(moved != at);
+        QTest::keyClick(&formation, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(selectedMarker(formation), at);
+        QTest::keyClick(&formation, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(selectedMarker(formation), moved);
+        click(&formation, "accept");
+        QVERIFY(!sample.unchanged() && sample.window.windowTitle() == name + "*");
+        sample.window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&sample.window));
+        QTest::keyClick(&sample.window, Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(sample.unchanged() && sample.window.windowTitle() == name);
+        // Writing keeps the history: an undo after it shows the "*" again.
+        QTest::keyClick(&sample.window, Qt::Key_Y, Qt::ControlModifier);
+        test::click(&sample.window, "writeButton");
+        QCOMPARE(sample.window.windowTitle(), name);
+        QTest::keyClick(&sample.window, Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(sample.unchanged() && sample.window.windowTitle() == name + "*");
+    }
+
     // Closing with an unwritten edit asks, whichever way it is closed. Cancel keeps the window,
     // Discard closes without writing, Write writes and closes, and a failed write keeps it open.
     // Without an edit nothing is asked.
