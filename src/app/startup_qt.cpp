@@ -193,7 +193,8 @@ int StartUp(const QStringList& arguments, std::chrono::steady_clock::time_point 
         return 1;
     }
 
-    AppContext context{store, player, ui, directory};
+    NameInput names;
+    AppContext context{store, player, ui, directory, names};
     runMainWindow(context, started);
     store.ReleaseData();
     return 0;

@@ -108,7 +108,8 @@ struct LoadedSample {
     DataStore store{ui};
     Player player;
     std::filesystem::path source;
-    gui::AppContext context{store, player, ui, dir.path()};
+    gui::NameInput nameInput;
+    gui::AppContext context{store, player, ui, dir.path(), nameInput};
     std::vector<Bytes> before;
 
 private:

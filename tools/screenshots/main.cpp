@@ -42,7 +42,8 @@ int main(int argc, char** argv) {
     tarvo::Player player;
     std::error_code error;
     std::filesystem::create_directories(argv[2], error);
-    tarvo::gui::AppContext context{store, player, ui, std::filesystem::path(argv[2])};
+    tarvo::gui::NameInput names;
+    tarvo::gui::AppContext context{store, player, ui, std::filesystem::path(argv[2]), names};
     tarvo::shots::ShotContext shots{context, argv[2]};
     tarvo::shots::renderTeamWindows(shots);
     tarvo::shots::renderPlayerWindows(shots);

@@ -96,6 +96,10 @@ void LooksPage::createNameControls(const DialogUnits& units) {
     m_backName->setUpperCase(true);
     m_backName->setGeometry(units.rect(76, 59, 90, kControlHeight));
     connect(m_backName, &NameField::nameEdited, this, &LooksPage::onBackNameEdited);
+
+    // The picker buttons sit right of the name fields, before the right-hand column.
+    m_context.names.addPickerButton(m_fullName, units.rect(168, 38, kControlHeight, kControlHeight), this);
+    m_context.names.addPickerButton(m_backName, units.rect(168, 59, kControlHeight, kControlHeight), this);
 }
 
 void LooksPage::createCallControls(const DialogUnits& units) {

@@ -111,14 +111,19 @@ void TeamWindow::buildControls() {
     namesBox->setGeometry(du.rect(7, 37, 190, 62));
     m_teamName = new NameField(m_context.ui, this);
     m_teamName->setObjectName(QStringLiteral("teamName"));
-    m_teamName->setGeometry(du.rect(14, 48, 176, 13));
+    m_teamName->setGeometry(du.rect(14, 48, 162, 13));
     m_clubName = new NameField(m_context.ui, this);
     m_clubName->setObjectName(QStringLiteral("clubName"));
-    m_clubName->setGeometry(du.rect(14, 64, 176, 13));
+    m_clubName->setGeometry(du.rect(14, 64, 162, 13));
     m_shortName = new NameField(m_context.ui, this);
     m_shortName->setObjectName(QStringLiteral("shortName"));
     m_shortName->setGeometry(du.rect(14, 80, 40, 13));
     m_shortName->setMaxBytes(teamField(TF::ShortName).max);
+    for (NameField* name : {m_teamName, m_clubName, m_shortName}) {
+        const QRect field = name->geometry();
+        m_context.names.addPickerButton(name, QRect(field.right() + 3, field.top(), field.height(), field.height()),
+                                        this);
+    }
 
     m_teamGlyphs = new GlyphRowBox(QStringLiteral("long team name"), this);
     m_teamGlyphs->setObjectName(QStringLiteral("teamNameGlyphs"));
@@ -205,6 +210,7 @@ void TeamWindow::connectControls() {
     connect(m_universal, &QPushButton::clicked, this, &TeamWindow::onUniversalEditClicked);
     connect(m_changes, &QPushButton::clicked, this, &TeamWindow::onChangesClicked);
     connect(m_pickerButton, &QPushButton::clicked, this, &TeamWindow::onPickerClicked);
+    connect(&m_context.names, &NameInput::pickerWanted, this, &TeamWindow::onPickerClicked);
     connect(m_saveTeam, &QPushButton::clicked, this, &TeamWindow::onSaveTeamClicked);
     connect(m_loadTeam, &QPushButton::clicked, this, &TeamWindow::onLoadTeamClicked);
     connect(m_write, &QPushButton::clicked, this, &TeamWindow::onWriteClicked);
@@ -472,6 +478,7 @@ void TeamWindow::onPickerClicked() {
     // A window of its own, without a parent, so that no window modal to this one blocks it.
     m_picker = new PickerWindow(m_context.ui, m_pickerState);
     m_picker->setAttribute(Qt::WA_DeleteOnClose);
+    connect(m_picker, &PickerWindow::characterPicked, &m_context.names, &NameInput::insert);
     m_picker->show();
 }
 
