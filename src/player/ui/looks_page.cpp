@@ -13,6 +13,7 @@
 #include "player/voice_clip.h"
 #include "ui/glyph_row_widget.h"
 #include "ui/name_field_widget.h"
+#include "ui/stored_value_qt.h"
 #include "ui/voice_player_qt.h"
 
 namespace tarvo::gui {
@@ -176,13 +177,12 @@ void LooksPage::showPlayer(std::uint32_t id) {
     for (const auto& [field, list] : m_lists) {
         if (field == PF::HairType || field == PF::HairColor || field == PF::BeardType || field == PF::BeardColor)
             continue;
-        list->setCurrentIndex(entryOfStored(field, player));
+        showListEntry(list, field, entryOfStored(field, player), player);
     }
     showHair(hairLists(player));
     showBeard(beardLists(player));
 
-    setFaceRange();
-    for (const auto& [field, spin] : m_numbers) setNumber(field, player.read(field));
+    for (const auto& [field, spin] : m_numbers) setNumber(field);
 }
 
 void LooksPage::showCallNumber(std::uint16_t number) {
@@ -217,31 +217,18 @@ void LooksPage::setCallControlsEnabled(bool enabled) {
     for (auto* button : {m_listen1, m_listen2, m_saveWav}) button->setEnabled(enabled && cdImageMode());
 }
 
-void LooksPage::setNumber(PF field, std::uint32_t stored) {
-    QSpinBox* spin = m_numbers.at(field);
-    const QSignalBlocker blocker(spin);
-    spin->setValue(static_cast<int>(shownNumber(stored, numberRange(field, m_context.player.read(PF::Skin)))));
+void LooksPage::setNumber(PF field) { showNumber(m_numbers.at(field), field, m_context.player); }
+
+void LooksPage::showLinkedLists(PF type, PF color, const LinkedLists& lists) {
+    const Player& player = m_context.player;
+    showListEntry(m_lists.at(type), type, lists.typeEntry, player);
+    m_lists.at(color)->setEnabled(lists.colorEnabled);
+    showListEntry(m_lists.at(color), color, lists.colorEntry, player);
 }
 
-void LooksPage::setFaceRange() {
-    // The range follows the skin; the stored face is left as it is.
-    QSpinBox* face = m_numbers.at(PF::Face);
-    const QSignalBlocker blocker(face);
-    const auto range = numberRange(PF::Face, m_context.player.read(PF::Skin));
-    face->setRange(static_cast<int>(range.min), static_cast<int>(range.max));
-}
+void LooksPage::showHair(const LinkedLists& lists) { showLinkedLists(PF::HairType, PF::HairColor, lists); }
 
-void LooksPage::showHair(const LinkedLists& lists) {
-    m_lists.at(PF::HairType)->setCurrentIndex(lists.typeEntry);
-    m_lists.at(PF::HairColor)->setEnabled(lists.colorEnabled);
-    m_lists.at(PF::HairColor)->setCurrentIndex(lists.colorEntry);
-}
-
-void LooksPage::showBeard(const LinkedLists& lists) {
-    m_lists.at(PF::BeardType)->setCurrentIndex(lists.typeEntry);
-    m_lists.at(PF::BeardColor)->setEnabled(lists.colorEnabled);
-    m_lists.at(PF::BeardColor)->setCurrentIndex(lists.colorEntry);
-}
+void LooksPage::showBeard(const LinkedLists& lists) { showLinkedLists(PF::BeardType, PF::BeardColor, lists); }
 
 void LooksPage::onFullNameEdited(const Bytes& bytes) {
     if (writePlayerName(m_context.store.blocks(), PlayerName::Full, m_shownId, bytes)) m_glyphRow->setNameBytes(bytes);
@@ -292,13 +279,18 @@ void LooksPage::onListActivated(PF field, int entry) {
     case PF::BeardType: showBeard(chooseBeardType(player, entry)); break;
     case PF::Skin:
         chooseEntry(player, field, entry);
-        setFaceRange();
-        setNumber(PF::Face, player.read(PF::Face));  // a wider range may now hold the stored face
+        dropUnlistedEntry(m_lists.at(field), entry);
+        setNumber(PF::Face);  // the face's range follows the skin
         break;
-    default: chooseEntry(player, field, entry); break;
+    default:
+        chooseEntry(player, field, entry);
+        dropUnlistedEntry(m_lists.at(field), entry);
+        break;
     }
 }
 
-void LooksPage::onNumberChanged(PF field, int value) { enterNumber(m_context.player, field, value); }
+void LooksPage::onNumberChanged(PF field, int value) {
+    if (enterNumber(m_context.player, field, value)) setNumber(field);
+}
 
 }  // namespace tarvo::gui

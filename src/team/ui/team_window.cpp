@@ -33,6 +33,7 @@
 #include "ui/glyph_row_widget.h"
 #include "ui/name_field_widget.h"
 #include "ui/resources_qt.h"
+#include "ui/stored_value_qt.h"
 
 namespace tarvo::gui {
 
@@ -59,6 +60,13 @@ QSpinBox* arrowField(int minimum, int maximum, const QRect& geometry, QWidget* p
     spin->setGeometry(geometry);
     spin->findChild<QLineEdit*>()->setReadOnly(true);
     return spin;
+}
+
+// A team value as stored, marked when outside the field's range; the arrows step from it towards
+// the range.
+void showTeamNumber(QSpinBox* spin, TF field, int value) {
+    const TeamField& f = teamField(field);
+    showNumberAsStored(spin, value, f.min, f.max, QStringLiteral("%1 to %2").arg(f.min).arg(f.max));
 }
 
 }  // namespace
@@ -246,7 +254,7 @@ void TeamWindow::showTeam() {
     for (int k = 0; k < kTacticsCount; ++k) {
         const QSignalBlocker blocker(m_tactics[k]);
         m_tactics[k]->setEnabled(tactics);
-        if (tactics) m_tactics[k]->setValue(shownTactics(blocks, row, k));
+        if (tactics) showTeamNumber(m_tactics[k], tacticsField(k), readTactics(blocks, row, k));
     }
     m_editFormation->setEnabled(tactics);
 
@@ -285,7 +293,7 @@ void TeamWindow::showPlayer() {
     const bool filled = id != 0;
     if (filled) {
         const QSignalBlocker blocker(m_shirt);
-        m_shirt->setValue(shownShirtNumber(blocks, m_row, m_slot));
+        showTeamNumber(m_shirt, TF::Shirt, readShirt(blocks, m_row, m_slot));
     }
     m_editPlayer->setEnabled(filled);
     m_shirt->setEnabled(filled);
@@ -320,12 +328,14 @@ void TeamWindow::onShortNameEdited(const Bytes& bytes) {
 void TeamWindow::onTacticsChanged(int k, int value) {
     if (!hasTactics(m_row)) return;
     storeTactics(m_context.store.blocks(), m_row, k, value);
+    showTeamNumber(m_tactics[k], tacticsField(k), value);
     update(tacticsBarArea(k));
 }
 
 void TeamWindow::onShirtChanged(int value) {
     if (m_squad.at(static_cast<std::size_t>(m_slot)) == 0) return;
     storeShirt(m_context.store.blocks(), m_row, m_slot, value);
+    showTeamNumber(m_shirt, TF::Shirt, value);
 }
 
 void TeamWindow::onSetPieceActivated(int k, int index) { storeSetPiece(m_context.store.blocks(), m_row, k, index); }
@@ -543,7 +553,9 @@ QRect TeamWindow::tacticsBarRect(int k) const {
     if (!hasTactics(m_row) || k < 0 || k >= kTacticsCount) return {};
     // The field's inner edges lie one pixel inside its frame.
     const QRect field = m_tactics[k]->geometry().adjusted(1, 1, -1, -1);
-    return QRect(field.left() + kBarOffset, field.top(), kBarUnit * m_tactics[k]->value(), field.height());
+    // A stored value past the range draws a full bar: the bar's area ends there.
+    const int units = std::min(m_tactics[k]->value(), kTacticsShownMax);
+    return QRect(field.left() + kBarOffset, field.top(), kBarUnit * units, field.height());
 }
 
 void TeamWindow::paintEvent(QPaintEvent* event) {

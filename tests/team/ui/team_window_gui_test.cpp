@@ -227,7 +227,7 @@ private slots:
                 auto* field = child<QSpinBox>(&sample.window, QStringLiteral("tactics%1").arg(k));
                 QCOMPARE(field->isEnabled(), tactics);
                 QCOMPARE(bars[k], tactics ? 5 * field->value() : 0);  // five pixels a unit
-                if (tactics) QCOMPARE(field->value(), shownTactics(blocks, row, k));  // (the rule: the core)
+                if (tactics) QCOMPARE(field->value(), readTactics(blocks, row, k));
             }
             for (const auto& [name, enabled] : {std::pair{"editFormation", tactics},
                                                 {"teamName", tactics},
