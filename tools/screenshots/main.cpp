@@ -47,5 +47,6 @@ int main(int argc, char** argv) {
     tarvo::shots::ShotContext shots{context, argv[2]};
     tarvo::shots::renderTeamWindows(shots);
     tarvo::shots::renderPlayerWindows(shots);
+    tarvo::shots::renderOutOfRangeValues(shots);
     return shots.failures == 0 ? 0 : 1;
 }
