@@ -166,10 +166,6 @@ CallNumberKind callNumberKind(std::uint16_t number) {
     return CallNumberKind::OutOfRange;
 }
 
-FieldRange callNumberShowRange(std::uint16_t number) {
-    return {std::min<std::uint32_t>(number, kCallNumberMin), std::max<std::uint32_t>(number, kCallNumberMax)};
-}
-
 bool enterCallNumber(const GameBlocks& blocks, std::uint32_t id, std::int64_t value) {
     if (value < kCallNumberMin || value > kCallNumberMax) return false;
     writeCallNumber(blocks, id, static_cast<std::uint16_t>(value));

@@ -59,8 +59,6 @@ bool enterNumber(Player& player, PF field, std::int64_t value);
 // that (other than 11085) is shown as it is and kept until the user changes it.
 enum class CallNumberKind { None, InRange, OutOfRange };
 CallNumberKind callNumberKind(std::uint16_t number);
-// The range the call name field needs to show `number` as it is.
-FieldRange callNumberShowRange(std::uint16_t number);
 // A call number the user entered: stored in both copies when within 11578 to 15833.
 bool enterCallNumber(const GameBlocks& blocks, std::uint32_t id, std::int64_t value);
 

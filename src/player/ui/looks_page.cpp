@@ -191,15 +191,18 @@ void LooksPage::showCallNumber(std::uint16_t number) {
     m_none->setChecked(kind == CallNumberKind::None);
     setCallControlsEnabled(kind != CallNumberKind::None);
     if (kind == CallNumberKind::None) {
+        setCallNumber(kCallNumberMin);  // the offered range, unmarked, then shown empty
         m_callNumber->clear();
         m_entryName->clear();
         return;
     }
-    // A number outside the offered range is shown as it is stored; the range widens to hold it.
-    const auto range = callNumberShowRange(number);
-    m_callNumber->setRange(static_cast<int>(range.min), static_cast<int>(range.max));
-    m_callNumber->setValue(number);
+    setCallNumber(number);
     showEntryName();
+}
+
+void LooksPage::setCallNumber(std::uint16_t number) {
+    showNumberAsStored(m_callNumber, number, kCallNumberMin, kCallNumberMax,
+                       QString::fromStdString(callNumberRangeText()));
 }
 
 void LooksPage::showEntryName() {
@@ -239,10 +242,7 @@ void LooksPage::onBackNameEdited(const Bytes& bytes) {
 }
 
 void LooksPage::onCallNumberChanged(int value) {
-    if (enterCallNumber(m_context.store.blocks(), m_shownId, value)) {
-        const QSignalBlocker blocker(m_callNumber);
-        m_callNumber->setRange(static_cast<int>(kCallNumberMin), static_cast<int>(kCallNumberMax));
-    }
+    if (enterCallNumber(m_context.store.blocks(), m_shownId, value)) setCallNumber(static_cast<std::uint16_t>(value));
     showEntryName();
 }
 

@@ -37,6 +37,7 @@ private:
     void createNumbers(const DialogUnits& units);
 
     void showCallNumber(std::uint16_t number);
+    void setCallNumber(std::uint16_t number);
     void showEntryName();
     void setCallControlsEnabled(bool enabled);
     void setNumber(PF field);

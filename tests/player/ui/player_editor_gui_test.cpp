@@ -140,7 +140,8 @@ private slots:
                 const bool marked = !control->toolTip().isEmpty();
                 QVERIFY2(id != kId || (shown == o.shown && marked == (o.field != PF::Skin)), o.control);
             }
-            if (id == kId) QCOMPARE(child<QSpinBox>(window.get(), "call name")->value(), 20000);
+            const auto* call = child<QSpinBox>(window.get(), "call name");
+            QVERIFY(id != kId || (call->value() == 20000 && !call->toolTip().isEmpty()));
             QTest::keyClick(window.get(), Qt::Key_Escape);
             QVERIFY(!window->isVisible());
         }
