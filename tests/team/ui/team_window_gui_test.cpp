@@ -257,7 +257,7 @@ private slots:
     }
 
     // A tactics value shows as a fifth of its byte; the arrows store 5 x value within 4..19 and
-    // nothing else.
+    // nothing else; from a value stored outside, towards 4..19.
     void tacticsStoreFiveTimesTheirValue() {
         Shown sample;
         const std::size_t offense = 2140944 + 5 * 7;  // row 7, offense
@@ -272,6 +272,13 @@ private slots:
             QVERIFY(sample.store.boot()[offense] == stored && barWidths(sample.window)[0] == stored);
             QCOMPARE(sample.changes(), std::vector<std::string>{"boot " + std::to_string(offense)});
         }
+        // A byte below the range shows as it is, marked, and Up steps from it.
+        sample.blocks().boot[offense] = 5;
+        sample.snapshot();
+        sample.window.selectTeam(7);
+        QVERIFY(field->value() == 1 && !field->toolTip().isEmpty() && sample.unchanged());
+        QTest::keyClick(field, Qt::Key_Up);
+        QVERIFY(sample.store.boot()[offense] == 10 && field->minimum() == 2);
     }
 
     // The shirt field stores the shown number - 1 (parameter data: 23 bytes a national row from
