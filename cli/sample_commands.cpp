@@ -13,12 +13,15 @@ struct MakeSampleArgs {
     std::string directory;
     bool noPadding = false;
     bool force = false;
+    bool outOfRange = false;
 };
 
 int makeSampleCommand(const MakeSampleArgs& args) {
     const std::filesystem::path directory = pathFromUtf8(args.directory);
-    if (!sample::makeSample(directory, sample::SampleOptions{.padImage = !args.noPadding, .replace = args.force},
-                            messages()))
+    if (!sample::makeSample(
+            directory,
+            sample::SampleOptions{.padImage = !args.noPadding, .replace = args.force, .outOfRange = args.outOfRange},
+            messages()))
         return refuse("the sample disc could not be written to " + utf8Path(directory));
     for (const char* made : {"sample.bin", "sample.iso", "exported"}) std::cout << utf8Path(directory / made) << '\n';
     return 0;
@@ -38,6 +41,9 @@ void registerSampleCommands(CLI::App& app, int& status) {
     command->add_flag("--no-padding", args->noPadding, "leave the images unpadded (a few megabytes)");
     command->add_flag("--force", args->force,
                       "replace the files of an earlier sample (without it, any of them there refuses the command)");
+    command->add_flag("--out-of-range", args->outOfRange,
+                      "store a few values the editor does not offer, to see how they show: player 1 weighs 27, has "
+                      "face 99 and nation code 60; team 1 has offense tactics 1 and shirt number 120 in slot 1");
 }
 
 }  // namespace tarvo::cli

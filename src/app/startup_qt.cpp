@@ -187,7 +187,8 @@ int StartUp(const QStringList& arguments, std::chrono::steady_clock::time_point 
     }
 
     Document document(store);
-    AppContext context{store, document, player, ui, directory};
+    NameInput names;
+    AppContext context{store, document, player, ui, directory, names};
     runMainWindow(context, started);
     store.ReleaseData();
     return 0;

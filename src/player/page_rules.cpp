@@ -151,11 +151,11 @@ FieldRange numberRange(PF field, std::uint32_t skin) {
     return editorRange(field);
 }
 
-std::uint32_t shownNumber(std::uint32_t stored, FieldRange range) { return std::clamp(stored, range.min, range.max); }
-
 bool enterNumber(Player& player, PF field, std::int64_t value) {
     const auto range = numberRange(field, player.read(PF::Skin));
-    if (value < range.min || value > range.max) return false;
+    const std::int64_t stored = player.read(field);
+    if (value < std::min<std::int64_t>(range.min, stored) || value > std::max<std::int64_t>(range.max, stored))
+        return false;
     player.write(field, static_cast<std::uint32_t>(value));
     return true;
 }
@@ -164,10 +164,6 @@ CallNumberKind callNumberKind(std::uint16_t number) {
     if (number == kNoCallNumber) return CallNumberKind::None;
     if (number >= kCallNumberMin && number <= kCallNumberMax) return CallNumberKind::InRange;
     return CallNumberKind::OutOfRange;
-}
-
-FieldRange callNumberShowRange(std::uint16_t number) {
-    return {std::min<std::uint32_t>(number, kCallNumberMin), std::max<std::uint32_t>(number, kCallNumberMax)};
 }
 
 bool enterCallNumber(const GameBlocks& blocks, std::uint32_t id, std::int64_t value) {

@@ -1,8 +1,7 @@
 #pragma once
 // What the player editor's pages show for a stored value and what a user's choice writes. The
 // pages call these and hold no data logic of their own. Showing never writes: a stored value
-// with no list entry shows no selection (-1), and a number outside its field's range is shown as
-// the nearest number in range.
+// with no list entry has no entry (-1), and a number outside its field's range is shown as it is.
 
 #include <cstdint>
 #include <optional>
@@ -52,17 +51,14 @@ LinkedLists chooseBeardType(Player& player, int entry);
 
 // The number fields ("height", "weight", "age", "face"): their range (face's follows the skin).
 FieldRange numberRange(PF field, std::uint32_t skin);
-// The number a number field shows for the stored value: the nearest in range.
-std::uint32_t shownNumber(std::uint32_t stored, FieldRange range);
-// A number the user put in the field: stored when in range, otherwise nothing.
+// A number the user put in the field: stored when in the field's range or between the stored
+// value and that range (a value stored outside it steps towards it), otherwise nothing.
 bool enterNumber(Player& player, PF field, std::int64_t value);
 
 // The voice call number: 11085 is "None"; the field offers 11578 to 15833, and a number outside
 // that (other than 11085) is shown as it is and kept until the user changes it.
 enum class CallNumberKind { None, InRange, OutOfRange };
 CallNumberKind callNumberKind(std::uint16_t number);
-// The range the call name field needs to show `number` as it is.
-FieldRange callNumberShowRange(std::uint16_t number);
 // A call number the user entered: stored in both copies when within 11578 to 15833.
 bool enterCallNumber(const GameBlocks& blocks, std::uint32_t id, std::int64_t value);
 

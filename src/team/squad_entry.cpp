@@ -1,6 +1,5 @@
 #include "team/squad_entry.h"
 
-#include <algorithm>
 #include <string>
 
 #include "records/player.h"
@@ -20,14 +19,6 @@ Bytes squadEntryText(const GameBlocks& blocks, int row, int slot) {
     const Bytes name = readPlayerName(blocks, PlayerName::Full, id);
     text.insert(text.end(), name.begin(), name.end());
     return text;
-}
-
-int shownShirtNumber(const GameBlocks& blocks, int row, int slot) {
-    return std::clamp(readShirt(blocks, row, slot), 1, 99);
-}
-
-int shownTactics(const GameBlocks& blocks, int row, int k) {
-    return std::clamp(readTactics(blocks, row, k), kTacticsShownMin, kTacticsShownMax);
 }
 
 }  // namespace tarvo

@@ -7,9 +7,5 @@
 namespace tarvo {
 
 Bytes squadEntryText(const GameBlocks& blocks, int row, int slot);
-// The shirt number a slot shows: stored byte + 1, kept within 1 to 99.
-int shownShirtNumber(const GameBlocks& blocks, int row, int slot);
-// The tactics value a field shows: stored byte div 5, kept within 4 to 19.
-int shownTactics(const GameBlocks& blocks, int row, int k);
 
 }  // namespace tarvo

@@ -1,7 +1,7 @@
 #pragma once
 // What every window of the program works with: the loaded data and their document (the change
-// signal, undo and redo), the current player, the message and dialog services and the program
-// directory (where team and player files go).
+// signal, undo and redo), the current player, the message and dialog services, the program
+// directory (where team and player files go) and the target of the character picker.
 
 #include <filesystem>
 
@@ -10,6 +10,7 @@
 #include "records/player.h"
 #include "store/data_store.h"
 #include "ui/document_qt.h"
+#include "ui/name_input_qt.h"
 #include "ui/ui_services_qt.h"
 
 namespace tarvo::gui {
@@ -20,6 +21,7 @@ struct AppContext {
     Player& player;  // the one current player
     UiServices& ui;
     std::filesystem::path programDirectory;
+    NameInput& names;  // where the character picker's characters go
 };
 
 // Paths between the toolkit's strings and the core's paths, through UTF-16: on Windows the

@@ -114,13 +114,20 @@ TEST(NumberFields, TheFaceFollowsTheSkin) {
         SCOPED_TRACE("skin " + std::to_string(skin));
         Fixture f;
         f.store(PF::Skin, skin);
+        f.store(PF::Face, 0);
         const TestBlocks before = f.blocks;
         EXPECT_FALSE(enterNumber(f.player, PF::Face, bound + 1));
         EXPECT_FALSE(enterNumber(f.player, PF::Face, 0));
         EXPECT_TRUE(f.blocks == before);
         EXPECT_TRUE(enterNumber(f.player, PF::Face, bound));
         EXPECT_EQ(f.blocks.parameter[112188 + 44 * (kId - 1) + 4] & 0x7F, bound - 1);  // face: byte 4, bits 0-6
-        EXPECT_EQ(shownNumber(120, numberRange(PF::Face, skin)), std::min(120u, bound));
+    }
+    // A weight stored below the range steps up towards it, never further out.
+    Fixture f;
+    f.store(PF::Weight, 27);
+    for (const auto& [entered, stored] : {std::pair{26, 27u}, {28, 28u}, {27, 28u}, {30, 30u}}) {
+        enterNumber(f.player, PF::Weight, entered);
+        EXPECT_EQ(f.player.read(PF::Weight), stored) << entered;
     }
 }
 

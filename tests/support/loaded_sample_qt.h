@@ -93,6 +93,7 @@ struct LoadedSample {
     // Remembers the blocks as they are now; changes() lists the bytes that differ since then.
     void snapshot() { before = {copy(store.boot()), copy(store.parameter()), copy(store.select())}; }
     bool unchanged() const { return changes().empty(); }
+    ConstGameBlocks blocksBefore() const { return {before[0], before[1], before[2]}; }
     std::vector<std::string> changes() const {  // "boot 123": block and offset
         std::vector<std::string> result;
         const ByteSpan now[] = {store.boot(), store.parameter(), store.select()};
@@ -110,7 +111,8 @@ struct LoadedSample {
     gui::Document document{store};
     Player player;
     std::filesystem::path source;
-    gui::AppContext context{store, document, player, ui, dir.path()};
+    gui::NameInput nameInput;
+    gui::AppContext context{store, document, player, ui, dir.path(), nameInput};
     std::vector<Bytes> before;
 
 private:

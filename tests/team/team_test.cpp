@@ -454,7 +454,6 @@ TEST(ChangeList, ConflictsAreTheValuesBothSidesChangedDifferently) {
                                                "player 15 full name: \"THEIRS\" on disk, \"MINE\" kept"}));
 }
 
-// Stored bytes outside the game's ranges still show a number the controls accept.
 // A store holding the sample's blocks, edited through its own views as the windows edit them.
 struct HistoryStore {
     HistoryStore() {
@@ -569,19 +568,6 @@ TEST(EditHistory, KeepsItsBoundsAndNamesItsSteps) {
     EXPECT_TRUE(h.store.adoptBlocks(longer.boot, longer.parameter, longer.select));
     EXPECT_FALSE(byBytes.undo());
     EXPECT_TRUE(byBytes.stepCount() == 0 && test::sameBlocks(h.now().read(), longer.read()));
-}
-
-TEST(SquadEntry, ShownValuesStayInTheirRanges) {
-    test::TestBlocks b;
-    const std::size_t shirt = 211152 + 23 * 3 + 4, tactics = 2140944 + 5 * 3 + 2;  // row 3
-    for (const auto& [stored, shown] : {std::pair{0, 1}, {98, 99}, {99, 99}, {255, 99}}) {
-        b.parameter[shirt] = static_cast<std::uint8_t>(stored);
-        EXPECT_EQ(shownShirtNumber(b.view(), 3, 4), shown) << stored;
-    }
-    for (const auto& [stored, shown] : {std::pair{0, 4}, {20, 4}, {72, 14}, {95, 19}, {99, 19}, {255, 19}}) {
-        b.boot[tactics] = static_cast<std::uint8_t>(stored);
-        EXPECT_EQ(shownTactics(b.view(), 3, 2), shown) << stored;
-    }
 }
 
 struct Named {

@@ -7,7 +7,9 @@
 
 #include "adx_encoder.h"
 #include "disc_image.h"
+#include "records/player.h"
 #include "records/player_tables.h"
+#include "records/team.h"
 #include "sample_content.h"
 #include "sample_random.h"
 #include "sample_voice.h"
@@ -77,7 +79,17 @@ Bytes buildArchive(const SampleBlocks& blocks) {
 
 }  // namespace
 
-SampleBlocks makeSampleBlocks() {
+void storeOutOfRangeValues(const GameBlocks& blocks) {
+    Player player;
+    player.load(blocks, 1);
+    player.write(PF::Weight, 27);
+    player.write(PF::Face, 99);
+    player.write(PF::Nation, 60);
+    storeTactics(blocks, 0, 0, 1);
+    storeShirt(blocks, 0, 0, 120);
+}
+
+SampleBlocks makeSampleBlocks(bool outOfRange) {
     SampleBlocks blocks{patternBlock(blockSize(blockmap::kMinBootSize), 0x5EED0011),
                         patternBlock(blockSize(blockmap::kMinParameterSize), 0x5EED0012),
                         patternBlock(blockSize(blockmap::kMinSelectSize), 0x5EED0013)};
@@ -85,6 +97,7 @@ SampleBlocks makeSampleBlocks() {
     fillPlayers(view);
     fillTeams(view);
     fillPresets(view);
+    if (outOfRange) storeOutOfRangeValues(view);
     return blocks;
 }
 
@@ -105,7 +118,7 @@ bool makeSample(const fs::path& directory, const SampleOptions& options, Message
         messages.warning("Can not create folder " + utf8Path(exported) + " !");
         return false;
     }
-    const SampleBlocks blocks = makeSampleBlocks();
+    const SampleBlocks blocks = makeSampleBlocks(options.outOfRange);
     const std::vector<DiscFile> files{{kBootFileName, blocks.boot}, {"FILEDATA.AFS", buildArchive(blocks)}};
     if (!writeDiscImage(image, files, options.padImage ? kPaddedImageSize : 0) ||
         !writeDiscImage(iso, files, options.padImage ? kPaddedCookedImageSize : 0, true)) {

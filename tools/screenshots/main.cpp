@@ -43,9 +43,11 @@ int main(int argc, char** argv) {
     std::error_code error;
     std::filesystem::create_directories(argv[2], error);
     tarvo::gui::Document document(store);
-    tarvo::gui::AppContext context{store, document, player, ui, std::filesystem::path(argv[2])};
+    tarvo::gui::NameInput names;
+    tarvo::gui::AppContext context{store, document, player, ui, std::filesystem::path(argv[2]), names};
     tarvo::shots::ShotContext shots{context, argv[2]};
     tarvo::shots::renderTeamWindows(shots);
     tarvo::shots::renderPlayerWindows(shots);
+    tarvo::shots::renderOutOfRangeValues(shots);
     return shots.failures == 0 ? 0 : 1;
 }

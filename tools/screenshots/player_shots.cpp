@@ -3,7 +3,9 @@
 #include "player/ui/player_editor_window.h"
 #include "player/ui/universal_edit_window.h"
 #include "records/team.h"
+#include "sample/sample_disc.h"
 #include "shots.h"
+#include "team/ui/team_window.h"
 
 namespace tarvo::shots {
 
@@ -20,6 +22,14 @@ void renderPlayerWindows(ShotContext& shots) {
 
     gui::UniversalEditWindow universal(shots.app);
     shots.save(universal, "universal_edit");
+}
+
+void renderOutOfRangeValues(ShotContext& shots) {
+    sample::storeOutOfRangeValues(shots.app.store.blocks());
+    gui::TeamWindow team(shots.app);
+    shots.save(team, "team_out_of_range");
+    gui::PlayerEditorWindow editor(shots.app, 1);
+    shots.save(editor, "player_looks_out_of_range");
 }
 
 }  // namespace tarvo::shots

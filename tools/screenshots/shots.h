@@ -40,5 +40,8 @@ struct ShotContext {
 
 void renderTeamWindows(ShotContext& shots);    // start-up, team editor, picker, formation editor
 void renderPlayerWindows(ShotContext& shots);  // player editor pages, universal edit
+// The team editor and the player editor on the values of `tarvo make-sample --out-of-range`, which
+// it stores into the loaded data first (nothing is written back).
+void renderOutOfRangeValues(ShotContext& shots);
 
 }  // namespace tarvo::shots

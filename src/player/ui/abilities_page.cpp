@@ -4,6 +4,7 @@
 
 #include "player/page_rules.h"
 #include "player/ui/page_parts_qt.h"
+#include "ui/stored_value_qt.h"
 
 namespace tarvo::gui {
 
@@ -33,13 +34,16 @@ AbilitiesPage::AbilitiesPage(AppContext& context, QWidget* parent) : QWidget(par
 }
 
 void AbilitiesPage::showPlayer(std::uint32_t) {
-    for (int k = 0; k < kAbilityCount; ++k)
-        m_lists[static_cast<std::size_t>(k)]->setCurrentIndex(
-            entryOfStored(kAbilityFields[static_cast<std::size_t>(k)], m_context.player));
+    for (int k = 0; k < kAbilityCount; ++k) {
+        const PF field = kAbilityFields[static_cast<std::size_t>(k)];
+        showListEntry(m_lists[static_cast<std::size_t>(k)], field, entryOfStored(field, m_context.player),
+                      m_context.player);
+    }
 }
 
 void AbilitiesPage::onListActivated(PF field, int entry) {
     chooseEntry(m_context.player, field, entry);
+    dropUnlistedEntry(findChild<QComboBox*>(fieldName(field)), entry);
     m_context.document.edited();
 }
 

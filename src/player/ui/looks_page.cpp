@@ -13,6 +13,7 @@
 #include "player/voice_clip.h"
 #include "ui/glyph_row_widget.h"
 #include "ui/name_field_widget.h"
+#include "ui/stored_value_qt.h"
 #include "ui/voice_player_qt.h"
 
 namespace tarvo::gui {
@@ -96,6 +97,10 @@ void LooksPage::createNameControls(const DialogUnits& units) {
     m_backName->setUpperCase(true);
     m_backName->setGeometry(units.rect(76, 59, 90, kControlHeight));
     connect(m_backName, &NameField::nameEdited, this, &LooksPage::onBackNameEdited);
+
+    // The picker buttons sit right of the name fields, before the right-hand column.
+    m_context.names.addPickerButton(m_fullName, units.rect(168, 38, kControlHeight, kControlHeight), this);
+    m_context.names.addPickerButton(m_backName, units.rect(168, 59, kControlHeight, kControlHeight), this);
 }
 
 void LooksPage::createCallControls(const DialogUnits& units) {
@@ -172,13 +177,12 @@ void LooksPage::showPlayer(std::uint32_t id) {
     for (const auto& [field, list] : m_lists) {
         if (field == PF::HairType || field == PF::HairColor || field == PF::BeardType || field == PF::BeardColor)
             continue;
-        list->setCurrentIndex(entryOfStored(field, player));
+        showListEntry(list, field, entryOfStored(field, player), player);
     }
     showHair(hairLists(player));
     showBeard(beardLists(player));
 
-    setFaceRange();
-    for (const auto& [field, spin] : m_numbers) setNumber(field, player.read(field));
+    for (const auto& [field, spin] : m_numbers) setNumber(field);
 }
 
 void LooksPage::showCallNumber(std::uint16_t number) {
@@ -187,15 +191,18 @@ void LooksPage::showCallNumber(std::uint16_t number) {
     m_none->setChecked(kind == CallNumberKind::None);
     setCallControlsEnabled(kind != CallNumberKind::None);
     if (kind == CallNumberKind::None) {
+        setCallNumber(kCallNumberMin);  // the offered range, unmarked, then shown empty
         m_callNumber->clear();
         m_entryName->clear();
         return;
     }
-    // A number outside the offered range is shown as it is stored; the range widens to hold it.
-    const auto range = callNumberShowRange(number);
-    m_callNumber->setRange(static_cast<int>(range.min), static_cast<int>(range.max));
-    m_callNumber->setValue(number);
+    setCallNumber(number);
     showEntryName();
+}
+
+void LooksPage::setCallNumber(std::uint16_t number) {
+    showNumberAsStored(m_callNumber, number, kCallNumberMin, kCallNumberMax,
+                       QString::fromStdString(callNumberRangeText()));
 }
 
 void LooksPage::showEntryName() {
@@ -213,31 +220,18 @@ void LooksPage::setCallControlsEnabled(bool enabled) {
     for (auto* button : {m_listen1, m_listen2, m_saveWav}) button->setEnabled(enabled && cdImageMode());
 }
 
-void LooksPage::setNumber(PF field, std::uint32_t stored) {
-    QSpinBox* spin = m_numbers.at(field);
-    const QSignalBlocker blocker(spin);
-    spin->setValue(static_cast<int>(shownNumber(stored, numberRange(field, m_context.player.read(PF::Skin)))));
+void LooksPage::setNumber(PF field) { showNumber(m_numbers.at(field), field, m_context.player); }
+
+void LooksPage::showLinkedLists(PF type, PF color, const LinkedLists& lists) {
+    const Player& player = m_context.player;
+    showListEntry(m_lists.at(type), type, lists.typeEntry, player);
+    m_lists.at(color)->setEnabled(lists.colorEnabled);
+    showListEntry(m_lists.at(color), color, lists.colorEntry, player);
 }
 
-void LooksPage::setFaceRange() {
-    // The range follows the skin; the stored face is left as it is.
-    QSpinBox* face = m_numbers.at(PF::Face);
-    const QSignalBlocker blocker(face);
-    const auto range = numberRange(PF::Face, m_context.player.read(PF::Skin));
-    face->setRange(static_cast<int>(range.min), static_cast<int>(range.max));
-}
+void LooksPage::showHair(const LinkedLists& lists) { showLinkedLists(PF::HairType, PF::HairColor, lists); }
 
-void LooksPage::showHair(const LinkedLists& lists) {
-    m_lists.at(PF::HairType)->setCurrentIndex(lists.typeEntry);
-    m_lists.at(PF::HairColor)->setEnabled(lists.colorEnabled);
-    m_lists.at(PF::HairColor)->setCurrentIndex(lists.colorEntry);
-}
-
-void LooksPage::showBeard(const LinkedLists& lists) {
-    m_lists.at(PF::BeardType)->setCurrentIndex(lists.typeEntry);
-    m_lists.at(PF::BeardColor)->setEnabled(lists.colorEnabled);
-    m_lists.at(PF::BeardColor)->setCurrentIndex(lists.colorEntry);
-}
+void LooksPage::showBeard(const LinkedLists& lists) { showLinkedLists(PF::BeardType, PF::BeardColor, lists); }
 
 void LooksPage::onFullNameEdited(const Bytes& bytes) {
     if (writePlayerName(m_context.store.blocks(), PlayerName::Full, m_shownId, bytes)) m_glyphRow->setNameBytes(bytes);
@@ -250,10 +244,7 @@ void LooksPage::onBackNameEdited(const Bytes& bytes) {
 }
 
 void LooksPage::onCallNumberChanged(int value) {
-    if (enterCallNumber(m_context.store.blocks(), m_shownId, value)) {
-        const QSignalBlocker blocker(m_callNumber);
-        m_callNumber->setRange(static_cast<int>(kCallNumberMin), static_cast<int>(kCallNumberMax));
-    }
+    if (enterCallNumber(m_context.store.blocks(), m_shownId, value)) setCallNumber(static_cast<std::uint16_t>(value));
     showEntryName();
     m_context.document.edited();
 }
@@ -292,16 +283,19 @@ void LooksPage::onListActivated(PF field, int entry) {
     case PF::BeardType: showBeard(chooseBeardType(player, entry)); break;
     case PF::Skin:
         chooseEntry(player, field, entry);
-        setFaceRange();
-        setNumber(PF::Face, player.read(PF::Face));  // a wider range may now hold the stored face
+        dropUnlistedEntry(m_lists.at(field), entry);
+        setNumber(PF::Face);  // the face's range follows the skin
         break;
-    default: chooseEntry(player, field, entry); break;
+    default:
+        chooseEntry(player, field, entry);
+        dropUnlistedEntry(m_lists.at(field), entry);
+        break;
     }
     m_context.document.edited();
 }
 
 void LooksPage::onNumberChanged(PF field, int value) {
-    enterNumber(m_context.player, field, value);
+    if (enterNumber(m_context.player, field, value)) setNumber(field);
     m_context.document.edited();
 }
 

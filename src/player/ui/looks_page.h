@@ -37,10 +37,11 @@ private:
     void createNumbers(const DialogUnits& units);
 
     void showCallNumber(std::uint16_t number);
+    void setCallNumber(std::uint16_t number);
     void showEntryName();
     void setCallControlsEnabled(bool enabled);
-    void setNumber(PF field, std::uint32_t stored);
-    void setFaceRange();
+    void setNumber(PF field);
+    void showLinkedLists(PF type, PF color, const LinkedLists& lists);
     void showHair(const LinkedLists& lists);
     void showBeard(const LinkedLists& lists);
     bool cdImageMode() const;

@@ -1,6 +1,7 @@
 #include "player/ui/page_parts_qt.h"
 
 #include "player/page_rules.h"
+#include "ui/stored_value_qt.h"
 
 namespace tarvo::gui {
 
@@ -25,6 +26,25 @@ QComboBox* addList(QWidget* page, const DialogUnits& units, PF field, int x, int
     list->setCurrentIndex(-1);
     list->setGeometry(units.rect(x, y, width, kControlHeight));
     return list;
+}
+
+namespace {
+
+QString offeredText(PF field, const Player& player) {
+    return QString::fromStdString(editorRangeText(field, player.read(PF::Skin)));
+}
+
+}  // namespace
+
+void showListEntry(QComboBox* list, PF field, int entry, const Player& player) {
+    std::optional<long long> code;
+    if (entry < 0 && list->isEnabled()) code = player.read(field);
+    showEntryAsStored(list, entry, code, offeredText(field, player));
+}
+
+void showNumber(QSpinBox* spin, PF field, const Player& player) {
+    const FieldRange range = numberRange(field, player.read(PF::Skin));
+    showNumberAsStored(spin, player.read(field), range.min, range.max, offeredText(field, player));
 }
 
 }  // namespace tarvo::gui

@@ -5,6 +5,7 @@
 
 #include "player/page_rules.h"
 #include "player/ui/page_parts_qt.h"
+#include "ui/stored_value_qt.h"
 
 namespace tarvo::gui {
 
@@ -41,7 +42,7 @@ void SpecialAbilitiesPage::showPlayer(std::uint32_t) {
     for (int k = 0; k < kSpecialAbilityCount; ++k)
         m_boxes[static_cast<std::size_t>(k)]->setChecked(
             m_context.player.read(kSpecialAbilityFields[static_cast<std::size_t>(k)]) == 1);
-    m_injury->setCurrentIndex(entryOfStored(PF::Injury, m_context.player));
+    showListEntry(m_injury, PF::Injury, entryOfStored(PF::Injury, m_context.player), m_context.player);
 }
 
 void SpecialAbilitiesPage::onCheckBoxClicked(PF field, bool checked) {
@@ -51,6 +52,7 @@ void SpecialAbilitiesPage::onCheckBoxClicked(PF field, bool checked) {
 
 void SpecialAbilitiesPage::onInjuryActivated(int entry) {
     chooseEntry(m_context.player, PF::Injury, entry);
+    dropUnlistedEntry(m_injury, entry);
     m_context.document.edited();
 }
 

@@ -36,6 +36,7 @@
 #include "ui/glyph_row_widget.h"
 #include "ui/name_field_widget.h"
 #include "ui/resources_qt.h"
+#include "ui/stored_value_qt.h"
 
 namespace tarvo::gui {
 
@@ -61,6 +62,13 @@ QSpinBox* arrowField(int minimum, int maximum, const QRect& geometry, QWidget* p
     spin->setGeometry(geometry);
     spin->findChild<QLineEdit*>()->setReadOnly(true);
     return spin;
+}
+
+// A team value as stored, marked when outside the field's range; the arrows step from it towards
+// the range.
+void showTeamNumber(QSpinBox* spin, TF field, int value) {
+    const TeamField& f = teamField(field);
+    showNumberAsStored(spin, value, f.min, f.max, QStringLiteral("%1 to %2").arg(f.min).arg(f.max));
 }
 
 }  // namespace
@@ -117,14 +125,19 @@ void TeamWindow::buildControls() {
     namesBox->setGeometry(du.rect(7, 37, 190, 62));
     m_teamName = new NameField(m_context.ui, this);
     m_teamName->setObjectName(QStringLiteral("teamName"));
-    m_teamName->setGeometry(du.rect(14, 48, 176, 13));
+    m_teamName->setGeometry(du.rect(14, 48, 162, 13));
     m_clubName = new NameField(m_context.ui, this);
     m_clubName->setObjectName(QStringLiteral("clubName"));
-    m_clubName->setGeometry(du.rect(14, 64, 176, 13));
+    m_clubName->setGeometry(du.rect(14, 64, 162, 13));
     m_shortName = new NameField(m_context.ui, this);
     m_shortName->setObjectName(QStringLiteral("shortName"));
     m_shortName->setGeometry(du.rect(14, 80, 40, 13));
     m_shortName->setMaxBytes(teamField(TF::ShortName).max);
+    for (NameField* name : {m_teamName, m_clubName, m_shortName}) {
+        const QRect field = name->geometry();
+        m_context.names.addPickerButton(name, QRect(field.right() + 3, field.top(), field.height(), field.height()),
+                                        this);
+    }
 
     m_teamGlyphs = new GlyphRowBox(QStringLiteral("long team name"), this);
     m_teamGlyphs->setObjectName(QStringLiteral("teamNameGlyphs"));
@@ -211,6 +224,7 @@ void TeamWindow::connectControls() {
     connect(m_universal, &QPushButton::clicked, this, &TeamWindow::onUniversalEditClicked);
     connect(m_changes, &QPushButton::clicked, this, &TeamWindow::onChangesClicked);
     connect(m_pickerButton, &QPushButton::clicked, this, &TeamWindow::onPickerClicked);
+    connect(&m_context.names, &NameInput::pickerWanted, this, &TeamWindow::onPickerClicked);
     connect(m_saveTeam, &QPushButton::clicked, this, &TeamWindow::onSaveTeamClicked);
     connect(m_loadTeam, &QPushButton::clicked, this, &TeamWindow::onLoadTeamClicked);
     connect(m_write, &QPushButton::clicked, this, &TeamWindow::onWriteClicked);
@@ -246,7 +260,7 @@ void TeamWindow::showTeam() {
     for (int k = 0; k < kTacticsCount; ++k) {
         const QSignalBlocker blocker(m_tactics[k]);
         m_tactics[k]->setEnabled(tactics);
-        if (tactics) m_tactics[k]->setValue(shownTactics(blocks, row, k));
+        if (tactics) showTeamNumber(m_tactics[k], tacticsField(k), readTactics(blocks, row, k));
     }
     m_editFormation->setEnabled(tactics);
 
@@ -285,7 +299,7 @@ void TeamWindow::showPlayer() {
     const bool filled = id != 0;
     if (filled) {
         const QSignalBlocker blocker(m_shirt);
-        m_shirt->setValue(shownShirtNumber(blocks, m_row, m_slot));
+        showTeamNumber(m_shirt, TF::Shirt, readShirt(blocks, m_row, m_slot));
     }
     m_editPlayer->setEnabled(filled);
     m_shirt->setEnabled(filled);
@@ -323,6 +337,7 @@ void TeamWindow::onShortNameEdited(const Bytes& bytes) {
 void TeamWindow::onTacticsChanged(int k, int value) {
     if (!hasTactics(m_row)) return;
     storeTactics(m_context.store.blocks(), m_row, k, value);
+    showTeamNumber(m_tactics[k], tacticsField(k), value);
     update(tacticsBarArea(k));
     m_context.document.edited();
 }
@@ -330,6 +345,7 @@ void TeamWindow::onTacticsChanged(int k, int value) {
 void TeamWindow::onShirtChanged(int value) {
     if (m_squad.at(static_cast<std::size_t>(m_slot)) == 0) return;
     storeShirt(m_context.store.blocks(), m_row, m_slot, value);
+    showTeamNumber(m_shirt, TF::Shirt, value);
     m_context.document.edited();
 }
 
@@ -484,6 +500,7 @@ void TeamWindow::onPickerClicked() {
     // A window of its own, without a parent, so that no window modal to this one blocks it.
     m_picker = new PickerWindow(m_context.ui, m_pickerState);
     m_picker->setAttribute(Qt::WA_DeleteOnClose);
+    connect(m_picker, &PickerWindow::characterPicked, &m_context.names, &NameInput::insert);
     m_picker->show();
 }
 
@@ -550,7 +567,9 @@ QRect TeamWindow::tacticsBarRect(int k) const {
     if (!hasTactics(m_row) || k < 0 || k >= kTacticsCount) return {};
     // The field's inner edges lie one pixel inside its frame.
     const QRect field = m_tactics[k]->geometry().adjusted(1, 1, -1, -1);
-    return QRect(field.left() + kBarOffset, field.top(), kBarUnit * m_tactics[k]->value(), field.height());
+    // A stored value past the range draws a full bar: the bar's area ends there.
+    const int units = std::min(m_tactics[k]->value(), kTacticsShownMax);
+    return QRect(field.left() + kBarOffset, field.top(), kBarUnit * units, field.height());
 }
 
 void TeamWindow::paintEvent(QPaintEvent* event) {

@@ -87,8 +87,10 @@ void PickerWindow::clickAt(const QPoint& point) {
     update(toQRect(picker::selectionRect(*cell)));
 
     const auto code = codeAtIndex(picker::glyphIndexAt(m_state.page, *cell));
-    m_str->setText(QString::fromStdString(decodeShiftJis(ByteSpan(code.data(), code.size()))));
+    const QString character = QString::fromStdString(decodeShiftJis(ByteSpan(code.data(), code.size())));
+    m_str->setText(character);
     m_hex->setText(QString::fromStdString(picker::hexOfCode(code)));
+    emit characterPicked(character);
 }
 
 void PickerWindow::paintEvent(QPaintEvent* event) {

@@ -1,6 +1,7 @@
 #pragma once
 // "Input Shift-JIS": a modeless window that pages through the glyph sheet. A click on a glyph shows
-// its code (HEX) and the character itself (STR), from where the user copies it into a name field.
+// its code (HEX) and the character itself (STR), and hands the character on to be put into the
+// name field that last had the focus.
 
 #include <optional>
 
@@ -19,6 +20,9 @@ class PickerWindow : public QDialog {
 public:
     // `state` belongs to the owner and outlives the window: the pages survive closing.
     PickerWindow(MessageService& messages, picker::PickerState& state, QWidget* parent = nullptr);
+
+signals:
+    void characterPicked(const QString& character);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

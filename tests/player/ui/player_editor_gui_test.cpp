@@ -14,6 +14,7 @@
 #include "records/player_tables.h"
 #include "sample/sample_voice.h"
 #include "support/loaded_sample_qt.h"
+#include "team/change_list.h"
 #include "text/sjis.h"
 #include "voice/wav.h"
 
@@ -106,19 +107,25 @@ QString dbText(const char* what, double db) { return QStringLiteral("%1: %2 dB")
 class PlayerEditorTest : public QObject {
     Q_OBJECT
 private slots:
-    // Values the pages cannot show as they are survive being shown; they show as the nearest
-    // value in range, or without a selection.
-    void showingAndClosingWritesNothing() {
+    // Values outside what the pages offer show as they are stored, marked with the range offered,
+    // and survive being shown; a code with no entry shows as "<code N>". One press of Up on a weight
+    // of 27 stores 28, and a value back in range is no longer marked.
+    void storedValuesShowAsTheyAre() {
         Env env;
         const struct {
             PF field;
             std::uint32_t raw;
             const char* control;
-            int shown;
-        } odd[] = {
-            {PF::Height, 60, "height", 205}, {PF::Weight, 10, "weight", 40}, {PF::Skin, 2, "skin", 2},
-            {PF::Face, 119, "face", 32},     {PF::Nation, 60, "nation", -1}, {PF::Offense, 0, "offense", -1},
-            {PF::Speed, 120, "speed", -1},   {PF::Injury, 3, "injury", -1},  {PF::HairType, 110, "hair type", -1}};
+            QString shown;
+        } odd[] = {{PF::Height, 60, "height", "208"},
+                   {PF::Weight, 27, "weight", "27"},
+                   {PF::Skin, 2, "skin", "3"},
+                   {PF::Face, 119, "face", "120"},
+                   {PF::Nation, 60, "nation", "<code 60>"},
+                   {PF::Offense, 0, "offense", "<code 0>"},
+                   {PF::Speed, 120, "speed", "<code 120>"},
+                   {PF::Injury, 3, "injury", "<code 3>"},
+                   {PF::HairType, 110, "hair type", "<code 110>"}};
         for (const auto& o : odd) env.storeRaw(kId, o.field, o.raw);
         writeCallNumber(env.blocks(), kId, 20000);  // outside the offered call numbers
         env.snapshot();
@@ -129,14 +136,34 @@ private slots:
             for (const auto& o : odd) {
                 QWidget* control = child<QWidget>(window.get(), o.control);
                 const auto* list = qobject_cast<QComboBox*>(control);
-                const int shown = list ? list->currentIndex() : qobject_cast<QSpinBox*>(control)->value();
-                QVERIFY2(id != kId || shown == o.shown, o.control);
+                const QString shown = list ? list->currentText() : qobject_cast<QSpinBox*>(control)->text();
+                const bool marked = !control->toolTip().isEmpty();
+                QVERIFY2(id != kId || (shown == o.shown && marked == (o.field != PF::Skin)), o.control);
             }
-            if (id == kId) QCOMPARE(child<QSpinBox>(window.get(), "call name")->value(), 20000);
+            const auto* call = child<QSpinBox>(window.get(), "call name");
+            QVERIFY(id != kId || (call->value() == 20000 && !call->toolTip().isEmpty()));
             QTest::keyClick(window.get(), Qt::Key_Escape);
             QVERIFY(!window->isVisible());
         }
         QVERIFY2(env.unchanged(), "showing a player changed the game data");
+
+        auto window = env.open(kId);
+        auto* weight = child<QSpinBox>(window.get(), "weight");
+        QCOMPARE(weight->palette().color(QPalette::Text), QColor(192, 0, 0));
+        QVERIFY(weight->toolTip().contains(QStringLiteral("40 to ")));
+        weight->setFocus();
+        QTest::keyClick(weight, Qt::Key_Up);
+        const std::vector<Change> changes = listChanges(env.blocksBefore(), readOnly(env.blocks()));
+        QCOMPARE(changes.size(), 1u);
+        QCOMPARE(describeChange(changes[0]), std::string("player 12 weight: 27 -> 28"));
+        QTest::keyClick(weight, Qt::Key_Down);  // 27 is no longer offered
+        QCOMPARE(env.read(kId, PF::Weight), 28u);
+        test::retype(weight, "70");
+        QVERIFY(env.read(kId, PF::Weight) == 70u && weight->toolTip().isEmpty() && weight->minimum() == 40);
+        auto* nation = child<QComboBox>(window.get(), "nation");
+        const int entries = nation->count();
+        pick(nation, entries - 2);
+        QVERIFY(nation->count() == entries - 1 && nation->toolTip().isEmpty());
     }
 
     // Each kind of list: the entry it shows for a stored value, and the value a pick stores (every
@@ -164,9 +191,9 @@ private slots:
         }
     }
 
-    // A number typed out of range stores nothing. The skin bounds the face: a wider range shows the
-    // stored face, a narrower one stores nothing. "bald" and "NO" beard store 63 and disable their
-    // colour; another style enables it again.
+    // A number typed out of range stores nothing. The skin bounds the face: a narrower range still
+    // shows the stored face. "bald" and "NO" beard store 63 and disable their colour; another style
+    // enables it again.
     void numbersAndLinkedLooks() {
         Env env;
         env.storeRaw(kId, PF::Height, 30);  // 178
@@ -182,7 +209,7 @@ private slots:
             QVERIFY(stored == 178u ? env.unchanged() : env.onlyRecordChanged(kId));
         }
         QSpinBox* face = child<QSpinBox>(window.get(), "face");
-        for (const auto& [skin, maximum, shown] : {std::tuple{0, 125, 120}, {3, 26, 26}}) {
+        for (const auto& [skin, maximum, shown] : {std::tuple{0, 125, 120}, {3, 120, 120}}) {
             pick(child<QComboBox>(window.get(), "skin"), skin);
             QVERIFY(face->maximum() == maximum && face->value() == shown && env.player.read(PF::Face) == 120u);
         }

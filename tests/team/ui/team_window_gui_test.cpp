@@ -174,9 +174,10 @@ static void press(QWidget* window, const QString& text, int times = 1) {
         for (int i = 0; i < times && b->text() == text; ++i) QTest::mouseClick(b, Qt::LeftButton);
 }
 
-// The grid: 16 columns of 19 pixels and 20 rows of 20 pixels from (32, 28).
+// The grid: 16 columns of 19 pixels and 20 rows of 20 pixels from (32, 28). The click takes the
+// window system's path, which drops it when a modal window blocks the picker.
 static void clickCell(QWidget* window, int row, int column) {
-    QTest::mouseClick(window, Qt::LeftButton, {}, QPoint(32 + 19 * column + 9, 28 + 20 * row + 10));
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, QPoint(32 + 19 * column + 9, 28 + 20 * row + 10));
 }
 
 // The cell inside the red selection outline as drawn, or none.
@@ -225,8 +226,8 @@ private slots:
             for (int k = 0; k < kTacticsCount; ++k) {
                 auto* field = child<QSpinBox>(&sample.window, QStringLiteral("tactics%1").arg(k));
                 QCOMPARE(field->isEnabled(), tactics);
-                QCOMPARE(bars[k], tactics ? 5 * field->value() : 0);                  // five pixels a unit
-                if (tactics) QCOMPARE(field->value(), shownTactics(blocks, row, k));  // (the rule: the core)
+                QCOMPARE(bars[k], tactics ? 5 * field->value() : 0);  // five pixels a unit
+                if (tactics) QCOMPARE(field->value(), readTactics(blocks, row, k));
             }
             for (const auto& [name, enabled] : {std::pair{"editFormation", tactics},
                                                 {"teamName", tactics},
@@ -256,7 +257,7 @@ private slots:
     }
 
     // A tactics value shows as a fifth of its byte; the arrows store 5 x value within 4..19 and
-    // nothing else.
+    // nothing else; from a value stored outside, towards 4..19.
     void tacticsStoreFiveTimesTheirValue() {
         Shown sample;
         const std::size_t offense = 2140944 + 5 * 7;  // row 7, offense
@@ -271,6 +272,13 @@ private slots:
             QVERIFY(sample.store.boot()[offense] == stored && barWidths(sample.window)[0] == stored);
             QCOMPARE(sample.changes(), std::vector<std::string>{"boot " + std::to_string(offense)});
         }
+        // A byte below the range shows as it is, marked, and Up steps from it.
+        sample.blocks().boot[offense] = 5;
+        sample.snapshot();
+        sample.window.selectTeam(7);
+        QVERIFY(field->value() == 1 && !field->toolTip().isEmpty() && sample.unchanged());
+        QTest::keyClick(field, Qt::Key_Up);
+        QVERIFY(sample.store.boot()[offense] == 10 && field->minimum() == 2);
     }
 
     // The shirt field stores the shown number - 1 (parameter data: 23 bytes a national row from
@@ -1090,28 +1098,51 @@ private slots:
         QVERIFY(!selectedCell(second) && sample.unchanged());  // the page is kept, the selection is not
     }
 
-    // The player editor is modal to the team window only: the picker beside it takes clicks.
-    void pickerUsableBesideThePlayerEditor() {
+    // The player editor is modal to the team window only: the picker beside it takes clicks. Its
+    // characters go to the cursor of the name field that last had the focus; one that would pass
+    // the full name's 30 bytes is refused.
+    void pickerTypesIntoTheNamesBesideThePlayerEditor() {
         test::LoadedSample sample;
         gui::TeamWindow team(sample.context);
         team.show();
         QVERIFY(QTest::qWaitForWindowActive(&team));
-        test::click(&team, "pickerButton");
-        PickerWindow* picker = openPickers().value(0);
-        QVERIFY(picker);
-        std::optional<picker::Cell> selected;
+        const std::uint16_t id = readSquadId(sample.blocks(), 0, 0);
         Qt::WindowModality modality = Qt::ApplicationModal;
+        QStringList shown;
         QTimer::singleShot(0, [&] {
             QWidget* editor = QApplication::activeModalWidget();
             if (!editor) return;
             modality = editor->windowModality();
-            clickCell(picker, 1, 1);
-            selected = selectedCell(picker);
+            auto* full = child<gui::NameField>(editor, "full name");
+            auto* back = child<gui::NameField>(editor, "back name");
+            full->selectAll();
+            test::typeText(full, "AB");
+            QTest::keyClick(full, Qt::Key_Left);
+            click(editor, "full name picker");
+            PickerWindow* picker = openPickers().value(0);
+            if (!picker) return;
+            clickCell(picker, 0, 1);  // page 0: "。", 81 42
+            shown << full->text();
+            editor->activateWindow();  // as a click into the back name does
+            if (!QTest::qWaitForWindowActive(editor)) return;
+            back->setFocus();
+            back->selectAll();
+            test::typeText(back, "C");
+            clickCell(picker, 0, 1);
+            shown << back->text();
+            full->selectAll();
+            test::typeText(full, QString(27, QLatin1Char('X')));
+            click(editor, "full name picker");
+            for (int k = 0; k < 2; ++k) clickCell(picker, 0, 1);  // 29 bytes, then 31: refused
+            shown << full->text() << child<QLineEdit>(picker, "str")->text();
             editor->close();
         });
         test::click(&team, "editPlayer");
         QCOMPARE(modality, Qt::WindowModal);
-        QCOMPARE(selected, (std::optional<picker::Cell>(picker::Cell{1, 1})));
+        const QString filled = QString(27, QLatin1Char('X')) + QStringLiteral("。");
+        QCOMPARE(shown, (QStringList{QStringLiteral("A。B"), QStringLiteral("C。"), filled, QStringLiteral("。")}));
+        QCOMPARE(readPlayerName(sample.blocks(), PlayerName::Back, id), (Bytes{'C', 0x81, 0x42}));
+        QCOMPARE(readPlayerName(sample.blocks(), PlayerName::Full, id), encodeShiftJis(filled.toStdString()).bytes);
     }
 };
 
