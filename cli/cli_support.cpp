@@ -65,18 +65,17 @@ void useBinaryOutput() {}
 bool loadSource(DataStore& store, const fs::path& source) {
     if (store.load(source)) return true;
     std::error_code ec;
-    if (store.lastRefusal() != StoreRefusal::NoSource)
+    if (store.lastFailure().kind() != FailureKind::NoSource)
         store.messages().warning(fs::is_directory(source, ec)
                                      ? "Failed to load data from exported files in " + utf8Path(source)
                                      : "Failed to load data from CD image!");
     return false;
 }
 
-std::string adviceFor(StoreRefusal refusal, const std::string& source) {
+std::string adviceFor(FailureKind refusal, const std::string& source) {
     switch (refusal) {
-    case StoreRefusal::JournalLeft: return " Run \"tarvo recover " + source + "\" to undo it.";
-    case StoreRefusal::ForeignBackup: return "; add --force to restore it all the same";
-    case StoreRefusal::ChangedOnDisk: return "; run the command again to make the change on what it holds now";
+    case FailureKind::JournalLeft: return " Run \"tarvo recover " + source + "\" to undo it.";
+    case FailureKind::ChangedOnDisk: return "; run the command again to make the change on what it holds now";
     default: return {};
     }
 }

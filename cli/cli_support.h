@@ -37,7 +37,7 @@ void useBinaryOutput();
 bool loadSource(DataStore& store, const std::filesystem::path& source);
 // What to do about a refusal of the store, in the words of this tool (to append to its line), or
 // nothing.
-std::string adviceFor(StoreRefusal refusal, const std::string& source);
+std::string adviceFor(FailureKind refusal, const std::string& source);
 // Shows <text> through messages() and returns 1, the exit status of a refused command.
 int refuse(const std::string& text);
 // Shows "<what>; see 'tarvo COMMAND --help'" and returns 2, the exit status of a command line

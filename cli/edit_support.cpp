@@ -35,7 +35,7 @@ std::optional<int> loadOrRefuse(LoadedSource& source, const std::string& path, U
     source.messages.collect();
     source.store.setHoldLock(use == Use::Write);
     if (!loadSource(source.store, pathFromUtf8(path)))
-        return refuse(source.messages.takeLine() + adviceFor(source.store.lastRefusal(), path));
+        return refuse(source.messages.takeLine() + adviceFor(source.store.lastFailure().kind(), path));
     source.messages.flush();
     return std::nullopt;
 }
@@ -54,7 +54,7 @@ int runWrite(LoadedSource& source, const std::function<bool()>& operation) {
     source.messages.collect();
     if (!operation())
         return refuse(source.messages.takeLine() +
-                      adviceFor(source.store.lastRefusal(), utf8Path(source.store.sourcePath())));
+                      adviceFor(source.store.lastFailure().kind(), utf8Path(source.store.sourcePath())));
     source.messages.flush();
     return 0;
 }

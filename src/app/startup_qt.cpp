@@ -96,7 +96,7 @@ bool loadSource(DataStore& store, UiServices& ui, const fs::path& source) {
         recoverSource(data, ui);
     if (store.load(source)) return true;
     std::error_code error;
-    if (store.lastRefusal() != StoreRefusal::NoSource && !fs::is_directory(source, error))
+    if (store.lastFailure().kind() != FailureKind::NoSource && !fs::is_directory(source, error))
         ui.warning("Failed to load data from CD image!");
     return false;
 }

@@ -84,28 +84,27 @@ bool DataStore::refuseJournalLeft(const fs::path& source) {
     case JournalState::Unusable: m_messages.warning(detail); return true;
     case JournalState::Left: break;
     }
-    m_refusal = StoreRefusal::JournalLeft;
     m_messages.warning("An earlier write into " + utf8Path(source) + " was interrupted; its journal " +
                        utf8Path(journal) + " holds the bytes it overwrote. Undo that write before loading it.");
+    m_failure = {FailureKind::JournalLeft, {}};  // shown
     return true;
 }
 
 bool DataStore::lockForLoad(const fs::path& source) {
-    m_refusal = StoreRefusal::None;
     if (m_lock.acquire(source, m_lockWait)) return true;
     // Reading needs no lock when none can be made; writing does.
     if (m_lock.state() == SourceLock::State::Failed && !m_holdLock) return true;
-    m_refusal = m_lock.state() == SourceLock::State::Busy ? StoreRefusal::Busy : StoreRefusal::LockFailed;
-    m_messages.warning(m_lock.reason());
+    m_messages.warning(lockFailure().text());
+    m_failure = {lockFailure().kind(), {}};  // shown
     return false;
 }
 
 bool DataStore::load(const fs::path& path) {
-    m_refusal = StoreRefusal::None;
+    m_failure = {};
     std::string error;
     auto source = openSource(path, m_messages, error, m_files);
     if (!source) {
-        m_refusal = StoreRefusal::NoSource;
+        m_failure = {FailureKind::NoSource, error};
         m_messages.warning(error);
         return false;
     }
@@ -161,7 +160,7 @@ bool DataStore::replaceBlocks(ByteSpan boot, ByteSpan parameter, ByteSpan select
 }
 
 RestoreResult DataStore::restoreBackup(const fs::path& backupFolder, bool force) {
-    m_refusal = StoreRefusal::None;
+    m_failure = {};
     if (!m_loaded || sourcePath().empty()) return RestoreResult::Refused;
     const auto manifest = readManifest(backupFolder);
     if (!manifest) {
@@ -184,11 +183,11 @@ RestoreResult DataStore::restoreBackup(const fs::path& backupFolder, bool force)
     }
     // What the restore overwrites may be held by no backup yet (a write earlier in this run).
     if (m_backupsEnabled) {
-        m_failure.clear();
+        m_failure = {};
         const auto current = readSourceFiles();
         if (!current || !backUpFiles(*current)) {
-            m_messages.warning((m_failure.empty() ? "" : m_failure + "\n") + "What " + utf8Path(sourcePath()) +
-                               " holds could not be backed up, so the backup was not restored.");
+            m_messages.warning((m_failure.text().empty() ? "" : m_failure.text() + "\n") + "What " +
+                               utf8Path(sourcePath()) + " holds could not be backed up, so the backup was not restored.");
             return RestoreResult::Refused;
         }
     }
@@ -201,7 +200,10 @@ RestoreResult DataStore::restoreBackup(const fs::path& backupFolder, bool force)
 }
 
 std::optional<SourceFiles> DataStore::readSourceFiles() {
-    return m_source ? m_source->reread(m_failure) : std::nullopt;
+    std::string failure;
+    auto files = m_source ? m_source->reread(failure) : std::nullopt;
+    if (!files) m_failure = {FailureKind::Other, failure};
+    return files;
 }
 
 bool DataStore::backUpOnce(const SourceFiles& files) {
@@ -217,7 +219,7 @@ bool DataStore::backUpFiles(const SourceFiles& files) {
         sourcePath(), m_source->backupKind(),
         {{bootFileName(), files.boot}, {kParameterFileName, files.parameter}, {kSelectFileName, files.select}}, error);
     if (!made) {
-        m_failure = error;
+        m_failure = {FailureKind::Other, error};
         return false;
     }
     m_backupDone = true;
@@ -236,15 +238,19 @@ bool DataStore::writePatches(const std::vector<FilePatch>& patches) {
         writeJournaled(m_files, journal, m_source->roleFiles(), patches);
     if (!result.undoFailed) m_lock.recordJournal({});
     if (result.written) return true;
-    m_failure = result.failure;
+    m_failure = {FailureKind::Other, result.failure};
     if (result.undoFailed) {
-        m_refusal = StoreRefusal::JournalLeft;
         const auto backups = listBackups(sourcePath());
-        m_failure += "\nThe data written so far could not be undone: the journal " + utf8Path(journal) +
-                     " holds what it overwrote, to undo the interrupted write" +
-                     (backups.empty() ? "" : "; the newest backup is " + utf8Path(backups.front().folder));
+        m_failure = {FailureKind::JournalLeft,
+                     result.failure + "\nThe data written so far could not be undone: the journal " + utf8Path(journal) +
+                         " holds what it overwrote, to undo the interrupted write" +
+                         (backups.empty() ? "" : "; the newest backup is " + utf8Path(backups.front().folder))};
     }
     return false;
+}
+
+Failure DataStore::lockFailure() const {
+    return {m_lock.state() == SourceLock::State::Busy ? FailureKind::Busy : FailureKind::LockFailed, m_lock.reason()};
 }
 
 // Runs a write under the source's lock, taking it for the time of the write unless it is held.
@@ -252,8 +258,7 @@ template <typename Work>
 bool DataStore::underLock(Work&& work) {
     const bool had = m_lock.held();
     if (!had && !m_lock.acquire(sourcePath(), m_lockWait)) {
-        m_refusal = m_lock.state() == SourceLock::State::Busy ? StoreRefusal::Busy : StoreRefusal::LockFailed;
-        m_failure = m_lock.reason();
+        m_failure = lockFailure();
         return false;
     }
     const bool done = work();
@@ -265,14 +270,12 @@ bool DataStore::changedOnDisk(const SourceFiles& files) {
     if (m_overwrite ||
         (files.boot == m_writtenBoot && files.parameter == m_writtenParameter && files.select == m_writtenSelect))
         return false;
-    m_refusal = StoreRefusal::ChangedOnDisk;
-    m_failure = utf8Path(sourcePath()) + " was changed by another program since it was loaded";
+    m_failure = {FailureKind::ChangedOnDisk, utf8Path(sourcePath()) + " was changed by another program since it was loaded"};
     return true;
 }
 
 bool DataStore::save() {
-    m_failure.clear();
-    m_refusal = StoreRefusal::None;
+    m_failure = {};
     if (!m_loaded || !m_source) return false;
     return underLock([this] { return saveUnderLock(); });
 }
@@ -317,8 +320,7 @@ void mergeBlock(const std::string& file, Bytes& mine, Bytes& written, const Byte
 }  // namespace
 
 std::optional<std::vector<MergeConflict>> DataStore::reloadKeepingChanges() {
-    m_failure.clear();
-    m_refusal = StoreRefusal::None;
+    m_failure = {};
     if (!m_loaded || sourcePath().empty()) return std::nullopt;
     std::vector<MergeConflict> conflicts;
     const bool merged = underLock([&] {
@@ -331,7 +333,7 @@ std::optional<std::vector<MergeConflict>> DataStore::reloadKeepingChanges() {
         return true;
     });
     if (!merged) {
-        if (!m_failure.empty()) m_messages.warning(m_failure);
+        if (!m_failure.text().empty()) m_messages.warning(m_failure.text());
         return std::nullopt;
     }
     m_overwrite = false;
@@ -353,7 +355,7 @@ std::optional<bool> DataStore::changedSinceLoad() {
 bool DataStore::WriteBack() {
     if (!save()) {
         const char* failed = m_source ? m_source->writeFailedText() : "Failed to save data to exported files!";
-        m_messages.warning(m_failure.empty() ? failed : m_failure + "\n" + failed);
+        m_messages.warning(m_failure.text().empty() ? failed : m_failure.text() + "\n" + failed);
         return false;
     }
     // A write-back names the backup made before it (the first of a run, or a restore's), once.

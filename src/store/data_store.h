@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "store/bytes.h"
+#include "store/failure.h"
 #include "store/file_access.h"
 #include "store/game_blocks.h"
 #include "store/journal.h"
@@ -33,18 +34,6 @@ enum class RestoreResult { Restored, Refused, OtherSource };
 // "Undid the interrupted write into <source>." and the like. False when it could not, or when
 // another program holds the source's lock (its journal belongs to a write still running).
 bool recoverSource(const std::filesystem::path& source, MessageService& messages, FileAccess& files = diskAccess());
-
-// Why the last load or write-back was refused, for a front end to word its advice.
-enum class StoreRefusal {
-    None,
-    NoSource,       // the path names no source: not there, or a CUE sheet naming no data track
-    Busy,           // another program holds the source's lock
-    LockFailed,     // no lock file could be made
-    JournalLeft,    // an interrupted write's journal is there: it has to be undone first
-    ChangedOnDisk,  // the source differs from what was loaded or last written
-    ForeignBackup,  // a backup of another source
-    Other,
-};
 
 // A byte range of one block that both this store's unwritten changes and another program changed,
 // to different values.
@@ -89,7 +78,8 @@ public:
     void setHoldLock(bool hold) { m_holdLock = hold; }
     // How long a load or a write-back waits for another program's write (kLockWait).
     void setLockWait(std::chrono::milliseconds wait) { m_lockWait = wait; }
-    StoreRefusal lastRefusal() const { return m_refusal; }
+    // Why the last load, write-back or restore failed; its kind is None after one that did not.
+    const Failure& lastFailure() const { return m_failure; }
 
     // The answers when a write-back was refused because the source changed on disk since it was
     // loaded. Reload and keep my changes: reads the source again and puts the unwritten changes
@@ -153,6 +143,7 @@ private:
     bool lockForLoad(const std::filesystem::path& source);
     bool loadFrom(std::unique_ptr<Source> source);
     void adopt(std::unique_ptr<Source> source, SourceFiles files);
+    Failure lockFailure() const;
     template <typename Work>
     bool underLock(Work&& work);
     bool changedOnDisk(const SourceFiles& files);
@@ -171,11 +162,10 @@ private:
     bool m_holdLock = false;
     std::chrono::milliseconds m_lockWait = kLockWait;
     bool m_overwrite = false;
-    StoreRefusal m_refusal = StoreRefusal::None;
     bool m_backupDone = false;
     bool m_backupReported = false;
     std::filesystem::path m_backupMade;
-    std::string m_failure;  // the reason of the last failed save, shown before its message
+    Failure m_failure;  // of the last load, write-back or restore
     bool m_loaded = false;
     Bytes m_boot;
     Bytes m_parameter;

@@ -184,11 +184,13 @@ private:
     std::map<fs::path, std::unique_ptr<OpenFile>> m_files;
 };
 
-bool writeAt(OpenFiles& files, const fs::path& file, std::uint64_t position, ByteSpan bytes, std::string& failure) {
-    OpenFile* open = files.get(file, failure);
+bool writeAt(OpenFiles& files, const RoleFile& file, std::uint64_t position, ByteSpan bytes, std::string& failure) {
+    OpenFile* open = files.get(file.path, failure);
     if (!open) return false;
     if (open->write(position, bytes)) return true;
-    failure = "Can not write " + utf8Path(file) + ": " + open->error();
+    const std::string where =
+        file.sectorSize ? "sector " + std::to_string(position / file.sectorSize) + " of " : std::string();
+    failure = "Can not write " + where + utf8Path(file.path) + ": " + open->error();
     return false;
 }
 
@@ -246,7 +248,7 @@ JournaledWrite writeJournaled(FileAccess& access, const fs::path& journal, std::
     JournaledWrite result;
     OpenFiles files(access);
     // What will be overwritten, read before anything is written; a range past a file's end fails.
-    std::vector<fs::path> paths;
+    std::vector<const RoleFile*> targets;
     std::vector<Bytes> saved;
     std::vector<std::uint64_t> sizes;
     for (const FilePatch& patch : patches) {
@@ -262,7 +264,7 @@ JournaledWrite writeJournaled(FileAccess& access, const fs::path& journal, std::
             result.failure = "Can not read " + utf8Path(role->path) + ": " + file->error();
             return result;
         }
-        paths.push_back(role->path);
+        targets.push_back(role);
         saved.push_back(std::move(old));
         sizes.push_back(file->size());
     }
@@ -294,7 +296,7 @@ JournaledWrite writeJournaled(FileAccess& access, const fs::path& journal, std::
     bool written = true;
     for (std::size_t i = 0; i < patches.size() && written; ++i) {
         ++attempted;  // counted before the write: one that fails may have written part of its range
-        written = writeAt(files, paths[i], patches[i].position, patches[i].bytes, result.failure);
+        written = writeAt(files, *targets[i], patches[i].position, patches[i].bytes, result.failure);
     }
     if (written && files.flushAll(result.failure)) {
         retireJournal(access, journal);
@@ -305,7 +307,7 @@ JournaledWrite writeJournaled(FileAccess& access, const fs::path& journal, std::
     std::string undoFailure;
     bool undone = true;
     for (std::size_t i = 0; i < attempted && undone; ++i)
-        undone = writeAt(files, paths[i], patches[i].position, saved[i], undoFailure);
+        undone = writeAt(files, *targets[i], patches[i].position, saved[i], undoFailure);
     undone = undone && files.flushAll(undoFailure);
     if (undone) retireJournal(access, journal);
     result.undoFailed = !undone;
@@ -357,7 +359,7 @@ Recovery recoverJournal(FileAccess& access, const fs::path& journal, std::span<c
         return Recovery::Refused;
     };
     OpenFiles open(access);
-    std::vector<fs::path> targets;
+    std::vector<RoleFile> targets;
     for (std::size_t i = 0; i < parsed.ranges.size(); ++i) {
         const SavedRange& range = parsed.ranges[i];
         const RoleFile* target = nullptr;
@@ -386,7 +388,7 @@ Recovery recoverJournal(FileAccess& access, const fs::path& journal, std::span<c
             return refuse(i, "covers " + std::to_string(range.bytes.size()) + " bytes at " +
                                  std::to_string(range.position) + " of " + utf8Path(target->path) + ", which holds " +
                                  std::to_string(size) + " bytes");
-        targets.push_back(target->path);
+        targets.push_back(*target);
     }
     for (std::size_t i = 0; i < parsed.ranges.size(); ++i)
         if (!writeAt(open, targets[i], parsed.ranges[i].position, parsed.ranges[i].bytes, detail))

@@ -24,6 +24,7 @@ enum class FileRole : std::uint8_t { Image = 1, Boot = 2, Parameter = 3, Select 
 struct RoleFile {
     FileRole role;
     std::filesystem::path path;
+    std::uint64_t sectorSize = 0;  // an image's sectors, so that a failed write names its sector; 0 for a file
 };
 
 // Bytes to store at `position` of the source's file of that role, inside the file.

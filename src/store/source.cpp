@@ -112,7 +112,9 @@ public:
     const IsoFile* archiveFile() const override { return &m_archiveFile; }
     const char* backupKind() const override { return "image"; }
     const char* writeFailedText() const override { return "Failed to save data to CD image!"; }
-    std::vector<RoleFile> roleFiles() const override { return {{FileRole::Image, realPath(m_dataPath)}}; }
+    std::vector<RoleFile> roleFiles() const override {
+        return {{FileRole::Image, realPath(m_dataPath), m_archiveFile.layout().size}};
+    }
     std::vector<fs::path> ownFiles() const override { return {m_dataPath}; }
 
     std::optional<SourceFiles> load() override;

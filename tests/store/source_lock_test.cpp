@@ -85,13 +85,13 @@ TEST(SourceLock, IsOneForEveryNameOfTheSource) {
     ASSERT_TRUE(store.LoadFromImage(dir / "links" / "hardlink.bin"));
     store.blocks().parameter[0] ^= 0xFF;
     ASSERT_FALSE(store.WriteBack());
-    EXPECT_EQ(store.lastRefusal(), StoreRefusal::JournalLeft);
+    EXPECT_EQ(store.lastFailure().kind(), FailureKind::JournalLeft);
     const fs::path journal = dir / "links" / "hardlink.bin.tarvo-journal";
     ASSERT_TRUE(fs::exists(journal));
     EXPECT_EQ(journalPathOf(image), journal);
     DataStore other(log);
     EXPECT_FALSE(other.LoadFromImage(image));
-    EXPECT_EQ(other.lastRefusal(), StoreRefusal::JournalLeft);
+    EXPECT_EQ(other.lastFailure().kind(), FailureKind::JournalLeft);
     EXPECT_TRUE(contains(log.messages.back().text, journal.string()));
     EXPECT_FALSE(contains(log.messages.back().text, "tarvo recover"));
     EXPECT_TRUE(recoverSource(image, log));
@@ -112,7 +112,7 @@ TEST(SourceLock, AWriterWaitsThenRefuses) {
     SourceLock other;
     ASSERT_TRUE(other.acquire(folder, 0ms));
     EXPECT_FALSE(store.LoadFromDirectory(folder));
-    EXPECT_EQ(store.lastRefusal(), StoreRefusal::Busy);
+    EXPECT_EQ(store.lastFailure().kind(), FailureKind::Busy);
     EXPECT_EQ(interruptedJournalOf(folder), std::nullopt);
     EXPECT_FALSE(recoverSource(folder, log));
     EXPECT_TRUE(contains(log.messages.back().text, "is being written by another program"));
@@ -125,7 +125,7 @@ TEST(SourceLock, AWriterWaitsThenRefuses) {
     store.blocks().select[5] ^= 0xFF;
     ASSERT_TRUE(other.acquire(folder, 0ms));
     EXPECT_FALSE(store.WriteBack());
-    EXPECT_EQ(store.lastRefusal(), StoreRefusal::Busy);
+    EXPECT_EQ(store.lastFailure().kind(), FailureKind::Busy);
     EXPECT_EQ(test::sourceChecksums(folder), before);
     other.release();
     EXPECT_TRUE(store.WriteBack());
@@ -165,7 +165,7 @@ TEST(ChangedOnDisk, IsRefusedThenOverwrittenOrMerged) {
             const auto theirsOnDisk = test::sourceChecksums(source);
 
             EXPECT_FALSE(mine.WriteBack());
-            EXPECT_EQ(mine.lastRefusal(), StoreRefusal::ChangedOnDisk);
+            EXPECT_EQ(mine.lastFailure().kind(), FailureKind::ChangedOnDisk);
             EXPECT_TRUE(contains(log.messages.back().text,
                                  source.string() + " was changed by another program since it was loaded"));
             EXPECT_EQ(test::sourceChecksums(source), theirsOnDisk);
