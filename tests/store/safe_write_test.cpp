@@ -572,7 +572,7 @@ TEST(SafeOutputs, RefusedPathsWriteNothingAndLargeFilesAreNotRead) {
     EXPECT_EQ(listing(), before);
 
     const fs::path huge = dir / "huge.dat";
-    if (!test::makeSparseFile(huge, 100ull << 30)) GTEST_SKIP() << "the file system makes no holes";
+    if (!test::makeSparseFile(huge, 100ull << 30)) TARVO_SKIP("the file system makes no holes");
     std::string error;
     EXPECT_FALSE(readWholeFile(huge, kMaxTeamFileSize, error));
     EXPECT_EQ(error, utf8Path(huge) + " holds 107374182400 bytes; the limit for this file is 65536 bytes");

@@ -31,9 +31,11 @@ TEST(SourceCheck, ImagesAreToldByTheVolumeDescriptorAndNeedTheSizeOfADisc) {
         {0, 699999999, ImageCheck::TooSmall},     {0, 700000000, ImageCheck::Ok},
         {0, 4'500'000'000, ImageCheck::Ok},
     };
+    test::TempDir probe;
+    if (!test::makesHoles(probe.path())) TARVO_SKIP("the file system makes no holes: the images would be written out whole");
     for (const auto& c : cases) {
         test::TempDir dir;
-        if (!test::makeSparseFile(dir / "image", c.size)) continue;  // it would be written out whole
+        ASSERT_TRUE(test::makeSparseFile(dir / "image", c.size));
         if (c.markAt != 0) {
             std::fstream file(dir / "image", std::ios::binary | std::ios::in | std::ios::out);
             file.seekp(static_cast<std::streamoff>(c.markAt));

@@ -1,5 +1,6 @@
 #include "support/platform.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <system_error>
 
@@ -133,6 +134,19 @@ bool makeSparseFile(const fs::path& file, std::uint64_t size) {
     return false;
 }
 #endif
+
+bool makesHoles(const fs::path& dir) {
+    const fs::path probe = dir / ".tarvo-hole-probe";
+    const bool holes = makeSparseFile(probe, std::uint64_t{1} << 30);
+    std::error_code ec;
+    fs::remove(probe, ec);
+    return holes;
+}
+
+bool skipsAllowed() {
+    const char* required = std::getenv("TARVO_REQUIRE_ALL");
+    return required == nullptr || std::string(required).empty() || std::string(required) == "0";
+}
 
 bool ignoresCase(const fs::path& dir) {
     const fs::path probe = dir / "case-probe.tmp";

@@ -19,6 +19,25 @@ int runProgram(const std::filesystem::path& program, const std::vector<std::stri
 // file system would write the bytes out instead (a test then skips its disc-sized case).
 bool makeSparseFile(const std::filesystem::path& file, std::uint64_t size);
 
+// Whether the file system of `dir` makes holes, so that a file the size of a disc takes no space.
+bool makesHoles(const std::filesystem::path& dir);
+// Whether a test may skip what this machine can not do (no sound server, no holes in files). Not
+// where TARVO_REQUIRE_ALL is set (CI sets it): there every skip is a failure.
+bool skipsAllowed();
+
+// Skips a GoogleTest case, saying why, or fails it where skips are not allowed.
+#define TARVO_SKIP(reason)                                                    \
+    do {                                                                      \
+        if (!::tarvo::test::skipsAllowed()) FAIL() << (reason);               \
+        GTEST_SKIP() << (reason);                                             \
+    } while (false)
+// The same in a Qt Test function.
+#define TARVO_QSKIP(reason)                                                   \
+    do {                                                                      \
+        if (!::tarvo::test::skipsAllowed()) QFAIL(std::string(reason).c_str()); \
+        QSKIP(std::string(reason).c_str());                                   \
+    } while (false)
+
 // Whether the file system of `dir` takes "A" and "a" for the same name.
 bool ignoresCase(const std::filesystem::path& dir);
 // Points the program's data folder (backups) and its settings at `folder`: XDG_DATA_HOME and

@@ -14,6 +14,7 @@
 #include "records/player_tables.h"
 #include "sample/sample_voice.h"
 #include "support/loaded_sample_qt.h"
+#include "support/platform.h"
 #include "team/change_list.h"
 #include "text/sjis.h"
 #include "voice/wav.h"
@@ -430,7 +431,7 @@ private slots:
     // stops it: Listen1's start is heard, then Listen2 whole, before Listen1 could have ended and
     // with nothing of it mixed in, then Listen1 whole.
     void listenButtonsAreHeardAndANewPressReplacesTheClip() {
-        if (!m_skip.empty()) QSKIP(m_skip.c_str());
+        if (!m_skip.empty()) TARVO_QSKIP(m_skip);
         test::LoadedSample sample(SourceMode::CdImage);
         const auto clip1 = samplesOf(readVoiceClip(sample.store.archive(), 1, kCall));
         const auto clip2 = samplesOf(readVoiceClip(sample.store.archive(), 2, kCall));
