@@ -16,7 +16,7 @@ namespace fs = std::filesystem;
 
 // The image file of a raw image or of the CUE sheet naming one, opened to read; nullptr with the
 // refusal shown otherwise (a folder has no image; a cooked image's offsets are not a raw one's).
-std::unique_ptr<OpenFile> openRawImage(const std::string& name) {
+std::unique_ptr<OpenFile> openRawImage(const std::string& name, fs::path& dataPath) {
     MessageLog quiet;
     std::string error;
     const auto source = openSource(pathFromUtf8(name), quiet, error);
@@ -28,9 +28,10 @@ std::unique_ptr<OpenFile> openRawImage(const std::string& name) {
         refuse(name + " is a folder of exported files; a PPF patches a raw disc image (2352-byte sectors)");
         return nullptr;
     }
-    auto image = diskAccess().open(source->dataPath(), OpenMode::Read, error);
+    dataPath = source->dataPath();
+    auto image = diskAccess().open(dataPath, OpenMode::Read, error);
     if (!image) {
-        refuse("Can not read " + utf8Path(source->dataPath()) + ": " + error);
+        refuse("Can not read " + utf8Path(dataPath) + ": " + error);
         return nullptr;
     }
     if (sectorLayoutOf(*image).cooked()) {
@@ -89,9 +90,10 @@ int diffToPpf(const std::string& a, const std::string& b, const std::string& fil
     if (description.size() > ppf::kDescriptionSize)
         return refuse("the description holds " + std::to_string(description.size()) + " bytes; a PPF has room for " +
                       std::to_string(ppf::kDescriptionSize));
-    const auto imageA = openRawImage(a);
+    fs::path pathA, pathB;
+    const auto imageA = openRawImage(a, pathA);
     if (!imageA) return 1;
-    const auto imageB = openRawImage(b);
+    const auto imageB = openRawImage(b, pathB);
     if (!imageB) return 1;
     if (imageA->size() != imageB->size())
         return refuse(a + " holds " + std::to_string(imageA->size()) + " bytes and " + b + " " +
@@ -99,7 +101,13 @@ int diffToPpf(const std::string& a, const std::string& b, const std::string& fil
     std::string error;
     const auto patch = ppf::diffImages(*imageA, *imageB, description, error);
     if (!patch) return refuse("No PPF made: " + error);
-    if (!writeFileReporting(pathFromUtf8(file), ppf::write(*patch), messages())) return 1;
+    // The patch must not replace either image.
+    protectFromOutput(pathA);
+    protectFromOutput(pathB);
+    const bool written = writeFileReporting(pathFromUtf8(file), ppf::write(*patch), messages());
+    unprotectFromOutput(pathA);
+    unprotectFromOutput(pathB);
+    if (!written) return 1;
     std::uint64_t bytes = 0;
     for (const ppf::Record& r : patch->records) bytes += r.length;
     messages().information(file + ": PPF 3.0 of " + plural(patch->records.size(), "record") + ", " +
@@ -126,6 +134,10 @@ int applyPpf(const PpfApplyArgs& args, ByteSpan bytes) {
         if (const auto refusal = ppf::refusalFor(*patch, *image)) return refuse(args.file + ": " + *refusal);
     }
     const std::vector<FilePatch> writes = ppf::imageWrites(*patch, args.undo);
+    if (writes.empty()) {
+        source.messages.information(args.file + " changes no byte; nothing to write");
+        return 0;
+    }
     const BlockCopy before(source.store.writtenBlocks());
     if (args.dryRun) {
         BlockCopy after(before);

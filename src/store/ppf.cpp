@@ -147,6 +147,14 @@ Bytes write(const Patch& patch) {
         out.insert(out.end(), bytes.begin(), bytes.end());
         out.insert(out.end(), old.begin(), old.end());
     }
+    // Records whose last bytes read as a description file's end would lose their tail to a reader:
+    // an empty description file after them ends the file instead.
+    const std::size_t recordsStart = patch.checkBlock ? kRecordsAfterCheck : kRecordsWithoutCheck;
+    if (recordsEnd(out, 3, recordsStart) != out.size()) {
+        out.insert(out.end(), kDizBegin.begin(), kDizBegin.end());
+        out.insert(out.end(), kDizEnd.begin(), kDizEnd.end());
+        appendU16LE(out, 0);
+    }
     return out;
 }
 
