@@ -1,11 +1,14 @@
 // diff, apply: the values that differ between two sources, as words, JSON or a patch, and a patch
 // applied to another disc.
 
+#include <algorithm>
 #include <iostream>
 #include <memory>
 
 #include "edit_support.h"
 #include "patch.h"
+#include "ppf_commands.h"
+#include "store/ppf.h"
 
 namespace tarvo::cli {
 namespace {
@@ -44,12 +47,19 @@ void printChanges(const std::vector<Change>& changes, bool asJson) {
 }
 
 struct ChangeArgs {
-    std::string source, other, file;
+    std::string source, other, file, ppf, description;
     bool json = false;
     bool dryRun = false;
+    bool undo = false;
+    bool fixCodes = false;
 };
 
 int diffCommand(const ChangeArgs& args) {
+    if (!args.ppf.empty()) {
+        if (!args.file.empty() || args.json) return usageError("--ppf goes without --patch and --json", "diff");
+        return diffToPpf(args.source, args.other, args.ppf, args.description);
+    }
+    if (!args.description.empty()) return usageError("--description goes with --ppf", "diff");
     LoadedSource a, b;
     if (auto refused = loadOrRefuse(a, args.source)) return *refused;
     if (auto refused = loadOrRefuse(b, args.other)) return *refused;
@@ -71,8 +81,10 @@ int diffCommand(const ChangeArgs& args) {
 
 int applyCommand(const ChangeArgs& args) {
     const std::filesystem::path file = pathFromUtf8(args.file);
-    const auto bytes = readFileReporting(file, kMaxTextFileSize, messages());
+    const auto bytes = readFileReporting(file, std::max(kMaxTextFileSize, ppf::kMaxPatchFileSize), messages());
     if (!bytes) return 1;
+    if (ppf::isPpf(*bytes)) return applyPpf({args.source, args.file, args.dryRun, args.undo, args.fixCodes}, *bytes);
+    if (args.undo || args.fixCodes) return usageError("--undo and --fix-codes go with a PPF patch", "apply");
     const std::string name = utf8Path(file);
     const Patch patch = parsePatch(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
     if (!patch.error.empty()) return refuse(name + " " + patch.error);
@@ -114,6 +126,13 @@ void registerChangeCommands(CLI::App& app, int& status) {
                       "which a patch "
                       "cannot carry")
             ->type_name("FILE");
+        c->add_option("--ppf", args->ppf,
+                      "instead of listing, write a PPF 3.0 of every byte that differs between the two raw images "
+                      "(or CUE sheets) of the same size, with the check block and undo data: it applies with any "
+                      "patcher, but only to that very image")
+            ->type_name("FILE");
+        c->add_option("--description", args->description, "the PPF's description (at most 50 bytes)")
+            ->type_name("TEXT");
         c->callback([args, &status] { status = diffCommand(*args); });
     }
     {
@@ -123,10 +142,16 @@ void registerChangeCommands(CLI::App& app, int& status) {
                            "squad slots count from 0, too) and writes SOURCE back. Every line is "
                            "checked first: a known value, OLD equal to what SOURCE holds (a value that holds "
                            "NEW already is left as it is) and NEW within what set-player and set-team allow; "
-                           "one bad line refuses the whole patch, naming its line",
+                           "one bad line refuses the whole patch, naming its line. A PPF 1.0, 2.0 or 3.0 (told by "
+                           "its magic) is applied to a raw image: refused, changing nothing, when its check block "
+                           "or image size is another disc's, a record passes the end or the file is cut short; "
+                           "written journaled after a backup, then the sectors it touched have their EDC and ECC "
+                           "checked",
                            applyCommand, status);
         c->add_option("FILE", args.file, "the patch")->required();
         c->add_flag("--dry-run", args.dryRun, "print what would change and write nothing");
+        c->add_flag("--undo", args.undo, "take a PPF 3.0 back off with its undo data");
+        c->add_flag("--fix-codes", args.fixCodes, "recompute the EDC and ECC of the sectors a PPF left stale");
     }
 }
 

@@ -199,6 +199,35 @@ RestoreResult DataStore::restoreBackup(const fs::path& backupFolder, bool force)
     return restored ? RestoreResult::Restored : RestoreResult::Refused;
 }
 
+bool DataStore::applyImagePatches(const std::vector<FilePatch>& patches) {
+    m_failure = {};
+    if (!m_loaded || !m_source || m_source->kind() != SourceKind::RawImage) return false;
+    std::unique_ptr<Source> reloaded;
+    std::optional<SourceFiles> files;
+    const bool written = underLock([&] {
+        if (refuseJournalLeft(sourcePath())) return false;
+        const auto before = readSourceFiles();
+        if (!before || changedOnDisk(*before) || !backUpOnce(*before) || !writePatches(patches)) return false;
+        // The patch may have moved anything, even the files' places: the image is read afresh.
+        std::string error;
+        reloaded = openSource(m_source->path(), m_messages, error, m_files);
+        if (reloaded) files = reloaded->load();
+        return true;
+    });
+    if (!written) {
+        m_messages.warning(m_failure.text().empty() ? m_source->writeFailedText()
+                                                    : m_failure.text() + "\n" + m_source->writeFailedText());
+        return false;
+    }
+    if (!files) {
+        m_messages.warning(utf8Path(sourcePath()) + " was written, but no longer reads as the game's data");
+        ReleaseData();
+        return true;
+    }
+    adopt(std::move(reloaded), std::move(*files));
+    return true;
+}
+
 std::optional<SourceFiles> DataStore::readSourceFiles() {
     std::string failure;
     auto files = m_source ? m_source->reread(failure) : std::nullopt;

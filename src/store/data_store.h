@@ -111,6 +111,10 @@ public:
     // backups are on), unless the newest good backup holds it. A backup of another source only
     // when `force`.
     RestoreResult restoreBackup(const std::filesystem::path& backupFolder, bool force);
+    // Writes raw byte ranges into the loaded raw image (a PPF patch's records), all or nothing:
+    // under the lock, after checking that the image holds what was loaded and backing up its three
+    // files, journaled; then reloads the blocks from the image. False with the reason shown.
+    bool applyImagePatches(const std::vector<FilePatch>& patches);
 
     bool isLoaded() const { return m_loaded; }
     // Whether the blocks differ from what was last loaded or written (an edit undone by hand is none).

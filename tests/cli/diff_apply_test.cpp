@@ -250,5 +250,169 @@ TEST(CliDiffApply, RefusedPatchNamesItsLineAndWritesNothing) {
     }
 }
 
+// PPF patches, read and written here from the format alone: "PPF" and two version digits, the
+// encoding byte (version - 1), a 50-byte description; 2.0: u32 image size and the 1024 bytes at
+// 0x9320; 3.0: image type, check block flag, undo flag, a spare byte, then the check block when
+// flagged. Records: offset (u32, u64 in 3.0), u8 length, new bytes, old bytes with undo data.
+void putLE(Bytes& out, std::uint64_t value, int size) {
+    for (int i = 0; i < size; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+}
+
+Bytes ppfHeader(int version, ByteSpan check, bool undo = false, std::uint32_t imageSize = 0) {
+    Bytes out = test::bytesOf("PPF" + std::to_string(version) + "0");
+    out.push_back(static_cast<std::uint8_t>(version - 1));
+    const std::string description(50, ' ');
+    out.insert(out.end(), description.begin(), description.end());
+    if (version == 2) putLE(out, imageSize, 4);
+    if (version == 3) out.insert(out.end(), {0, check.empty() ? std::uint8_t{0} : std::uint8_t{1}, undo, 0});
+    out.insert(out.end(), check.begin(), check.end());
+    return out;
+}
+
+void putRecord(Bytes& out, int version, std::uint64_t offset, ByteSpan bytes, ByteSpan old = {}) {
+    putLE(out, offset, version == 3 ? 8 : 4);
+    out.push_back(static_cast<std::uint8_t>(bytes.size()));
+    out.insert(out.end(), bytes.begin(), bytes.end());
+    out.insert(out.end(), old.begin(), old.end());
+}
+
+constexpr std::size_t kCheckAt = 0x9320;
+
+ByteSpan checkBlockOf(const Bytes& image) { return ByteSpan(image).subspan(kCheckAt, 1024); }
+
+// `tarvo diff --ppf` of two copies, read by the reader above, turns A into B byte for byte and
+// covers exactly the differing bytes; the tool's apply does the same, --undo gives A back.
+TEST(CliPpf, DiffMakesAPatchThatTurnsAIntoBAndBack) {
+    test::TempDir dir;
+    const fs::path a = test::copySampleImage(dir);
+    test::TempDir dirB;
+    const fs::path b = test::copySampleImage(dirB);
+    ASSERT_EQ(tarvo({"set-player", text(b), "12", "speed=99", "--no-backup"}).status, 0);
+    ASSERT_EQ(tarvo({"set-team", text(b), "43", "team name=BRASIL", "--no-backup"}).status, 0);
+    const Bytes imageA = test::readFile(a), imageB = test::readFile(b);
+    const fs::path ppf = dir / "edits.ppf";
+    const ToolRun diff = tarvo({"diff", text(a), text(b), "--ppf", text(ppf), "--description", "Brasil"});
+    ASSERT_EQ(diff.status, 0) << diff.err;
+
+    const Bytes patch = test::readFile(ppf);
+    ASSERT_GE(patch.size(), 1084u);
+    EXPECT_EQ(std::string(patch.begin(), patch.begin() + 12), std::string("PPF30\x02") + "Brasil");
+    EXPECT_EQ(patch[55], ' ');
+    EXPECT_EQ(Bytes(patch.begin() + 56, patch.begin() + 60), (Bytes{0, 1, 1, 0}));
+    EXPECT_TRUE(std::ranges::equal(ByteSpan(patch).subspan(60, 1024), checkBlockOf(imageA)));
+    Bytes image = imageA;
+    std::size_t covered = 0;
+    for (std::size_t at = 1084; at < patch.size();) {
+        ASSERT_LE(at + 9, patch.size());
+        std::uint64_t offset = 0;
+        for (int i = 7; i >= 0; --i) offset = offset << 8 | patch[at + static_cast<std::size_t>(i)];
+        const std::size_t length = patch[at + 8];
+        ASSERT_LE(at + 9 + 2 * length, patch.size());
+        ASSERT_LE(offset + length, image.size());
+        for (std::size_t i = 0; i < length; ++i) {
+            EXPECT_EQ(patch[at + 9 + length + i], image[offset + i]) << "undo byte at " << offset + i;
+            EXPECT_NE(patch[at + 9 + i], image[offset + i]) << "unchanged byte at " << offset + i;
+            image[offset + i] = patch[at + 9 + i];
+        }
+        covered += length;
+        at += 9 + 2 * length;
+    }
+    EXPECT_TRUE(image == imageB);
+    std::size_t differing = 0;
+    for (std::size_t i = 0; i < imageA.size(); ++i) differing += imageA[i] != imageB[i];
+    EXPECT_EQ(covered, differing);
+
+    test::TempDir dirC;
+    const fs::path c = test::copySampleImage(dirC);
+    const ToolRun dry = tarvo({"apply", text(c), text(ppf), "--dry-run"});
+    EXPECT_EQ(dry.status, 0) << dry.err;
+    EXPECT_NE(dry.out.find(" -> 99\n"), std::string::npos) << dry.out;
+    EXPECT_NE(dry.out.find("team name: "), std::string::npos) << dry.out;
+    EXPECT_NE(dry.out.find(" bytes outside the game's data\n"), std::string::npos) << dry.out;
+    EXPECT_TRUE(test::readFile(c) == imageA);
+    const ToolRun apply = tarvo({"apply", text(c), text(ppf), "--no-backup"});
+    EXPECT_EQ(apply.status, 0) << apply.err;
+    EXPECT_EQ(apply.err.find("EDC"), std::string::npos) << apply.err;
+    EXPECT_TRUE(test::readFile(c) == imageB);
+    EXPECT_EQ(tarvo({"apply", text(c), text(ppf), "--undo", "--no-backup"}).status, 0);
+    EXPECT_TRUE(test::readFile(c) == imageA);
+}
+
+// Records of each version, written by hand: the bytes land where they say, in the order written
+// (a later record overwrites an earlier one); a 2.0 patch may end in a description file. A record
+// made without the sector's codes is reported, and --fix-codes recomputes them.
+TEST(CliPpf, HandWrittenPatchesOfEveryVersionApply) {
+    test::TempDir dir;
+    const fs::path target = test::copySampleImage(dir);
+    const Bytes original = test::readFile(target);
+    const auto size = static_cast<std::uint32_t>(original.size());
+    constexpr std::uint64_t kAt = 40 * 2352 + 24 + 100;  // user data of image sector 40
+    for (int version : {1, 2, 3}) {
+        SCOPED_TRACE(version);
+        test::writeFile(target, original);
+        Bytes patch = ppfHeader(version, version == 1 ? ByteSpan() : checkBlockOf(original), false, size);
+        putRecord(patch, version, kAt, test::bytesOf("ABCD"));
+        putRecord(patch, version, kAt + 2, test::bytesOf("xy"));
+        putRecord(patch, version, kAt + 9, {});
+        if (version == 2) {
+            const Bytes diz = test::bytesOf("@BEGIN_FILE_ID.DIZhello@END_FILE_ID.DIZ");
+            patch.insert(patch.end(), diz.begin(), diz.end());
+            putLE(patch, 5, 4);
+        }
+        test::writeFile(dir / "p.ppf", patch);
+        const ToolRun r = tarvo({"apply", text(target), text(dir / "p.ppf"), "--no-backup"});
+        EXPECT_EQ(r.status, 0) << r.err;
+        const Bytes now = test::readFile(target);
+        EXPECT_TRUE(std::ranges::equal(ByteSpan(now).subspan(kAt, 4), test::bytesOf("ABxy")));
+        EXPECT_TRUE(std::ranges::equal(ByteSpan(now).first(kAt), ByteSpan(original).first(kAt)));
+        EXPECT_NE(r.err.find("1 sector the patch touched carries an EDC or ECC that no longer matches"),
+                  std::string::npos)
+            << r.err;
+    }
+    EXPECT_EQ(tarvo({"apply", text(target), text(dir / "p.ppf"), "--fix-codes", "--no-backup"}).status, 0);
+    EXPECT_EQ(tarvo({"verify", text(target)}).status, 0);
+}
+
+// Each refusal names its reason and leaves the image as it was.
+TEST(CliPpf, RefusedPatchesChangeNothing) {
+    test::TempDir dir;
+    const fs::path target = test::copySampleImage(dir);
+    const Bytes image = test::readFile(target);
+    Bytes otherDisc(checkBlockOf(image).begin(), checkBlockOf(image).end());
+    otherDisc[8] ^= 1;
+    const Bytes one = test::bytesOf("Z");
+    Bytes wrongDisc = ppfHeader(3, otherDisc);
+    putRecord(wrongDisc, 3, 30000, one);
+    Bytes wrongSize = ppfHeader(2, checkBlockOf(image), false, static_cast<std::uint32_t>(image.size() + 2352));
+    putRecord(wrongSize, 2, 30000, one);
+    Bytes pastEnd = ppfHeader(3, {});
+    putRecord(pastEnd, 3, 30000, one);
+    putRecord(pastEnd, 3, image.size() - 1, test::bytesOf("YZ"));
+    Bytes cutShort = ppfHeader(1, {});
+    putRecord(cutShort, 1, 30000, test::bytesOf("XYZ"));
+    cutShort.pop_back();
+    Bytes noUndo = ppfHeader(3, {});
+    putRecord(noUndo, 3, 30000, one);
+    const std::vector<std::tuple<Bytes, std::vector<std::string>, std::string>> cases{
+        {wrongDisc, {}, "this patch is for another disc image"},
+        {wrongSize, {}, "this patch is for an image of " + std::to_string(image.size() + 2352) + " bytes"},
+        {pastEnd, {}, "record 2 (2 bytes at 0x"},
+        {cutShort, {}, "it is cut short"},
+        {noUndo, {"--undo"}, "carries no undo data"},
+        {ppfHeader(3, {}), {text(test::copySampleExportDir(dir))}, "a PPF patches a raw disc image"},
+    };
+    for (const auto& [patch, extra, message] : cases) {
+        SCOPED_TRACE(message);
+        test::writeFile(dir / "p.ppf", patch);
+        std::vector<std::string> args{"apply", text(target), text(dir / "p.ppf")};
+        if (!extra.empty() && extra[0] != "--undo") args[1] = extra[0];
+        else args.insert(args.end(), extra.begin(), extra.end());
+        const ToolRun r = tarvo(args);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
+        EXPECT_TRUE(test::readFile(target) == image);
+    }
+}
+
 }  // namespace
 }  // namespace tarvo
