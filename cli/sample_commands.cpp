@@ -34,7 +34,8 @@ void registerSampleCommands(CLI::App& app, int& status) {
     CLI::App* command =
         addCommand(app, status, "make-sample",
                    "Writes a sample disc with invented data: DIR/sample.bin (a raw CD image, padded to "
-                   "700000000 bytes), DIR/sample.iso (the same disc as a cooked image, padded to 609523810 bytes) "
+                   "297620 sectors, 700002240 bytes), DIR/sample.iso (the same disc as a cooked image, padded to 609525760 "
+                   "bytes) "
                    "and DIR/exported/ (the three exported files); refuses to replace them unless --force",
                    args, makeSampleCommand);
     command->add_option("DIR", args->directory, "folder to write into (made when missing)")->required();
