@@ -10,6 +10,7 @@
 #include "store/data_store.h"
 #include "store/file_io.h"
 #include "store/file_platform.h"
+#include "store/source_check.h"
 #include "support/sample.h"
 
 namespace tarvo {
@@ -75,11 +76,18 @@ protected:
 
 // The CHD opens with the sample's data; one edit written into it gives a CHD that extracts to the
 // sample with exactly that edit, as the same edit written into a raw copy; its backup names the
-// CHD; the working folder goes with the store.
+// CHD; the working folder goes with the store, and one of a stopped program at the next open.
 TEST_F(ChdImage, OpensAndWritesLikeTheRawImage) {
+    // A working folder left by a program that stopped (no process has this ID) goes at the next open.
+    const fs::path stale = cacheRoot() / "chd-999999999-1";
+    fs::create_directories(stale);
+    std::ofstream(stale / "pid") << "999999999\n";
     DataStore store(log), rawStore(log);
     ASSERT_TRUE(store.load(chd) && rawStore.load(raw));
     EXPECT_EQ(workFolders(), 1);
+    EXPECT_FALSE(fs::exists(stale));
+    // The unpadded sample holds 2491 sectors, far fewer than a disc's 297619.
+    EXPECT_EQ(checkImageFile(chd), ImageCheck::TooSmall);
     EXPECT_TRUE(std::ranges::equal(store.boot(), rawStore.boot()) &&
                 std::ranges::equal(store.parameter(), rawStore.parameter()) &&
                 std::ranges::equal(store.select(), rawStore.select()));
