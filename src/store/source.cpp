@@ -561,6 +561,8 @@ std::unique_ptr<Source> openSource(const fs::path& path, MessageService& message
 }
 
 fs::path dataPathOf(const fs::path& path) {
+    // A CHD is never written in place, and its working image belongs to the program that opened it.
+    if (isChdPath(path)) return path;
     MessageLog unused;
     std::string error;
     const auto source = openSource(path, unused, error);

@@ -115,7 +115,7 @@ std::unique_ptr<Source> openSource(const std::filesystem::path& path, MessageSer
                                    FileAccess& files = diskAccess());
 
 // The image file or folder a path names (a CUE sheet: its data track); the path itself when it
-// names none.
+// names none, and for a CHD image.
 std::filesystem::path dataPathOf(const std::filesystem::path& path);
 
 // The files of the source at `dataPath` (an image or a folder) by role, without loading it: what a
