@@ -59,7 +59,8 @@ public:
 private:
     void finishLine() {
         const auto first = m_line.find_first_not_of(' ');
-        const std::string line = first == std::string::npos ? "" : m_line.substr(first, m_line.find_last_not_of(' ') - first + 1);
+        const std::string line =
+            first == std::string::npos ? "" : m_line.substr(first, m_line.find_last_not_of(' ') - first + 1);
         m_line.clear();
         if (line.empty()) return;
         const auto percent = line.find("% complete");
@@ -106,15 +107,17 @@ bool runChdman(const std::vector<std::string>& arguments, const std::string& ste
     }
     ChdmanOutput output;
     std::string error;
-    const auto status = platform::runProgram(*chdman, arguments, false, [&](const std::string& piece) { output.add(piece); }, error);
+    const auto status = platform::runProgram(
+        *chdman, arguments, false, [&](const std::string& piece) { output.add(piece); }, error);
     const std::string said = output.lastWords();
     if (status && *status == 0) {
         if (progressHook()) progressHook()(step, 100.0);
         return true;
     }
-    failure = step + " failed: " +
-              (!status ? "chdman could not be run (" + error + ")"
-                       : "chdman exited with status " + std::to_string(*status) + (said.empty() ? "" : " (" + said + ")"));
+    failure =
+        step + " failed: " +
+        (!status ? "chdman could not be run (" + error + ")"
+                 : "chdman exited with status " + std::to_string(*status) + (said.empty() ? "" : " (" + said + ")"));
     return false;
 }
 
@@ -125,8 +128,8 @@ std::optional<std::uint64_t> chdSectorCount(const fs::path& chd, std::string& er
         return std::nullopt;
     }
     std::string said;
-    const auto status = platform::runProgram(*chdman, {"info", "-i", utf8Path(chd)}, true,
-                                             [&](const std::string& piece) { said += piece; }, error);
+    const auto status = platform::runProgram(
+        *chdman, {"info", "-i", utf8Path(chd)}, true, [&](const std::string& piece) { said += piece; }, error);
     if (!status || *status != 0) {
         if (status) error = "chdman can not read " + utf8Path(chd);
         return std::nullopt;
@@ -188,8 +191,7 @@ bool ChdWorkFolder::make(std::string& error) {
     removeStaleFolders(root);
     static unsigned made = 0;
     for (int attempt = 0; attempt < 1000; ++attempt) {
-        const fs::path folder =
-            root / ("chd-" + std::to_string(platform::processId()) + "-" + std::to_string(++made));
+        const fs::path folder = root / ("chd-" + std::to_string(platform::processId()) + "-" + std::to_string(++made));
         if (!fs::create_directory(folder, ec)) {
             if (ec) break;
             continue;  // there already

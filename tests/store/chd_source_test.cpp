@@ -29,12 +29,11 @@ protected:
         if (!found) GTEST_SKIP() << "chdman is not installed";
         chdman = *found;
         raw = test::copySampleImage(dir);
-        std::ofstream(dir / "sample.cue") << "FILE \"" << raw.filename().string()
-                                          << "\" BINARY\n  TRACK 01 MODE2/2352\n    INDEX 01 00:00:00\n";
+        std::ofstream(dir / "sample.cue")
+            << "FILE \"" << raw.filename().string() << "\" BINARY\n  TRACK 01 MODE2/2352\n    INDEX 01 00:00:00\n";
         chd = dir / "sample.chd";
-        ASSERT_EQ(test::runCaptured(chdman, {"createcd", "-i", utf8Path(dir / "sample.cue"), "-o", utf8Path(chd)})
-                      .status,
-                  0);
+        ASSERT_EQ(
+            test::runCaptured(chdman, {"createcd", "-i", utf8Path(dir / "sample.cue"), "-o", utf8Path(chd)}).status, 0);
     }
     void TearDown() override { setenv("PATH", path.c_str(), 1); }
     // Points PATH at a folder holding only a chdman that runs the real one, but exits 1 at its
@@ -42,10 +41,10 @@ protected:
     void stubChdman(int failing) {
         const fs::path bin = dir / "bin";
         fs::create_directories(bin);
-        std::ofstream(bin / "chdman") << "#!/bin/sh\nPATH=/usr/bin:/bin\nn=$(($(cat \"$0.count\" 2>/dev/null || echo 0) + 1))\n"
-                                      << "echo $n > \"$0.count\"\nif [ $n = " << failing
-                                      << " ]; then echo 'stub failure' >&2; exit 1; fi\nexec '" << chdman.string()
-                                      << "' \"$@\"\n";
+        std::ofstream(bin / "chdman")
+            << "#!/bin/sh\nPATH=/usr/bin:/bin\nn=$(($(cat \"$0.count\" 2>/dev/null || echo 0) + 1))\n"
+            << "echo $n > \"$0.count\"\nif [ $n = " << failing << " ]; then echo 'stub failure' >&2; exit 1; fi\nexec '"
+            << chdman.string() << "' \"$@\"\n";
         fs::remove(bin / "chdman.count");
         fs::permissions(bin / "chdman", fs::perms::owner_all);
         setenv("PATH", bin.c_str(), 1);
@@ -61,8 +60,8 @@ protected:
     }
     Bytes extracted(const fs::path& image) {
         const fs::path out = dir / "out.bin";
-        EXPECT_EQ(test::runCaptured(chdman, {"extractcd", "-i", utf8Path(image), "-o", utf8Path(dir / "out.cue"),
-                                             "-ob", utf8Path(out), "-f"})
+        EXPECT_EQ(test::runCaptured(chdman, {"extractcd", "-i", utf8Path(image), "-o", utf8Path(dir / "out.cue"), "-ob",
+                                             utf8Path(out), "-f"})
                       .status,
                   0);
         return test::readFile(out);
@@ -112,7 +111,8 @@ TEST_F(ChdImage, FailingChdmanLeavesTheOriginal) {
     stubChdman(1);
     DataStore refused(log);
     EXPECT_FALSE(refused.load(chd));
-    EXPECT_NE(log.messages.back().text.find("Extracting " + utf8Path(chd) + " failed: chdman exited with status 1 "
+    EXPECT_NE(log.messages.back().text.find("Extracting " + utf8Path(chd) +
+                                            " failed: chdman exited with status 1 "
                                             "(stub failure)"),
               std::string::npos);
     for (const auto& [failing, step] : {std::pair{2, "Making the new CHD image"}, {3, "Checking the new CHD image"}}) {
