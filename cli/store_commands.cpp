@@ -142,7 +142,9 @@ void registerStoreCommands(CLI::App& app, int& status) {
     const auto addReading = [&]<typename Args>(const char* name, const std::string& description,
                                                std::shared_ptr<Args> args, int (*run)(const Args&)) {
         CLI::App* command = addCommand(app, status, name, description, args, run);
-        command->add_option("SOURCE", args->source, "a CD image file, its CUE sheet, a CHD image or a directory of exported files")
+        command
+            ->add_option("SOURCE", args->source,
+                         "a CD image file, its CUE sheet, a CHD image or a directory of exported files")
             ->required();
         return command;
     };

@@ -64,11 +64,11 @@ bool checkedImageSource(UiServices& ui, const fs::path& file) {
 }  // namespace
 
 std::optional<fs::path> ChooseImage(UiServices& ui, const fs::path& start) {
-    const QString file =
-        ui.openFile(QStringLiteral("open CD image file"),
-                    {QStringLiteral("Disc images (*.bin *.iso *.cue *.chd)"), QStringLiteral("Bin Files (*.bin)"),
-                     QStringLiteral("Cue Sheets (*.cue)"), QStringLiteral("CHD Images (*.chd)"), QStringLiteral("All Files (*.*)")},
-                    toQString(start));
+    const QString file = ui.openFile(
+        QStringLiteral("open CD image file"),
+        {QStringLiteral("Disc images (*.bin *.iso *.cue *.chd)"), QStringLiteral("Bin Files (*.bin)"),
+         QStringLiteral("Cue Sheets (*.cue)"), QStringLiteral("CHD Images (*.chd)"), QStringLiteral("All Files (*.*)")},
+        toQString(start));
     if (file.isEmpty()) {
         ui.warning("Can not work without CD image file!");
         return std::nullopt;

@@ -159,8 +159,8 @@ std::optional<int> runProgram(const std::filesystem::path& program, const std::v
     start.hStdOutput = withOutput ? writeEnd : nul;
     start.hStdError = writeEnd;
     PROCESS_INFORMATION process{};
-    const BOOL started = CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
-                                        nullptr, nullptr, &start, &process);
+    const BOOL started = CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                                        nullptr, &start, &process);
     const DWORD startError = GetLastError();
     CloseHandle(writeEnd);
     if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
@@ -278,9 +278,7 @@ std::optional<FileIdentity> fileIdentity(const std::filesystem::path& path) {
 
 std::uint64_t processId() { return static_cast<std::uint64_t>(getpid()); }
 
-bool processRuns(std::uint64_t id) {
-    return kill(static_cast<pid_t>(id), 0) == 0 || errno == EPERM;
-}
+bool processRuns(std::uint64_t id) { return kill(static_cast<pid_t>(id), 0) == 0 || errno == EPERM; }
 
 std::optional<int> runProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments,
                               bool withOutput, const std::function<void(const std::string&)>& onText,

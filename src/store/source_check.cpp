@@ -1,10 +1,10 @@
 #include "store/source_check.h"
 
-#include "store/source.h"
 #include "store/cd_sector.h"
 #include "store/chd_source.h"
 #include "store/file_access.h"
 #include "store/iso_file.h"
+#include "store/source.h"
 
 namespace tarvo {
 

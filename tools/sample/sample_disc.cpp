@@ -8,13 +8,13 @@
 #include "adx_encoder.h"
 #include "disc_image.h"
 #include "records/player.h"
-#include "store/cd_sector.h"
 #include "records/player_tables.h"
 #include "records/team.h"
 #include "sample_content.h"
 #include "sample_random.h"
 #include "sample_voice.h"
 #include "store/block_map.h"
+#include "store/cd_sector.h"
 #include "store/data_store.h"
 #include "store/file_io.h"
 
@@ -28,7 +28,7 @@ constexpr std::size_t kBlockSlack = 512;  // bytes beyond the last table, at lea
 // A whole number of sectors just past the 700000000 bytes a disc image needs: a CHD image keeps whole
 // sectors only, so the sample made into one comes back out as large.
 constexpr std::uint64_t kPaddedSectors = 297620;
-constexpr std::uint64_t kPaddedImageSize = kPaddedSectors * cdsector::kSectorSize;           // 700002240 bytes
+constexpr std::uint64_t kPaddedImageSize = kPaddedSectors * cdsector::kSectorSize;          // 700002240 bytes
 constexpr std::uint64_t kPaddedCookedImageSize = kPaddedSectors * cdsector::kUserDataSize;  // 609525760 bytes
 constexpr int kVoiceClips = 48;                              // distinct clips, shared by all voice entries
 constexpr std::uint32_t kSecondCallDistance = 8744;          // "Listen2" plays the entry this far below
