@@ -116,7 +116,8 @@ void registerChangeCommands(CLI::App& app, int& status) {
             "Lists every value that differs between two sources: players by ID, teams by label, in the names and "
             "units of `player --json` and `team --json`; bytes no value covers as one line per block. Exits 0 "
             "whether or not they differ");
-        c->add_option("SOURCE_A", args->source, "a CD image file, its CUE sheet or a directory of exported files")
+        c->add_option("SOURCE_A", args->source,
+                      "a CD image file, its CUE sheet, a CHD image or a directory of exported files")
             ->required();
         c->add_option("SOURCE_B", args->other, "the same, compared with SOURCE_A")->required();
         c->add_flag("--json", args->json, "print a JSON array: kind, id or row, field, old, new and the line's text");

@@ -101,7 +101,8 @@ EncodedName encodeName(const std::string& label, const std::string& text, std::s
 
 CLI::App* addSourceCommand(CLI::App& app, const char* name, const std::string& description, std::string& source) {
     CLI::App* command = app.add_subcommand(name, description);
-    command->add_option("SOURCE", source, "a CD image file, its CUE sheet or a directory of exported files")
+    command
+        ->add_option("SOURCE", source, "a CD image file, its CUE sheet, a CHD image or a directory of exported files")
         ->required();
     command->add_flag("--no-backup", backupsSkipped(),
                       "when this command writes into SOURCE, make no backup before (for scripts that keep their own)");

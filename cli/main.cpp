@@ -2,13 +2,21 @@
 // calls the core.
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 #include <CLI/CLI.hpp>
 
 #include "cli_support.h"
 #include "input_text.h"
+#include "store/chd_source.h"
 
 #ifndef TARVO_VERSION
 #define TARVO_VERSION "unknown"
@@ -31,6 +39,22 @@ std::string shortHelp(const CLI::App& app) {
     return text;
 }
 
+// chdman's slow steps on a CHD image (a minute or more on a whole disc) show how far they are, on
+// a terminal only: a script reading stderr gets the messages alone.
+void showChdProgressOnTerminal() {
+#ifdef _WIN32
+    const bool terminal = _isatty(_fileno(stderr)) != 0;
+#else
+    const bool terminal = isatty(fileno(stderr)) != 0;
+#endif
+    if (!terminal) return;
+    tarvo::setChdProgress([](const std::string& step, double percent) {
+        if (percent >= 100.0) std::fprintf(stderr, "\r\033[K");
+        else std::fprintf(stderr, "\r%s, %.1f%%\033[K", step.c_str(), percent);
+        std::fflush(stderr);
+    });
+}
+
 bool isCommand(const CLI::App& app, const std::string& word) {
     const auto commands = app.get_subcommands({});
     return std::ranges::any_of(commands, [&word](const CLI::App* command) { return command->get_name() == word; });
@@ -50,6 +74,7 @@ int main(int argc, char** argv) {
     app.allow_windows_style_options(false);
     app.require_subcommand(1);
     app.set_version_flag("--version", "tarvo " TARVO_VERSION);
+    showChdProgressOnTerminal();
     int status = 0;
     tarvo::cli::registerStoreCommands(app, status);
     tarvo::cli::registerSampleCommands(app, status);

@@ -33,9 +33,9 @@ void registerSampleCommands(CLI::App& app, int& status) {
     auto args = std::make_shared<MakeSampleArgs>();
     CLI::App* command =
         addCommand(app, status, "make-sample",
-                   "Writes a sample disc with invented data: DIR/sample.bin (a raw CD image, padded to "
-                   "700000000 bytes), DIR/sample.iso (the same disc as a cooked image, padded to 609523810 bytes) "
-                   "and DIR/exported/ (the three exported files); refuses to replace them unless --force",
+                   "Writes a sample disc with invented data: DIR/sample.bin (a raw CD image, padded to 297620 "
+                   "sectors, 700002240 bytes), DIR/sample.iso (the same disc as a cooked image, padded to 609525760 "
+                   "bytes) and DIR/exported/ (the three exported files); refuses to replace them unless --force",
                    args, makeSampleCommand);
     command->add_option("DIR", args->directory, "folder to write into (made when missing)")->required();
     command->add_flag("--no-padding", args->noPadding, "leave the images unpadded (a few megabytes)");

@@ -30,8 +30,11 @@ int infoCommand(const InfoArgs& args) {
     const Source& loaded = *store.source();
     nlohmann::ordered_json info;
     info["kind"] = loaded.backupKind();
-    // The sheet names the image it opened, which is the file every write goes into.
-    if (loaded.path() != loaded.dataPath()) {
+    // A CHD image is edited through a raw image extracted from it, which goes when the run ends.
+    if (loaded.keyPath() != loaded.dataPath()) {
+        info["chd image"] = utf8Path(loaded.path());
+    } else if (loaded.path() != loaded.dataPath()) {
+        // The sheet names the image it opened, which is the file every write goes into.
         info["cue sheet"] = utf8Path(loaded.path());
         info["image"] = utf8Path(loaded.dataPath());
     }
@@ -139,7 +142,9 @@ void registerStoreCommands(CLI::App& app, int& status) {
     const auto addReading = [&]<typename Args>(const char* name, const std::string& description,
                                                std::shared_ptr<Args> args, int (*run)(const Args&)) {
         CLI::App* command = addCommand(app, status, name, description, args, run);
-        command->add_option("SOURCE", args->source, "a CD image file, its CUE sheet or a directory of exported files")
+        command
+            ->add_option("SOURCE", args->source,
+                         "a CD image file, its CUE sheet, a CHD image or a directory of exported files")
             ->required();
         return command;
     };

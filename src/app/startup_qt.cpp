@@ -15,6 +15,7 @@
 
 #include "app/source_choice_dialog.h"
 #include "records/player.h"
+#include "store/chd_source.h"
 #include "store/cue_sheet.h"
 #include "store/source_check.h"
 #include "team/ui/team_window.h"
@@ -49,25 +50,25 @@ bool checkImage(UiServices& ui, const fs::path& image) {
 
 namespace {
 
-// The image a chosen file names (itself, or the data track of a CUE sheet), size-checked.
+// The image a chosen file names (itself, the data track of a CUE sheet, or a CHD image), size-checked.
 bool checkedImageSource(UiServices& ui, const fs::path& file) {
     std::string error;
     MessageLog unused;
     const auto source = openSource(file, unused, error);
     // A missing image is one that can not be read; a sheet's own fault is said as it is.
-    if (!source && !isCueSheetPath(file)) return checkImage(ui, file);
+    if (!source && !isCueSheetPath(file) && !isChdPath(file)) return checkImage(ui, file);
     if (!source) ui.warning(error);
-    return source && checkImage(ui, source->dataPath());
+    return source && checkImage(ui, source->keyPath());
 }
 
 }  // namespace
 
 std::optional<fs::path> ChooseImage(UiServices& ui, const fs::path& start) {
-    const QString file =
-        ui.openFile(QStringLiteral("open CD image file"),
-                    {QStringLiteral("Disc images (*.bin *.iso *.cue)"), QStringLiteral("Bin Files (*.bin)"),
-                     QStringLiteral("Cue Sheets (*.cue)"), QStringLiteral("All Files (*.*)")},
-                    toQString(start));
+    const QString file = ui.openFile(
+        QStringLiteral("open CD image file"),
+        {QStringLiteral("Disc images (*.bin *.iso *.cue *.chd)"), QStringLiteral("Bin Files (*.bin)"),
+         QStringLiteral("Cue Sheets (*.cue)"), QStringLiteral("CHD Images (*.chd)"), QStringLiteral("All Files (*.*)")},
+        toQString(start));
     if (file.isEmpty()) {
         ui.warning("Can not work without CD image file!");
         return std::nullopt;

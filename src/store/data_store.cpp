@@ -108,7 +108,7 @@ bool DataStore::load(const fs::path& path) {
         m_messages.warning(error);
         return false;
     }
-    const bool loaded = lockForLoad(source->dataPath()) && loadFrom(std::move(source));
+    const bool loaded = lockForLoad(source->keyPath()) && loadFrom(std::move(source));
     if (!loaded || !m_holdLock) m_lock.release();
     return loaded;
 }
@@ -205,9 +205,10 @@ bool DataStore::applyImagePatches(const std::vector<FilePatch>& patches) {
     std::unique_ptr<Source> reloaded;
     std::optional<SourceFiles> files;
     const bool written = underLock([&] {
-        if (refuseJournalLeft(sourcePath())) return false;
+        if (refuseJournalLeft(m_source->dataPath())) return false;
         const auto before = readSourceFiles();
-        if (!before || changedOnDisk(*before) || !backUpOnce(*before) || !writePatches(patches)) return false;
+        if (!before || changedOnDisk(*before) || !backUpOnce(*before) || !writePatches(patches) || !finishWrite())
+            return false;
         // The patch may have moved anything, even the files' places: the image is read afresh.
         std::string error;
         reloaded = openSource(m_source->path(), m_messages, error, m_files);
@@ -261,7 +262,7 @@ bool DataStore::backUpFiles(const SourceFiles& files) {
 
 bool DataStore::writePatches(const std::vector<FilePatch>& patches) {
     if (patches.empty()) return true;
-    const fs::path journal = ownJournalPathOf(sourcePath());
+    const fs::path journal = ownJournalPathOf(m_source->dataPath());
     m_lock.recordJournal(journal);
     const JournaledWrite result =
         writeJournaled(m_files, journal, m_source->roleFiles(), patches);
@@ -309,8 +310,16 @@ bool DataStore::save() {
     return underLock([this] { return saveUnderLock(); });
 }
 
+// A source kept elsewhere too (a CHD) counts as written only once it holds the data there.
+bool DataStore::finishWrite() {
+    std::string failure;
+    if (m_source->afterWrite(failure)) return true;
+    m_failure = {FailureKind::Other, failure};
+    return false;
+}
+
 bool DataStore::saveUnderLock() {
-    if (refuseJournalLeft(sourcePath())) return false;
+    if (refuseJournalLeft(m_source->dataPath())) return false;
     // What is on disk now must be what was loaded or last written, or another program's change
     // would be lost under this one's. All three files are read before any is written, so a missing
     // or changed one writes nothing.
@@ -319,7 +328,7 @@ bool DataStore::saveUnderLock() {
     const auto patches = m_source->planWrite(*files, readOnly(blocks()));
     if (!patches) return false;
     if (!patches->empty() && !backUpOnce(*files)) return false;
-    if (!writePatches(*patches)) return false;
+    if (!writePatches(*patches) || !finishWrite()) return false;
     markWritten();
     m_overwrite = false;
     return true;
@@ -353,7 +362,7 @@ std::optional<std::vector<MergeConflict>> DataStore::reloadKeepingChanges() {
     if (!m_loaded || sourcePath().empty()) return std::nullopt;
     std::vector<MergeConflict> conflicts;
     const bool merged = underLock([&] {
-        if (refuseJournalLeft(sourcePath())) return false;
+        if (refuseJournalLeft(m_source->dataPath())) return false;
         const auto files = readSourceFiles();
         if (!files) return false;
         mergeBlock(bootFileName(), m_boot, m_writtenBoot, files->boot, conflicts);

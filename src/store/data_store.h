@@ -99,9 +99,9 @@ public:
     // The newest backup this store made (before its first write-back or a restore); empty when
     // none was made.
     const std::filesystem::path& backupMade() const { return m_backupMade; }
-    // The source as loaded: the image file (a CUE sheet's data track) or the export folder; empty
-    // for blocks made in memory.
-    std::filesystem::path sourcePath() const { return m_source ? m_source->dataPath() : std::filesystem::path(); }
+    // The source as loaded, by the path its lock and backups belong to: the image file (a CUE
+    // sheet's data track), the CHD image or the export folder; empty for blocks made in memory.
+    std::filesystem::path sourcePath() const { return m_source ? m_source->keyPath() : std::filesystem::path(); }
     // The source loaded; nullptr for blocks made in memory.
     const Source* source() const { return m_source.get(); }
     // Writes a backup's three files back into the loaded source through the same journaled
@@ -153,6 +153,7 @@ private:
     bool changedOnDisk(const SourceFiles& files);
     bool save();
     bool saveUnderLock();
+    bool finishWrite();
     void protectSource(bool on);
     void markWritten();
 

@@ -14,12 +14,17 @@
 #include <windows.h>
 #else
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 
 #include <fcntl.h>
+#include <spawn.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+extern char** environ;
 #endif
 
 namespace tarvo::platform {
@@ -101,6 +106,80 @@ std::optional<FileIdentity> fileIdentity(const std::filesystem::path& path) {
 }
 
 std::uint64_t processId() { return GetCurrentProcessId(); }
+
+bool processRuns(std::uint64_t id) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(id));
+    if (!process) return GetLastError() == ERROR_ACCESS_DENIED;
+    DWORD code = 0;
+    const bool running = GetExitCodeProcess(process, &code) && code == STILL_ACTIVE;
+    CloseHandle(process);
+    return running;
+}
+
+namespace {
+
+// One argument quoted the way the C runtime splits a command line back into arguments.
+std::wstring quotedArgument(const std::wstring& argument) {
+    if (!argument.empty() && argument.find_first_of(L" \t\"") == std::wstring::npos) return argument;
+    std::wstring quoted = L"\"";
+    std::size_t backslashes = 0;
+    for (const wchar_t c : argument) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        quoted.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+        backslashes = 0;
+        quoted += c;
+    }
+    quoted.append(backslashes * 2, L'\\');
+    return quoted + L"\"";
+}
+
+}  // namespace
+
+std::optional<int> runProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+                              bool withOutput, const std::function<void(const std::string&)>& onText,
+                              std::string& error) {
+    std::wstring line = quotedArgument(program.wstring());
+    for (const std::string& argument : arguments)
+        line += L" " + quotedArgument(std::filesystem::path(std::u8string(argument.begin(), argument.end())).wstring());
+    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) {
+        error = "error " + std::to_string(GetLastError());
+        return std::nullopt;
+    }
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    HANDLE nul = CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
+    STARTUPINFOW start{};
+    start.cb = sizeof(start);
+    start.dwFlags = STARTF_USESTDHANDLES;
+    start.hStdInput = nul;
+    start.hStdOutput = withOutput ? writeEnd : nul;
+    start.hStdError = writeEnd;
+    PROCESS_INFORMATION process{};
+    const BOOL started = CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                                        nullptr, &start, &process);
+    const DWORD startError = GetLastError();
+    CloseHandle(writeEnd);
+    if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
+    if (!started) {
+        CloseHandle(readEnd);
+        error = "error " + std::to_string(startError);
+        return std::nullopt;
+    }
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(readEnd, buffer, sizeof(buffer), &got, nullptr) && got > 0) onText(std::string(buffer, got));
+    CloseHandle(readEnd);
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    return static_cast<int>(code);
+}
 
 namespace {
 HANDLE handleOf(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
@@ -198,6 +277,54 @@ std::optional<FileIdentity> fileIdentity(const std::filesystem::path& path) {
 }
 
 std::uint64_t processId() { return static_cast<std::uint64_t>(getpid()); }
+
+bool processRuns(std::uint64_t id) { return kill(static_cast<pid_t>(id), 0) == 0 || errno == EPERM; }
+
+std::optional<int> runProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+                              bool withOutput, const std::function<void(const std::string&)>& onText,
+                              std::string& error) {
+    int ends[2];
+    if (pipe2(ends, O_CLOEXEC) != 0) {
+        error = std::strerror(errno);
+        return std::nullopt;
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    if (withOutput) posix_spawn_file_actions_adddup2(&actions, ends[1], 1);
+    else posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, ends[1], 2);
+    std::vector<std::string> words{program.string()};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
+    pid_t child = 0;
+    const int spawned = posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(ends[1]);
+    if (spawned != 0) {
+        close(ends[0]);
+        error = std::strerror(spawned);
+        return std::nullopt;
+    }
+    char buffer[4096];
+    for (;;) {
+        const ssize_t got = read(ends[0], buffer, sizeof(buffer));
+        if (got > 0) onText(std::string(buffer, static_cast<std::size_t>(got)));
+        else if (got == 0 || errno != EINTR) break;
+    }
+    close(ends[0]);
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0)
+        if (errno != EINTR) {
+            error = std::strerror(errno);
+            return std::nullopt;
+        }
+    if (WIFEXITED(status)) return WEXITSTATUS(status);
+    error = "it was ended by signal " + std::to_string(WTERMSIG(status));
+    return std::nullopt;
+}
 
 LockFile::Result LockFile::lock(const std::filesystem::path& file, std::string& error) {
     unlock();

@@ -7,8 +7,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tarvo::platform {
 
@@ -37,6 +39,16 @@ struct FileIdentity {
 std::optional<FileIdentity> fileIdentity(const std::filesystem::path& path);
 
 std::uint64_t processId();
+// Whether a process with this ID runs now (one of another user's counts as running).
+bool processRuns(std::uint64_t id);
+
+// Runs `program` with `arguments` as they are (no shell: no word of them is ever read as a
+// command), its standard error (and its standard output when `withOutput`, else discarded) given
+// to `onText` in pieces as they come. The exit status, or nullopt with `error` when it could not
+// be started or did not end by exiting.
+std::optional<int> runProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+                              bool withOutput, const std::function<void(const std::string&)>& onText,
+                              std::string& error);
 
 // A lock file, opened (made when missing) and locked exclusively against every other open of it,
 // in this process or another: flock on Linux, LockFileEx on Windows (on a byte far past the text,

@@ -5,8 +5,10 @@
 #include <tuple>
 
 #include "store/block_map.h"
+#include "store/chd_source.h"
 #include "store/cue_sheet.h"
 #include "store/file_io.h"
+#include "store/file_platform.h"
 
 namespace tarvo {
 
@@ -301,6 +303,143 @@ private:
     bool m_cooked;
 };
 
+// A CHD image, edited through the raw image and cue sheet that chdman extracts from it into a
+// working folder of its own (removed with the source). A write-back goes into the working image
+// first; then the CHD is rebuilt from it beside the original, checked to extract to exactly that
+// image, and only then renamed over the original. Its lock and backups are the CHD's.
+//
+// When the rebuild fails, the working image holds the edit but the CHD does not. The store then
+// keeps its written copy as it was, so the edit still counts as unwritten (a close asks about it),
+// and this source answers a reread with what the CHD holds, not with the working image: the next
+// write-back sees no change on disk, plans its sectors against what the working image really
+// holds, and rebuilds the CHD even when no sector needs writing.
+class ChdSource : public ImageSource {
+public:
+    ChdSource(fs::path chd, std::unique_ptr<ChdWorkFolder> folder, MessageService& messages, FileAccess& files)
+        : ImageSource(std::move(chd), folder->path() / "disc.bin", messages, files), m_folder(std::move(folder)) {}
+
+    const fs::path& keyPath() const override { return m_path; }
+    std::vector<fs::path> ownFiles() const override { return {m_path, m_dataPath}; }
+
+    std::optional<SourceFiles> load() override {
+        std::string failure;
+        if (!extract(failure)) {
+            m_messages.warning(failure);
+            return std::nullopt;
+        }
+        return ImageSource::load();
+    }
+
+    std::optional<SourceFiles> reread(std::string& failure) override {
+        // Another program rebuilt the CHD: what it holds now is extracted again.
+        if (stamp() != m_stamp) {
+            if (!extract(failure)) return std::nullopt;
+            m_pending = false;
+        }
+        if (m_pending) return m_committed;
+        return ImageSource::reread(failure);
+    }
+
+    std::optional<std::vector<FilePatch>> planWrite(const SourceFiles& now, ConstGameBlocks wanted) override {
+        std::optional<SourceFiles> working;
+        if (m_pending) {
+            std::string failure;
+            working = ImageSource::reread(failure);
+            if (!working) {
+                if (!failure.empty()) m_messages.warning(failure);
+                return std::nullopt;
+            }
+        } else {
+            m_committed = now;
+        }
+        auto patches = ImageSource::planWrite(working ? *working : now, wanted);
+        if (patches) m_rebuild = m_pending || !patches->empty();
+        return patches;
+    }
+
+    bool afterWrite(std::string& failure) override {
+        if (!m_rebuild) return true;
+        m_pending = true;
+        if (!rebuild(failure)) {
+            failure += "\n" + utf8Path(m_path) +
+                       " is unchanged: the change is in its working copy only and is written again by the next write";
+            return false;
+        }
+        m_pending = m_rebuild = false;
+        m_committed = {};
+        return true;
+    }
+
+private:
+    fs::path workFile(const char* name) const { return m_folder->path() / name; }
+
+    // The CHD's size and time of change, to notice another program's rebuild.
+    std::pair<std::uintmax_t, fs::file_time_type> stamp() const {
+        std::error_code ec;
+        return {fs::file_size(m_path, ec), fs::last_write_time(m_path, ec)};
+    }
+
+    bool extract(std::string& failure) {
+        if (!runChdman({"extractcd", "-i", utf8Path(m_path), "-o", utf8Path(workFile("disc.cue")), "-ob",
+                        utf8Path(m_dataPath), "-f"},
+                       "Extracting " + utf8Path(m_path), failure))
+            return false;
+        m_stamp = stamp();
+        return true;
+    }
+
+    bool rebuild(std::string& failure) {
+        const fs::path target = realPath(m_path);
+        fs::path temporary = target.parent_path() / ".";
+        temporary += target.filename();
+        temporary += ".new.chd";
+        const fs::path check = workFile("check.bin");
+        std::error_code ec;
+        const auto cleanUp = [&] {
+            fs::remove(temporary, ec);
+            fs::remove(check, ec);
+            fs::remove(workFile("check.cue"), ec);
+        };
+        const std::string made = "Making the new CHD image " + utf8Path(temporary);
+        if (!runChdman({"createcd", "-i", utf8Path(workFile("disc.cue")), "-o", utf8Path(temporary), "-f"}, made,
+                       failure) ||
+            !runChdman({"extractcd", "-i", utf8Path(temporary), "-o", utf8Path(workFile("check.cue")), "-ob",
+                        utf8Path(check), "-f"},
+                       "Checking the new CHD image " + utf8Path(temporary), failure)) {
+            cleanUp();
+            return false;
+        }
+        std::string error;
+        const auto same = sameContent(check, m_dataPath, error);
+        if (!same || !*same) {
+            failure = "Checking the new CHD image " + utf8Path(temporary) +
+                      " failed: " + (same ? "it does not extract to the image written" : error);
+            cleanUp();
+            return false;
+        }
+        fs::remove(check, ec);
+        std::FILE* written = platform::openFile(temporary, "rb");
+        const bool synced = written && platform::syncFile(written);
+        if (written) std::fclose(written);
+        fs::rename(temporary, target, ec);
+        if (!synced || ec) {
+            failure = "Replacing " + utf8Path(target) + " by the new CHD image failed: " +
+                      (ec ? ec.message() : "the new image could not be flushed to the disk");
+            cleanUp();
+            return false;
+        }
+        platform::syncFolder(target.parent_path());
+        m_stamp = stamp();
+        return true;
+    }
+
+    std::unique_ptr<ChdWorkFolder> m_folder;
+    std::pair<std::uintmax_t, fs::file_time_type> m_stamp;
+    SourceFiles m_committed;  // what the CHD holds while a rebuild is pending
+    bool m_rebuild = false;   // the write planned last must rebuild the CHD
+    bool m_pending = false;   // the working image holds a write the CHD does not
+};
+
 // A folder holding the three files exported from the disc. Written back as the chunks of the files
 // that changed; a folder has no sector codes.
 class FolderSource : public Source {
@@ -407,6 +546,15 @@ std::unique_ptr<Source> openSource(const fs::path& path, MessageService& message
         error = "No such file or directory: " + utf8Path(path);
         return nullptr;
     }
+    if (isChdPath(path)) {
+        if (!findChdman()) {
+            error = kChdmanMissing;
+            return nullptr;
+        }
+        auto folder = std::make_unique<ChdWorkFolder>();
+        if (!folder->make(error)) return nullptr;
+        return std::make_unique<ChdSource>(path, std::move(folder), messages, files);
+    }
     if (!isCueSheetPath(path)) return std::make_unique<ImageSource>(path, path, messages, files);
     bool cooked = false;
     const auto image = cueDataFile(path, cooked, error);
@@ -415,6 +563,8 @@ std::unique_ptr<Source> openSource(const fs::path& path, MessageService& message
 }
 
 fs::path dataPathOf(const fs::path& path) {
+    // A CHD is never written in place, and its working image belongs to the program that opened it.
+    if (isChdPath(path)) return path;
     MessageLog unused;
     std::string error;
     const auto source = openSource(path, unused, error);

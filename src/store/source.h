@@ -46,11 +46,14 @@ public:
     Source(const Source&) = delete;
     Source& operator=(const Source&) = delete;
 
-    // The path given: the image, the CUE sheet naming it, or the folder.
+    // The path given: the image, the CUE sheet naming it, the CHD image, or the folder.
     const std::filesystem::path& path() const { return m_path; }
-    // Where the data are: the image file (a CUE sheet's data track) or the folder. The lock, the
-    // journal and the backups belong to it.
+    // Where the data are: the image file (a CUE sheet's data track, the raw image extracted from a
+    // CHD) or the folder. The journal belongs to it.
     const std::filesystem::path& dataPath() const { return m_dataPath; }
+    // The path that identifies the source: its lock and its backups belong to it. The data's path,
+    // but a CHD's own: two programs each editing a working copy of it must not both write it.
+    virtual const std::filesystem::path& keyPath() const { return m_dataPath; }
     // A cooked image is known as such once loaded; until then every image counts as raw.
     virtual SourceKind kind() const = 0;
     bool isImage() const { return kind() != SourceKind::Folder; }
@@ -82,6 +85,9 @@ public:
     virtual const char* backupKind() const = 0;
     // The last line of a failed write-back.
     virtual const char* writeFailedText() const = 0;
+    // Called after a write-back into dataPath() succeeded, for a source that keeps its data
+    // elsewhere too (a CHD is rebuilt from its working image); false with the failing step.
+    virtual bool afterWrite(std::string& /*failure*/) { return true; }
 
 protected:
     Source(std::filesystem::path path, std::filesystem::path dataPath, MessageService& messages, FileAccess& files)
@@ -102,14 +108,14 @@ protected:
     }
 };
 
-// The source a path names, told apart by what the path is: a folder, a CUE sheet, else an image.
-// Nothing is read yet. nullptr with `error` when the path is not there, or a CUE sheet names no
-// data track beside it.
+// The source a path names, told apart by what the path is: a folder, a CUE sheet, a CHD image, else
+// an image. Nothing is read yet. nullptr with `error` when the path is not there, a CUE sheet names
+// no data track beside it, or chdman, which a CHD needs, is missing.
 std::unique_ptr<Source> openSource(const std::filesystem::path& path, MessageService& messages, std::string& error,
                                    FileAccess& files = diskAccess());
 
 // The image file or folder a path names (a CUE sheet: its data track); the path itself when it
-// names none.
+// names none, and for a CHD image.
 std::filesystem::path dataPathOf(const std::filesystem::path& path);
 
 // The files of the source at `dataPath` (an image or a folder) by role, without loading it: what a

@@ -1,8 +1,10 @@
 #include "store/source_check.h"
 
-#include "store/source.h"
+#include "store/cd_sector.h"
+#include "store/chd_source.h"
 #include "store/file_access.h"
 #include "store/iso_file.h"
+#include "store/source.h"
 
 namespace tarvo {
 
@@ -11,6 +13,14 @@ namespace fs = std::filesystem;
 ImageCheck checkImageFile(const fs::path& image) {
     std::error_code error;
     if (!fs::is_regular_file(image, error)) return ImageCheck::CannotRead;
+    if (isChdPath(image)) {
+        std::string reason;
+        const auto sectors = chdSectorCount(image, reason);
+        // A CHD keeps whole sectors only: one made from an image of the least size holds the whole
+        // sectors of it.
+        if (!sectors) return ImageCheck::CannotRead;
+        return *sectors >= kMinImageSize / cdsector::kSectorSize ? ImageCheck::Ok : ImageCheck::TooSmall;
+    }
     std::string reason;
     const auto file = diskAccess().open(image, OpenMode::Read, reason);
     if (!file) return ImageCheck::CannotRead;

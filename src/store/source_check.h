@@ -1,7 +1,7 @@
 #pragma once
 // The checks of a source before it is loaded: a CD image must be readable and as long as a whole
 // disc (700000000 bytes raw; a cooked image holds 2048 of each 2352 bytes, so 609523810); a folder
-// of exported files must hold the three files.
+// of exported files must hold the three files. A CHD image is measured by the sectors it holds.
 
 #include <cstdint>
 #include <filesystem>

@@ -163,6 +163,7 @@ void setDataHome(const fs::path& folder) {
 #else
     setenv("XDG_DATA_HOME", folder.c_str(), 1);
     setenv("XDG_CONFIG_HOME", folder.c_str(), 1);  // the desktop program's settings
+    setenv("XDG_CACHE_HOME", (folder / "cache").c_str(), 1);  // CHD images' working folders
 #endif
 }
 

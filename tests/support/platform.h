@@ -40,8 +40,8 @@ bool skipsAllowed();
 
 // Whether the file system of `dir` takes "A" and "a" for the same name.
 bool ignoresCase(const std::filesystem::path& dir);
-// Points the program's data folder (backups) and its settings at `folder`: XDG_DATA_HOME and
-// XDG_CONFIG_HOME, or on Windows LOCALAPPDATA, of this process.
+// Points the program's data folder (backups), its settings and its cache at `folder`: XDG_DATA_HOME,
+// XDG_CONFIG_HOME and XDG_CACHE_HOME, or on Windows LOCALAPPDATA, of this process.
 void setDataHome(const std::filesystem::path& folder);
 // Makes a FIFO (named pipe) at `file`; false where the system has none (Windows).
 bool makeFifo(const std::filesystem::path& file);

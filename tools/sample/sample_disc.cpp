@@ -14,6 +14,7 @@
 #include "sample_random.h"
 #include "sample_voice.h"
 #include "store/block_map.h"
+#include "store/cd_sector.h"
 #include "store/data_store.h"
 #include "store/file_io.h"
 
@@ -24,8 +25,11 @@ namespace fs = std::filesystem;
 
 constexpr std::size_t kBlockAlignment = 2048;
 constexpr std::size_t kBlockSlack = 512;  // bytes beyond the last table, at least
-constexpr std::uint64_t kPaddedImageSize = 700000000;
-constexpr std::uint64_t kPaddedCookedImageSize = 609523810;  // the same disc's 2048 of each 2352 bytes
+// A whole number of sectors just past the 700000000 bytes a disc image needs: a CHD image keeps whole
+// sectors only, so the sample made into one comes back out as large.
+constexpr std::uint64_t kPaddedSectors = 297620;
+constexpr std::uint64_t kPaddedImageSize = kPaddedSectors * cdsector::kSectorSize;          // 700002240 bytes
+constexpr std::uint64_t kPaddedCookedImageSize = kPaddedSectors * cdsector::kUserDataSize;  // 609525760 bytes
 constexpr int kVoiceClips = 48;                              // distinct clips, shared by all voice entries
 constexpr std::uint32_t kSecondCallDistance = 8744;          // "Listen2" plays the entry this far below
 constexpr std::uint32_t kArchiveEntries = blockmap::kSelectEntry + 1;

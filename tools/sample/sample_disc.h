@@ -11,7 +11,7 @@
 namespace tarvo::sample {
 
 struct SampleOptions {
-    bool padImage = true;     // pad sample.bin to 700000000 bytes (sparse)
+    bool padImage = true;     // pad sample.bin to 297620 sectors, 700002240 bytes (sparse)
     bool replace = false;     // replace files of an earlier sample (else their presence refuses)
     bool outOfRange = false;  // store the few values of storeOutOfRangeValues
 };
