@@ -11,7 +11,6 @@ namespace tarvo::ppf {
 
 namespace {
 
-constexpr std::size_t kMagicSize = 5;  // "PPF30"
 constexpr std::size_t kEncodingAt = 5;
 constexpr std::size_t kDescriptionAt = 6;
 constexpr std::size_t kHeaderSize = 56;
