@@ -40,12 +40,17 @@ constexpr const char* kPidFileName = "pid";
 // chdman's standard error cut into lines: its progress ("Compressing, 56.1% complete...") is
 // rewritten in place with carriage returns. Progress goes to the hook; the last other line is kept
 // to say why a step failed.
+// What is kept of chdman's output: its lines are short, and a CHD made to make them long must not
+// take the program's memory.
+constexpr std::size_t kChdmanLineLimit = 4096;
+constexpr std::size_t kChdmanInfoLimit = 1 << 20;
+
 class ChdmanOutput {
 public:
     void add(const std::string& piece) {
         for (const char c : piece) {
             if (c != '\r' && c != '\n') {
-                m_line += c;
+                if (m_line.size() < kChdmanLineLimit) m_line += c;
                 continue;
             }
             finishLine();
@@ -129,7 +134,10 @@ std::optional<std::uint64_t> chdSectorCount(const fs::path& chd, std::string& er
     }
     std::string said;
     const auto status = platform::runProgram(
-        *chdman, {"info", "-i", utf8Path(chd)}, true, [&](const std::string& piece) { said += piece; }, error);
+        *chdman, {"info", "-i", utf8Path(chd)}, true, [&](const std::string& piece) {
+            if (said.size() < kChdmanInfoLimit) said += piece;
+        },
+        error);
     if (!status || *status != 0) {
         if (status) error = "chdman can not read " + utf8Path(chd);
         return std::nullopt;
