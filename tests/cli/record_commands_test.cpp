@@ -447,17 +447,23 @@ TEST(CliSample, ReplacesOnlyWithForceAndNeverThroughALink) {
     EXPECT_EQ(test::fileChecksum(dir / "b" / "sample.bin"), made);
 }
 
-// `backups` lists a backup whose file is gone as damaged (plain and JSON); `restore` of another
-// source's backup says how to force it.
+// `backups` lists a backup whose file is gone as damaged (plain and JSON); --no-backup makes none;
+// `restore` of another source's backup says how to force it, and --force restores it.
 TEST(CliBackups, DamagedListedAndAnotherSourcesBackupNeedsForce) {
     const Source source(false), other(false);
+    const json speedBefore = source.jsonOf({"player", "{S}", "12", "--json"})["speed"];
     ASSERT_EQ(source.run({"set-player", "{S}", "12", "speed=99"}).status, 0);
+    ASSERT_EQ(source.run({"set-player", "{S}", "12", "speed=98", "--no-backup"}).status, 0);
     const json listed = source.jsonOf({"backups", "{S}", "--json"});
     ASSERT_EQ(listed.size(), 1u);
     const std::string folder = listed[0]["folder"].get<std::string>();
+    ASSERT_EQ(other.run({"set-player", "{S}", "12", "speed=50", "--no-backup"}).status, 0);
     const CommandRun refused = other.run({"restore", "{S}", folder});
     EXPECT_EQ(refused.status, 1);
     EXPECT_NE(refused.err.find("; add --force to restore it all the same"), std::string::npos) << refused.err;
+    EXPECT_EQ(other.jsonOf({"player", "{S}", "12", "--json"})["speed"], 50);
+    ASSERT_EQ(other.run({"restore", "{S}", folder, "--force"}).status, 0);
+    EXPECT_EQ(other.jsonOf({"player", "{S}", "12", "--json"})["speed"], speedBefore);
     fs::remove(pathFromUtf8(folder) / "select.ovl");
     EXPECT_EQ(source.jsonOf({"backups", "{S}", "--json"})[0]["damaged"], true);
     EXPECT_NE(source.run({"backups", "{S}"}).out.find("  damaged: "), std::string::npos);
