@@ -22,8 +22,8 @@ bool blocksLongEnough(MessageService& messages, const Bytes& boot, const Bytes& 
                                     std::tuple{kParameterFileName, parameter.size(), blockmap::kMinParameterSize},
                                     std::tuple{kSelectFileName, select.size(), blockmap::kMinSelectSize}})
         if (size < need) {
-            messages.warning(std::string(name) + " holds " + std::to_string(size) + " bytes; the editor needs at least " +
-                             std::to_string(need) + " bytes");
+            messages.warning(std::string(name) + " holds " + std::to_string(size) +
+                             " bytes; the editor needs at least " + std::to_string(need) + " bytes");
             return false;
         }
     return true;
@@ -187,7 +187,8 @@ RestoreResult DataStore::restoreBackup(const fs::path& backupFolder, bool force)
         const auto current = readSourceFiles();
         if (!current || !backUpFiles(*current)) {
             m_messages.warning((m_failure.text().empty() ? "" : m_failure.text() + "\n") + "What " +
-                               utf8Path(sourcePath()) + " holds could not be backed up, so the backup was not restored.");
+                               utf8Path(sourcePath()) +
+                               " holds could not be backed up, so the backup was not restored.");
             return RestoreResult::Refused;
         }
     }
@@ -264,16 +265,15 @@ bool DataStore::writePatches(const std::vector<FilePatch>& patches) {
     if (patches.empty()) return true;
     const fs::path journal = ownJournalPathOf(m_source->dataPath());
     m_lock.recordJournal(journal);
-    const JournaledWrite result =
-        writeJournaled(m_files, journal, m_source->roleFiles(), patches);
+    const JournaledWrite result = writeJournaled(m_files, journal, m_source->roleFiles(), patches);
     if (!result.undoFailed) m_lock.recordJournal({});
     if (result.written) return true;
     m_failure = {FailureKind::Other, result.failure};
     if (result.undoFailed) {
         const auto backups = listBackups(sourcePath());
         m_failure = {FailureKind::JournalLeft,
-                     result.failure + "\nThe data written so far could not be undone: the journal " + utf8Path(journal) +
-                         " holds what it overwrote, to undo the interrupted write" +
+                     result.failure + "\nThe data written so far could not be undone: the journal " +
+                         utf8Path(journal) + " holds what it overwrote, to undo the interrupted write" +
                          (backups.empty() ? "" : "; the newest backup is " + utf8Path(backups.front().folder))};
     }
     return false;
@@ -300,7 +300,8 @@ bool DataStore::changedOnDisk(const SourceFiles& files) {
     if (m_overwrite ||
         (files.boot == m_writtenBoot && files.parameter == m_writtenParameter && files.select == m_writtenSelect))
         return false;
-    m_failure = {FailureKind::ChangedOnDisk, utf8Path(sourcePath()) + " was changed by another program since it was loaded"};
+    m_failure = {FailureKind::ChangedOnDisk,
+                 utf8Path(sourcePath()) + " was changed by another program since it was loaded"};
     return true;
 }
 

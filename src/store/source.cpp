@@ -294,8 +294,7 @@ public:
         const bool cooked = kind() == SourceKind::CookedImage;
         if (cooked == m_cooked) return files;
         m_messages.warning("The cue sheet " + utf8Path(m_path) + " says " + (m_cooked ? "MODE1/2048" : "MODE2/2352") +
-                           ", but " + utf8Path(m_dataPath) + " holds " + (cooked ? "2048" : "2352") +
-                           "-byte sectors");
+                           ", but " + utf8Path(m_dataPath) + " holds " + (cooked ? "2048" : "2352") + "-byte sectors");
         return std::nullopt;
     }
 

@@ -134,6 +134,35 @@ TEST(GlyphSheet, HoldsOneGlyphPerTableEntryAndBlankCellsAfterThem) {
     EXPECT_FALSE(sheetPixelIsInk(0, 6900));
 }
 
+// The sheet's bit order: the most significant bit is the leftmost pixel. A sheet read with each
+// 8-pixel run mirrored would put the corner bracket's stroke at the cell's right edge and the L's
+// foot to the left of its stem.
+TEST(GlyphSheet, PixelsLieWhereTheGlyphDrawsThem) {
+    const struct {
+        std::uint16_t code;
+        std::vector<std::string> rows;  // the cell's first rows, '#' ink
+    } glyphs[] = {
+        {0x8175, {"................", "........######..", "........#.......", "........#......."}},  // 「
+        {0x826B,
+         {"................", "................", "...###..........", "....#...........", "....#...........",
+          "....#...........", "....#...........", "....#...........", "....#...........", "....#...........",
+          "....#......#....", "....#.....#.....", "...########....."}},  // Ｌ
+    };
+    for (const auto& g : glyphs) {
+        GlyphIndexList list;
+        GlyphIndicesOfText(list,
+                           Bytes{static_cast<std::uint8_t>(g.code >> 8), static_cast<std::uint8_t>(g.code & 0xFF)});
+        ASSERT_EQ(list.size(), 1u);
+        const PixelRect cell = glyphCell(list[0]);
+        for (std::size_t y = 0; y < g.rows.size(); ++y) {
+            std::string row;
+            for (int x = cell.left; x < cell.right; ++x)
+                row += sheetPixelIsInk(x, cell.top + static_cast<int>(y)) ? '#' : '.';
+            EXPECT_EQ(row, g.rows[y]) << std::hex << g.code << " row " << y;
+        }
+    }
+}
+
 // The background pixels of a sheet area that are closed in by ink (not 4-connected to the area's
 // edge): the inside of a p-sound's small circle. The two strokes of a voiced mark close in none.
 int enclosedPixels(int left, int top, int width, int height) {
