@@ -447,6 +447,26 @@ TEST(CliSample, ReplacesOnlyWithForceAndNeverThroughALink) {
     EXPECT_EQ(test::fileChecksum(dir / "b" / "sample.bin"), made);
 }
 
+// The plain text of player and team says what their JSON says, a line a value; teams is a line a
+// row and find a line a player, with the slots counted from 1.
+TEST(CliOutput, PlainTextSaysWhatTheJsonSays) {
+    const Source source(true);
+    for (const auto& args : {std::vector<std::string>{"player", "{S}", "12"}, {"team", "{S}", "0"}}) {
+        std::vector<std::string> withJson = args;
+        withJson.push_back("--json");
+        const auto values = nlohmann::ordered_json::parse(source.run(withJson).out);
+        std::string expected;
+        for (const auto& [key, value] : values.items())
+            expected += key + ": " + (value.is_string() ? value.get<std::string>() : value.dump()) + "\n";
+        EXPECT_EQ(source.run(args).out, expected);
+    }
+    const std::string teams = source.run({"teams", "{S}"}).out;
+    EXPECT_EQ(std::ranges::count(teams, '\n'), 106);
+    EXPECT_TRUE(teams.starts_with("0\t1.Ireland\tIreland\tIRE\t\n")) << teams.substr(0, 80);
+    const std::string found = source.run({"find", "{S}", "12"}).out;
+    EXPECT_TRUE(found.starts_with("12\tDukesor Vais\tVAIS\t1.Ireland slot 12\t")) << found;
+}
+
 // `backups` lists a backup whose file is gone as damaged (plain and JSON); --no-backup makes none;
 // `restore` of another source's backup says how to force it, and --force restores it.
 TEST(CliBackups, DamagedListedAndAnotherSourcesBackupNeedsForce) {
