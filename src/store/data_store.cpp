@@ -169,16 +169,9 @@ RestoreResult DataStore::restoreBackup(const fs::path& backupFolder, bool force)
     }
     if (manifest->source != sourceKey(sourcePath()) && !force) return RestoreResult::OtherSource;
     std::string error;
-    const auto files =
-        readBackupFiles({backupFolder, *manifest}, error, {bootFileName(), kParameterFileName, kSelectFileName});
+    const auto files = backupFilesFor(backupFolder, *manifest, error);
     if (!files) {
         m_messages.warning(error);
-        return RestoreResult::Refused;
-    }
-    if ((*files)[0].size() != m_boot.size() || (*files)[1].size() != m_parameter.size() ||
-        (*files)[2].size() != m_select.size()) {
-        m_messages.warning("The files of " + utf8Path(backupFolder) + " do not have the sizes of the files in " +
-                           utf8Path(sourcePath()));
         return RestoreResult::Refused;
     }
     // What the restore overwrites may be held by no backup yet (a write earlier in this run).
@@ -198,6 +191,75 @@ RestoreResult DataStore::restoreBackup(const fs::path& backupFolder, bool force)
     const bool restored = WriteBack();
     m_overwrite = false;
     return restored ? RestoreResult::Restored : RestoreResult::Refused;
+}
+
+std::optional<std::vector<Bytes>> DataStore::backupFilesFor(const fs::path& backupFolder,
+                                                            const BackupManifest& manifest, std::string& error) const {
+    auto files =
+        readBackupFiles({backupFolder, manifest}, error, {bootFileName(), kParameterFileName, kSelectFileName});
+    if (files && ((*files)[0].size() != m_boot.size() || (*files)[1].size() != m_parameter.size() ||
+                  (*files)[2].size() != m_select.size())) {
+        error = "The files of " + utf8Path(backupFolder) + " do not have the sizes of the files in " +
+                utf8Path(sourcePath());
+        return std::nullopt;
+    }
+    return files;
+}
+
+std::optional<std::string> DataStore::ppfRefusal() const {
+    if (!m_loaded || !m_source) return "No disc image is loaded";
+    if (m_source->kind() == SourceKind::RawImage) return std::nullopt;
+    return utf8Path(sourcePath()) +
+           (m_source->kind() == SourceKind::CookedImage ? " is a cooked image (2048-byte sectors)"
+                                                        : " is a folder of exported files") +
+           "; a PPF patches a raw disc image (2352-byte sectors)";
+}
+
+std::optional<ppf::Patch> DataStore::patchSinceBackup(const fs::path& backupFolder, std::string description,
+                                                      std::string& error) {
+    m_failure = {};
+    if (const auto refusal = ppfRefusal()) {
+        error = *refusal;
+        return std::nullopt;
+    }
+    const auto manifest = readManifest(backupFolder);
+    if (!manifest) {
+        error = utf8Path(backupFolder) + " holds no backup (no readable manifest.json)";
+        return std::nullopt;
+    }
+    const auto files = backupFilesFor(backupFolder, *manifest, error);
+    if (!files) return std::nullopt;
+    std::optional<ppf::Patch> patch;
+    // Under the lock: never half a write of another program.
+    underLock([&] {
+        const auto now = readSourceFiles();
+        if (!now) return false;
+        const auto before = m_source->planWrite(*now, {(*files)[0], (*files)[1], (*files)[2]});
+        if (!before) return false;
+        auto image = m_files.open(m_source->dataPath(), OpenMode::Read, error);
+        if (image) patch = ppf::diffSinceWrites(*image, *before, std::move(description), error);
+        return patch.has_value();
+    });
+    if (!patch && error.empty()) error = m_failure.text().empty() ? "The image could not be read" : m_failure.text();
+    return patch;
+}
+
+std::optional<SourceFiles> DataStore::blocksWithPpf(const ppf::Patch& patch, std::uint64_t& outside,
+                                                    std::string& error) {
+    if (const auto refusal = ppfRefusal()) {
+        error = *refusal;
+        return std::nullopt;
+    }
+    auto image = m_files.open(m_source->dataPath(), OpenMode::Read, error);
+    if (!image) return std::nullopt;
+    if (const auto refusal = ppf::refusalFor(patch, *image)) {
+        error = *refusal;
+        return std::nullopt;
+    }
+    SourceFiles after{m_boot, m_parameter, m_select};
+    outside =
+        ppf::writeIntoBlocks(ppf::imageWrites(patch, false), *m_source, {after.boot, after.parameter, after.select});
+    return after;
 }
 
 bool DataStore::applyImagePatches(const std::vector<FilePatch>& patches) {

@@ -13,12 +13,14 @@
 #include <string>
 #include <vector>
 
+#include "store/backups.h"
 #include "store/bytes.h"
 #include "store/failure.h"
 #include "store/file_access.h"
 #include "store/game_blocks.h"
 #include "store/journal.h"
 #include "store/messages.h"
+#include "store/ppf.h"
 #include "store/source.h"
 #include "store/source_lock.h"
 
@@ -115,6 +117,22 @@ public:
     // under the lock, after checking that the image holds what was loaded and backing up its three
     // files, journaled; then reloads the blocks from the image. False with the reason shown.
     bool applyImagePatches(const std::vector<FilePatch>& patches);
+    // Why a PPF can not patch the loaded source (a cooked image, a folder); nullopt for a raw image.
+    std::optional<std::string> ppfRefusal() const;
+    // The PPF 3.0 that turns the loaded raw image as it was with a backup's three files into the
+    // image as it is on disk now (the backup's files checked as a restore checks them), with undo
+    // data and the check block. Nullopt with `error` when the source is no raw image, the backup
+    // does not fit it, or the image can not be read.
+    std::optional<ppf::Patch> patchSinceBackup(const std::filesystem::path& backupFolder, std::string description,
+                                               std::string& error);
+    // The blocks as they would be with the PPF's bytes that fall in the three files stored over
+    // them (copies; nothing changes here), and in `outside` the count of the patch's bytes that fall
+    // elsewhere. Nullopt with `error` when the source is no raw image or the patch does not fit it
+    // (another disc, past the end).
+    std::optional<SourceFiles> blocksWithPpf(const ppf::Patch& patch, std::uint64_t& outside, std::string& error);
+    // Copies blocks of the loaded sizes over the blocks, in place (the editors hold views of them);
+    // false, changing nothing, when a size differs.
+    bool replaceBlocks(ByteSpan boot, ByteSpan parameter, ByteSpan select);
 
     bool isLoaded() const { return m_loaded; }
     // Whether the blocks differ from what was last loaded or written (an edit undone by hand is none).
@@ -142,7 +160,8 @@ private:
     bool backUpOnce(const SourceFiles& files);
     bool backUpFiles(const SourceFiles& files);
     bool writePatches(const std::vector<FilePatch>& patches);
-    bool replaceBlocks(ByteSpan boot, ByteSpan parameter, ByteSpan select);
+    std::optional<std::vector<Bytes>> backupFilesFor(const std::filesystem::path& backupFolder,
+                                                     const BackupManifest& manifest, std::string& error) const;
     bool refuseJournalLeft(const std::filesystem::path& source);
     bool lockForLoad(const std::filesystem::path& source);
     bool loadFrom(std::unique_ptr<Source> source);

@@ -197,13 +197,46 @@ std::vector<FilePatch> imageWrites(const Patch& patch, bool undo) {
     return writes;
 }
 
-std::optional<Patch> diffImages(OpenFile& a, OpenFile& b, std::string description, std::string& error) {
+namespace {
+
+// Image `base` with writes laid over it, read only: the image as it would be after them.
+class OverlaidFile : public OpenFile {
+public:
+    OverlaidFile(OpenFile& base, const std::vector<FilePatch>& writes) : m_base(base), m_writes(writes) {}
+    bool read(std::uint64_t position, MutableByteSpan destination) override {
+        if (!m_base.read(position, destination)) {
+            m_error = m_base.error();
+            return false;
+        }
+        const std::uint64_t end = position + destination.size();
+        for (const FilePatch& w : m_writes) {
+            const std::uint64_t from = std::max(position, w.position);
+            const std::uint64_t to = std::min(end, w.position + w.bytes.size());
+            for (std::uint64_t at = from; at < to; ++at) destination[at - position] = w.bytes[at - w.position];
+        }
+        return true;
+    }
+    bool write(std::uint64_t, ByteSpan) override { return false; }
+    bool flush() override { return false; }
+    std::uint64_t size() const override { return m_base.size(); }
+
+private:
+    OpenFile& m_base;
+    const std::vector<FilePatch>& m_writes;
+};
+
+struct Range {
+    std::uint64_t start, end;
+};
+
+// The records of the bytes that differ between `a` and `b` within the ranges (ascending, apart).
+std::optional<Patch> diffWithin(OpenFile& a, OpenFile& b, const std::vector<Range>& ranges, std::string description,
+                                std::string& error) {
     Patch patch;
     patch.description = std::move(description);
     patch.hasUndo = true;
-    const std::uint64_t size = a.size();
     Bytes check(kCheckBlockSize);
-    if (fitsIn(size, kCheckBlockOffset, kCheckBlockSize)) {
+    if (fitsIn(a.size(), kCheckBlockOffset, kCheckBlockSize)) {
         if (!a.read(kCheckBlockOffset, check)) {
             error = a.error();
             return std::nullopt;
@@ -225,31 +258,59 @@ std::optional<Patch> diffImages(OpenFile& a, OpenFile& b, std::string descriptio
         oldRun.clear();
     };
     Bytes chunkA(kDiffChunk), chunkB(kDiffChunk);
-    for (std::uint64_t at = 0; at < size; at += kDiffChunk) {
-        const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(kDiffChunk, size - at));
-        const MutableByteSpan partA(chunkA.data(), n), partB(chunkB.data(), n);
-        if (!a.read(at, partA) || !b.read(at, partB)) {
-            error = !a.error().empty() ? a.error() : b.error();
-            return std::nullopt;
-        }
-        for (std::size_t i = 0; i < n; ++i) {
-            if (partA[i] == partB[i]) {
-                closeRun();
-                continue;
+    for (const Range& range : ranges) {
+        for (std::uint64_t at = range.start; at < range.end; at += kDiffChunk) {
+            const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(kDiffChunk, range.end - at));
+            const MutableByteSpan partA(chunkA.data(), n), partB(chunkB.data(), n);
+            if (!a.read(at, partA) || !b.read(at, partB)) {
+                error = !a.error().empty() ? a.error() : b.error();
+                return std::nullopt;
             }
-            if (newRun.size() == kMaxRecordLength) closeRun();
-            if (newRun.empty()) runStart = at + i;
-            newRun.push_back(partB[i]);
-            oldRun.push_back(partA[i]);
+            for (std::size_t i = 0; i < n; ++i) {
+                if (partA[i] == partB[i]) {
+                    closeRun();
+                    continue;
+                }
+                if (newRun.size() == kMaxRecordLength) closeRun();
+                if (newRun.empty()) runStart = at + i;
+                newRun.push_back(partB[i]);
+                oldRun.push_back(partA[i]);
+            }
+            if (encoded > kMaxPatchFileSize) {
+                error = "the images differ in too many bytes: the patch would pass " +
+                        std::to_string(kMaxPatchFileSize >> 20) + " MiB";
+                return std::nullopt;
+            }
         }
-        if (encoded > kMaxPatchFileSize) {
-            error = "the images differ in too many bytes: the patch would pass " +
-                    std::to_string(kMaxPatchFileSize >> 20) + " MiB";
+        closeRun();
+    }
+    return patch;
+}
+
+}  // namespace
+
+std::optional<Patch> diffImages(OpenFile& a, OpenFile& b, std::string description, std::string& error) {
+    return diffWithin(a, b, {{0, a.size()}}, std::move(description), error);
+}
+
+std::optional<Patch> diffSinceWrites(OpenFile& image, const std::vector<FilePatch>& before, std::string description,
+                                     std::string& error) {
+    std::vector<Range> ranges;
+    for (const FilePatch& w : before) {
+        if (!fitsIn(image.size(), w.position, w.bytes.size())) {
+            error = "a write passes the end of the image";
             return std::nullopt;
         }
+        if (!w.bytes.empty()) ranges.push_back({w.position, w.position + w.bytes.size()});
     }
-    closeRun();
-    return patch;
+    std::ranges::sort(ranges, {}, &Range::start);
+    std::vector<Range> merged;
+    for (const Range& r : ranges) {
+        if (!merged.empty() && r.start <= merged.back().end) merged.back().end = std::max(merged.back().end, r.end);
+        else merged.push_back(r);
+    }
+    OverlaidFile earlier(image, before);
+    return diffWithin(earlier, image, merged, std::move(description), error);
 }
 
 std::vector<std::uint64_t> touchedSectors(const std::vector<FilePatch>& writes) {

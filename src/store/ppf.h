@@ -68,6 +68,10 @@ std::vector<FilePatch> imageWrites(const Patch& patch, bool undo);
 // block. The images are read in bounded chunks. Nullopt with `error` when they can not be read or
 // the patch would pass kMaxPatchFileSize.
 std::optional<Patch> diffImages(OpenFile& a, OpenFile& b, std::string description, std::string& error);
+// The same from the image as it was before `before` (byte ranges of it, as they were) to the image
+// as it is; only the bytes of those ranges are compared.
+std::optional<Patch> diffSinceWrites(OpenFile& image, const std::vector<FilePatch>& before, std::string description,
+                                     std::string& error);
 
 // The image sectors the writes touch, in ascending order.
 std::vector<std::uint64_t> touchedSectors(const std::vector<FilePatch>& writes);

@@ -10,6 +10,7 @@
 #include "store/backups.h"
 #include "store/data_store.h"
 #include "store/file_io.h"
+#include "store/ppf.h"
 #include "support/platform.h"
 
 namespace tarvo {
@@ -123,6 +124,60 @@ TEST(Backups, RestoreReadsOnlyTheFolderOwnFiles) {
         EXPECT_EQ(store.restoreBackup(hostile, false), RestoreResult::Refused) << name;
         EXPECT_EQ(test::sourceChecksums(source), written) << name;
     }
+}
+
+// A PPF made since a backup turns the image as the backup left it into the image as it is (and
+// its undo data back); applied in memory to another copy of the disc as the backup left it, it
+// gives the edited blocks and changes nothing else. Another disc, a record past the end and a
+// folder are refused with their reasons.
+TEST(Backups, PpfSinceABackupAndAppliedInMemory) {
+    BackupsHome h;
+    const test::DiscBlocks original;
+    const fs::path image = test::writeImage(h.dir, test::discFiles(original));
+    const Bytes before = test::readFile(image);
+    MessageLog log;
+    DataStore store(log);
+    ASSERT_TRUE(store.LoadFromImage(image));
+    test::DiscBlocks edited = original;
+    for (Bytes* block : {&edited.boot, &edited.parameter, &edited.select}) (*block)[100] ^= 0xFF;
+    ASSERT_TRUE(store.replaceBlocks(edited.boot, edited.parameter, edited.select) && store.WriteBack());
+    std::string error;
+    const auto patch = store.patchSinceBackup(store.backupMade(), "since", error);
+    ASSERT_TRUE(patch) << error;
+    const Bytes after = test::readFile(image);
+    const auto applied = [](Bytes bytes, const std::vector<FilePatch>& writes) {
+        for (const FilePatch& w : writes)
+            std::ranges::copy(w.bytes, bytes.begin() + static_cast<std::ptrdiff_t>(w.position));
+        return bytes;
+    };
+    EXPECT_TRUE(applied(before, ppf::imageWrites(*patch, false)) == after);
+    EXPECT_TRUE(applied(after, ppf::imageWrites(*patch, true)) == before);
+    ASSERT_TRUE(patch->checkBlock);
+    EXPECT_TRUE(std::ranges::equal(*patch->checkBlock, ByteSpan(before).subspan(0x9320, 1024)));
+
+    TempDir other;
+    DataStore target(log);
+    ASSERT_TRUE(target.LoadFromImage(test::writeImage(other, test::discFiles(original))));
+    std::uint64_t outside = 0;
+    const auto blocks = target.blocksWithPpf(*patch, outside, error);
+    ASSERT_TRUE(blocks) << error;
+    EXPECT_TRUE(blocks->boot == edited.boot && blocks->parameter == edited.parameter &&
+                blocks->select == edited.select);
+    EXPECT_GT(outside, 0u);  // the sectors' error codes
+    EXPECT_FALSE(target.hasUnwrittenChanges());
+
+    ppf::Patch otherDisc = *patch, pastEnd = *patch;
+    (*otherDisc.checkBlock)[0] ^= 1;
+    pastEnd.records.back().offset = after.size();
+    for (const ppf::Patch& refused : {otherDisc, pastEnd}) {
+        error.clear();
+        EXPECT_FALSE(target.blocksWithPpf(refused, outside, error));
+        EXPECT_FALSE(error.empty());
+    }
+    DataStore folder(log);
+    ASSERT_TRUE(folder.LoadFromDirectory(test::writeExportDir(other, original)));
+    EXPECT_FALSE(folder.blocksWithPpf(*patch, outside, error));
+    EXPECT_NE(error.find("folder of exported files"), std::string::npos) << error;
 }
 
 // The next backup removes the temporary folders of interrupted backups (of this version and of
