@@ -18,6 +18,7 @@
 #include "team/formation_layout.h"
 #include "team/player_search.h"
 #include "team/squad_entry.h"
+#include "team/tactics_bar.h"
 #include "team/team_file.h"
 #include "text/sjis.h"
 
@@ -661,6 +662,22 @@ TEST(FormationLayout, MovesStopAtTheLimits) {
     EXPECT_FALSE(movePosition(record, 10, Move::Up));
     EXPECT_FALSE(movePosition(record, -1, Move::Up));
     EXPECT_EQ(record, recordWith(0, 20, 50));
+}
+
+// A tactics field framed at (100, 40), 30 x 13: the bar starts 50 px right of its inner left edge
+// (101), fills the inner rows 41..51 at 5 px a unit, and its area holds the 19 units shown at most.
+TEST(TacticsBar, FivePixelsAUnitRightOfTheField) {
+    const PixelRect area{151, 40, 246, 53};
+    const std::pair<int, PixelRect> cases[] = {
+        {4, {151, 41, 171, 52}},   {19, {151, 41, 246, 52}}, {20, {151, 41, 246, 52}},
+        {255, {151, 41, 246, 52}}, {0, {151, 41, 151, 52}},  {-3, {151, 41, 151, 52}},
+    };
+    for (const auto& [value, bar] : cases) {
+        SCOPED_TRACE(value);
+        const TacticsBar drawn = tacticsBar(100, 40, 30, 13, value);
+        EXPECT_EQ(drawn.bar, bar);
+        EXPECT_EQ(drawn.area, area);
+    }
 }
 
 }  // namespace
