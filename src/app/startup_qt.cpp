@@ -20,6 +20,7 @@
 #include "store/source_check.h"
 #include "team/ui/team_window.h"
 #include "ui/app_context_qt.h"
+#include "ui/chd_progress_qt.h"
 
 namespace tarvo::gui {
 
@@ -160,6 +161,7 @@ void runMainWindow(AppContext& context, std::chrono::steady_clock::time_point st
 }  // namespace
 
 int StartUp(const QStringList& arguments, std::chrono::steady_clock::time_point started) {
+    const ChdProgressShown chdProgress;
     QtUiServices ui;
     DataStore store(ui);
     Player player;

@@ -3,11 +3,13 @@
 
 #include "app/source_choice_dialog.h"
 #include "app/startup_qt.h"
+#include "store/chd_source.h"
 #include "store/data_store.h"
 #include "store/journal.h"
 #include "store/source_check.h"
 #include "support/loaded_sample_qt.h"
 #include "support/platform.h"
+#include "ui/chd_progress_qt.h"
 
 using namespace tarvo;
 namespace fs = std::filesystem;
@@ -150,6 +152,34 @@ private slots:
             if (!yes) QVERIFY(ui.lastText().find(journalPathOf(exported).string()) != std::string::npos);
         }
         QVERIFY(test::readFile(exported / "parameter.ovl") == before && !fs::exists(journalPathOf(exported)));
+    }
+
+    // chdman's progress, as it prints it, shows in a dialog without a Cancel that neither Escape
+    // nor the close box closes; a step that fails (no 100) leaves it once the program waits again.
+    void chdProgressDialog() {
+        test::TempDir dir;
+        const fs::path chdman = dir / "chdman";
+        test::writeFile(chdman, test::bytesOf("#!/bin/sh\nprintf 'Extracting, 42.5%% complete... \\r' >&2\n"
+                                              "printf 'Extracting, 57.3%% complete... \\r' >&2\nexit 1\n"));
+        fs::permissions(chdman, fs::perms::owner_all);
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", QByteArray(dir.path().c_str()));
+        const gui::ChdProgressShown shown;
+        std::string failure;
+        QVERIFY(!runChdman({"extractcd"}, "Extracting", failure));
+        qputenv("PATH", path);
+        auto* dialog = qobject_cast<gui::ChdProgressDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog && dialog->isVisible());
+        QCOMPARE(dialog->labelText(), QStringLiteral("Extracting, 57.3% complete"));
+        QCOMPARE(dialog->value(), 57);
+        QVERIFY(dialog->findChildren<QPushButton*>().isEmpty());
+        QTest::keyClick(dialog, Qt::Key_Escape);
+        QVERIFY(!dialog->close() && dialog->isVisible());
+        QTRY_VERIFY(!dialog->isVisible());
+        dialog->report("Compressing", 12.0);
+        QVERIFY(dialog->isVisible() && dialog->labelText() == QStringLiteral("Compressing, 12.0% complete"));
+        dialog->report("Compressing", 100.0);
+        QVERIFY(!dialog->isVisible());
     }
 
     void folderRule() {
