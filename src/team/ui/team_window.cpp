@@ -15,19 +15,14 @@
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QSpinBox>
-#include <QTimer>
 
-#include "cli/csv_import.h"
 #include "player/ui/player_windows_qt.h"
-#include "store/backups.h"
-#include "store/file_io.h"
 #include "store/team_table.h"
 #include "team/squad_entry.h"
+#include "team/tactics_bar.h"
 #include "team/team_file.h"
-#include "team/ui/changes_window.h"
-#include "team/ui/find_player_window.h"
 #include "team/ui/formation_window.h"
-#include "team/ui/source_sync.h"
+#include "team/ui/source_actions.h"
 #include "text/sjis.h"
 #include "text/ui/picker_window.h"
 #include "ui/about_dialog.h"
@@ -42,17 +37,7 @@ namespace tarvo::gui {
 
 namespace {
 
-constexpr int kBarOffset = 50;  // the bar starts this far right of the field's inner left edge
-constexpr int kBarUnit = 5;     // pixels per shown tactics unit
 constexpr QRgb kBarColour = qRgb(0, 128, 255);
-constexpr int kNoticeMs = 6000;  // how long a notice stays
-
-QStringList csvFileFilters() { return {QStringLiteral("CSV Files (*.csv)"), QStringLiteral("All Files (*.*)")}; }
-
-// A manifest's time, "2026-12-07T03:21:41", as a person reads it.
-QString backupTime(const Backup& backup) {
-    return QString::fromStdString(backup.manifest.time).replace(QLatin1Char('T'), QLatin1Char(' '));
-}
 
 // A number field that only its arrows change, centred, within a range.
 QSpinBox* arrowField(int minimum, int maximum, const QRect& geometry, QWidget* parent) {
@@ -79,24 +64,19 @@ TeamWindow::TeamWindow(AppContext& context, QWidget* parent) : QDialog(parent), 
     setWindowIcon(QIcon(QStringLiteral(":/res/icon.png")));
     setFont(dialogFont(8));
     setWindowFlag(Qt::WindowMinimizeButtonHint);
+    m_actions = new SourceActions(m_context, this);
     buildControls();
     wheelOnlyWithFocus(this);
     connectControls();
 
-    // Any window may edit the blocks: the title's mark follows the document; a change made
-    // elsewhere (undo, redo, an import, a revert) is shown here again.
+    // Any window may edit the blocks: a change made elsewhere (undo, redo, an import, a revert) is
+    // shown here again; the title's mark follows the document.
     connect(&m_context.document, &Document::changed, this, [this](bool byControl) {
         if (!byControl) reloadViews();
-        showUnwrittenMark();
     });
     addUndoKeys(this, m_context.document);
-
-    m_sync = new SourceSync(m_context, this);
-    connect(m_sync, &SourceSync::reloaded, this, [this](const QString& notice) {
-        m_context.document.clearHistory();
-        reloadViews();
-        showNotice(notice);
-    });
+    connect(m_actions, &SourceActions::viewsStale, this, &TeamWindow::reloadViews);
+    connect(m_actions, &SourceActions::playerFound, this, &TeamWindow::onPlayerFound);
 
     // The team list starts on the first team.
     {
@@ -222,19 +202,15 @@ void TeamWindow::connectControls() {
     connect(m_editPlayer, &QPushButton::clicked, this, &TeamWindow::onEditPlayerClicked);
     connect(m_editFormation, &QPushButton::clicked, this, &TeamWindow::onEditFormationClicked);
     connect(m_universal, &QPushButton::clicked, this, &TeamWindow::onUniversalEditClicked);
-    connect(m_changes, &QPushButton::clicked, this, &TeamWindow::onChangesClicked);
+    connect(m_changes, &QPushButton::clicked, m_actions, &SourceActions::openChanges);
     connect(m_pickerButton, &QPushButton::clicked, this, &TeamWindow::onPickerClicked);
     connect(&m_context.names, &NameInput::pickerWanted, this, &TeamWindow::onPickerClicked);
     connect(m_saveTeam, &QPushButton::clicked, this, &TeamWindow::onSaveTeamClicked);
     connect(m_loadTeam, &QPushButton::clicked, this, &TeamWindow::onLoadTeamClicked);
-    connect(m_write, &QPushButton::clicked, this, &TeamWindow::onWriteClicked);
+    connect(m_write, &QPushButton::clicked, m_actions, &SourceActions::write);
     connect(m_close, &QPushButton::clicked, this, &QDialog::reject);
     auto* about = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(about, &QShortcut::activated, this, [this] { showAboutBox(this); });
-    auto* find = new QShortcut(QKeySequence::Find, this);
-    connect(find, &QShortcut::activated, this, &TeamWindow::openFindPlayer);
-    auto* changes = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_D), this);
-    connect(changes, &QShortcut::activated, this, &TeamWindow::onChangesClicked);
 }
 
 void TeamWindow::selectTeam(int row) {
@@ -338,7 +314,7 @@ void TeamWindow::onTacticsChanged(int k, int value) {
     if (!hasTactics(m_row)) return;
     storeTactics(m_context.store.blocks(), m_row, k, value);
     showTeamNumber(m_tactics[k], tacticsField(k), value);
-    update(tacticsBarArea(k));
+    update(toQRect(tacticsBarOf(k).area));
     m_context.document.edited();
 }
 
@@ -367,17 +343,6 @@ void TeamWindow::onChangeIdClicked() {
     m_context.document.act([&] { setSquadId(m_context.store.blocks(), m_row, m_slot, id); });
 }
 
-void TeamWindow::openFindPlayer() {
-    if (!m_find) {
-        m_find = new FindPlayerWindow(m_context, this);
-        m_find->setObjectName(QStringLiteral("findPlayer"));
-        connect(m_find, &FindPlayerWindow::picked, this, &TeamWindow::onPlayerFound);
-    }
-    m_find->show();
-    m_find->raise();
-    m_find->activateWindow();
-}
-
 void TeamWindow::onPlayerFound(std::uint32_t id, int row, int slot) {
     if (row < 0) {  // no team holds the player: only the editor opens
         openPlayerEditor(m_context, this, id);
@@ -388,84 +353,11 @@ void TeamWindow::onPlayerFound(std::uint32_t id, int row, int slot) {
     onEditPlayerClicked();
 }
 
-void TeamWindow::onExportPlayersCsv() {
-    const QString file = m_context.ui.saveFile(QStringLiteral("Export players (CSV)"), csvFileFilters(),
-                                               toQString(m_context.programDirectory / "players.csv"));
-    if (file.isEmpty()) return;
-    const std::string text = cli::playersCsv(m_context.store.blocks());
-    const ByteSpan bytes(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
-    if (writeFileReporting(toPath(file), bytes, m_context.ui))
-        m_context.ui.information("OK, players saved as \n" + utf8Path(toPath(file)));
-}
-
-void TeamWindow::onImportCsv() {
-    const QString file = m_context.ui.openFile(QStringLiteral("Import players (CSV)"), csvFileFilters(),
-                                               toQString(m_context.programDirectory));
-    if (file.isEmpty()) return;
-    const auto bytes = readFileReporting(toPath(file), kMaxTextFileSize, m_context.ui);
-    if (!bytes) return;
-    const std::string_view text(reinterpret_cast<const char*>(bytes->data()), bytes->size());
-    const std::string name = utf8Path(toPath(file));
-    // The user sees what the import would change before it does.
-    const cli::CsvPreview preview = cli::previewCsv(m_context.store.blocks(), text);
-    if (preview.refusal) {
-        m_context.ui.warning(name + " is refused, nothing is changed:\n" + cli::refusalText(*preview.refusal));
-        return;
-    }
-    if (preview.changes.empty()) {
-        m_context.ui.information(name + " changes nothing: every cell holds what the data hold now");
-        return;
-    }
-    QStringList lines;
-    for (const Change& change : preview.changes) lines << QString::fromStdString(describeChange(change));
-    const QString question = QStringLiteral("Importing %1 changes these values (%2). Apply the changes?")
-                                 .arg(toQString(toPath(file).filename()))
-                                 .arg(preview.changes.size());
-    if (!m_context.ui.confirmList(question, lines, QStringLiteral("Apply"))) return;
-    m_context.document.act([&] { cli::importCsv(m_context.store.blocks(), text); },
-                           "import CSV file " + utf8Path(toPath(file).filename()));
-}
-
-void TeamWindow::onRestoreBackup() {
-    const std::filesystem::path source = m_context.store.sourcePath();
-    const std::vector<Backup> backups = listBackups(source);
-    if (backups.empty()) {
-        m_context.ui.information("There is no backup of " + utf8Path(source) + ".");
-        return;
-    }
-    if (m_context.store.hasUnwrittenChanges() &&
-        !m_context.ui.askYesNo(QStringLiteral("The changes not yet written into %1 would be lost. Discard them and "
-                                              "choose a backup?")
-                                   .arg(toQString(source))))
-        return;
-    QStringList entries;
-    for (const Backup& backup : backups)
-        entries << backupTime(backup) + QStringLiteral("    ") + toQString(backup.folder.filename()) +
-                       (backupDamage(backup) ? QStringLiteral("    (damaged)") : QString());
-    const int chosen = m_context.ui.chooseFromList(
-        QStringLiteral("The backups of %1, newest first:").arg(toQString(source)), entries, QStringLiteral("Restore"));
-    if (chosen < 0 || chosen >= static_cast<int>(backups.size())) return;
-    const Backup& backup = backups[static_cast<std::size_t>(chosen)];
-    if (!m_context.ui.askYesNo(QStringLiteral("Restore the backup of %1 into %2? Its three files replace what the "
-                                              "source holds now.")
-                                   .arg(backupTime(backup), toQString(source))))
-        return;
-    RestoreResult restored = m_context.store.restoreBackup(backup.folder, false);
-    if (restored == RestoreResult::OtherSource &&
-        m_context.ui.askYesNo(QStringLiteral("This backup was made of another source than %1. Restore it all the "
-                                             "same?")
-                                  .arg(toQString(source))))
-        restored = m_context.store.restoreBackup(backup.folder, true);
-    if (restored == RestoreResult::Restored) m_context.document.clearHistory();
-    reloadViews();
-}
-
 void TeamWindow::reloadViews() {
     const int slot = m_slot;
     selectTeam(m_row);
     if (slot < m_squadList->count()) m_squadList->setCurrentIndex(slot);
-    if (m_find) m_find->refresh();
-    showUnwrittenMark();
+    m_actions->refresh();
 }
 
 void TeamWindow::onEditPlayerClicked() {
@@ -484,12 +376,6 @@ void TeamWindow::onEditFormationClicked() {
 }
 
 void TeamWindow::onUniversalEditClicked() { openUniversalEdit(m_context, this); }
-
-void TeamWindow::onChangesClicked() {
-    ChangesWindow changes(m_context, this);
-    changes.setWindowModality(Qt::WindowModal);
-    changes.exec();
-}
 
 void TeamWindow::onPickerClicked() {
     if (m_picker && m_picker->isVisible()) {
@@ -518,58 +404,15 @@ void TeamWindow::onLoadTeamClicked() {
     if (loaded.stored()) selectTeam(*loaded.row);
 }
 
-void TeamWindow::onWriteClicked() {
-    m_sync->write();
-    showUnwrittenMark();
-}
-
-void TeamWindow::showNotice(const QString& text) {
-    if (!m_notice) {
-        m_notice = new QLabel(this);
-        m_notice->setObjectName(QStringLiteral("notice"));
-        m_notice->setStyleSheet(QStringLiteral("background: #ffffe0; border: 1px solid #808080; padding: 2px;"));
-        m_notice->setWordWrap(true);
-    }
-    m_notice->setText(text);
-    m_notice->setGeometry(4, height() - 40, width() - 8, 36);
-    m_notice->show();
-    m_notice->raise();
-    QTimer::singleShot(kNoticeMs, m_notice, &QLabel::hide);
-}
-
-void TeamWindow::showUnwrittenMark() {
-    const QString title = QString::fromLatin1(kAppName) + (m_context.store.hasUnwrittenChanges() ? "*" : "");
-    if (windowTitle() != title) setWindowTitle(title);
-}
-
 void TeamWindow::reject() {
-    if (m_context.store.hasUnwrittenChanges()) {
-        const QString question =
-            QStringLiteral("Write the changes into %1 before closing?").arg(toQString(m_context.store.sourcePath()));
-        switch (m_context.ui.askWriteBeforeClosing(question)) {
-        case UiServices::CloseAnswer::Cancel: return;
-        case UiServices::CloseAnswer::Write:
-            if (!m_sync->write()) return;
-            break;
-        case UiServices::CloseAnswer::Discard: break;
-        }
-    }
+    if (!m_actions->mayClose()) return;
     if (m_picker) m_picker->close();
     QDialog::reject();
 }
 
-QRect TeamWindow::tacticsBarArea(int k) const {
+TacticsBar TeamWindow::tacticsBarOf(int k) const {
     const QRect field = m_tactics[k]->geometry();
-    return QRect(field.left() + 1 + kBarOffset, field.top(), kBarUnit * kTacticsShownMax, field.height());
-}
-
-QRect TeamWindow::tacticsBarRect(int k) const {
-    if (!hasTactics(m_row) || k < 0 || k >= kTacticsCount) return {};
-    // The field's inner edges lie one pixel inside its frame.
-    const QRect field = m_tactics[k]->geometry().adjusted(1, 1, -1, -1);
-    // A stored value past the range draws a full bar: the bar's area ends there.
-    const int units = std::min(m_tactics[k]->value(), kTacticsShownMax);
-    return QRect(field.left() + kBarOffset, field.top(), kBarUnit * units, field.height());
+    return tacticsBar(field.left(), field.top(), field.width(), field.height(), m_tactics[k]->value());
 }
 
 void TeamWindow::paintEvent(QPaintEvent* event) {
@@ -579,7 +422,7 @@ void TeamWindow::paintEvent(QPaintEvent* event) {
     painter.setPen(QPen(Qt::black, 1));
     painter.setBrush(QColor(kBarColour));
     for (int k = 0; k < kTacticsCount; ++k) {
-        const QRect bar = tacticsBarRect(k);
+        const QRect bar = toQRect(tacticsBarOf(k).bar);
         // A pen outline of width w covers w + 1 pixels: draw the rectangle one pixel smaller.
         painter.drawRect(bar.adjusted(0, 0, -1, -1));
     }
@@ -632,14 +475,7 @@ void TeamWindow::contextMenuEvent(QContextMenuEvent* event) {
     addStep(m_context.document.redoText(), QStringLiteral("Redo"), &Document::redo,
             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
     menu.addSeparator();
-    menu.addAction(QStringLiteral("&Find player..."), this, &TeamWindow::openFindPlayer);
-    menu.addSeparator();
-    menu.addAction(QStringLiteral("&Export players (CSV)..."), this, &TeamWindow::onExportPlayersCsv);
-    menu.addAction(QStringLiteral("&Import players (CSV)..."), this, &TeamWindow::onImportCsv);
-    menu.addAction(QStringLiteral("&Restore backup..."), this, &TeamWindow::onRestoreBackup);
-    menu.addSeparator();
-    menu.addAction(QStringLiteral("&About %1...").arg(QString::fromLatin1(kAppName)), this,
-                   [this] { showAboutBox(this); });
+    m_actions->addMenuEntries(menu);
     menu.exec(event->globalPos());
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // The team editor: the program's main window. It lists the teams, shows and edits the selected
-// team's names, squad, tactics, set-piece takers and captain, and opens every other window.
+// team's names, squad, tactics, set-piece takers and captain, and opens the player and formation
+// editors; its actions on the source as a whole (write, import, export, backups, patches, find,
+// changes) are SourceActions'.
 // Showing a team or a player writes nothing; a value is stored when the user changes its control.
 
 #include <array>
@@ -10,6 +12,7 @@
 #include <QPointer>
 
 #include "records/team.h"
+#include "team/tactics_bar.h"
 #include "text/picker_layout.h"
 #include "text/ui/picker_window.h"
 #include "ui/app_context_qt.h"
@@ -22,10 +25,9 @@ class QSpinBox;
 
 namespace tarvo::gui {
 
-class FindPlayerWindow;
 class GlyphRowBox;
 class NameField;
-class SourceSync;
+class SourceActions;
 
 class TeamWindow : public QDialog {
     Q_OBJECT
@@ -50,23 +52,15 @@ protected:
 
 private:
     void buildControls();
-    void showUnwrittenMark();
-    void openFindPlayer();
     void onPlayerFound(std::uint32_t id, int row, int slot);
-    void onExportPlayersCsv();
-    void onImportCsv();
-    void onRestoreBackup();
     // Shows the blocks again in this window and the find box, after they changed under them.
     void reloadViews();
-    // A line over the bottom of the window for a few seconds (the source was read again).
-    void showNotice(const QString& text);
     void connectControls();
     void showTeam();
     void showPlayer();
     void rebuildSquadEntry(int slot);
-    QRect tacticsBarArea(int k) const;
-    // Where the bar of tactics field k is drawn (window pixels), empty when none is drawn.
-    QRect tacticsBarRect(int k) const;
+    // Where the bar of tactics field k is drawn, and its area (window pixels).
+    TacticsBar tacticsBarOf(int k) const;
 
     void onTeamListChanged(int row);
     void onSquadListChanged(int slot);
@@ -80,11 +74,9 @@ private:
     void onEditPlayerClicked();
     void onEditFormationClicked();
     void onUniversalEditClicked();
-    void onChangesClicked();
     void onPickerClicked();
     void onSaveTeamClicked();
     void onLoadTeamClicked();
-    void onWriteClicked();
 
     AppContext& m_context;
     int m_row = 0;
@@ -92,10 +84,8 @@ private:
     std::vector<std::uint16_t> m_squad;
     picker::PickerState m_pickerState;
     QPointer<PickerWindow> m_picker;
-    QPointer<FindPlayerWindow> m_find;
     bool m_shownOnce = false;
-    SourceSync* m_sync = nullptr;
-    QLabel* m_notice = nullptr;
+    SourceActions* m_actions = nullptr;
 
     QComboBox* m_teamList = nullptr;
     NameField* m_teamName = nullptr;

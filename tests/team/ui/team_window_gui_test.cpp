@@ -414,7 +414,7 @@ private slots:
             QVERIFY(QTest::qWaitForWindowActive(&sample.window));
             if (c.image) QTest::keyClick(child<QSpinBox>(&sample.window, "tactics1"), Qt::Key_Down);
             child<QSpinBox>(&sample.window, "tactics1")->setFocus();  // on no list and no button,
-            QTest::keyClick(&sample.window, Qt::Key_Return);           // Enter is the default button
+            QTest::keyClick(&sample.window, Qt::Key_Return);          // Enter is the default button
             // A failure follows a line with its reason; the first success names the backup next.
             const std::string text = sample.ui.lastText();
             QCOMPARE(c.missing ? text.substr(text.rfind('\n') + 1) : text.substr(0, text.find('\n')), c.message);
@@ -830,6 +830,73 @@ private slots:
             QCOMPARE(offense->value(), original);
             QCOMPARE(sample.window.windowTitle(), QString::fromLatin1(kAppName));
         }
+    }
+
+    // A PPF made since the backup (after the user agrees to write first) carries the edit to a
+    // fresh copy of the disc: its change is listed and applied only after "Apply", as one step that
+    // undoes. A PPF of another disc and a value patch whose old value differs are refused with
+    // their reasons; a folder can not make a PPF.
+    void patchesAreMadeAndAppliedAfterConfirming() {
+        Shown made(SourceMode::CdImage);
+        made.window.selectTeam(7);
+        auto* offense = child<QSpinBox>(&made.window, "tactics0");
+        const int original = offense->value();
+        QTest::keyClick(offense, original == 19 ? Qt::Key_Down : Qt::Key_Up);
+        const int edited = offense->value();
+        const auto ppf = made.dir / "edit.ppf";
+        made.ui.yes = false;
+        useMenu(made.window, QStringLiteral("Make patch (PPF)..."));
+        QVERIFY(made.store.hasUnwrittenChanges() && !std::filesystem::exists(ppf));
+        made.ui.yes = true;
+        made.ui.choice = 0;
+        made.ui.replies = {gui::toQString(ppf)};
+        useMenu(made.window, QStringLiteral("Make patch (PPF)..."));
+        QVERIFY(!made.store.hasUnwrittenChanges() && std::filesystem::exists(ppf));
+        QCOMPARE(made.ui.listed.size(), 1);  // the one backup, made by the write
+        QVERIFY2(made.ui.lastText().starts_with("OK, the changes since "), made.ui.lastText().c_str());
+
+        Shown target(SourceMode::CdImage);
+        target.window.selectTeam(7);
+        const QString change = QStringLiteral("team 8.France offense: %1 -> %2").arg(original).arg(edited);
+        for (const bool apply : {false, true}) {
+            target.ui.yes = apply;
+            target.ui.replies = {gui::toQString(ppf)};
+            useMenu(target.window, QStringLiteral("Apply patch..."));
+            QCOMPARE(target.ui.listed, QStringList{change});
+            QVERIFY(target.ui.titles.back().startsWith(QStringLiteral("Applying edit.ppf changes these values (1).")));
+            QCOMPARE(target.unchanged(), !apply);
+        }
+        QCOMPARE(child<QSpinBox>(&target.window, "tactics0")->value(), edited);
+        QCOMPARE(target.window.windowTitle(), QString::fromLatin1(kAppName) + "*");
+        target.document.undo();
+        QVERIFY(target.unchanged());
+
+        const int speed = int(target.read(12, PF::Speed)), newSpeed = speed == 80 ? 81 : 80;
+        Bytes otherDisc = test::readFile(ppf);
+        otherDisc[60] ^= 1;  // the check block's first byte
+        const std::pair<std::string, Bytes> refused[] = {
+            {"another disc image", otherDisc},
+            {"line 2", test::bytesOf("tarvo patch 2\nplayer,12,speed," + std::to_string(speed + 1) + ",81\n")}};
+        for (const auto& [reason, file] : refused) {
+            test::writeFile(target.dir / "refused", file);
+            target.ui.replies = {gui::toQString(target.dir / "refused")};
+            useMenu(target.window, QStringLiteral("Apply patch..."));
+            QVERIFY2(target.ui.lastText().find("is refused, nothing is changed") != std::string::npos &&
+                         target.ui.lastText().find(reason) != std::string::npos,
+                     target.ui.lastText().c_str());
+            QVERIFY(target.unchanged());
+        }
+        test::writeFile(target.dir / "values.txt",
+                        test::bytesOf("tarvo patch 2\nplayer,12,speed," + std::to_string(speed) + "," +
+                                      std::to_string(newSpeed) + "\n"));
+        target.ui.replies = {gui::toQString(target.dir / "values.txt")};
+        useMenu(target.window, QStringLiteral("Apply patch..."));
+        QCOMPARE(target.ui.listed, QStringList{QStringLiteral("player 12 speed: %1 -> %2").arg(speed).arg(newSpeed)});
+        QCOMPARE(int(target.read(12, PF::Speed)), newSpeed);
+
+        Shown folder;
+        useMenu(folder.window, QStringLiteral("Make patch (PPF)..."));
+        QVERIFY(folder.ui.lastText().ends_with("a PPF patches a raw disc image (2352-byte sectors)"));
     }
 
     void movesStopAtTheLimitsAndAcceptStores() {
