@@ -18,6 +18,7 @@
 #include "team/ui/formation_window.h"
 #include "team/ui/team_window.h"
 #include "text/ui/picker_window.h"
+#include "ui/chd_progress_qt.h"
 #include "ui/list_dialog.h"
 
 namespace tarvo::shots {
@@ -83,6 +84,11 @@ void renderTeamWindows(ShotContext& shots) {
                              QStringLiteral("2026-12-01 09:12:47    sample.bin-20261201-091247")},
                             gui::ListDialog::Mode::Choose, QStringLiteral("Restore"));
     shots.save(backups, "restore_backup");
+
+    gui::ChdProgressDialog progress;
+    progress.report("Extracting", 42.5);
+    shots.save(progress, "chd_progress");
+    progress.report("Extracting", 100.0);
     // A few edits, the universal edit's one row among them; then they are reverted, so that
     // the windows drawn after see the sample as it is.
     const GameBlocks blocks = shots.app.store.blocks();
