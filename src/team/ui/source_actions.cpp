@@ -49,7 +49,8 @@ QStringList backupEntries(const std::vector<Backup>& backups) {
 SourceActions::SourceActions(AppContext& context, QDialog* window)
     : QObject(window), m_context(context), m_window(window) {
     connect(&m_context.document, &Document::changed, this, [this] { showUnwrittenMark(); });
-    m_sync = new SourceSync(m_context, this);
+    // The sync looks at its parent to tell the main window from a window open over it.
+    m_sync = new SourceSync(m_context, m_window);
     connect(m_sync, &SourceSync::reloaded, this, [this](const QString& notice) {
         m_context.document.clearHistory();
         emit viewsStale();
