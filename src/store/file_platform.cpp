@@ -391,7 +391,12 @@ LockFile::Result LockFile::lock(const std::filesystem::path& file, std::string& 
 bool LockFile::setText(const std::string& text) {
     if (m_handle == -1) return false;
     const int fd = static_cast<int>(m_handle);
-    return ftruncate(fd, 0) == 0 && pwrite(fd, text.data(), text.size(), 0) == static_cast<ssize_t>(text.size());
+    // Written over the old text, then cut to its length when that was longer. A file cut to nothing
+    // and written again is flushed to the disk when it is closed (ext4 does so, to keep the data of
+    // a file rewritten that way): every load would wait on the disk.
+    struct stat status {};
+    return pwrite(fd, text.data(), text.size(), 0) == static_cast<ssize_t>(text.size()) && fstat(fd, &status) == 0 &&
+           (status.st_size <= static_cast<off_t>(text.size()) || ftruncate(fd, static_cast<off_t>(text.size())) == 0);
 }
 
 void LockFile::unlock() {
