@@ -99,7 +99,7 @@ struct PlayerArgs {
 int playersCommand(const PlayerArgs& args) {
     LoadedSource source;
     if (auto refused = loadOrRefuse(source, args.source)) return *refused;
-    return writeText(playersCsv(source.store.blocks()), args.file, source.messages);
+    return writeText(playersCsv(source.store.blocksForReading()), args.file, source.messages);
 }
 
 int importCsvCommand(const PlayerArgs& args) {
@@ -128,7 +128,7 @@ int playerCommand(const PlayerArgs& args) {
     if (!id) return badId(args.id, "player");
     LoadedSource source;
     if (auto refused = loadOrRefuse(source, args.source)) return *refused;
-    printJson(playerObject(source.store.blocks(), *id), args.json);
+    printJson(playerObject(source.store.blocksForReading(), *id), args.json);
     return 0;
 }
 
@@ -176,8 +176,9 @@ int importPlayerCommand(const PlayerArgs& args) {
     if (!id) return badId(args.id, "import-player");
     LoadedSource source;
     if (auto refused = loadOrRefuse(source, args.source, Use::Write)) return *refused;
-    const int status = runOperation(
-        source, [&] { return importPlayer(source.store.blocks(), *id, pathFromUtf8(args.file), source.messages).stored(); });
+    const int status = runOperation(source, [&] {
+        return importPlayer(source.store.blocks(), *id, pathFromUtf8(args.file), source.messages).stored();
+    });
     return status != 0 ? status : writeBack(source);
 }
 

@@ -164,7 +164,7 @@ struct TeamArgs {
 int teamsCommand(const TeamArgs& args) {
     LoadedSource source;
     if (auto refused = loadOrRefuse(source, args.source)) return *refused;
-    const auto blocks = source.store.blocks();
+    const auto blocks = source.store.blocksForReading();
     if (args.csv) return writeText(teamsCsv(blocks), args.file, source.messages);
     json teams = json::array();
     for (int row = 0; row < blockmap::kTeamRows; ++row) teams.push_back(teamSummary(blocks, row));
@@ -184,7 +184,7 @@ int teamCommand(const TeamArgs& args) {
     if (!row) return badRow(args.row, "team");
     LoadedSource source;
     if (auto refused = loadOrRefuse(source, args.source)) return *refused;
-    printJson(teamDetails(source.store.blocks(), *row), args.json);
+    printJson(teamDetails(source.store.blocksForReading(), *row), args.json);
     return 0;
 }
 
@@ -228,7 +228,7 @@ int findCommand(const TeamArgs& args) {
     LoadedSource source;
     if (auto refused = loadOrRefuse(source, args.source)) return *refused;
     json found = json::array();
-    for (const PlayerMatch& m : findPlayers(source.store.blocks(), args.text)) {
+    for (const PlayerMatch& m : findPlayers(source.store.blocksForReading(), args.text)) {
         json places = json::array();
         for (const SquadPlace& p : m.places)
             places.push_back({{"row", p.row}, {"team", TeamTable[p.row].label}, {"slot", slotNumber(p.slot)}});

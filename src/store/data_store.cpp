@@ -128,7 +128,7 @@ void DataStore::adopt(std::unique_ptr<Source> source, SourceFiles files) {
     m_parameter = std::move(files.parameter);
     m_select = std::move(files.select);
     m_loaded = true;
-    markWritten();
+    forgetWritten();
     protectSource(true);
 }
 
@@ -138,20 +138,59 @@ bool DataStore::adoptBlocks(Bytes boot, Bytes parameter, Bytes select) {
     return true;
 }
 
+// After a load the blocks are what was loaded until a view that may change them is handed out: a
+// command that only reads copies nothing, one that edits copies once, when it starts. From then on
+// the copy is kept apart, since a view handed out may change the blocks at any time.
+void DataStore::forgetWritten() {
+    m_writtenIsBlocks = true;
+    m_writtenBoot = m_writtenParameter = m_writtenSelect = Bytes();
+}
+
 void DataStore::markWritten() {
+    if (m_writtenIsBlocks) return;
+    std::ranges::copy(m_boot, m_writtenBoot.begin());
+    std::ranges::copy(m_parameter, m_writtenParameter.begin());
+    std::ranges::copy(m_select, m_writtenSelect.begin());
+}
+
+void DataStore::copyWritten() {
+    if (!m_writtenIsBlocks) return;
     m_writtenBoot = m_boot;
     m_writtenParameter = m_parameter;
     m_writtenSelect = m_select;
+    m_writtenIsBlocks = false;
 }
 
+GameBlocks DataStore::blocks() {
+    copyWritten();
+    return {m_boot, m_parameter, m_select};
+}
+
+ConstGameBlocks DataStore::writtenBlocks() const {
+    if (m_writtenIsBlocks) return {m_boot, m_parameter, m_select};
+    return {m_writtenBoot, m_writtenParameter, m_writtenSelect};
+}
+
+namespace {
+
+bool sameBlocks(ConstGameBlocks a, ConstGameBlocks b) {
+    return std::ranges::equal(a.boot, b.boot) && std::ranges::equal(a.parameter, b.parameter) &&
+           std::ranges::equal(a.select, b.select);
+}
+
+ConstGameBlocks viewOf(const SourceFiles& files) { return {files.boot, files.parameter, files.select}; }
+
+}  // namespace
+
 bool DataStore::hasUnwrittenChanges() const {
-    return m_loaded && (m_boot != m_writtenBoot || m_parameter != m_writtenParameter || m_select != m_writtenSelect);
+    return m_loaded && !m_writtenIsBlocks && !sameBlocks({m_boot, m_parameter, m_select}, writtenBlocks());
 }
 
 bool DataStore::replaceBlocks(ByteSpan boot, ByteSpan parameter, ByteSpan select) {
     if (!m_loaded || boot.size() != m_boot.size() || parameter.size() != m_parameter.size() ||
         select.size() != m_select.size())
         return false;
+    copyWritten();
     // Copied in place: the editors hold views of the blocks.
     std::ranges::copy(boot, m_boot.begin());
     std::ranges::copy(parameter, m_parameter.begin());
@@ -359,9 +398,7 @@ bool DataStore::underLock(Work&& work) {
 }
 
 bool DataStore::changedOnDisk(const SourceFiles& files) {
-    if (m_overwrite ||
-        (files.boot == m_writtenBoot && files.parameter == m_writtenParameter && files.select == m_writtenSelect))
-        return false;
+    if (m_overwrite || sameBlocks(viewOf(files), writtenBlocks())) return false;
     m_failure = {FailureKind::ChangedOnDisk,
                  utf8Path(sourcePath()) + " was changed by another program since it was loaded"};
     return true;
@@ -428,6 +465,7 @@ std::optional<std::vector<MergeConflict>> DataStore::reloadKeepingChanges() {
         if (refuseJournalLeft(m_source->dataPath())) return false;
         const auto files = readSourceFiles();
         if (!files) return false;
+        copyWritten();
         mergeBlock(bootFileName(), m_boot, m_writtenBoot, files->boot, conflicts);
         mergeBlock(kParameterFileName, m_parameter, m_writtenParameter, files->parameter, conflicts);
         mergeBlock(kSelectFileName, m_select, m_writtenSelect, files->select, conflicts);
@@ -445,9 +483,7 @@ std::optional<bool> DataStore::changedSinceLoad() {
     if (!m_loaded || sourcePath().empty()) return false;
     std::optional<bool> changed;
     underLock([&] {
-        if (const auto files = readSourceFiles())
-            changed = files->boot != m_writtenBoot || files->parameter != m_writtenParameter ||
-                      files->select != m_writtenSelect;
+        if (const auto files = readSourceFiles()) changed = !sameBlocks(viewOf(*files), writtenBlocks());
         return true;
     });
     return changed;
@@ -470,7 +506,7 @@ void DataStore::ReleaseData() {
     m_boot = Bytes();
     m_parameter = Bytes();
     m_select = Bytes();
-    m_writtenBoot = m_writtenParameter = m_writtenSelect = Bytes();
+    forgetWritten();
     protectSource(false);
     m_source.reset();
     m_lock.release();

@@ -143,9 +143,14 @@ public:
     // The boot file's name as found (blocks made in memory: the first release's).
     const std::string& bootFileName() const { return m_source ? m_source->bootFileName() : m_memoryBootName; }
 
-    GameBlocks blocks() { return {m_boot, m_parameter, m_select}; }
+    // The blocks to read and change. The copy of them as last loaded or written is made here, when
+    // the first view that may change them is handed out; until then the blocks are that copy.
+    GameBlocks blocks();
+    // Views for reading alone (a command that only shows data): no copy is made for them, so a
+    // change through them would not count as one.
+    GameBlocks blocksForReading() { return {m_boot, m_parameter, m_select}; }
     // The blocks as last loaded or written: what the source holds now.
-    ConstGameBlocks writtenBlocks() const { return {m_writtenBoot, m_writtenParameter, m_writtenSelect}; }
+    ConstGameBlocks writtenBlocks() const;
     ByteSpan boot() const { return m_boot; }
     ByteSpan parameter() const { return m_parameter; }
     ByteSpan select() const { return m_select; }
@@ -174,7 +179,9 @@ private:
     bool saveUnderLock();
     bool finishWrite();
     void protectSource(bool on);
+    void forgetWritten();
     void markWritten();
+    void copyWritten();
 
     MessageService& m_messages;
     FileAccess& m_files;
@@ -194,9 +201,10 @@ private:
     Bytes m_boot;
     Bytes m_parameter;
     Bytes m_select;
-    Bytes m_writtenBoot;  // the blocks as last loaded or written
+    Bytes m_writtenBoot;  // the blocks as last loaded or written, once blocks() was called
     Bytes m_writtenParameter;
     Bytes m_writtenSelect;
+    bool m_writtenIsBlocks = false;  // no view to change the blocks handed out since: no copy yet
 };
 
 }  // namespace tarvo

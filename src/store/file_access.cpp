@@ -1,5 +1,6 @@
 #include "store/file_access.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <system_error>
@@ -18,6 +19,27 @@ bool FileAccess::syncFolder(const fs::path& folder, std::string& error) {
     return false;
 }
 
+bool OpenFile::readPieces(std::uint64_t position, std::size_t stride, std::size_t pieceSize,
+                          MutableByteSpan destination) {
+    // Runs of whole strides, few enough that the buffer stays in the processor's cache while the
+    // pieces are copied out of it.
+    constexpr std::size_t kPiecesPerRead = 48;
+    if (pieceSize == 0 || stride < pieceSize) return false;
+    const auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(kPiecesPerRead * stride);
+    for (std::size_t done = 0; done < destination.size();) {
+        const std::size_t pieces = std::min(kPiecesPerRead, (destination.size() - done + pieceSize - 1) / pieceSize);
+        const std::size_t last = std::min(pieceSize, destination.size() - done - (pieces - 1) * pieceSize);
+        const std::uint64_t at = position + done / pieceSize * stride;
+        if (!read(at, MutableByteSpan(buffer.get(), (pieces - 1) * stride + last))) return false;
+        for (std::size_t k = 0; k < pieces; ++k) {
+            const std::size_t n = k + 1 < pieces ? pieceSize : last;
+            std::copy_n(buffer.get() + k * stride, n, destination.begin() + static_cast<std::ptrdiff_t>(done));
+            done += n;
+        }
+    }
+    return true;
+}
+
 namespace {
 
 class DiskFile : public OpenFile {
@@ -33,6 +55,17 @@ public:
         if (std::fread(destination.data(), 1, destination.size(), m_file) != destination.size())
             return fail(std::ferror(m_file) ? systemErrorText() : "the file ends early");
         return true;
+    }
+
+    bool readPieces(std::uint64_t position, std::size_t stride, std::size_t pieceSize,
+                    MutableByteSpan destination) override {
+        if (pieceSize == 0 || stride < pieceSize) return fail("the pieces overlap");
+        const std::size_t before = destination.empty() ? 0 : (destination.size() - 1) / pieceSize;
+        if (!fitsIn(m_size, position, std::uint64_t{before} * stride + destination.size() - before * pieceSize))
+            return fail("the range passes the end of the file");
+        const auto read = platform::readPieces(m_file, position, stride, pieceSize, destination);
+        if (!read) return OpenFile::readPieces(position, stride, pieceSize, destination);
+        return *read || fail(errno != 0 ? systemErrorText() : "the file ends early");
     }
 
     bool write(std::uint64_t position, ByteSpan source) override {

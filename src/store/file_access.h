@@ -17,6 +17,12 @@ public:
     virtual ~OpenFile() = default;
     // Exactly destination.size() bytes at `position`, or false.
     virtual bool read(std::uint64_t position, MutableByteSpan destination) = 0;
+    // `destination` filled from pieces of the file: `pieceSize` bytes at `position`, the next
+    // `stride` bytes further on, and so on, the last as long as what is left (the user bytes of
+    // consecutive CD sectors). This one reads runs of pieces through a buffer; the disk's reads
+    // them straight into `destination` where the system can.
+    virtual bool readPieces(std::uint64_t position, std::size_t stride, std::size_t pieceSize,
+                            MutableByteSpan destination);
     // All of `source` at `position`, handed to the system, or false.
     virtual bool write(std::uint64_t position, ByteSpan source) = 0;
     // Everything written so far is on the disk (fsync where the platform has it).

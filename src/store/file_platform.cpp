@@ -1,5 +1,6 @@
 #include "store/file_platform.h"
 
+#include <algorithm>
 #include <cerrno>
 
 #ifdef _WIN32
@@ -13,6 +14,7 @@
 #include <io.h>
 #include <windows.h>
 #else
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -21,6 +23,7 @@
 #include <spawn.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -86,6 +89,10 @@ bool seekFile(std::FILE* file, std::uint64_t position) {
 }
 
 std::uint64_t tellFile(std::FILE* file) { return static_cast<std::uint64_t>(_ftelli64(file)); }
+
+std::optional<bool> readPieces(std::FILE*, std::uint64_t, std::size_t, std::size_t, std::span<std::uint8_t>) {
+    return std::nullopt;
+}
 
 bool syncFile(std::FILE* file) { return std::fflush(file) == 0 && _commit(_fileno(file)) == 0; }
 
@@ -257,6 +264,42 @@ bool seekFile(std::FILE* file, std::uint64_t position) {
 
 std::uint64_t tellFile(std::FILE* file) { return static_cast<std::uint64_t>(ftello(file)); }
 
+std::optional<bool> readPieces(std::FILE* file, std::uint64_t position, std::size_t stride, std::size_t pieceSize,
+                               std::span<std::uint8_t> destination) {
+    // Each piece goes into its place in `destination`, each gap between two into one scratch buffer.
+    constexpr std::size_t kPiecesPerCall = 256;  // two vectors a piece, well under IOV_MAX
+    if (pieceSize == 0 || stride < pieceSize) return std::nullopt;
+    std::vector<std::uint8_t> gap(stride - pieceSize);
+    std::vector<iovec> vectors;
+    vectors.reserve(2 * kPiecesPerCall);
+    std::size_t done = 0;
+    while (done < destination.size()) {
+        vectors.clear();
+        std::size_t wanted = 0, taken = done;
+        for (std::size_t k = 0; k < kPiecesPerCall && taken < destination.size(); ++k) {
+            if (k > 0 && !gap.empty()) {
+                vectors.push_back({gap.data(), gap.size()});
+                wanted += gap.size();
+            }
+            const std::size_t n = std::min(pieceSize, destination.size() - taken);
+            vectors.push_back({destination.data() + taken, n});
+            wanted += n;
+            taken += n;
+        }
+        const auto at = static_cast<off_t>(position + done / pieceSize * stride);
+        ssize_t got;
+        do got = preadv(fileno(file), vectors.data(), static_cast<int>(vectors.size()), at);
+        while (got < 0 && errno == EINTR);
+        if (got < 0) return false;
+        if (static_cast<std::size_t>(got) != wanted) {
+            errno = 0;
+            return false;
+        }
+        done = taken;
+    }
+    return true;
+}
+
 bool syncFile(std::FILE* file) { return std::fflush(file) == 0 && fsync(fileno(file)) == 0; }
 
 bool syncFolder(const std::filesystem::path& folder) {
@@ -348,7 +391,12 @@ LockFile::Result LockFile::lock(const std::filesystem::path& file, std::string& 
 bool LockFile::setText(const std::string& text) {
     if (m_handle == -1) return false;
     const int fd = static_cast<int>(m_handle);
-    return ftruncate(fd, 0) == 0 && pwrite(fd, text.data(), text.size(), 0) == static_cast<ssize_t>(text.size());
+    // Written over the old text, then cut to its length when that was longer. A file cut to nothing
+    // and written again is flushed to the disk when it is closed (ext4 does so, to keep the data of
+    // a file rewritten that way): every load would wait on the disk.
+    struct stat status {};
+    return pwrite(fd, text.data(), text.size(), 0) == static_cast<ssize_t>(text.size()) && fstat(fd, &status) == 0 &&
+           (status.st_size <= static_cast<off_t>(text.size()) || ftruncate(fd, static_cast<off_t>(text.size())) == 0);
 }
 
 void LockFile::unlock() {

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,12 @@ enum class NoFollow { Read, ReadWrite, CreateNew };
 std::FILE* openFileNoFollow(const std::filesystem::path& file, NoFollow mode);
 bool seekFile(std::FILE* file, std::uint64_t position);
 std::uint64_t tellFile(std::FILE* file);
+// Reads `destination` from pieces of the file: `pieceSize` bytes at `position`, the next
+// `stride` bytes further on, and so on (the last piece as long as what is left), straight into
+// `destination` without a buffer between. nullopt where the platform has no such read (Windows);
+// false with errno set, or errno 0 when the file ends early.
+std::optional<bool> readPieces(std::FILE* file, std::uint64_t position, std::size_t stride, std::size_t pieceSize,
+                               std::span<std::uint8_t> destination);
 // Writes the system's buffers of the file to the disk.
 bool syncFile(std::FILE* file);
 // Makes the folder's list of names durable (a new or removed file survives a power loss). True

@@ -203,25 +203,21 @@ bool IsoFile::readSectors(std::uint64_t firstSector, MutableByteSpan raw) {
 }
 
 bool IsoFile::Read(std::uint64_t offset, MutableByteSpan destination) {
-    const std::uint64_t count = destination.size();
-    if (!checkRange(offset, count, false)) return false;
-    // A run of sectors is read in one call, from the start of its first sector to the last byte
-    // wanted; the user data is then picked out of it.
-    const auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(kSectorsPerTransfer * m_layout.size);
-    std::uint64_t done = 0;
-    while (done < count) {
-        const SectorRun run = SectorRun::at(m_layout, offset + done, count - done);
-        const std::uint64_t lastUserByte = (run.inSector + run.bytes - 1) % kUserDataSize;
-        const MutableByteSpan raw(buffer.get(),
-                                  static_cast<std::size_t>(m_layout.position(run.sectors - 1, lastUserByte) + 1));
-        if (!readSectors(run.firstSector, raw)) return false;
-        run.forEachPiece([&](std::size_t rawAt, std::size_t n) {
-            std::copy_n(raw.begin() + static_cast<std::ptrdiff_t>(rawAt), n,
-                        destination.begin() + static_cast<std::ptrdiff_t>(done));
-            done += n;
-        });
-    }
-    return true;
+    if (!checkRange(offset, destination.size(), false)) return false;
+    if (destination.empty()) return true;
+    // The user bytes go straight into the destination: in one read from a cooked image, whose
+    // sectors are their user bytes alone; from a raw one the rest of the first sector, then the
+    // user bytes of each sector after it.
+    const std::uint64_t sector = m_startSector + offset / kUserDataSize;
+    const auto inSector = static_cast<std::size_t>(offset % kUserDataSize);
+    const std::size_t head =
+        m_layout.cooked() ? destination.size() : std::min<std::size_t>(destination.size(), kUserDataSize - inSector);
+    if (m_image->read(m_layout.position(sector, inSector), destination.first(head)) &&
+        (head == destination.size() ||
+         m_image->readPieces(m_layout.position(sector + 1), m_layout.size, kUserDataSize, destination.subspan(head))))
+        return true;
+    m_messages.readerError("Can not read " + m_fileName + " in " + utf8Path(m_imagePath));
+    return false;
 }
 
 bool IsoFile::Write(std::uint64_t offset, ByteSpan source) {

@@ -1,71 +1,129 @@
-// A disc image built from the fuzzer's bytes (edits of the sample image: its volume descriptors
-// and root directory, the archive's tables, anywhere, or a cut): a refused image is left as it
-// was; a loaded one, after an edit of each block, is written back only into the sectors of the
-// three files, and a fresh load reads back what was written.
+// A disc image in memory changed by the fuzzer's edits: its volume descriptor, the root directory's
+// records, the archive's head and entry table, the two entries' extents, anywhere, or a cut. The
+// image is the sample disc's sectors that a load and a write-back read, made once, in an image of a
+// full disc's 700 MB whose other sectors read as zeros. A refused image is left as it was; a loaded
+// one, after an edit of each block, is written back only into the sectors of the three files,
+// leaves no journal, and a fresh load reads back what was written.
 
-#include <cstring>
+#include <array>
 #include <set>
 
 #include "store/iso_file.h"
 #include "store_fuzz_support.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    using namespace tarvo;
-    static const Bytes base = fuzz::readFile(fuzz::sampleDisc() / "sample.bin");
-    static const std::uint64_t archiveSector = [] {
-        MessageLog log;
-        IsoFile archive(log);
-        FUZZ_CHECK(archive.Find(fuzz::sampleDisc() / "sample.bin", kArchiveName));
-        return archive.startSector();
+namespace {
+
+using namespace tarvo;
+
+constexpr std::uint64_t kDiscSize = 297620ull * 2352;  // a full disc: 700002240 bytes
+
+struct Disc {
+    fuzz::MemoryFile image;
+    std::uint64_t archiveSector = 0;
+    std::uint32_t entries = 0;
+};
+
+// The image path, an empty file on the disk: the store takes the source's lock by its identity.
+const std::filesystem::path& imagePath() {
+    static const std::filesystem::path path = [] {
+        fuzz::writeFile(fuzz::workDir() / "image.bin", {});
+        return std::filesystem::canonical(fuzz::workDir() / "image.bin");
     }();
+    return path;
+}
+
+// The sample disc's pages that a load and a write-back of it read.
+const Disc& baseDisc() {
+    static const Disc disc = [] {
+        fuzz::MemoryFile whole;
+        whole.write(0, fuzz::readFile(fuzz::sampleDisc() / "sample.bin"));
+        fuzz::MemoryFiles files;
+        files.files[imagePath()] = std::make_shared<fuzz::MemoryFile>(whole);
+        std::vector<std::uint64_t> read;
+        files.files[imagePath()]->recordReads(&read);
+        MessageLog log;
+        DataStore store(log, files);
+        store.setBackups(false);
+        FUZZ_CHECK(store.LoadFromImage(imagePath()));
+        fuzz::editBlocks(store, 0);
+        FUZZ_CHECK(store.SaveToImage());
+        return Disc{whole.withPages(read, kDiscSize), store.source()->archiveFile()->startSector(),
+                    store.archive().entryCount()};
+    }();
+    return disc;
+}
+
+// The position in the raw image of user byte `byte` counted from the start of `sector`.
+std::uint64_t userByte(std::uint64_t sector, std::uint64_t byte) {
+    return (sector + byte / 2048) * 2352 + 24 + byte % 2048;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const Disc& base = baseDisc();
     fuzz::Input in(data, size);
     const std::uint32_t where = in.u32();
-    Bytes image = base;
-    fuzz::applyEdits(in, image, [](std::uint8_t kind, std::uint32_t offset) -> std::size_t {
-        switch (kind % 3) {
-        case 0: return 16 * kSectorSize + offset % (22 * kSectorSize);            // descriptors, root directory
-        case 1: return archiveSector * kSectorSize + offset % (4 * kSectorSize);  // archive tables
+    fuzz::MemoryFiles files;
+    const auto image = std::make_shared<fuzz::MemoryFile>(base.image);
+    files.files[imagePath()] = image;
+    fuzz::applyEdits(in, *image, [&](std::uint8_t kind, std::uint32_t offset) -> std::uint64_t {
+        const std::uint64_t tableEnd = 8 + 8 * std::uint64_t{base.entries} + 8;  // with the name table's place
+        switch (kind % 6) {
+        case 0: return userByte(16, offset % 2048);  // the primary volume descriptor
+        case 1: return userByte(22, offset % 2048);  // the root directory's records
+        case 2: return userByte(base.archiveSector, offset % 16);
+        case 3: return userByte(base.archiveSector, 8 + 8 * 16253 + offset % 32);  // entries 16253 to 16256
+        case 4: return userByte(base.archiveSector, offset % tableEnd);
         default: return offset;
         }
     });
-    const auto path = fuzz::workDir() / "image.bin";
-    fuzz::writeFile(path, image);
+    const fuzz::MemoryFile before = *image;
 
     MessageLog log;
-    DataStore store(log);
-    if (!store.LoadFromImage(path)) {
-        FUZZ_CHECK(fuzz::readFile(path) == image);
+    DataStore store(log, files);
+    store.setBackups(false);
+    if (!store.LoadFromImage(imagePath())) {
+        FUZZ_CHECK(!fuzz::changedSince(*image, before));
         return 0;
     }
     // The sectors the write-back may touch: the boot file's and the two archive entries'.
     std::set<std::uint64_t> allowed;
     const auto addExtent = [&](std::uint64_t firstSector, std::uint64_t offset, std::uint64_t bytes) {
-        for (std::uint64_t s = offset / kUserDataSize; bytes > 0 && s <= (offset + bytes - 1) / kUserDataSize; ++s)
+        for (std::uint64_t s = offset / 2048; bytes > 0 && s <= (offset + bytes - 1) / 2048; ++s)
             allowed.insert(firstSector + s);
     };
-    IsoFile boot(log);
-    FUZZ_CHECK(boot.Find(path, store.bootFileName()));
+    IsoFile boot(log, files);
+    FUZZ_CHECK(boot.Find(imagePath(), store.bootFileName()));
     addExtent(boot.startSector(), 0, boot.fileSize());
     AfsArchive& archive = store.archive();
     for (std::uint32_t entry : {blockmap::kParameterEntry, blockmap::kSelectEntry})
         addExtent(store.source()->archiveFile()->startSector(), archive.GetOffset(entry), archive.GetSize(entry));
 
     fuzz::editBlocks(store, where);
-    const Bytes bootBlock = fuzz::copyOf(store.boot()), parameter = fuzz::copyOf(store.parameter()),
-                select = fuzz::copyOf(store.select());
+    // Kept from one input to the next, so that no input takes their memory afresh.
+    static std::array<Bytes, 3> edited;
+    edited[0].assign(store.boot().begin(), store.boot().end());
+    edited[1].assign(store.parameter().begin(), store.parameter().end());
+    edited[2].assign(store.select().begin(), store.select().end());
     const bool saved = store.SaveToImage();
-    FUZZ_CHECK(std::ranges::equal(store.boot(), bootBlock) && std::ranges::equal(store.parameter(), parameter) &&
-               std::ranges::equal(store.select(), select));
+    FUZZ_CHECK(std::ranges::equal(store.boot(), edited[0]) && std::ranges::equal(store.parameter(), edited[1]) &&
+               std::ranges::equal(store.select(), edited[2]));
     if (!saved) return 0;
-    const Bytes after = fuzz::readFile(path);
-    FUZZ_CHECK(after.size() == image.size());
-    for (std::size_t at = 0; at < after.size(); at += kSectorSize) {
-        const std::size_t n = std::min<std::size_t>(kSectorSize, after.size() - at);
-        if (std::memcmp(after.data() + at, image.data() + at, n) != 0) FUZZ_CHECK(allowed.contains(at / kSectorSize));
-    }
+    FUZZ_CHECK(image->size() == before.size() && files.files.size() == 1);
+    // A raw image's sectors are 2352 bytes; a cooked one's 2048.
+    const std::uint64_t sectorSize = store.source()->kind() == SourceKind::CookedImage ? 2048 : 2352;
+    Bytes now(fuzz::MemoryFile::kPageSize), was(fuzz::MemoryFile::kPageSize);
+    image->forEachChangedPage(before, [&](std::uint64_t at) {
+        const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(now.size(), image->size() - at));
+        image->read(at, MutableByteSpan(now).first(n));
+        before.read(at, MutableByteSpan(was).first(n));
+        for (std::size_t i = 0; i < n; ++i)
+            if (now[i] != was[i]) FUZZ_CHECK(allowed.contains((at + i) / sectorSize));
+    });
 
-    DataStore reloaded(log);
-    FUZZ_CHECK(reloaded.LoadFromImage(path));
+    DataStore reloaded(log, files);
+    FUZZ_CHECK(reloaded.LoadFromImage(imagePath()));
     FUZZ_CHECK(fuzz::sameBlocks(store, reloaded));
     return 0;
 }

@@ -1,59 +1,77 @@
-// The exported folder's three files, cut, grown, edited or missing: a refused folder is left as
-// it was; a loaded one holds the files' bytes, and after an edit of each block the write-back
-// leaves each file equal to its block, which a fresh load reads back.
+// The exported folder's three files, in memory, cut, grown, edited or missing: a refused folder is
+// left as it was; a loaded one holds the files' bytes, and after an edit of each block the
+// write-back leaves each file equal to its block, which a fresh load reads back.
 
 #include "store_fuzz_support.h"
 
+namespace {
+
+using namespace tarvo;
+
+const std::array<std::string, 3> kNames{kBootFileName, kParameterFileName, kSelectFileName};
+
+// The folder, an empty one on the disk: the store takes the source's lock by its identity.
+const std::filesystem::path& folder() {
+    static const std::filesystem::path dir = [] {
+        std::filesystem::create_directories(fuzz::workDir() / "exported");
+        return std::filesystem::canonical(fuzz::workDir() / "exported");
+    }();
+    return dir;
+}
+
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    using namespace tarvo;
-    static const std::array<std::string, 3> names{kBootFileName, kParameterFileName, kSelectFileName};
-    static const std::array<Bytes, 3> base{fuzz::readFile(fuzz::sampleDisc() / "exported" / names[0]),
-                                           fuzz::readFile(fuzz::sampleDisc() / "exported" / names[1]),
-                                           fuzz::readFile(fuzz::sampleDisc() / "exported" / names[2])};
+    static const std::array<fuzz::MemoryFile, 3> base = [] {
+        std::array<fuzz::MemoryFile, 3> made;
+        for (std::size_t f = 0; f < 3; ++f)
+            made[f].write(0, fuzz::readFile(fuzz::sampleDisc() / "exported" / kNames[f]));
+        return made;
+    }();
     fuzz::Input in(data, size);
     const std::uint32_t where = in.u32();
     const std::uint8_t missing = in.u8();
-    std::array<Bytes, 3> files = base;
-    for (auto& file : files)
-        file.resize(static_cast<std::size_t>(std::max<long>(0, long(file.size()) + std::int16_t(in.u16()))), 0xAB);
-    Bytes joined;  // edits address the three files one after the other
-    for (const auto& file : files) joined.insert(joined.end(), file.begin(), file.end());
-    fuzz::applyEdits(in, joined, [](std::uint8_t, std::uint32_t offset) { return std::size_t(offset); });
-    const auto dir = fuzz::workDir() / "exported";
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    std::size_t at = 0;
+    fuzz::MemoryFiles files;
+    std::array<std::shared_ptr<fuzz::MemoryFile>, 3> file;
     for (std::size_t f = 0; f < 3; ++f) {
-        const std::size_t n = std::min(files[f].size(), joined.size() - std::min(at, joined.size()));
-        files[f].assign(joined.begin() + long(std::min(at, joined.size())),
-                        joined.begin() + long(std::min(at, joined.size()) + n));
-        at += n;
-        if (missing & (1u << f)) continue;
-        fuzz::writeFile(dir / names[f], files[f]);
+        file[f] = std::make_shared<fuzz::MemoryFile>(base[f]);
+        const long grown = long(file[f]->size()) + std::int16_t(in.u16());
+        if (grown > long(file[f]->size())) file[f]->write(file[f]->size(), Bytes(grown - file[f]->size(), 0xAB));
+        else file[f]->resize(static_cast<std::uint64_t>(std::max(0l, grown)));
     }
-    const auto unchanged = [&] {
-        for (std::size_t f = 0; f < 3; ++f) {
-            if (missing & (1u << f)) continue;
-            if (fuzz::readFile(dir / names[f]) != files[f]) return false;
-        }
-        return true;
-    };
+    // Edits address the three files one after the other; a cut cuts the file it falls in.
+    while (!in.empty()) {
+        const std::uint8_t kind = in.u8();
+        std::uint64_t at = in.u32();
+        const ByteSpan bytes = in.take(in.u8());
+        const std::uint64_t total = file[0]->size() + file[1]->size() + file[2]->size();
+        if (total == 0) break;
+        at %= total;
+        std::size_t f = 0;
+        for (; at >= file[f]->size(); ++f) at -= file[f]->size();
+        if (kind == 255) file[f]->resize(at);
+        else file[f]->write(at, bytes.first(std::min<std::size_t>(bytes.size(), file[f]->size() - at)));
+    }
+    std::array<fuzz::MemoryFile, 3> before;
+    for (std::size_t f = 0; f < 3; ++f) {
+        before[f] = *file[f];
+        if (!(missing & (1u << f))) files.files[folder() / kNames[f]] = file[f];
+    }
 
     MessageLog log;
-    DataStore store(log);
-    if (!store.LoadFromDirectory(dir)) {
-        FUZZ_CHECK(unchanged());
+    DataStore store(log, files);
+    store.setBackups(false);
+    if (!store.LoadFromDirectory(folder())) {
+        for (std::size_t f = 0; f < 3; ++f) FUZZ_CHECK(!fuzz::changedSince(*file[f], before[f]));
         return 0;
     }
-    FUZZ_CHECK(std::ranges::equal(store.boot(), files[0]) && std::ranges::equal(store.parameter(), files[1]) &&
-               std::ranges::equal(store.select(), files[2]));
+    FUZZ_CHECK(file[0]->holds(store.boot()) && file[1]->holds(store.parameter()) && file[2]->holds(store.select()));
     fuzz::editBlocks(store, where);
     FUZZ_CHECK(store.SaveToDirectory());
-    FUZZ_CHECK(fuzz::readFile(dir / names[0]) == fuzz::copyOf(store.boot()));
-    FUZZ_CHECK(fuzz::readFile(dir / names[1]) == fuzz::copyOf(store.parameter()));
-    FUZZ_CHECK(fuzz::readFile(dir / names[2]) == fuzz::copyOf(store.select()));
-    DataStore reloaded(log);
-    FUZZ_CHECK(reloaded.LoadFromDirectory(dir));
+    FUZZ_CHECK(file[0]->holds(store.boot()) && file[1]->holds(store.parameter()) && file[2]->holds(store.select()));
+    FUZZ_CHECK(files.files.size() == 3);  // no journal left
+    DataStore reloaded(log, files);
+    FUZZ_CHECK(reloaded.LoadFromDirectory(folder()));
     FUZZ_CHECK(fuzz::sameBlocks(store, reloaded));
     return 0;
 }

@@ -1,11 +1,12 @@
 #pragma once
-// The disc image and exported folder targets start from the project's sample disc and change it
-// with the fuzzer's edits: each edit is a region byte, an offset in that region, a length and
-// that many bytes to put there.
+// The disc image and exported folder targets start from the project's sample disc, held in memory,
+// and change it with the fuzzer's edits: each edit is a region byte, an offset in that region, a
+// length and that many bytes to put there.
 
 #include <functional>
 
 #include "fuzz_support.h"
+#include "memory_files.h"
 #include "sample/sample_disc.h"
 #include "store/messages.h"
 
@@ -22,21 +23,30 @@ inline const std::filesystem::path& sampleDisc() {
     return dir;
 }
 
-// Applies the edits of the input to `data`; `region` maps a region byte and an offset to the
-// start of the bytes to change (clamped to the data). Region byte 255 cuts the data at the offset.
-inline void applyEdits(Input& in, Bytes& data, const std::function<std::size_t(std::uint8_t, std::uint32_t)>& region) {
+// Applies the edits of the input to `file`; `region` maps a region byte and an offset to the
+// position of the bytes to change (clamped to the file, which an edit never grows). Region byte
+// 255 cuts the file at the offset.
+inline void applyEdits(Input& in, MemoryFile& file,
+                       const std::function<std::uint64_t(std::uint8_t, std::uint32_t)>& region) {
     while (!in.empty()) {
         const std::uint8_t kind = in.u8();
         const std::uint32_t offset = in.u32();
         const ByteSpan bytes = in.take(in.u8());
-        if (data.empty()) return;
+        if (file.size() == 0) return;
         if (kind == 255) {
-            data.resize(offset % data.size());
+            file.resize(offset % file.size());
             continue;
         }
-        const std::size_t at = std::min(region(kind, offset), data.size() - 1);
-        std::copy_n(bytes.begin(), std::min(bytes.size(), data.size() - at), data.begin() + static_cast<long>(at));
+        const std::uint64_t at = std::min(region(kind, offset), file.size() - 1);
+        file.write(at, bytes.first(static_cast<std::size_t>(std::min<std::uint64_t>(bytes.size(), file.size() - at))));
     }
+}
+
+// Whether any page of `file` was written since it was copied from `before`, or its size changed.
+inline bool changedSince(const MemoryFile& file, const MemoryFile& before) {
+    bool changed = file.size() != before.size();
+    file.forEachChangedPage(before, [&](std::uint64_t) { changed = true; });
+    return changed;
 }
 
 // Changes one byte of each block, at places taken from the input, so that a write-back has

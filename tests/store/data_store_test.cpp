@@ -59,24 +59,30 @@ TEST_P(BothSources, WritesBackExactlyTheEdits) {
 }
 
 // Unwritten changes are the difference from what was last loaded or written: an edit makes one, the
-// same byte put back by hand clears it, a write-back clears it, a failed write-back keeps it.
+// same byte put back by hand clears it, a write-back clears it, a failed write-back keeps it. A
+// view handed out before a write-back (an open editor's) still changes the blocks after it.
 TEST_P(BothSources, UnwrittenChangesCompareTheBlocks) {
     make(DiscBlocks{});
     DataStore store(log);
     ASSERT_TRUE(load(store));
     EXPECT_FALSE(store.hasUnwrittenChanges());
+    const std::uint8_t loaded = store.writtenBlocks().boot[100];
     // A byte of each block changed and put back by hand, in turn.
     for (const auto block : {&GameBlocks::boot, &GameBlocks::parameter, &GameBlocks::select}) {
         auto& byte = (store.blocks().*block)[100];
         byte ^= 0x40;
         EXPECT_TRUE(store.hasUnwrittenChanges());
+        EXPECT_EQ(store.writtenBlocks().boot[100], loaded);
         byte ^= 0x40;
         EXPECT_FALSE(store.hasUnwrittenChanges());
     }
-    store.blocks().parameter[7] ^= 1;
+    const GameBlocks held = store.blocks();
+    held.parameter[7] ^= 1;
     ASSERT_TRUE(store.WriteBack());
     EXPECT_FALSE(store.hasUnwrittenChanges());
-    store.blocks().select[0] ^= 1;
+    held.select[0] ^= 1;
+    EXPECT_TRUE(store.hasUnwrittenChanges());
+    EXPECT_EQ(store.writtenBlocks().select[0], held.select[0] ^ 1);
     if (image()) fs::resize_file(path, 1000);
     else fs::remove(path / kSelectFileName);
     EXPECT_FALSE(store.WriteBack());
@@ -177,8 +183,8 @@ TEST(DataStoreImage, RefusesDataRunningPastTheEndOfTheImage) {
     ASSERT_TRUE(store.LoadFromImage(image));
     const AfsArchive& afs = store.archive();
     const std::uint64_t last = afs.GetOffset(blockmap::kSelectEntry) + afs.GetSize(blockmap::kSelectEntry) - 1;
-    fs::resize_file(image, (store.source()->archiveFile()->startSector() + last / kUserDataSize) * kSectorSize + kUserDataOffset +
-                               last % kUserDataSize);
+    fs::resize_file(image, (store.source()->archiveFile()->startSector() + last / kUserDataSize) * kSectorSize +
+                               kUserDataOffset + last % kUserDataSize);
     const auto cut = test::fileChecksum(image);
     store.blocks().boot[0] ^= 1;
     EXPECT_FALSE(store.WriteBack());
