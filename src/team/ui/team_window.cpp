@@ -17,7 +17,7 @@
 #include <QSpinBox>
 #include <QTimer>
 
-#include "cli/csv_import.h"
+#include "edits/csv_import.h"
 #include "player/ui/player_windows_qt.h"
 #include "store/backups.h"
 #include "store/file_io.h"
@@ -392,7 +392,7 @@ void TeamWindow::onExportPlayersCsv() {
     const QString file = m_context.ui.saveFile(QStringLiteral("Export players (CSV)"), csvFileFilters(),
                                                toQString(m_context.programDirectory / "players.csv"));
     if (file.isEmpty()) return;
-    const std::string text = cli::playersCsv(m_context.store.blocks());
+    const std::string text = playersCsv(m_context.store.blocks());
     const ByteSpan bytes(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
     if (writeFileReporting(toPath(file), bytes, m_context.ui))
         m_context.ui.information("OK, players saved as \n" + utf8Path(toPath(file)));
@@ -407,9 +407,9 @@ void TeamWindow::onImportCsv() {
     const std::string_view text(reinterpret_cast<const char*>(bytes->data()), bytes->size());
     const std::string name = utf8Path(toPath(file));
     // The user sees what the import would change before it does.
-    const cli::CsvPreview preview = cli::previewCsv(m_context.store.blocks(), text);
+    const CsvPreview preview = previewCsv(m_context.store.blocks(), text);
     if (preview.refusal) {
-        m_context.ui.warning(name + " is refused, nothing is changed:\n" + cli::refusalText(*preview.refusal));
+        m_context.ui.warning(name + " is refused, nothing is changed:\n" + refusalText(*preview.refusal));
         return;
     }
     if (preview.changes.empty()) {
@@ -422,7 +422,7 @@ void TeamWindow::onImportCsv() {
                                  .arg(toQString(toPath(file).filename()))
                                  .arg(preview.changes.size());
     if (!m_context.ui.confirmList(question, lines, QStringLiteral("Apply"))) return;
-    m_context.document.act([&] { cli::importCsv(m_context.store.blocks(), text); },
+    m_context.document.act([&] { importCsv(m_context.store.blocks(), text); },
                            "import CSV file " + utf8Path(toPath(file).filename()));
 }
 
