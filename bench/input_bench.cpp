@@ -10,8 +10,8 @@
 
 #include <benchmark/benchmark.h>
 
-#include "csv_import.h"
-#include "patch.h"
+#include "edits/csv_import.h"
+#include "edits/patch.h"
 #include "records/player_fields.h"
 #include "sample/sample_disc.h"
 
@@ -89,13 +89,13 @@ void measure(benchmark::State& state, const std::string& text, Read read) {
 }
 
 void BM_Patch(benchmark::State& state, const std::string& text) {
-    measure(state, text, [](const std::string& t) { return cli::parsePatch(t).error.size(); });
+    measure(state, text, [](const std::string& t) { return parsePatch(t).error.size(); });
 }
 
 void BM_Csv(benchmark::State& state, const std::string& text) {
     sample::SampleBlocks blocks = sample::makeSampleBlocks();
     const GameBlocks view{blocks.boot, blocks.parameter, blocks.select};
-    measure(state, text, [&view](const std::string& t) { return cli::importCsv(view, t).changes.size(); });
+    measure(state, text, [&view](const std::string& t) { return importCsv(view, t).changes.size(); });
 }
 
 const std::string kPatchHead = "tarvo patch 2\n";
@@ -109,7 +109,7 @@ BENCHMARK_CAPTURE(BM_Csv, every_row_then_again, filled("id,speed\n", everyPlayer
 BENCHMARK_CAPTURE(BM_Csv, whole_export_accepted,
                   [] {
                       sample::SampleBlocks blocks = sample::makeSampleBlocks();
-                      return cli::playersCsv({blocks.boot, blocks.parameter, blocks.select});
+                      return playersCsv({blocks.boot, blocks.parameter, blocks.select});
                   }())
     ->Unit(benchmark::kMillisecond);
 

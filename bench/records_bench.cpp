@@ -7,7 +7,7 @@
 #include "player/universal_edit.h"
 #include "records/player.h"
 #include "store/block_map.h"
-#include "team/change_list.h"
+#include "edits/change_list.h"
 #include "team/player_search.h"
 
 namespace tarvo {

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "edit_support.h"
-#include "patch.h"
+#include "edits/patch.h"
 #include "ppf_commands.h"
 #include "store/ppf.h"
 
@@ -16,7 +16,7 @@ namespace {
 using json = nlohmann::ordered_json;
 
 json valueJson(const Change& change, const std::string& value) {
-    if (change.text) return value;
+    if (change.isText) return value;
     return parseInteger(value).value_or(0);
 }
 
@@ -25,9 +25,9 @@ json changeJson(const Change& c) {
     item["kind"] = changeKindName(c.kind);
     if (c.kind == ChangeKind::Other) {
         item["block"] = c.field;
-        item["bytes"] = c.bytes;
+        item["bytes"] = c.byteCount;
     } else {
-        item[c.kind == ChangeKind::Player ? "id" : "row"] = c.number;
+        item[c.kind == ChangeKind::Player ? "id" : "row"] = c.subject;
         item["field"] = c.field;
         item["old"] = valueJson(c, c.oldValue);
         item["new"] = valueJson(c, c.newValue);
@@ -46,8 +46,8 @@ void printChanges(const std::vector<Change>& changes, bool asJson) {
     std::cout << list.dump(2) << '\n';
 }
 
-struct ChangeArgs {
-    std::string source, other, file, ppf, description;
+struct ChangeArgs : SourceArgs {
+    std::string other, file, ppf, description;
     bool json = false;
     bool dryRun = false;
     bool undo = false;
@@ -70,7 +70,7 @@ int diffCommand(const ChangeArgs& args) {
     const ByteSpan bytes(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
     if (!writeFileReporting(pathFromUtf8(args.file), bytes, messages())) return 1;
     std::size_t left = 0;
-    for (const Change& change : changes) left += change.bytes;
+    for (const Change& change : changes) left += change.byteCount;
     if (left == 0) return 0;
     // A patch that does not carry every difference must not pass for a complete one.
     messages().warning(std::to_string(left) + " differing byte" + (left == 1 ? " is" : "s are") +
@@ -83,7 +83,8 @@ int applyCommand(const ChangeArgs& args) {
     const std::filesystem::path file = pathFromUtf8(args.file);
     const auto bytes = readFileReporting(file, std::max(kMaxTextFileSize, ppf::kMaxPatchFileSize), messages());
     if (!bytes) return 1;
-    if (ppf::isPpf(*bytes)) return applyPpf({args.source, args.file, args.dryRun, args.undo, args.fixCodes}, *bytes);
+    if (ppf::isPpf(*bytes))
+        return applyPpf({args.source, args.file, args.dryRun, args.undo, args.fixCodes, args.noBackup}, *bytes);
     if (args.undo || args.fixCodes) return usageError("--undo and --fix-codes go with a PPF patch", "apply");
     const std::string name = utf8Path(file);
     const Patch patch = parsePatch(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
@@ -103,7 +104,7 @@ int applyCommand(const ChangeArgs& args) {
         return 0;
     }
     source.messages.information(std::to_string(changes.size()) + " changes from " + name);
-    return writeBack(source);
+    return writeBack(source, backupOf(args.noBackup));
 }
 
 }  // namespace
@@ -137,18 +138,18 @@ void registerChangeCommands(CLI::App& app, int& status) {
         c->callback([args, &status] { status = diffCommand(*args); });
     }
     {
-        auto [c, args] =
-            addEditCommand(app, "apply",
-                           "Applies a patch written by `diff --patch` (\"tarvo patch 2\"; of \"tarvo patch 1\", whose "
-                           "squad slots count from 0, too) and writes SOURCE back. Every line is "
-                           "checked first: a known value, OLD equal to what SOURCE holds (a value that holds "
-                           "NEW already is left as it is) and NEW within what set-player and set-team allow; "
-                           "one bad line refuses the whole patch, naming its line. A PPF 1.0, 2.0 or 3.0 (told by "
-                           "its magic) is applied to a raw image: refused, changing nothing, when its check block "
-                           "or image size is another disc's, a record passes the end or the file is cut short; "
-                           "written journaled after a backup, then the sectors it touched have their EDC and ECC "
-                           "checked",
-                           applyCommand, status);
+        auto [c, args] = addCommandOnSource(
+            app, "apply",
+            "Applies a patch written by `diff --patch` (\"tarvo patch 2\"; of \"tarvo patch 1\", whose "
+            "squad slots count from 0, too) and writes SOURCE back. Every line is "
+            "checked first: a known value, OLD equal to what SOURCE holds (a value that holds "
+            "NEW already is left as it is) and NEW within what set-player and set-team allow; "
+            "one bad line refuses the whole patch, naming its line. A PPF 1.0, 2.0 or 3.0 (told by "
+            "its magic) is applied to a raw image: refused, changing nothing, when its check block "
+            "or image size is another disc's, a record passes the end or the file is cut short; "
+            "written journaled after a backup, then the sectors it touched have their EDC and ECC "
+            "checked",
+            applyCommand, status);
         c->add_option("FILE", args.file, "the patch")->required();
         c->add_flag("--dry-run", args.dryRun, "print what would change and write nothing");
         c->add_flag("--undo", args.undo, "take a PPF 3.0 back off with its undo data");

@@ -1,6 +1,6 @@
 #include "cli_support.h"
 
-#include "input_text.h"
+#include "edits/input_text.h"
 
 #ifdef _WIN32
 #include <fcntl.h>

@@ -17,6 +17,9 @@
 
 namespace tarvo::cli {
 
+// Exit status of a command line that could not be understood (a refused input is 1).
+inline constexpr int kUsageError = 2;
+
 // Every message goes to stderr as one line "tarvo: <text>" (a text with a line break is joined
 // with a blank), so that a script can tell the tool's lines from those of other programs.
 class StderrMessages : public MessageService {

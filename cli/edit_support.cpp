@@ -1,10 +1,6 @@
 #include "edit_support.h"
 
-#include <charconv>
 #include <iostream>
-
-#include "input_text.h"
-#include "text/sjis.h"
 
 namespace tarvo::cli {
 
@@ -40,13 +36,8 @@ std::optional<int> loadOrRefuse(LoadedSource& source, const std::string& path, U
     return std::nullopt;
 }
 
-bool& backupsSkipped() {
-    static bool skipped = false;
-    return skipped;
-}
-
-int writeBack(LoadedSource& source) {
-    source.store.setBackups(!backupsSkipped());
+int writeBack(LoadedSource& source, WriteBackup backup) {
+    source.store.setBackups(backup == WriteBackup::Make);
     return runWrite(source, [&] { return source.store.WriteBack(); });
 }
 
@@ -66,45 +57,13 @@ int runOperation(LoadedSource& source, const std::function<bool()>& operation) {
     return 0;
 }
 
-std::optional<std::int64_t> parseInteger(std::string_view text) {
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-    if (text.empty() || text.size() > 18) return std::nullopt;
-    std::int64_t value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc{} || end != text.data() + text.size()) return std::nullopt;
-    return value;
-}
-
-std::optional<std::int64_t> parseInRange(std::string_view text, std::int64_t min, std::int64_t max) {
-    const auto value = parseInteger(text);
-    if (!value || *value < min || *value > max) return std::nullopt;
-    return value;
-}
-
-std::optional<Assignment> parseAssignment(const std::string& text) {
-    const auto eq = text.find('=');
-    if (eq == std::string::npos) return std::nullopt;
-    return Assignment{text.substr(0, eq), text.substr(eq + 1)};
-}
-
-EncodedName encodeName(const std::string& label, const std::string& text, std::size_t maxBytes) {
-    // A name slot ends at its first NUL: the text after one would be lost.
-    if (text.find('\0') != std::string::npos) return {{}, label + ": a name cannot hold a NUL character"};
-    const EncodeResult encoded = encodeShiftJis(text);
-    if (encoded.refused) return {{}, label + ": " + refusalMessage(*encoded.refused)};
-    if (encoded.bytes.size() > maxBytes)
-        return {{},
-                label + " takes at most " + std::to_string(maxBytes) + " bytes of Shift-JIS text, \"" +
-                    shownValue(text) + "\" has " + std::to_string(encoded.bytes.size())};
-    return {encoded.bytes, {}};
-}
-
-CLI::App* addSourceCommand(CLI::App& app, const char* name, const std::string& description, std::string& source) {
+CLI::App* addSourceCommand(CLI::App& app, const char* name, const std::string& description, SourceArgs& args) {
     CLI::App* command = app.add_subcommand(name, description);
     command
-        ->add_option("SOURCE", source, "a CD image file, its CUE sheet, a CHD image or a directory of exported files")
+        ->add_option("SOURCE", args.source,
+                     "a CD image file, its CUE sheet, a CHD image or a directory of exported files")
         ->required();
-    command->add_flag("--no-backup", backupsSkipped(),
+    command->add_flag("--no-backup", args.noBackup,
                       "when this command writes into SOURCE, make no backup before (for scripts that keep their own)");
     return command;
 }

@@ -15,7 +15,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli_support.h"
-#include "records/player.h"
+#include "edits/input_text.h"
 
 namespace tarvo::cli {
 
@@ -46,43 +46,30 @@ struct LoadedSource {
 enum class Use { Read, Write };
 // Loads SOURCE; on failure returns the exit status of the refusal (its messages on one line).
 std::optional<int> loadOrRefuse(LoadedSource& source, const std::string& path, Use use = Use::Read);
-// Set by --no-backup: the write-back makes no backup first.
-bool& backupsSkipped();
+// Whether a write-back makes a backup of the source first (--no-backup says not).
+enum class WriteBackup { Make, Skip };
+inline WriteBackup backupOf(bool noBackup) { return noBackup ? WriteBackup::Skip : WriteBackup::Make; }
 // Writes the changed blocks back to their source: 0, or 1 when the write-back failed.
-int writeBack(LoadedSource& source);
+int writeBack(LoadedSource& source, WriteBackup backup);
 // Runs a store operation that may write (a write-back, a restore): its refusal is one line, with
 // the command-line advice for the store's reason.
 int runWrite(LoadedSource& source, const std::function<bool()>& operation);
 // Runs a core operation whose messages are collected: on failure they become the refusal line.
 int runOperation(LoadedSource& source, const std::function<bool()>& operation);
 
-// A whole decimal number (an optional sign, digits, nothing else), or nullopt.
-std::optional<std::int64_t> parseInteger(std::string_view text);
-// A number within [min, max], or nullopt.
-std::optional<std::int64_t> parseInRange(std::string_view text, std::int64_t min, std::int64_t max);
-
-struct Assignment {
-    std::string name;
-    std::string value;
+// What every command on a SOURCE takes: the SOURCE, and --no-backup.
+struct SourceArgs {
+    std::string source;
+    bool noBackup = false;
 };
-// "NAME=VALUE" split at the first '='; nullopt without one.
-std::optional<Assignment> parseAssignment(const std::string& text);
-
-// A name typed as UTF-8, encoded for a slot that holds at most `maxBytes` text bytes; the refusal
-// text on failure.
-struct EncodedName {
-    Bytes bytes;
-    std::string refusal;
-};
-EncodedName encodeName(const std::string& label, const std::string& text, std::size_t maxBytes);
 
 // A subcommand whose first argument is SOURCE (with --no-backup).
-CLI::App* addSourceCommand(CLI::App& app, const char* name, const std::string& description, std::string& source);
+CLI::App* addSourceCommand(CLI::App& app, const char* name, const std::string& description, SourceArgs& args);
 // The same, whose callback runs `run` on `args` and sets `status` to its exit status.
 template <typename Args>
 CLI::App* addSourceCommand(CLI::App& app, int& status, const char* name, const std::string& description,
                            std::shared_ptr<Args> args, int (*run)(const Args&)) {
-    CLI::App* command = addSourceCommand(app, name, description, args->source);
+    CLI::App* command = addSourceCommand(app, name, description, static_cast<SourceArgs&>(*args));
     command->callback([args, run, &status] { status = run(*args); });
     return command;
 }
@@ -95,8 +82,8 @@ struct Command {
     Args& args;
 };
 template <typename Args>
-Command<Args> addEditCommand(CLI::App& parent, const char* name, const std::string& description,
-                             int (*run)(const Args&), int& status) {
+Command<Args> addCommandOnSource(CLI::App& parent, const char* name, const std::string& description,
+                                 int (*run)(const Args&), int& status) {
     auto args = std::make_shared<Args>();
     return {addSourceCommand(parent, status, name, description, args, run), *args};
 }

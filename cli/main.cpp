@@ -15,7 +15,7 @@
 #include <CLI/CLI.hpp>
 
 #include "cli_support.h"
-#include "input_text.h"
+#include "edits/input_text.h"
 #include "store/chd_source.h"
 
 #ifndef TARVO_VERSION

@@ -6,11 +6,12 @@
 #include <memory>
 #include <variant>
 
-#include "csv_import.h"
-#include "input_text.h"
+#include "edit_support.h"
+#include "edits/csv_import.h"
+#include "edits/value_edits.h"
 #include "player/player_file.h"
 #include "player/universal_edit.h"
-#include "record_edits.h"
+#include "record_json.h"
 #include "records/player.h"
 #include "records/player_tables.h"
 #include "store/block_map.h"
@@ -20,57 +21,21 @@ namespace tarvo::cli {
 
 using json = nlohmann::ordered_json;
 
-namespace {
-constexpr std::string_view kFullName = "full name", kBackName = "back name", kCallNumber = "call number";
-}  // namespace
-
 json playerObject(const GameBlocks& blocks, std::uint32_t id) {
     json p;
     const Bytes full = readPlayerName(blocks, PlayerName::Full, id);
     const Bytes back = readPlayerName(blocks, PlayerName::Back, id);
     p["id"] = id;
-    p[std::string(kFullName)] = decodeShiftJis(full);
-    p[std::string(kBackName)] = decodeShiftJis(back);
+    p[std::string(kFullNameValue)] = decodeShiftJis(full);
+    p[std::string(kBackNameValue)] = decodeShiftJis(back);
     p["full name bytes"] = hexBytes(full);
     p["back name bytes"] = hexBytes(back);
-    p[std::string(kCallNumber)] = readCallNumber(blocks, id);
+    p[std::string(kCallNumberValue)] = readCallNumber(blocks, id);
     Player player;
     player.load(blocks, id);
     for (std::size_t i = 0; i < kPlayerFields.size(); ++i)
         p[std::string(kPlayerFields[i].name)] = player.read(static_cast<PF>(i));
     return p;
-}
-
-std::variant<PlayerChange, std::string> checkPlayerChange(std::uint32_t id, const Assignment& a, std::uint32_t skin) {
-    if (a.name == kFullName || a.name == kBackName) {
-        const bool full = a.name == kFullName;
-        auto encoded = encodeName(a.name, a.value, (full ? blockmap::kFullNameSize : blockmap::kBackNameSize) - 1);
-        if (!encoded.refusal.empty()) return encoded.refusal;
-        return PlayerChange([id, full, bytes = std::move(encoded.bytes)](const GameBlocks& b, Player&) {
-            writePlayerName(b, full ? PlayerName::Full : PlayerName::Back, id, bytes);
-        });
-    }
-    if (a.name == kCallNumber) {
-        const auto v = parseInteger(a.value);
-        if (!v || !callNumberAllowed(*v)) return "call number should be " + callNumberRangeText();
-        return PlayerChange(
-            [id, v = static_cast<std::uint16_t>(*v)](const GameBlocks& b, Player&) { writeCallNumber(b, id, v); });
-    }
-    const auto field = fieldByName(a.name);
-    if (!field) return "unknown player value \"" + a.name + "\"";
-    const auto v = parseInteger(a.value);
-    if (!v || *v < 0 || *v > 0xFFFF || !editorAllows(*field, static_cast<std::uint32_t>(*v), skin))
-        return "\"" + a.name + "\" = " + a.value + " is outside what the editor allows (" +
-               editorRangeText(*field, skin) + ")";
-    return PlayerChange(
-        [f = *field, v = static_cast<std::uint32_t>(*v)](const GameBlocks&, Player& p) { p.write(f, v); });
-}
-
-std::uint32_t skinAfter(std::uint32_t now, const std::string& text) {
-    const auto v = parseInteger(text);
-    if (v && editorAllows(PF::Skin, static_cast<std::uint32_t>(std::clamp<std::int64_t>(*v, 0, 0xFFFF)), 0))
-        return static_cast<std::uint32_t>(*v);
-    return now;
 }
 
 namespace {
@@ -80,16 +45,14 @@ std::optional<std::uint32_t> parseId(const std::string& text) {
     return id ? std::optional<std::uint32_t>(static_cast<std::uint32_t>(*id)) : std::nullopt;
 }
 
-const std::string kIdRange = "ID should be 1--2197";
-
 // The exit status for an ID that is no player's: out of range is refused, no number not understood.
 int badId(const std::string& text, const std::string& command) {
-    if (isWholeNumber(text)) return refuse(kIdRange);
+    if (isWholeNumber(text)) return refuse(std::string(kPlayerIdRange));
     return usageError("ID takes a whole number, not \"" + shownValue(text) + "\"", command);
 }
 
-struct PlayerArgs {
-    std::string source, id, file, ability, method;
+struct PlayerArgs : SourceArgs {
+    std::string id, file, ability, method;
     std::vector<std::string> assignments;
     bool json = false;
     bool csv = false;
@@ -120,7 +83,7 @@ int importCsvCommand(const PlayerArgs& args) {
         return 0;
     }
     source.messages.information(std::to_string(result.changes.size()) + " changes from " + name);
-    return writeBack(source);
+    return writeBack(source, backupOf(args.noBackup));
 }
 
 int playerCommand(const PlayerArgs& args) {
@@ -146,20 +109,10 @@ int setPlayerCommand(const PlayerArgs& args) {
     LoadedSource source;
     if (auto refused = loadOrRefuse(source, args.source, Use::Write)) return *refused;
     const auto blocks = source.store.blocks();
-    Player player;
-    player.load(blocks, *id);
-    // The face's bound follows the skin the player will have after this command.
-    std::uint32_t skin = player.read(PF::Skin);
-    for (const auto& a : assignments)
-        if (a.name == "skin") skin = skinAfter(skin, a.value);
-    std::vector<PlayerChange> changes;
-    for (const auto& a : assignments) {
-        auto checked = checkPlayerChange(*id, a, skin);
-        if (auto* refusal = std::get_if<std::string>(&checked)) return refuse(*refusal);
-        changes.push_back(std::get<PlayerChange>(std::move(checked)));
-    }
-    for (const auto& change : changes) change(blocks, player);
-    return writeBack(source);
+    const CheckedChanges checked = checkPlayerChanges(blocks, *id, assignments);
+    if (checked.refusedAt) return refuse(checked.refusal);
+    checked.store(blocks);
+    return writeBack(source, backupOf(args.noBackup));
 }
 
 int exportPlayerCommand(const PlayerArgs& args) {
@@ -179,7 +132,7 @@ int importPlayerCommand(const PlayerArgs& args) {
     const int status = runOperation(source, [&] {
         return importPlayer(source.store.blocks(), *id, pathFromUtf8(args.file), source.messages).stored();
     });
-    return status != 0 ? status : writeBack(source);
+    return status != 0 ? status : writeBack(source, backupOf(args.noBackup));
 }
 
 // "+N" or "-N" (-99 to 99) adds, "N%" (1 to 200) scales.
@@ -209,7 +162,7 @@ int universalCommand(const PlayerArgs& args) {
     Player player;
     universalEdit(source.store.blocks(), player, *ability, method->first, method->second);
     source.messages.information("universal edit done!");
-    return writeBack(source);
+    return writeBack(source, backupOf(args.noBackup));
 }
 
 // A command on SOURCE and a player ID.
@@ -221,54 +174,54 @@ Command<PlayerArgs> withId(Command<PlayerArgs> command) {
 }  // namespace
 
 void registerPlayerCommands(CLI::App& app, int& status) {
-    auto player = withId(addEditCommand(
+    auto player = withId(addCommandOnSource(
         app, "player", "Shows a player: names, call number and the 70 fields of the record", playerCommand, status));
     player.app->add_flag("--json", player.args.json, "print one JSON object");
 
     auto set =
-        withId(addEditCommand(app, "set-player",
-                              "Changes a player and writes SOURCE back. NAME as in `player --json` (\"full name\", "
-                              "\"back name\", \"call number\" or a field), VALUE in the same units and within what "
-                              "the editor allows. Every assignment is checked before any is stored",
-                              setPlayerCommand, status));
+        withId(addCommandOnSource(app, "set-player",
+                                  "Changes a player and writes SOURCE back. NAME as in `player --json` (\"full name\", "
+                                  "\"back name\", \"call number\" or a field), VALUE in the same units and within what "
+                                  "the editor allows. Every assignment is checked before any is stored",
+                                  setPlayerCommand, status));
     set.app->add_option("ASSIGNMENTS", set.args.assignments, "NAME=VALUE ...")->required();
 
-    auto exportPlayer = withId(addEditCommand(
+    auto exportPlayer = withId(addCommandOnSource(
         app, "export-player", "Writes a player's data to a player file (103 bytes)", exportPlayerCommand, status));
     exportPlayer.app->add_option("FILE", exportPlayer.args.file, "the player file to write")->required();
 
-    auto importPlayer = withId(addEditCommand(app, "import-player",
-                                              "Loads a player file as the data of player ID and writes SOURCE "
-                                              "back. Every value is checked first: one the game could not read "
-                                              "refuses the whole file; one outside what set-player allows is "
-                                              "kept and listed",
-                                              importPlayerCommand, status));
+    auto importPlayer = withId(addCommandOnSource(app, "import-player",
+                                                  "Loads a player file as the data of player ID and writes SOURCE "
+                                                  "back. Every value is checked first: one the game could not read "
+                                                  "refuses the whole file; one outside what set-player allows is "
+                                                  "kept and listed",
+                                                  importPlayerCommand, status));
     importPlayer.app->add_option("FILE", importPlayer.args.file, "a player file")->required();
 
     auto universal =
-        addEditCommand(app, "universal",
-                       "Changes one ability of all 2197 players (+N/-N adds, N% scales; results kept within "
-                       "1 to 99) and writes SOURCE back",
-                       universalCommand, status);
+        addCommandOnSource(app, "universal",
+                           "Changes one ability of all 2197 players (+N/-N adds, N% scales; results kept within "
+                           "1 to 99) and writes SOURCE back",
+                           universalCommand, status);
     universal.app->add_option("ABILITY", universal.args.ability, "one of the 25 ability names, e.g. \"speed\"")
         ->required();
     universal.app->add_option("METHOD", universal.args.method, "+N or -N (-99 to 99), or N% (1 to 200)")->required();
 
     auto players =
-        addEditCommand(app, "players",
-                       "Writes all 2197 players as CSV (UTF-8, a header row): id, full name, back name, call "
-                       "number and the 70 fields, named and counted as in `player --json`",
-                       playersCommand, status);
+        addCommandOnSource(app, "players",
+                           "Writes all 2197 players as CSV (UTF-8, a header row): id, full name, back name, call "
+                           "number and the 70 fields, named and counted as in `player --json`",
+                           playersCommand, status);
     players.app->add_flag("--csv", players.args.csv, "CSV, the one format of this command")->required();
     players.app->add_option("FILE", players.args.file, "the CSV file to write (standard output when left out)");
 
     auto importCsv =
-        addEditCommand(app, "import-csv",
-                       "Applies a CSV file of players or of team rows as `players --csv` and `teams --csv` "
-                       "write them (any of their columns; \"id\" or \"row\" required) and writes SOURCE "
-                       "back. Every cell is checked first as set-player and set-team check it; one bad cell "
-                       "refuses the whole file, naming its line and column",
-                       importCsvCommand, status);
+        addCommandOnSource(app, "import-csv",
+                           "Applies a CSV file of players or of team rows as `players --csv` and `teams --csv` "
+                           "write them (any of their columns; \"id\" or \"row\" required) and writes SOURCE "
+                           "back. Every cell is checked first as set-player and set-team check it; one bad cell "
+                           "refuses the whole file, naming its line and column",
+                           importCsvCommand, status);
     importCsv.app->add_option("FILE", importCsv.args.file, "the CSV file")->required();
     importCsv.app->add_flag("--dry-run", importCsv.args.dryRun, "print what would change and write nothing");
 }

@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "edit_support.h"
+#include "edits/change_list.h"
 #include "store/iso_file.h"
 #include "store/ppf.h"
-#include "team/change_list.h"
 
 namespace tarvo::cli {
 namespace {
@@ -148,7 +148,7 @@ int applyPpf(const PpfApplyArgs& args, ByteSpan bytes) {
         source.messages.information(plural(changes.size(), "change") + "; a dry run writes nothing");
         return 0;
     }
-    source.store.setBackups(!backupsSkipped());
+    source.store.setBackups(!args.noBackup);
     if (const int status = runWrite(source, [&] { return source.store.applyImagePatches(writes); })) return status;
     if (source.store.isLoaded())
         printChangeLines(listChanges({before.boot, before.parameter, before.select}, source.store.writtenBlocks()));

@@ -13,6 +13,7 @@ struct PpfApplyArgs {
     bool dryRun = false;
     bool undo = false;
     bool fixCodes = false;
+    bool noBackup = false;
 };
 
 // Writes the PPF that turns SOURCE_A into SOURCE_B into `file`: the exit status.

@@ -54,8 +54,7 @@ int infoCommand(const InfoArgs& args) {
     return 0;
 }
 
-struct BackupArgs {
-    std::string source;
+struct BackupArgs : SourceArgs {
     std::string backup;
     bool json = false;
     bool force = false;
@@ -103,7 +102,7 @@ int backupsCommand(const BackupArgs& args) {
 int restoreCommand(const BackupArgs& args) {
     LoadedSource source;
     if (auto refused = loadOrRefuse(source, args.source, Use::Write)) return *refused;
-    source.store.setBackups(!backupsSkipped());
+    source.store.setBackups(!args.noBackup);
     const std::filesystem::path backup = pathFromUtf8(args.backup);
     RestoreResult result = RestoreResult::Refused;
     const int status = runWrite(

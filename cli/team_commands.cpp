@@ -1,14 +1,16 @@
 // teams, team, set-team, export-team, import-team: the team rows of a SOURCE, shown and changed;
 // find: the players matching a name part or an ID, with the team slots that hold them.
 
+#include <functional>
 #include <iostream>
 #include <limits>
 #include <memory>
 #include <variant>
 
-#include "csv_import.h"
-#include "input_text.h"
-#include "record_edits.h"
+#include "edit_support.h"
+#include "edits/csv_import.h"
+#include "edits/value_edits.h"
+#include "record_json.h"
 #include "records/name_slot.h"
 #include "records/team.h"
 #include "store/team_table.h"
@@ -93,40 +95,6 @@ json teamDetails(const GameBlocks& blocks, int row) {
     return team;
 }
 
-std::variant<TeamChange, std::string> checkTeamChange(int row, const Assignment& a) {
-    std::optional<TF> field;
-    int slot = 0;
-    if (a.name.starts_with(kSlotWord)) {
-        const auto space = a.name.find(' ', kSlotWord.size());
-        const auto n = slotOfNumber(std::string_view(a.name).substr(kSlotWord.size(), space - kSlotWord.size()), row);
-        if (!n) return slotRangeText(row);
-        slot = *n;
-        field = space == std::string::npos ? std::nullopt : teamFieldNamed(a.name.substr(space + 1));
-        if (field && !teamField(*field).perSlot) field.reset();
-    } else {
-        field = teamFieldNamed(a.name);
-        if (field && (teamField(*field).perSlot || *field == TF::Formation)) field.reset();
-    }
-    if (!field) return "unknown team value \"" + a.name + "\"";
-    if (auto refusal = teamEditRefusal(*field, row)) return *refusal;
-
-    if (teamField(*field).kind == TeamFieldKind::Name) {
-        auto encoded = encodeName(a.name, a.value, static_cast<std::size_t>(teamNameMaxBytes(*field, row)));
-        if (!encoded.refusal.empty()) return encoded.refusal;
-        return TeamChange([row, f = *field, bytes = std::move(encoded.bytes)](const GameBlocks& b) {
-            storeTeamNameField(b, f, row, bytes);
-        });
-    }
-    const auto value = parseInteger(a.value);
-    if (!value && *field == TF::SquadId) return "ID should be a whole number";
-    // A value that is no number is refused with the value's range.
-    const std::int64_t shown = value.value_or(std::numeric_limits<std::int64_t>::min());
-    if (auto refusal = teamValueRefusal(*field, row, slot, shown)) return *refusal;
-    return TeamChange([row, slot, f = *field, v = static_cast<int>(shown)](const GameBlocks& b) {
-        storeTeamValue(b, f, row, slot, v);
-    });
-}
-
 namespace {
 
 std::optional<int> parseRow(const std::string& text) {
@@ -136,7 +104,7 @@ std::optional<int> parseRow(const std::string& text) {
 
 // The exit status for a ROW that is none: out of range is refused, no number not understood.
 int badRow(const std::string& text, const std::string& command) {
-    if (isWholeNumber(text)) return refuse("ROW should be 0 to 105");
+    if (isWholeNumber(text)) return refuse(rowRangeText("ROW"));
     return usageError("ROW takes a whole number, not \"" + shownValue(text) + "\"", command);
 }
 
@@ -154,8 +122,8 @@ std::string setTeamHelp() {
            "slots from 1 as the squad list numbers them. Every assignment is checked before any is stored";
 }
 
-struct TeamArgs {
-    std::string source, row, file, text;
+struct TeamArgs : SourceArgs {
+    std::string row, file, text;
     std::vector<std::string> assignments;
     bool json = false;
     bool csv = false;
@@ -191,20 +159,28 @@ int teamCommand(const TeamArgs& args) {
 int setTeamCommand(const TeamArgs& args) {
     const auto row = parseRow(args.row);
     if (!row) return badRow(args.row, "set-team");
-    std::vector<TeamChange> changes;
+    // The assignments up to the first that is not understood; one of them refused goes first.
+    std::vector<Assignment> assignments;
+    std::function<int()> notUnderstood;  // its message is shown only if no earlier one is refused
     for (const auto& text : args.assignments) {
         const auto assignment = parseAssignment(text);
-        if (!assignment) return refuse("\"" + shownValue(text) + "\" is not NAME=VALUE");
-        if (auto malformed = malformedNumber(ChangeKind::Team, *row, assignment->name, assignment->value))
-            return usageError(*malformed, "set-team");
-        auto checked = checkTeamChange(*row, *assignment);
-        if (auto* refusal = std::get_if<std::string>(&checked)) return refuse(*refusal);
-        changes.push_back(std::get<TeamChange>(std::move(checked)));
+        if (!assignment) {
+            notUnderstood = [text] { return refuse("\"" + shownValue(text) + "\" is not NAME=VALUE"); };
+            break;
+        }
+        if (auto malformed = malformedNumber(ChangeKind::Team, *row, assignment->name, assignment->value)) {
+            notUnderstood = [m = *malformed] { return usageError(m, "set-team"); };
+            break;
+        }
+        assignments.push_back(*assignment);
     }
+    const CheckedChanges checked = checkTeamChanges(*row, assignments);
+    if (checked.refusedAt) return refuse(checked.refusal);
+    if (notUnderstood) return notUnderstood();
     LoadedSource source;
     if (auto refused = loadOrRefuse(source, args.source, Use::Write)) return *refused;
-    for (const auto& change : changes) change(source.store.blocks());
-    return writeBack(source);
+    checked.store(source.store.blocks());
+    return writeBack(source, backupOf(args.noBackup));
 }
 
 int exportTeamCommand(const TeamArgs& args) {
@@ -221,7 +197,7 @@ int importTeamCommand(const TeamArgs& args) {
     if (auto refused = loadOrRefuse(source, args.source, Use::Write)) return *refused;
     const int status = runOperation(
         source, [&] { return importTeam(source.store.blocks(), pathFromUtf8(args.file), source.messages).stored(); });
-    return status != 0 ? status : writeBack(source);
+    return status != 0 ? status : writeBack(source, backupOf(args.noBackup));
 }
 
 int findCommand(const TeamArgs& args) {
@@ -252,19 +228,19 @@ int findCommand(const TeamArgs& args) {
 
 void registerTeamCommands(CLI::App& app, int& status) {
     auto find =
-        addEditCommand(app, "find",
-                       "Lists the players whose ID is TEXT or whose full or back name holds TEXT (Latin letters "
-                       "in any case), with the team slots that hold them, numbered from 1 as the squad list "
-                       "numbers them",
-                       findCommand, status);
+        addCommandOnSource(app, "find",
+                           "Lists the players whose ID is TEXT or whose full or back name holds TEXT (Latin letters "
+                           "in any case), with the team slots that hold them, numbered from 1 as the squad list "
+                           "numbers them",
+                           findCommand, status);
     find.app->add_option("TEXT", find.args.text, "part of a name, or an ID")->required();
     find.app->add_flag("--json", find.args.json, "print a JSON array");
 
     auto teams =
-        addEditCommand(app, "teams",
-                       "Lists the 106 team rows: row, label, team name, short name, club name; with --csv every "
-                       "value that set-team changes, one row a line",
-                       teamsCommand, status);
+        addCommandOnSource(app, "teams",
+                           "Lists the 106 team rows: row, label, team name, short name, club name; with --csv every "
+                           "value that set-team changes, one row a line",
+                           teamsCommand, status);
     auto* asJson = teams.app->add_flag("--json", teams.args.json, "print a JSON array");
     auto* csv = teams.app->add_flag("--csv", teams.args.csv,
                                     "CSV (UTF-8, a header row): row, the names, tactics and set pieces by their "
@@ -272,27 +248,27 @@ void registerTeamCommands(CLI::App& app, int& status) {
     asJson->excludes(csv);
     teams.app->add_option("FILE", teams.args.file, "the CSV file to write (standard output when left out)")->needs(csv);
 
-    auto team = addEditCommand(app, "team",
-                               "Shows one team row: names, tactics, set pieces, formation and squad (slots from 1)",
-                               teamCommand, status);
+    auto team = addCommandOnSource(app, "team",
+                                   "Shows one team row: names, tactics, set pieces, formation and squad (slots from 1)",
+                                   teamCommand, status);
     team.app->add_option("ROW", team.args.row, "team row, 0 to 105")->required();
     team.app->add_flag("--json", team.args.json, "print one JSON object");
 
-    auto set = addEditCommand(app, "set-team", setTeamHelp(), setTeamCommand, status);
+    auto set = addCommandOnSource(app, "set-team", setTeamHelp(), setTeamCommand, status);
     set.app->add_option("ROW", set.args.row, "team row, 0 to 105")->required();
     set.app->add_option("ASSIGNMENTS", set.args.assignments, "NAME=VALUE ...")->required();
 
-    auto exportTeam = addEditCommand(app, "export-team", "Writes a team row with its players' data to a team file",
-                                     exportTeamCommand, status);
+    auto exportTeam = addCommandOnSource(app, "export-team", "Writes a team row with its players' data to a team file",
+                                         exportTeamCommand, status);
     exportTeam.app->add_option("ROW", exportTeam.args.row, "team row, 0 to 105")->required();
     exportTeam.app->add_option("FILE", exportTeam.args.file, "the team file to write")->required();
 
     auto importTeam =
-        addEditCommand(app, "import-team",
-                       "Loads a team file into the row it was saved from and writes SOURCE back. Every value "
-                       "is checked first: one the game could not read refuses the whole file; one outside what "
-                       "set-team and set-player allow is kept and listed",
-                       importTeamCommand, status);
+        addCommandOnSource(app, "import-team",
+                           "Loads a team file into the row it was saved from and writes SOURCE back. Every value "
+                           "is checked first: one the game could not read refuses the whole file; one outside what "
+                           "set-team and set-player allow is kept and listed",
+                           importTeamCommand, status);
     importTeam.app->add_option("FILE", importTeam.args.file, "a team file")->required();
 }
 

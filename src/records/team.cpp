@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "records/name_slot.h"
+#include "records/value_names.h"
 #include "store/team_table.h"
 
 namespace tarvo {
@@ -47,7 +48,7 @@ MutableByteSpan fieldSlot(const GameBlocks& blocks, TF field, const TeamArray& a
     return spanAt(block, entry + within, size);
 }
 
-constexpr std::string_view kIdFrom1 = "ID should be 1--2197";
+constexpr std::string_view kIdFrom1 = kPlayerIdRange;
 constexpr std::string_view kIdFrom0 = "ID should be 0--2197";
 constexpr std::string_view kNoSuchSlot = "no such squad slot";
 

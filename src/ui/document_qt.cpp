@@ -5,7 +5,7 @@
 #include <QKeyEvent>
 #include <QShortcut>
 
-#include "team/change_list.h"
+#include "edits/change_list.h"
 
 namespace tarvo::gui {
 

@@ -6,11 +6,11 @@
 #include <algorithm>
 #include <nlohmann/json.hpp>
 
-#include "csv.h"
 #include "store/backups.h"
 #include "store/data_store.h"
 #include "store/file_io.h"
 #include "store/iso_file.h"
+#include "support/csv_sheet.h"
 #include "support/platform.h"
 #include "support/sample.h"
 
@@ -194,22 +194,13 @@ TEST(CliInfo, SaysWhichKindOfImage) {
 }
 
 // The players as a spreadsheet: rows by player ID (line = ID + 1), cells by column name.
-struct PlayerSheet {
-    explicit PlayerSheet(const fs::path& file) {
+struct PlayerSheet : test::Sheet {
+    explicit PlayerSheet(const fs::path& file) : Sheet(fileText(file)) {}
+    static std::string fileText(const fs::path& file) {
         const Bytes bytes = test::readFile(file);
-        for (const cli::CsvRecord& r : cli::parseCsv(std::string(bytes.begin(), bytes.end())).records)
-            rows.push_back(r.fields);
+        return {bytes.begin(), bytes.end()};
     }
-    std::size_t column(const std::string& name) const {
-        return static_cast<std::size_t>(std::ranges::find(rows.front(), name) - rows.front().begin());
-    }
-    std::string& cell(std::uint32_t id, const std::string& name) { return rows.at(id).at(column(name)); }
-    void write(const fs::path& file) const {
-        std::string text;
-        for (const auto& row : rows) text += cli::csvRecord(row);
-        test::writeFile(file, Bytes(text.begin(), text.end()));
-    }
-    std::vector<std::vector<std::string>> rows;
+    std::string& cell(std::uint32_t id, const std::string& name) { return Sheet::cell(static_cast<int>(id) - 1, name); }
 };
 
 // Exported and imported unchanged, no byte of the source changes; one changed cell changes that

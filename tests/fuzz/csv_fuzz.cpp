@@ -6,8 +6,8 @@
 
 #include <algorithm>
 
-#include "cli/csv.h"
-#include "cli/csv_import.h"
+#include "edits/csv.h"
+#include "edits/csv_import.h"
 #include "fuzz_support.h"
 #include "records/team.h"
 #include "sample/sample_disc.h"
@@ -78,11 +78,11 @@ bool sameBytes(const SampleBlocks& blocks, const Region& a, const Region& b) {
 }
 
 void checkRoundTrip(std::string_view text) {
-    const cli::CsvTable table = cli::parseCsv(text);
+    const CsvTable table = parseCsv(text);
     if (!table.error.empty()) return;
     std::string written;
-    for (const cli::CsvRecord& record : table.records) written += cli::csvRecord(record.fields);
-    const cli::CsvTable back = cli::parseCsv(written);
+    for (const CsvRecord& record : table.records) written += csvRecord(record.fields);
+    const CsvTable back = parseCsv(written);
     FUZZ_CHECK(back.error.empty());
     FUZZ_CHECK(back.records.size() == table.records.size());
     for (std::size_t i = 0; i < back.records.size(); ++i) FUZZ_CHECK(back.records[i].fields == table.records[i].fields);
@@ -95,9 +95,9 @@ void checkRecord(std::string_view text) {
         if (c == '\0') cells.emplace_back();
         else cells.back() += c;
     }
-    const std::string written = cli::csvRecord(cells);
-    if (written.size() > cli::kMaxCsvRecordBytes) return;  // refused by its length
-    const cli::CsvTable table = cli::parseCsv(written);
+    const std::string written = csvRecord(cells);
+    if (written.size() > kMaxCsvRecordBytes) return;  // refused by its length
+    const CsvTable table = parseCsv(written);
     FUZZ_CHECK(table.error.empty());
     if (cells.size() == 1 && cells[0].empty()) {  // a blank line, which a reader skips
         FUZZ_CHECK(table.records.empty());
@@ -118,14 +118,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return SampleBlocks{{std::move(sample.boot), std::move(sample.parameter), std::move(sample.select)}};
     }();
     SampleBlocks blocks = original;
-    const cli::CsvImport result = cli::importCsv(blocks.view(), text);
+    const CsvImport result = importCsv(blocks.view(), text);
     if (result.refusal) {
         FUZZ_CHECK(result.changes.empty());
         FUZZ_CHECK(blocks.data == original.data);
         return 0;
     }
     std::vector<Region> allowed;
-    for (const cli::CsvChange& change : result.changes) {
+    for (const CsvChange& change : result.changes) {
         const auto space = change.record.find(' ');
         const std::string kind = change.record.substr(0, space);
         const int number = std::stoi(change.record.substr(space + 1));

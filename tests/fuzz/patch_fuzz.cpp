@@ -2,8 +2,8 @@
 // accepted one changes values only (no other byte), applying it again changes nothing, and the
 // patch written from the change list it made reads back to the same list.
 
+#include "edits/patch.h"
 #include "fuzz_support.h"
-#include "patch.h"
 #include "sample/sample_disc.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -16,10 +16,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         blocks.select = std::move(sample.select);
         return blocks;
     }();
-    const cli::Patch patch = cli::parsePatch(std::string_view(reinterpret_cast<const char*>(data), size));
+    const Patch patch = parsePatch(std::string_view(reinterpret_cast<const char*>(data), size));
     if (!patch.error.empty()) return 0;
     fuzz::Blocks blocks = original;
-    const std::string refusal = cli::applyPatch(blocks.view(), patch.lines);
+    const std::string refusal = applyPatch(blocks.view(), patch.lines);
     if (!refusal.empty()) {
         FUZZ_CHECK(refusal.starts_with("line "));
         FUZZ_CHECK(blocks == original);
@@ -27,17 +27,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     fuzz::Blocks base = original;
     const std::vector<Change> changes = listChanges(readOnly(base.view()), readOnly(blocks.view()));
-    const cli::Patch written = cli::parsePatch(cli::patchText(changes));
+    const Patch written = parsePatch(patchText(changes));
     FUZZ_CHECK(written.error.empty() && written.lines.size() == changes.size());
     for (std::size_t i = 0; i < changes.size(); ++i) {
         const Change& c = changes[i];
-        const cli::PatchLine& l = written.lines[i];
+        const PatchLine& l = written.lines[i];
         FUZZ_CHECK(c.kind != ChangeKind::Other);
-        FUZZ_CHECK(l.kind == c.kind && l.number == c.number && l.field == c.field);
+        FUZZ_CHECK(l.kind == c.kind && l.subject == c.subject && l.field == c.field);
         FUZZ_CHECK(l.oldValue == c.oldValue && l.newValue == c.newValue);
     }
     fuzz::Blocks twice = blocks;
-    FUZZ_CHECK(cli::applyPatch(twice.view(), patch.lines).empty());
+    FUZZ_CHECK(applyPatch(twice.view(), patch.lines).empty());
     FUZZ_CHECK(twice == blocks);
     return 0;
 }

@@ -1,12 +1,14 @@
 # Fails when a source file includes a header of a folder above its own layer, or when a core
 # file includes Qt. The folders in order, lowest first; a file may include its own folder and the
-# folders before it, so no two folders can include each other.
+# folders before it, so no two folders can include each other. The folders are those of src/, cli/
+# and tools/ (the sample disc generator sits on the records; the screenshot renderer on everything).
 #   cmake -DROOT=<source tree> -P check_layers.cmake
 cmake_minimum_required(VERSION 3.25)
-set(layers store records text voice player team cli ui text/ui player/ui team/ui app)
-set(core_layers store records text voice player team cli)
+set(layers store records sample text voice player team edits cli ui text/ui player/ui team/ui app screenshots)
+set(core_layers store records sample text voice player team edits cli)
 
-# The layer of a path below src/ (or cli/): the longest layer name it starts with.
+# The layer of a path as it is included (below src/, cli/ or tools/): the longest layer name it
+# starts with.
 function(layer_of path out)
   set(found "")
   foreach(layer IN LISTS layers)
@@ -19,16 +21,33 @@ function(layer_of path out)
   set(${out} "${found}" PARENT_SCOPE)
 endfunction()
 
-file(GLOB_RECURSE files RELATIVE ${ROOT}/src ${ROOT}/src/*.h ${ROOT}/src/*.cpp)
+# Each file as <folder it is included below>|<path below it>.
+set(files "")
+foreach(top IN ITEMS src tools)
+  file(GLOB_RECURSE found RELATIVE ${ROOT}/${top} ${ROOT}/${top}/*.h ${ROOT}/${top}/*.cpp)
+  list(TRANSFORM found PREPEND "${top}|")
+  list(APPEND files ${found})
+endforeach()
 file(GLOB cli_files RELATIVE ${ROOT} ${ROOT}/cli/*.h ${ROOT}/cli/*.cpp)
+list(TRANSFORM cli_files PREPEND "|")
+list(APPEND files ${cli_files})
+
 set(failures 0)
-foreach(file IN LISTS files cli_files)
-  if(file MATCHES "^cli/")
-    set(full ${ROOT}/${file})
+foreach(entry IN LISTS files)
+  string(REPLACE "|" ";" parts "${entry}")
+  list(GET parts 0 top)
+  list(GET parts 1 file)
+  if(top)
+    set(full ${ROOT}/${top}/${file})
   else()
-    set(full ${ROOT}/src/${file})
+    set(full ${ROOT}/${file})
   endif()
   layer_of("${file}" own)
+  if(NOT own)
+    message(SEND_ERROR "${full} is in no layer")
+    math(EXPR failures "${failures} + 1")
+    continue()
+  endif()
   list(FIND layers "${own}" own_rank)
   file(STRINGS ${full} includes REGEX "^#include [\"<]")
   foreach(line IN LISTS includes)
@@ -48,8 +67,6 @@ foreach(file IN LISTS files cli_files)
   endforeach()
 endforeach()
 list(LENGTH files n)
-list(LENGTH cli_files m)
-math(EXPR n "${n} + ${m}")
 if(failures GREATER 0)
   message(FATAL_ERROR "${failures} include(s) run up the layers")
 endif()

@@ -9,7 +9,7 @@
 #include <QTreeWidget>
 
 #include "app/source_choice_dialog.h"
-#include "cli/csv_import.h"
+#include "edits/csv_import.h"
 #include "player/universal_edit.h"
 #include "records/team.h"
 #include "shots.h"
@@ -69,8 +69,7 @@ void renderTeamWindows(ShotContext& shots) {
     shots.save(find, "find_player");
 
     // What an import of a small edited sheet would change.
-    const cli::CsvPreview preview =
-        cli::previewCsv(shots.app.store.blocks(), "id,speed,stamina\r\n12,95,90\r\n40,88,91\r\n");
+    const CsvPreview preview = previewCsv(shots.app.store.blocks(), "id,speed,stamina\r\n12,95,90\r\n40,88,91\r\n");
     QStringList lines;
     for (const Change& change : preview.changes) lines << QString::fromStdString(describeChange(change));
     gui::ListDialog importChanges(

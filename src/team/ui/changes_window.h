@@ -7,7 +7,7 @@
 
 #include <QDialog>
 
-#include "team/change_list.h"
+#include "edits/change_list.h"
 #include "ui/app_context_qt.h"
 
 class QLabel;

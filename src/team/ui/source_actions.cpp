@@ -7,8 +7,8 @@
 #include <QShortcut>
 #include <QTimer>
 
-#include "cli/csv_import.h"
-#include "cli/patch.h"
+#include "edits/csv_import.h"
+#include "edits/patch.h"
 #include "store/backups.h"
 #include "store/file_io.h"
 #include "store/ppf.h"
@@ -123,7 +123,7 @@ void SourceActions::onExportPlayersCsv() {
     const QString file = m_context.ui.saveFile(QStringLiteral("Export players (CSV)"), csvFileFilters(),
                                                toQString(m_context.programDirectory / "players.csv"));
     if (file.isEmpty()) return;
-    const std::string text = cli::playersCsv(m_context.store.blocks());
+    const std::string text = playersCsv(m_context.store.blocks());
     const ByteSpan bytes(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
     if (writeFileReporting(toPath(file), bytes, m_context.ui))
         m_context.ui.information("OK, players saved as \n" + utf8Path(toPath(file)));
@@ -138,9 +138,9 @@ void SourceActions::onImportCsv() {
     const std::string_view text(reinterpret_cast<const char*>(bytes->data()), bytes->size());
     const std::string name = utf8Path(toPath(file));
     // The user sees what the import would change before it does.
-    const cli::CsvPreview preview = cli::previewCsv(m_context.store.blocks(), text);
+    const CsvPreview preview = previewCsv(m_context.store.blocks(), text);
     if (preview.refusal) {
-        m_context.ui.warning(name + " is refused, nothing is changed:\n" + cli::refusalText(*preview.refusal));
+        m_context.ui.warning(name + " is refused, nothing is changed:\n" + refusalText(*preview.refusal));
         return;
     }
     if (preview.changes.empty()) {
@@ -153,7 +153,7 @@ void SourceActions::onImportCsv() {
                                  .arg(toQString(toPath(file).filename()))
                                  .arg(preview.changes.size());
     if (!m_context.ui.confirmList(question, lines, QStringLiteral("Apply"))) return;
-    m_context.document.act([&] { cli::importCsv(m_context.store.blocks(), text); },
+    m_context.document.act([&] { importCsv(m_context.store.blocks(), text); },
                            "import CSV file " + utf8Path(toPath(file).filename()));
 }
 
@@ -251,14 +251,14 @@ void SourceActions::onApplyPatch() {
                           " bytes of the patch lie outside the game's data and are left as they are.";
     } else {
         const std::string_view text(reinterpret_cast<const char*>(bytes->data()), bytes->size());
-        const cli::Patch patch = cli::parsePatch(text);
+        const Patch patch = parsePatch(text);
         error = patch.error;
         if (error.empty()) {
             const GameBlocks blocks = m_context.store.blocks();
             after = SourceFiles{Bytes(blocks.boot.begin(), blocks.boot.end()),
                                 Bytes(blocks.parameter.begin(), blocks.parameter.end()),
                                 Bytes(blocks.select.begin(), blocks.select.end())};
-            error = cli::applyPatch({after->boot, after->parameter, after->select}, patch.lines);
+            error = applyPatch({after->boot, after->parameter, after->select}, patch.lines);
         }
     }
     if (!error.empty() || !after) {

@@ -5,7 +5,7 @@
 #include <QWidget>
 
 #include "store/file_io.h"
-#include "team/change_list.h"
+#include "edits/change_list.h"
 
 namespace tarvo::gui {
 

@@ -15,7 +15,7 @@
 #include "sample/sample_voice.h"
 #include "support/loaded_sample_qt.h"
 #include "support/platform.h"
-#include "team/change_list.h"
+#include "edits/change_list.h"
 #include "text/sjis.h"
 #include "voice/wav.h"
 

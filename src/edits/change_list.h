@@ -14,29 +14,18 @@
 #include <vector>
 
 #include "records/formation.h"
+#include "records/value_names.h"
 #include "store/game_blocks.h"
 
 namespace tarvo {
 
-enum class ChangeKind : std::uint8_t { Player, Team, Other };
-
-// Where a value lies: a player's name, call number or record field, a team row's value of the team
-// field table (a squad slot's, for per-slot values), or one byte of a team's formation record.
-struct ValueRef {
-    enum class What : std::uint8_t { FullName, BackName, CallNumber, PlayerField, TeamField, Formation };
-    What what;
-    int number;     // player ID or team row
-    int index = 0;  // the PF or TF; the byte of the formation record (0 to 29)
-    int slot = 0;   // the squad slot of a per-slot team value
-};
-
 struct Change {
     ChangeKind kind;
-    int number;         // player ID, team row, or the block of an Other row (0 boot file, 1 parameter, 2 select)
+    int subject;        // player ID, team row, or the block of an Other row (0 boot file, 1 parameter, 2 select)
     std::string field;  // "speed", "full name", "slot 4 id" (slots from 1), "formation x 2"; the block's name for Other
     std::string oldValue, newValue;  // as shown: numbers in the commands' units, names as UTF-8 text
-    bool text = false;               // the values are names
-    std::size_t bytes = 0;           // Other: how many bytes differ
+    bool isText = false;             // the values are names
+    std::size_t byteCount = 0;       // Other: how many bytes differ
     ValueRef value{};                // Player and Team: the value
 };
 
@@ -67,12 +56,7 @@ std::vector<Conflict> listConflicts(const ConstGameBlocks& base, const ConstGame
 // "player 12 speed: 70 on disk, 80 kept".
 std::string describeConflict(const Conflict& conflict);
 
-// A player's or a team row's value of that name (as the list names it), or nullopt when there is no
-// such player, row, field or slot.
-std::optional<ValueRef> valueNamed(ChangeKind kind, int number, std::string_view field);
-// Whether the value is a name (shown as UTF-8 text) rather than a number.
-bool isTextValue(const ValueRef& value);
-// The value as the list shows it.
+// The value as the list shows it: a number in decimal, a name decoded from its Shift-JIS bytes.
 std::string valueText(const GameBlocks& blocks, const ValueRef& value);
 
 // A formation byte's check (formationValueRefusal) is in records/formation.h.

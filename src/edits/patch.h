@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
-#include "team/change_list.h"
+#include "edits/change_list.h"
 
-namespace tarvo::cli {
+namespace tarvo {
 
 inline constexpr std::string_view kPatchHeader = "tarvo patch 2";
 inline constexpr std::string_view kPatchHeaderSlotsFrom0 = "tarvo patch 1";
@@ -19,7 +19,7 @@ inline constexpr std::string_view kPatchHeaderSlotsFrom0 = "tarvo patch 1";
 struct PatchLine {
     std::size_t line;                       // 1-based, in the file
     ChangeKind kind;                        // Player or Team
-    int number;                             // player ID or team row
+    int subject;                            // player ID or team row
     std::string field, oldValue, newValue;  // FIELD as this version names it (slots from 1)
 };
 
@@ -39,4 +39,4 @@ std::string patchText(const std::vector<Change>& changes);
 // stores them all. Returns "line N: reason" and stores nothing when any line is refused.
 std::string applyPatch(const GameBlocks& blocks, const std::vector<PatchLine>& lines);
 
-}  // namespace tarvo::cli
+}  // namespace tarvo

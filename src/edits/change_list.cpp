@@ -1,8 +1,7 @@
-#include "team/change_list.h"
+#include "edits/change_list.h"
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <map>
 
 #include "records/name_slot.h"
@@ -17,10 +16,6 @@ namespace {
 
 using What = ValueRef::What;
 
-constexpr std::string_view kFullName = "full name", kBackName = "back name", kCallNumber = "call number";
-constexpr std::string_view kFormation = "formation ";
-// The three parts of a formation record, ten bytes each: role codes, x, y.
-constexpr std::array<std::string_view, 3> kFormationParts{"role", "x", "y"};
 constexpr std::array<std::string_view, 3> kBlockNames{"boot-file data", "parameter data", "select data"};
 
 // A private copy of three blocks, for reading through the records (which take writable views) and
@@ -38,41 +33,13 @@ struct BlockCopy {
 std::array<ByteSpan, 3> blockList(const ConstGameBlocks& b) { return {b.boot, b.parameter, b.select}; }
 std::array<MutableByteSpan, 3> blockList(const GameBlocks& b) { return {b.boot, b.parameter, b.select}; }
 
-// A whole number 0 to max - 1 written as plain digits, without leading zeros.
-std::optional<int> parseIndex(std::string_view text, int max) {
-    int value = 0;
-    if (text.empty() || text.front() == '+' || text.front() == '-' || (text.size() > 1 && text.front() == '0'))
-        return std::nullopt;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc{} || end != text.data() + text.size() || value >= max) return std::nullopt;
-    return value;
-}
-
-std::string valueName(const ValueRef& value) {
-    switch (value.what) {
-    case What::FullName: return std::string(kFullName);
-    case What::BackName: return std::string(kBackName);
-    case What::CallNumber: return std::string(kCallNumber);
-    case What::PlayerField: return std::string(kPlayerFields[static_cast<std::size_t>(value.index)].name);
-    case What::TeamField: {
-        const TeamField& f = kTeamFields[static_cast<std::size_t>(value.index)];
-        return f.perSlot ? slotName(value.slot) + " " + std::string(f.name) : std::string(f.name);
-    }
-    case What::Formation:
-        return std::string(kFormation) +
-               std::string(kFormationParts[static_cast<std::size_t>(value.index / kFormationPositions)]) + " " +
-               std::to_string(value.index % kFormationPositions);
-    }
-    return {};
-}
-
 PlayerName nameOf(What what) { return what == What::FullName ? PlayerName::Full : PlayerName::Back; }
-std::uint32_t idOf(const ValueRef& value) { return static_cast<std::uint32_t>(value.number); }
+std::uint32_t idOf(const ValueRef& value) { return static_cast<std::uint32_t>(value.subject); }
 
 Change makeChange(const ValueRef& value, std::string oldValue, std::string newValue) {
     const bool player = value.what <= What::PlayerField;
     return {player ? ChangeKind::Player : ChangeKind::Team,
-            value.number,
+            value.subject,
             valueName(value),
             std::move(oldValue),
             std::move(newValue),
@@ -143,12 +110,13 @@ void copyValue(const GameBlocks& from, const GameBlocks& to, const ValueRef& val
     }
     case What::TeamField: {
         const auto field = static_cast<TF>(value.index);
-        storeTeamFieldBytes(to, field, value.number, value.slot, teamFieldSlot(from, field, value.number, value.slot));
+        storeTeamFieldBytes(to, field, value.subject, value.slot,
+                            teamFieldSlot(from, field, value.subject, value.slot));
         break;
     }
     case What::Formation:
-        storeFormationByte(to, value.number, value.index,
-                           readFormation(from, value.number)[static_cast<std::size_t>(value.index)]);
+        storeFormationByte(to, value.subject, value.index,
+                           readFormation(from, value.subject)[static_cast<std::size_t>(value.index)]);
         break;
     }
 }
@@ -195,7 +163,7 @@ void revertChanges(const ConstGameBlocks& base, const GameBlocks& current, std::
     BlockCopy was(base);
     std::array<bool, 3> others{};
     for (const Change& change : changes) {
-        if (change.kind == ChangeKind::Other) others[static_cast<std::size_t>(change.number) % others.size()] = true;
+        if (change.kind == ChangeKind::Other) others[static_cast<std::size_t>(change.subject) % others.size()] = true;
         else copyValue(was.view(), current, change.value);
     }
     if (std::ranges::none_of(others, [](bool b) { return b; })) return;
@@ -228,13 +196,13 @@ namespace {
 // "player 123 speed", "team 44.Brazil slot 4 id": what a change is of.
 std::string valueLabel(const Change& change) {
     const std::string who = change.kind == ChangeKind::Player
-                                ? "player " + std::to_string(change.number)
-                                : "team " + std::string(TeamTable[static_cast<std::size_t>(change.number)].label);
+                                ? "player " + std::to_string(change.subject)
+                                : "team " + std::string(TeamTable[static_cast<std::size_t>(change.subject)].label);
     return who + " " + change.field;
 }
 
 std::string shownValue(const Change& change, const std::string& value) {
-    return change.text ? "\"" + value + "\"" : value;
+    return change.isText ? "\"" + value + "\"" : value;
 }
 
 }  // namespace
@@ -245,7 +213,7 @@ std::vector<Conflict> listConflicts(const ConstGameBlocks& base, const ConstGame
     std::vector<Conflict> conflicts;
     for (const Change& kept : listChanges(base, mine)) {
         const auto their = std::find_if(onDisk.begin(), onDisk.end(), [&kept](const Change& other) {
-            return other.kind == kept.kind && other.number == kept.number && other.field == kept.field;
+            return other.kind == kept.kind && other.subject == kept.subject && other.field == kept.field;
         });
         if (their != onDisk.end() && (kept.kind == ChangeKind::Other || their->newValue != kept.newValue))
             conflicts.push_back({kept, their->newValue});
@@ -262,52 +230,10 @@ std::string describeConflict(const Conflict& conflict) {
 
 std::string describeChange(const Change& change) {
     if (change.kind == ChangeKind::Other)
-        return std::to_string(change.bytes) + " other byte" + (change.bytes == 1 ? "" : "s") + " of the " +
-               change.field + " differ" + (change.bytes == 1 ? "s" : "");
+        return std::to_string(change.byteCount) + " other byte" + (change.byteCount == 1 ? "" : "s") + " of the " +
+               change.field + " differ" + (change.byteCount == 1 ? "s" : "");
     return valueLabel(change) + ": " + shownValue(change, change.oldValue) + " -> " +
            shownValue(change, change.newValue);
-}
-
-std::optional<ValueRef> valueNamed(ChangeKind kind, int number, std::string_view field) {
-    if (kind == ChangeKind::Player) {
-        if (!isPlayerId(static_cast<std::uint32_t>(number)) || number < 0) return std::nullopt;
-        if (field == kFullName) return ValueRef{What::FullName, number};
-        if (field == kBackName) return ValueRef{What::BackName, number};
-        if (field == kCallNumber) return ValueRef{What::CallNumber, number};
-        if (const auto f = fieldByName(field)) return ValueRef{What::PlayerField, number, static_cast<int>(*f)};
-        return std::nullopt;
-    }
-    if (kind != ChangeKind::Team || !rowIsIn(number, TeamRows::All)) return std::nullopt;
-    const auto space = field.rfind(' ');
-    if (field.starts_with(kFormation) && space != std::string_view::npos) {
-        const auto part =
-            std::ranges::find(kFormationParts, field.substr(kFormation.size(), space - kFormation.size()));
-        const auto k = parseIndex(field.substr(space + 1), kFormationPositions);
-        if (part == kFormationParts.end() || !k) return std::nullopt;
-        return ValueRef{What::Formation, number,
-                        static_cast<int>(part - kFormationParts.begin()) * kFormationPositions + *k};
-    }
-    int slot = 0;
-    const bool slotted = field.starts_with(kSlotWord);
-    if (slotted) {
-        const auto end = field.find(' ', kSlotWord.size());
-        if (end == std::string_view::npos) return std::nullopt;
-        const auto n = slotOfNumber(field.substr(kSlotWord.size(), end - kSlotWord.size()), number);
-        if (!n) return std::nullopt;
-        slot = *n;
-        field.remove_prefix(end + 1);
-    }
-    const auto f = teamFieldNamed(field);
-    if (!f || *f == TF::Formation) return std::nullopt;
-    const TeamField& tf = teamField(*f);
-    if (tf.perSlot != slotted || !rowIsIn(number, tf.rows)) return std::nullopt;
-    return ValueRef{What::TeamField, number, static_cast<int>(*f), slot};
-}
-
-bool isTextValue(const ValueRef& value) {
-    return value.what == What::FullName || value.what == What::BackName ||
-           (value.what == What::TeamField &&
-            kTeamFields[static_cast<std::size_t>(value.index)].kind == TeamFieldKind::Name);
 }
 
 std::string valueText(const GameBlocks& blocks, const ValueRef& value) {
@@ -322,11 +248,11 @@ std::string valueText(const GameBlocks& blocks, const ValueRef& value) {
     }
     case What::TeamField: {
         const auto field = static_cast<TF>(value.index);
-        if (isTextValue(value)) return decodeShiftJis(readNameSlot(teamFieldSlot(blocks, field, value.number)));
-        return std::to_string(readTeamValue(blocks, field, value.number, value.slot));
+        if (isTextValue(value)) return decodeShiftJis(readNameSlot(teamFieldSlot(blocks, field, value.subject)));
+        return std::to_string(readTeamValue(blocks, field, value.subject, value.slot));
     }
     case What::Formation:
-        return std::to_string(readFormation(blocks, value.number)[static_cast<std::size_t>(value.index)]);
+        return std::to_string(readFormation(blocks, value.subject)[static_cast<std::size_t>(value.index)]);
     }
     return {};
 }

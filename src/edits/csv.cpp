@@ -1,8 +1,8 @@
-#include "csv.h"
+#include "edits/csv.h"
 
 #include <algorithm>
 
-namespace tarvo::cli {
+namespace tarvo {
 
 namespace {
 constexpr std::string_view kByteOrderMark = "\xef\xbb\xbf";
@@ -101,4 +101,4 @@ CsvTable parseCsv(std::string_view text) {
     return table;
 }
 
-}  // namespace tarvo::cli
+}  // namespace tarvo

@@ -1,20 +1,23 @@
-#include "patch.h"
+#include "edits/patch.h"
 
 #include <charconv>
+#include <functional>
 #include <map>
 #include <set>
 #include <tuple>
+#include <variant>
 
-#include "csv.h"
-#include "input_text.h"
-#include "record_edits.h"
+#include "edits/csv.h"
+#include "edits/input_text.h"
+#include "edits/value_edits.h"
+#include "records/player.h"
 #include "records/player_tables.h"
 #include "records/team.h"
 #include "records/team_fields.h"
 #include "store/team_table.h"
 #include "text/sjis.h"
 
-namespace tarvo::cli {
+namespace tarvo {
 namespace {
 
 constexpr std::size_t kPatchCells = 5;  // kind, number, field, old, new
@@ -24,17 +27,18 @@ std::string lineNumber(std::size_t line) { return "line " + std::to_string(line)
 
 // "player 12 speed", "team 44.Brazil slot 4 id": the value a line names.
 std::string valueLabel(const PatchLine& line) {
-    if (line.kind == ChangeKind::Player) return "player " + std::to_string(line.number) + " " + line.field;
-    return "team " + std::string(TeamTable[static_cast<std::size_t>(line.number)].label) + " " + line.field;
+    if (line.kind == ChangeKind::Player) return "player " + std::to_string(line.subject) + " " + line.field;
+    return "team " + std::string(TeamTable[static_cast<std::size_t>(line.subject)].label) + " " + line.field;
 }
 
 std::string unknownValue(const PatchLine& line) {
     if (line.kind == ChangeKind::Player) {
-        if (!isPlayerId(static_cast<std::uint32_t>(line.number)) || line.number < 0) return "ID should be 1--2197";
+        if (!isPlayerId(static_cast<std::uint32_t>(line.subject)) || line.subject < 0)
+            return std::string(kPlayerIdRange);
         return "unknown player value \"" + shownValue(line.field) + "\"";
     }
-    if (!rowIsIn(line.number, TeamRows::All)) return "ROW should be 0 to 105";
-    return "team row " + std::to_string(line.number) + " has no value \"" + shownValue(line.field) + "\"";
+    if (!rowIsIn(line.subject, TeamRows::All)) return rowRangeText("ROW");
+    return "team row " + std::to_string(line.subject) + " has no value \"" + shownValue(line.field) + "\"";
 }
 
 // A value as it reads back once stored: a number in plain decimal ("+9" is 9), a name in the code
@@ -52,7 +56,7 @@ std::string storedText(const ValueRef& value, const std::string& text) {
 // A version 1 line's FIELD as version 2 names it: "slot 0 id" becomes "slot 1 id". Nullopt for a
 // slot that the row does not have; any other FIELD stays as it is.
 std::optional<std::string> fieldFromSlotsFrom0(const PatchLine& line) {
-    if (line.kind != ChangeKind::Team || !rowIsIn(line.number, TeamRows::All) || !line.field.starts_with(kSlotWord))
+    if (line.kind != ChangeKind::Team || !rowIsIn(line.subject, TeamRows::All) || !line.field.starts_with(kSlotWord))
         return line.field;
     const std::string_view field(line.field);
     const auto space = field.find(' ', kSlotWord.size());
@@ -60,39 +64,21 @@ std::optional<std::string> fieldFromSlotsFrom0(const PatchLine& line) {
     int slot = 0;
     const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), slot);
     if (digits.empty() || (digits.size() > 1 && digits.front() == '0') || error != std::errc{} ||
-        end != digits.data() + digits.size() || slot < 0 || slot >= squadSize(line.number) ||
+        end != digits.data() + digits.size() || slot < 0 || slot >= squadSize(line.subject) ||
         space == std::string_view::npos)
         return std::nullopt;
     return slotName(slot) + std::string(field.substr(space));
 }
 
-// A line's change once checked: stored after every line has been checked.
-struct Checked {
-    std::uint32_t id = 0;  // of a player's change
-    PlayerChange player;
-    TeamChange team;
-};
-
-// NEW for the value, checked as set-player and set-team check it, or as the formation editor
-// limits a formation.
-std::variant<Checked, std::string> checkNewValue(const PatchLine& line, const ValueRef& value, std::uint32_t skin) {
-    const Assignment assignment{line.field, line.newValue};
-    if (line.kind == ChangeKind::Player) {
-        const auto id = static_cast<std::uint32_t>(line.number);
-        auto checked = checkPlayerChange(id, assignment, skin);
-        if (auto* refusal = std::get_if<std::string>(&checked)) return *refusal;
-        return Checked{id, std::get<PlayerChange>(std::move(checked)), {}};
-    }
-    if (value.what == ValueRef::What::Formation) {
-        const auto v = parseInteger(line.newValue);
-        if (auto refusal = formationValueRefusal(value.index, v.value_or(-1))) return *refusal;
-        return Checked{0, {}, [value, v = static_cast<std::uint8_t>(*v)](const GameBlocks& b) {
-                           storeFormationByte(b, value.number, value.index, v);
-                       }};
-    }
-    auto checked = checkTeamChange(line.number, assignment);
-    if (auto* refusal = std::get_if<std::string>(&checked)) return *refusal;
-    return Checked{0, {}, std::get<TeamChange>(std::move(checked))};
+// A formation byte's NEW, checked as the formation editor limits a formation: its store, or the
+// refusal.
+std::variant<std::function<void(const GameBlocks&)>, std::string> checkFormationByte(const ValueRef& value,
+                                                                                     const std::string& text) {
+    const auto v = parseInteger(text);
+    if (auto refusal = formationValueRefusal(value.index, v.value_or(-1))) return *refusal;
+    return [value, v = static_cast<std::uint8_t>(*v)](const GameBlocks& b) {
+        storeFormationByte(b, value.subject, value.index, v);
+    };
 }
 
 }  // namespace
@@ -139,12 +125,12 @@ Patch parsePatch(std::string_view text) {
             if (!field) return fail(line.line, unknownValue(line));
             line.field = std::move(*field);
         }
-        const auto value = valueNamed(line.kind, line.number, line.field);
+        const auto value = valueNamed(line.kind, line.subject, line.field);
         if (!value) return fail(line.line, unknownValue(line));
         for (const std::string* cell : {&line.oldValue, &line.newValue})
             if (auto refusal = cellLengthRefusal(value, *cell))
                 return fail(line.line, valueLabel(line) + ": " + *refusal);
-        const auto [first, added] = seen.try_emplace({line.kind, line.number, line.field}, line.line);
+        const auto [first, added] = seen.try_emplace({line.kind, line.subject, line.field}, line.line);
         if (!added)
             return fail(line.line,
                         valueLabel(line) + " is changed on line " + std::to_string(first->second) + " already");
@@ -159,54 +145,57 @@ std::string patchText(const std::vector<Change>& changes) {
     for (const Change& c : changes)
         if (c.kind != ChangeKind::Other)
             text += csvRecord(
-                {std::string(changeKindName(c.kind)), std::to_string(c.number), c.field, c.oldValue, c.newValue});
+                {std::string(changeKindName(c.kind)), std::to_string(c.subject), c.field, c.oldValue, c.newValue});
     return text;
 }
 
 std::string applyPatch(const GameBlocks& blocks, const std::vector<PatchLine>& lines) {
-    // The face's bound follows the skin a player will have after the patch.
-    std::map<int, std::uint32_t> skins;
-    for (const PatchLine& line : lines) {
-        const auto v =
-            line.kind == ChangeKind::Player && line.field == "skin" ? parseInteger(line.newValue) : std::nullopt;
-        if (v && *v >= 0 && *v <= 0xFFFF && editorAllows(PF::Skin, static_cast<std::uint32_t>(*v), 0))
-            skins[line.number] = static_cast<std::uint32_t>(*v);
-    }
-    std::vector<Checked> changes;
+    // Every line's refusal by its line; the first is the patch's. A line's own (a value unknown or
+    // named twice, OLD not what the blocks hold) goes before the check of its NEW.
+    std::map<std::size_t, std::string> refusals;
+    // The lines that change a player's or a row's values, checked together: a face by the skin the
+    // patch gives the player, even on a line whose OLD is refused.
+    std::map<std::pair<ChangeKind, int>, std::vector<const PatchLine*>> changing;
+    std::vector<std::function<void(const GameBlocks&)>> stores;
     std::map<std::tuple<ChangeKind, int, std::string>, std::size_t> seen;  // the line of each value
     for (const PatchLine& line : lines) {
-        const std::string where = lineNumber(line.line);
-        const auto value = valueNamed(line.kind, line.number, line.field);
-        if (!value) return where + unknownValue(line);
-        const auto [first, added] = seen.try_emplace({line.kind, line.number, line.field}, line.line);
-        if (!added)
-            return where + valueLabel(line) + " is changed on line " + std::to_string(first->second) + " already";
+        const auto value = valueNamed(line.kind, line.subject, line.field);
+        if (!value) {
+            refusals.emplace(line.line, unknownValue(line));
+            continue;
+        }
+        const auto [first, added] = seen.try_emplace({line.kind, line.subject, line.field}, line.line);
+        if (!added) {
+            refusals.emplace(line.line,
+                             valueLabel(line) + " is changed on line " + std::to_string(first->second) + " already");
+            continue;
+        }
         const std::string now = valueText(blocks, *value);
         if (now == storedText(*value, line.newValue)) continue;  // done already
-        if (now != storedText(*value, line.oldValue))
-            return where + valueLabel(line) + " is \"" + shownValue(now) + "\" here, not \"" +
-                   shownValue(line.oldValue) + "\" as the patch expects";
-        std::uint32_t skin = 0;
-        if (line.kind == ChangeKind::Player) {
-            const auto after = skins.find(line.number);
-            Player player;
-            player.load(blocks, static_cast<std::uint32_t>(line.number));
-            skin = after != skins.end() ? after->second : player.read(PF::Skin);
-        }
-        auto checked = checkNewValue(line, *value, skin);
-        if (auto* refusal = std::get_if<std::string>(&checked)) return where + *refusal;
-        changes.push_back(std::get<Checked>(std::move(checked)));
-    }
-    Player player;
-    for (const Checked& change : changes) {
-        if (change.player) {
-            player.load(blocks, change.id);
-            change.player(blocks, player);
-        } else {
-            change.team(blocks);
+        const bool expected = now == storedText(*value, line.oldValue);
+        if (!expected)
+            refusals.emplace(line.line, valueLabel(line) + " is \"" + shownValue(now) + "\" here, not \"" +
+                                            shownValue(line.oldValue) + "\" as the patch expects");
+        if (value->what != ValueRef::What::Formation) {
+            changing[{line.kind, line.subject}].push_back(&line);
+        } else if (expected) {
+            auto checked = checkFormationByte(*value, line.newValue);
+            if (auto* refusal = std::get_if<std::string>(&checked)) refusals.emplace(line.line, std::move(*refusal));
+            else stores.push_back(std::get<0>(std::move(checked)));
         }
     }
+    for (const auto& [who, group] : changing) {
+        std::vector<Assignment> assignments;
+        for (const PatchLine* line : group) assignments.push_back({line->field, line->newValue});
+        CheckedChanges checked = who.first == ChangeKind::Player
+                                     ? checkPlayerChanges(blocks, static_cast<std::uint32_t>(who.second), assignments)
+                                     : checkTeamChanges(who.second, assignments);
+        if (checked.refusedAt) refusals.emplace(group[*checked.refusedAt]->line, std::move(checked.refusal));
+        else stores.push_back(std::move(checked.store));
+    }
+    if (!refusals.empty()) return lineNumber(refusals.begin()->first) + refusals.begin()->second;
+    for (const auto& store : stores) store(blocks);
     return {};
 }
 
-}  // namespace tarvo::cli
+}  // namespace tarvo

@@ -1,11 +1,11 @@
 // The CSV codec: what a spreadsheet writes reads back as the same cells, and the line a record
 // starts on is the one a person sees in an editor (a quoted line break counts).
 
-#include "csv.h"
+#include "edits/csv.h"
 
 #include <gtest/gtest.h>
 
-namespace tarvo::cli {
+namespace tarvo {
 namespace {
 
 using Cells = std::vector<std::string>;
@@ -53,4 +53,4 @@ TEST(Csv, ReadsWhatOtherWritersWriteAndRefusesBrokenQuotes) {
 }
 
 }  // namespace
-}  // namespace tarvo::cli
+}  // namespace tarvo

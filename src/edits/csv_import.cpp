@@ -1,28 +1,24 @@
-#include "csv_import.h"
+#include "edits/csv_import.h"
 
 #include <algorithm>
 #include <functional>
 #include <map>
 
-#include "csv.h"
-#include "input_text.h"
-#include "record_edits.h"
+#include "edits/csv.h"
+#include "edits/input_text.h"
+#include "edits/value_edits.h"
 #include "records/player_fields.h"
 #include "records/team.h"
 
-namespace tarvo::cli {
+namespace tarvo {
 namespace {
 
-using json = nlohmann::ordered_json;
+using Apply = std::function<void(const GameBlocks&)>;
 
-std::string cellText(const json& value) {
-    if (value.is_null()) return {};
-    return value.is_string() ? value.get<std::string>() : value.dump();
-}
-
-// The player columns: the keys of `player --json` without the name bytes, which the names say.
+// The player columns: the names of `player --json` without the name bytes, which the names say.
 std::vector<std::string> playerColumns() {
-    std::vector<std::string> columns{"id", "full name", "back name", "call number"};
+    std::vector<std::string> columns{"id", std::string(kFullNameValue), std::string(kBackNameValue),
+                                     std::string(kCallNumberValue)};
     for (const PlayerField& field : kPlayerFields) columns.emplace_back(field.name);
     return columns;
 }
@@ -39,94 +35,41 @@ std::vector<std::string> teamColumns() {
     return columns;
 }
 
-// A row's cells in the order of teamColumns(), taken from `team --json`; empty where the row holds
-// no such value (the club name of a national team, the tactics of row 105, slots past its squad).
-std::vector<std::string> teamCells(const GameBlocks& blocks, int row) {
-    json team = teamDetails(blocks, row);
-    std::vector<std::string> cells{std::to_string(row)};
-    for (const TeamField& f : kTeamFields) {
-        const std::string key(f.name);
-        if (!teamColumnField(f)) continue;
-        if (f.kind == TeamFieldKind::Name) cells.push_back(cellText(team[key]));
-        else if (f.kind == TeamFieldKind::SetPiece) cells.push_back(cellText(team["set pieces"][key]));
-        else cells.push_back(team["tactics"].is_null() ? std::string() : cellText(team["tactics"][key]));
-    }
-    for (int slot = 0; slot < blockmap::kClubSquadSize; ++slot)
-        for (const TeamField& f : kTeamFields) {
-            if (!f.perSlot) continue;
-            const bool held = slot < squadSize(row);
-            cells.push_back(held ? cellText(team["squad"][static_cast<std::size_t>(slot)][std::string(f.name)]) : "");
-        }
-    return cells;
-}
-
-std::vector<std::string> playerCells(const GameBlocks& blocks, std::uint32_t id) {
-    json player = playerObject(blocks, id);
-    std::vector<std::string> cells;
-    for (const std::string& column : playerColumns()) cells.push_back(cellText(player[column]));
-    return cells;
-}
-
-using Apply = std::function<void(const GameBlocks&)>;
-using Cell = std::pair<std::size_t, Assignment>;  // a changed cell: its column (from 1) and what it says
-
-// What tells players from teams: the key column, its range, the cells a record holds now, and the
-// checked change of one cell. A record's changes are applied together, after every cell is checked.
+// What tells players from teams: the key column and its range, and the other columns, each the
+// name of a value.
 struct Sheet {
+    ChangeKind kind;
     std::string record;  // "player", "team"
     std::string key;     // "id", "row"
     std::vector<std::string> columns;
     std::int64_t first, last;
     std::string keyRange;
-    std::function<std::vector<std::string>(const GameBlocks&, std::int64_t)> cells;
-    // The changes of one record: the cells that differ, by column; the refusal's column and text.
-    std::function<std::variant<Apply, CsvRefusal>(const GameBlocks&, std::int64_t key, const std::vector<Cell>&)> check;
+
+    // A record's cells in the order of `columns`; empty where it holds no such value (the club name
+    // of a national team, the tactics of row 105, slots past its squad).
+    std::vector<std::string> cells(const GameBlocks& blocks, std::int64_t at) const {
+        const int subject = static_cast<int>(at);
+        std::vector<std::string> out{std::to_string(at)};
+        for (std::size_t c = 1; c < columns.size(); ++c) {
+            const auto value = valueNamed(kind, subject, columns[c]);
+            out.push_back(value ? valueText(blocks, *value) : std::string());
+        }
+        return out;
+    }
+    // The checked changes of one record's cells that differ, in file order.
+    CheckedChanges check(const GameBlocks& blocks, std::int64_t at, std::span<const Assignment> changed) const {
+        if (kind == ChangeKind::Player) return checkPlayerChanges(blocks, static_cast<std::uint32_t>(at), changed);
+        return checkTeamChanges(static_cast<int>(at), changed);
+    }
 };
 
 Sheet playerSheet() {
-    Sheet sheet{"player", "id", playerColumns(), 1, blockmap::kPlayerCount, "ID should be 1--2197", {}, {}};
-    sheet.cells = [](const GameBlocks& blocks, std::int64_t id) {
-        return playerCells(blocks, static_cast<std::uint32_t>(id));
-    };
-    sheet.check = [](const GameBlocks& blocks, std::int64_t key,
-                     const std::vector<Cell>& changed) -> std::variant<Apply, CsvRefusal> {
-        const auto id = static_cast<std::uint32_t>(key);
-        Player now;
-        now.load(blocks, id);
-        std::uint32_t skin = now.read(PF::Skin);
-        for (const auto& [column, a] : changed)
-            if (a.name == "skin") skin = skinAfter(skin, a.value);
-        std::vector<PlayerChange> changes;
-        for (const auto& [column, a] : changed) {
-            auto checked = checkPlayerChange(id, a, skin);
-            if (auto* refusal = std::get_if<std::string>(&checked)) return CsvRefusal{0, column, a.name, *refusal};
-            changes.push_back(std::get<PlayerChange>(std::move(checked)));
-        }
-        return [id, changes = std::move(changes)](const GameBlocks& into) {
-            Player player;
-            player.load(into, id);
-            for (const PlayerChange& change : changes) change(into, player);
-        };
-    };
-    return sheet;
+    return {ChangeKind::Player,         "player", "id", playerColumns(), 1, blockmap::kPlayerCount,
+            std::string(kPlayerIdRange)};
 }
 
 Sheet teamSheet() {
-    Sheet sheet{"team", "row", teamColumns(), 0, blockmap::kTeamRows - 1, "row should be 0 to 105", {}, {}};
-    sheet.cells = [](const GameBlocks& blocks, std::int64_t row) { return teamCells(blocks, static_cast<int>(row)); };
-    sheet.check = [](const GameBlocks&, std::int64_t key,
-                     const std::vector<Cell>& changed) -> std::variant<Apply, CsvRefusal> {
-        std::vector<TeamChange> changes;
-        for (const auto& [column, a] : changed) {
-            auto checked = checkTeamChange(static_cast<int>(key), a);
-            if (auto* refusal = std::get_if<std::string>(&checked)) return CsvRefusal{0, column, a.name, *refusal};
-            changes.push_back(std::get<TeamChange>(std::move(checked)));
-        }
-        return [changes = std::move(changes)](const GameBlocks& blocks) {
-            for (const TeamChange& change : changes) change(blocks);
-        };
-    };
-    return sheet;
+    return {ChangeKind::Team, "team", "row", teamColumns(), 0, blockmap::kTeamRows - 1, rowRangeText("row")};
 }
 
 CsvImport refused(std::size_t line, std::size_t column, std::string columnName, std::string reason) {
@@ -175,7 +118,7 @@ CsvImport importCsv(const GameBlocks& blocks, std::string_view text) {
         known.push_back(static_cast<std::size_t>(at - sheet.columns.begin()));
     }
     const std::size_t keyColumn = static_cast<std::size_t>(std::ranges::find(header, sheet.key) - header.begin());
-    const ChangeKind kind = players ? ChangeKind::Player : ChangeKind::Team;
+    const ChangeKind kind = sheet.kind;
 
     std::vector<Apply> apply;
     std::map<std::int64_t, std::size_t> lineOf;  // the line of each record's key
@@ -200,20 +143,21 @@ CsvImport importCsv(const GameBlocks& blocks, std::string_view text) {
                 return refused(record->line, c + 1, header[c], *refusal);
         }
         const std::vector<std::string> now = sheet.cells(blocks, *key);
-        std::vector<Cell> changed;
+        std::vector<Assignment> changed;
+        std::vector<std::size_t> columnOf;  // each changed cell's column, from 1
         for (std::size_t c = 0; c < header.size(); ++c) {
             const std::string& before = now[known[c]];
             if (c == keyColumn || record->fields[c] == before) continue;
-            changed.push_back({c + 1, Assignment{header[c], record->fields[c]}});
+            changed.push_back(Assignment{header[c], record->fields[c]});
+            columnOf.push_back(c + 1);
             result.changes.push_back({sheet.record + " " + std::to_string(*key), header[c], before, record->fields[c]});
         }
         if (changed.empty()) continue;
-        auto checked = sheet.check(blocks, *key, changed);
-        if (auto* refusal = std::get_if<CsvRefusal>(&checked)) {
-            refusal->line = record->line;
-            return {std::move(*refusal), {}};
-        }
-        apply.push_back(std::get<0>(std::move(checked)));
+        CheckedChanges checked = sheet.check(blocks, *key, changed);
+        if (checked.refusedAt)
+            return refused(record->line, columnOf[*checked.refusedAt], changed[*checked.refusedAt].name,
+                           std::move(checked.refusal));
+        apply.push_back(std::move(checked.store));
     }
     if (!reader.error().empty()) return refused(0, 0, "", reader.error());
     for (const auto& change : apply) change(blocks);
@@ -228,4 +172,4 @@ CsvPreview previewCsv(const GameBlocks& blocks, std::string_view text) {
     return {std::nullopt, listChanges(readOnly(blocks), ConstGameBlocks{boot, parameter, select})};
 }
 
-}  // namespace tarvo::cli
+}  // namespace tarvo

@@ -10,10 +10,10 @@
 #include <string_view>
 #include <vector>
 
+#include "edits/change_list.h"
 #include "store/game_blocks.h"
-#include "team/change_list.h"
 
-namespace tarvo::cli {
+namespace tarvo {
 
 // A header row, then one record a player: "id", "full name", "back name", "call number" and the
 // 70 fields, in the names and units of `player --json`.
@@ -52,4 +52,4 @@ struct CsvPreview {
 };
 CsvPreview previewCsv(const GameBlocks& blocks, std::string_view text);
 
-}  // namespace tarvo::cli
+}  // namespace tarvo

@@ -1,19 +1,19 @@
 #pragma once
-// Text that comes from outside (a command line, a patch, a spreadsheet) as the commands take it:
+// Text that comes from outside (a command line, a patch, a spreadsheet) as the edits take it:
 // whole numbers in one plain form, and values echoed in a message cut short and made printable,
 // so that a hostile cell can neither flood the terminal nor drive it with control characters.
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include "team/change_list.h"
+#include "records/value_names.h"
+#include "store/bytes.h"
 
-namespace tarvo::cli {
+namespace tarvo {
 
-// Exit status of a command line that could not be understood (a refused input is 1).
-inline constexpr int kUsageError = 2;
 // The most characters a number may have: a sign and every digit any value of the game needs.
 inline constexpr std::size_t kMaxNumberCharacters = 12;
 // The most characters of a value that a message repeats.
@@ -35,4 +35,24 @@ std::optional<std::string> cellLengthRefusal(const std::optional<ValueRef>& valu
 // refused. nullopt otherwise.
 std::optional<std::string> malformedNumber(ChangeKind kind, int number, std::string_view name, std::string_view value);
 
-}  // namespace tarvo::cli
+// A whole decimal number (an optional sign, digits, nothing else), or nullopt.
+std::optional<std::int64_t> parseInteger(std::string_view text);
+// A number within [min, max], or nullopt.
+std::optional<std::int64_t> parseInRange(std::string_view text, std::int64_t min, std::int64_t max);
+
+struct Assignment {
+    std::string name;
+    std::string value;
+};
+// "NAME=VALUE" split at the first '='; nullopt without one.
+std::optional<Assignment> parseAssignment(const std::string& text);
+
+// A name typed as UTF-8, encoded for a slot that holds at most `maxBytes` text bytes; the refusal
+// text on failure.
+struct EncodedName {
+    Bytes bytes;
+    std::string refusal;
+};
+EncodedName encodeName(const std::string& label, const std::string& text, std::size_t maxBytes);
+
+}  // namespace tarvo

@@ -1,11 +1,13 @@
-#include "input_text.h"
+#include "edits/input_text.h"
 
 #include <algorithm>
+#include <charconv>
 
 #include "records/team.h"
 #include "store/block_map.h"
+#include "text/sjis.h"
 
-namespace tarvo::cli {
+namespace tarvo {
 
 namespace {
 
@@ -85,7 +87,7 @@ std::optional<std::string> cellLengthRefusal(const std::optional<ValueRef>& valu
     // The whole slot: a disc's name may fill it without its NUL, and must still read back.
     if (value->what == ValueRef::What::FullName) slot = blockmap::kFullNameSize;
     else if (value->what == ValueRef::What::BackName) slot = blockmap::kBackNameSize;
-    else slot = static_cast<std::size_t>(teamNameMaxBytes(static_cast<TF>(value->index), value->number) + 1);
+    else slot = static_cast<std::size_t>(teamNameMaxBytes(static_cast<TF>(value->index), value->subject) + 1);
     const std::size_t characters = characterCount(cell);
     if (characters <= slot) return std::nullopt;
     return quoted(cell) + " has " + std::to_string(characters) + " characters; its slot has " + std::to_string(slot) +
@@ -98,4 +100,37 @@ std::optional<std::string> malformedNumber(ChangeKind kind, int number, std::str
     return quoted(name) + " takes a whole number, not " + quoted(value);
 }
 
-}  // namespace tarvo::cli
+std::optional<std::int64_t> parseInteger(std::string_view text) {
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    if (text.empty() || text.size() > 18) return std::nullopt;
+    std::int64_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc{} || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+std::optional<std::int64_t> parseInRange(std::string_view text, std::int64_t min, std::int64_t max) {
+    const auto value = parseInteger(text);
+    if (!value || *value < min || *value > max) return std::nullopt;
+    return value;
+}
+
+std::optional<Assignment> parseAssignment(const std::string& text) {
+    const auto eq = text.find('=');
+    if (eq == std::string::npos) return std::nullopt;
+    return Assignment{text.substr(0, eq), text.substr(eq + 1)};
+}
+
+EncodedName encodeName(const std::string& label, const std::string& text, std::size_t maxBytes) {
+    // A name slot ends at its first NUL: the text after one would be lost.
+    if (text.find('\0') != std::string::npos) return {{}, label + ": a name cannot hold a NUL character"};
+    const EncodeResult encoded = encodeShiftJis(text);
+    if (encoded.refused) return {{}, label + ": " + refusalMessage(*encoded.refused)};
+    if (encoded.bytes.size() > maxBytes)
+        return {{},
+                label + " takes at most " + std::to_string(maxBytes) + " bytes of Shift-JIS text, \"" +
+                    shownValue(text) + "\" has " + std::to_string(encoded.bytes.size())};
+    return {encoded.bytes, {}};
+}
+
+}  // namespace tarvo

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-namespace tarvo::cli {
+namespace tarvo {
 
 std::string csvRecord(const std::vector<std::string>& fields);
 
@@ -48,4 +48,4 @@ struct CsvTable {
 // All records of `text`, as CsvReader reads them.
 CsvTable parseCsv(std::string_view text);
 
-}  // namespace tarvo::cli
+}  // namespace tarvo
