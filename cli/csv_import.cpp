@@ -84,7 +84,7 @@ struct Sheet {
 };
 
 Sheet playerSheet() {
-    Sheet sheet{"player", "id", playerColumns(), 1, blockmap::kPlayerCount, "ID should be 1--2197", {}, {}};
+    Sheet sheet{"player", "id", playerColumns(), kFirstPlayerId, kLastPlayerId, std::string(playerIdRefusal()), {}, {}};
     sheet.cells = [](const GameBlocks& blocks, std::int64_t id) {
         return playerCells(blocks, static_cast<std::uint32_t>(id));
     };
@@ -93,7 +93,7 @@ Sheet playerSheet() {
         const auto id = static_cast<std::uint32_t>(key);
         Player now;
         now.load(blocks, id);
-        std::uint32_t skin = now.read(PF::Skin);
+        std::uint32_t skin = now.read(PlayerFieldId::Skin);
         for (const auto& [column, a] : changed)
             if (a.name == "skin") skin = skinAfter(skin, a.value);
         std::vector<PlayerChange> changes;
@@ -112,7 +112,7 @@ Sheet playerSheet() {
 }
 
 Sheet teamSheet() {
-    Sheet sheet{"team", "row", teamColumns(), 0, blockmap::kTeamRows - 1, "row should be 0 to 105", {}, {}};
+    Sheet sheet{"team", "row", teamColumns(), kFirstTeamRow, kLastTeamRow, teamRowRefusal("row"), {}, {}};
     sheet.cells = [](const GameBlocks& blocks, std::int64_t row) { return teamCells(blocks, static_cast<int>(row)); };
     sheet.check = [](const GameBlocks&, std::int64_t key,
                      const std::vector<Cell>& changed) -> std::variant<Apply, CsvRefusal> {

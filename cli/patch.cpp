@@ -30,10 +30,10 @@ std::string valueLabel(const PatchLine& line) {
 
 std::string unknownValue(const PatchLine& line) {
     if (line.kind == ChangeKind::Player) {
-        if (!isPlayerId(static_cast<std::uint32_t>(line.number)) || line.number < 0) return "ID should be 1--2197";
+        if (!isPlayerId(line.number)) return std::string(playerIdRefusal());
         return "unknown player value \"" + shownValue(line.field) + "\"";
     }
-    if (!rowIsIn(line.number, TeamRows::All)) return "ROW should be 0 to 105";
+    if (!rowIsIn(line.number, TeamRows::All)) return teamRowRefusal("ROW");
     return "team row " + std::to_string(line.number) + " has no value \"" + shownValue(line.field) + "\"";
 }
 
@@ -169,7 +169,7 @@ std::string applyPatch(const GameBlocks& blocks, const std::vector<PatchLine>& l
     for (const PatchLine& line : lines) {
         const auto v =
             line.kind == ChangeKind::Player && line.field == "skin" ? parseInteger(line.newValue) : std::nullopt;
-        if (v && *v >= 0 && *v <= 0xFFFF && editorAllows(PF::Skin, static_cast<std::uint32_t>(*v), 0))
+        if (v && *v >= 0 && *v <= 0xFFFF && editorAllows(PlayerFieldId::Skin, static_cast<std::uint32_t>(*v), 0))
             skins[line.number] = static_cast<std::uint32_t>(*v);
     }
     std::vector<Checked> changes;
@@ -191,7 +191,7 @@ std::string applyPatch(const GameBlocks& blocks, const std::vector<PatchLine>& l
             const auto after = skins.find(line.number);
             Player player;
             player.load(blocks, static_cast<std::uint32_t>(line.number));
-            skin = after != skins.end() ? after->second : player.read(PF::Skin);
+            skin = after != skins.end() ? after->second : player.read(PlayerFieldId::Skin);
         }
         auto checked = checkNewValue(line, *value, skin);
         if (auto* refusal = std::get_if<std::string>(&checked)) return where + *refusal;

@@ -37,14 +37,14 @@ json playerObject(const GameBlocks& blocks, std::uint32_t id) {
     Player player;
     player.load(blocks, id);
     for (std::size_t i = 0; i < kPlayerFields.size(); ++i)
-        p[std::string(kPlayerFields[i].name)] = player.read(static_cast<PF>(i));
+        p[std::string(kPlayerFields[i].name)] = player.read(static_cast<PlayerFieldId>(i));
     return p;
 }
 
 std::variant<PlayerChange, std::string> checkPlayerChange(std::uint32_t id, const Assignment& a, std::uint32_t skin) {
     if (a.name == kFullName || a.name == kBackName) {
         const bool full = a.name == kFullName;
-        auto encoded = encodeName(a.name, a.value, (full ? blockmap::kFullNameSize : blockmap::kBackNameSize) - 1);
+        auto encoded = encodeName(a.name, a.value, maxPlayerNameBytes(full ? PlayerName::Full : PlayerName::Back));
         if (!encoded.refusal.empty()) return encoded.refusal;
         return PlayerChange([id, full, bytes = std::move(encoded.bytes)](const GameBlocks& b, Player&) {
             writePlayerName(b, full ? PlayerName::Full : PlayerName::Back, id, bytes);
@@ -68,7 +68,7 @@ std::variant<PlayerChange, std::string> checkPlayerChange(std::uint32_t id, cons
 
 std::uint32_t skinAfter(std::uint32_t now, const std::string& text) {
     const auto v = parseInteger(text);
-    if (v && editorAllows(PF::Skin, static_cast<std::uint32_t>(std::clamp<std::int64_t>(*v, 0, 0xFFFF)), 0))
+    if (v && editorAllows(PlayerFieldId::Skin, static_cast<std::uint32_t>(std::clamp<std::int64_t>(*v, 0, 0xFFFF)), 0))
         return static_cast<std::uint32_t>(*v);
     return now;
 }
@@ -76,15 +76,13 @@ std::uint32_t skinAfter(std::uint32_t now, const std::string& text) {
 namespace {
 
 std::optional<std::uint32_t> parseId(const std::string& text) {
-    const auto id = parseInRange(text, 1, blockmap::kPlayerCount);
+    const auto id = parseInRange(text, kFirstPlayerId, kLastPlayerId);
     return id ? std::optional<std::uint32_t>(static_cast<std::uint32_t>(*id)) : std::nullopt;
 }
 
-const std::string kIdRange = "ID should be 1--2197";
-
 // The exit status for an ID that is no player's: out of range is refused, no number not understood.
 int badId(const std::string& text, const std::string& command) {
-    if (isWholeNumber(text)) return refuse(kIdRange);
+    if (isWholeNumber(text)) return refuse(std::string(playerIdRefusal()));
     return usageError("ID takes a whole number, not \"" + shownValue(text) + "\"", command);
 }
 
@@ -149,7 +147,7 @@ int setPlayerCommand(const PlayerArgs& args) {
     Player player;
     player.load(blocks, *id);
     // The face's bound follows the skin the player will have after this command.
-    std::uint32_t skin = player.read(PF::Skin);
+    std::uint32_t skin = player.read(PlayerFieldId::Skin);
     for (const auto& a : assignments)
         if (a.name == "skin") skin = skinAfter(skin, a.value);
     std::vector<PlayerChange> changes;
@@ -176,8 +174,9 @@ int importPlayerCommand(const PlayerArgs& args) {
     if (!id) return badId(args.id, "import-player");
     LoadedSource source;
     if (auto refused = loadOrRefuse(source, args.source, Use::Write)) return *refused;
-    const int status = runOperation(
-        source, [&] { return importPlayer(source.store.blocks(), *id, pathFromUtf8(args.file), source.messages).stored(); });
+    const int status = runOperation(source, [&] {
+        return importPlayer(source.store.blocks(), *id, pathFromUtf8(args.file), source.messages).stored();
+    });
     return status != 0 ? status : writeBack(source);
 }
 
@@ -213,7 +212,9 @@ int universalCommand(const PlayerArgs& args) {
 
 // A command on SOURCE and a player ID.
 Command<PlayerArgs> withId(Command<PlayerArgs> command) {
-    command.app->add_option("ID", command.args.id, "player ID, 1 to 2197")->required();
+    std::string help = "player ID, ";
+    help.append(std::to_string(kFirstPlayerId)).append(" to ").append(std::to_string(kLastPlayerId));
+    command.app->add_option("ID", command.args.id, help)->required();
     return command;
 }
 

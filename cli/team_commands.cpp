@@ -22,15 +22,6 @@ using json = nlohmann::ordered_json;
 
 namespace {
 
-std::string_view kindName(TeamKind kind) {
-    switch (kind) {
-    case TeamKind::National: return "national";
-    case TeamKind::Club: return "club";
-    case TeamKind::Default: return "default";
-    }
-    return "";
-}
-
 json textOf(const Bytes& bytes) { return decodeShiftJis(bytes); }
 
 json clubNameOf(const GameBlocks& blocks, int row) {
@@ -55,18 +46,18 @@ json teamDetails(const GameBlocks& blocks, int row) {
     json team;
     team["row"] = row;
     team["label"] = TeamTable[static_cast<std::size_t>(row)].label;
-    team["kind"] = kindName(teamKind(row));
+    team["kind"] = rowKind(teamKind(row)).name;
     json squad = json::array();
     for (int slot = 0; slot < squadSize(row); ++slot) squad.push_back(json{{"slot", slotNumber(slot)}});
     for (std::size_t i = 0; i < kTeamFields.size(); ++i) {
-        const auto field = static_cast<TF>(i);
+        const auto field = static_cast<TeamFieldId>(i);
         const TeamField& f = kTeamFields[i];
         const std::string key(f.name);
         switch (f.kind) {
         case TeamFieldKind::Name:
-            team[key] = field == TF::ClubName ? clubNameOf(blocks, row)
-                                              : textOf(readNameSlot(teamFieldSlot(blocks, field, row)));
-            if (field == TF::TeamName) team["team name bytes"] = hexBytes(teamNameSlot(blocks, row));
+            team[key] = field == TeamFieldId::ClubName ? clubNameOf(blocks, row)
+                                                       : textOf(readNameSlot(teamFieldSlot(blocks, field, row)));
+            if (field == TeamFieldId::TeamName) team["team name bytes"] = hexBytes(teamNameSlot(blocks, row));
             break;
         case TeamFieldKind::Tactics:
             if (hasTactics(row)) team["tactics"][key] = readTeamValue(blocks, field, row);
@@ -94,7 +85,7 @@ json teamDetails(const GameBlocks& blocks, int row) {
 }
 
 std::variant<TeamChange, std::string> checkTeamChange(int row, const Assignment& a) {
-    std::optional<TF> field;
+    std::optional<TeamFieldId> field;
     int slot = 0;
     if (a.name.starts_with(kSlotWord)) {
         const auto space = a.name.find(' ', kSlotWord.size());
@@ -105,7 +96,7 @@ std::variant<TeamChange, std::string> checkTeamChange(int row, const Assignment&
         if (field && !teamField(*field).perSlot) field.reset();
     } else {
         field = teamFieldNamed(a.name);
-        if (field && (teamField(*field).perSlot || *field == TF::Formation)) field.reset();
+        if (field && (teamField(*field).perSlot || *field == TeamFieldId::Formation)) field.reset();
     }
     if (!field) return "unknown team value \"" + a.name + "\"";
     if (auto refusal = teamEditRefusal(*field, row)) return *refusal;
@@ -118,7 +109,7 @@ std::variant<TeamChange, std::string> checkTeamChange(int row, const Assignment&
         });
     }
     const auto value = parseInteger(a.value);
-    if (!value && *field == TF::SquadId) return "ID should be a whole number";
+    if (!value && *field == TeamFieldId::SquadId) return "ID should be a whole number";
     // A value that is no number is refused with the value's range.
     const std::int64_t shown = value.value_or(std::numeric_limits<std::int64_t>::min());
     if (auto refusal = teamValueRefusal(*field, row, slot, shown)) return *refusal;
@@ -130,13 +121,13 @@ std::variant<TeamChange, std::string> checkTeamChange(int row, const Assignment&
 namespace {
 
 std::optional<int> parseRow(const std::string& text) {
-    const auto row = parseInRange(text, 0, blockmap::kTeamRows - 1);
+    const auto row = parseInRange(text, kFirstTeamRow, kLastTeamRow);
     return row ? std::optional<int>(static_cast<int>(*row)) : std::nullopt;
 }
 
 // The exit status for a ROW that is none: out of range is refused, no number not understood.
 int badRow(const std::string& text, const std::string& command) {
-    if (isWholeNumber(text)) return refuse("ROW should be 0 to 105");
+    if (isWholeNumber(text)) return refuse(teamRowRefusal("ROW"));
     return usageError("ROW takes a whole number, not \"" + shownValue(text) + "\"", command);
 }
 
@@ -275,16 +266,17 @@ void registerTeamCommands(CLI::App& app, int& status) {
     auto team = addEditCommand(app, "team",
                                "Shows one team row: names, tactics, set pieces, formation and squad (slots from 1)",
                                teamCommand, status);
-    team.app->add_option("ROW", team.args.row, "team row, 0 to 105")->required();
+    team.app->add_option("ROW", team.args.row, std::string("team row, ").append(teamRowRangeText()))->required();
     team.app->add_flag("--json", team.args.json, "print one JSON object");
 
     auto set = addEditCommand(app, "set-team", setTeamHelp(), setTeamCommand, status);
-    set.app->add_option("ROW", set.args.row, "team row, 0 to 105")->required();
+    set.app->add_option("ROW", set.args.row, std::string("team row, ").append(teamRowRangeText()))->required();
     set.app->add_option("ASSIGNMENTS", set.args.assignments, "NAME=VALUE ...")->required();
 
     auto exportTeam = addEditCommand(app, "export-team", "Writes a team row with its players' data to a team file",
                                      exportTeamCommand, status);
-    exportTeam.app->add_option("ROW", exportTeam.args.row, "team row, 0 to 105")->required();
+    exportTeam.app->add_option("ROW", exportTeam.args.row, std::string("team row, ").append(teamRowRangeText()))
+        ->required();
     exportTeam.app->add_option("FILE", exportTeam.args.file, "the team file to write")->required();
 
     auto importTeam =

@@ -26,7 +26,7 @@ struct ValueRef {
     enum class What : std::uint8_t { FullName, BackName, CallNumber, PlayerField, TeamField, Formation };
     What what;
     int number;     // player ID or team row
-    int index = 0;  // the PF or TF; the byte of the formation record (0 to 29)
+    int index = 0;  // the PlayerFieldId or TeamFieldId; the byte of the formation record (0 to 29)
     int slot = 0;   // the squad slot of a per-slot team value
 };
 
