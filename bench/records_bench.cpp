@@ -27,7 +27,7 @@ void BM_LoadAndWriteOneField(benchmark::State& state) {
     std::uint32_t value = 1;
     for (auto _ : state) {
         player.load(blocks.view(), 1099);
-        player.write(PF::Speed, value);
+        player.write(PlayerFieldId::Speed, value);
         value = value % 99 + 1;
         benchmark::DoNotOptimize(blocks.parameter.data());
     }
@@ -41,7 +41,7 @@ void BM_WriteOneField(benchmark::State& state) {
     player.load(blocks.view(), 1099);
     std::uint32_t value = 1;
     for (auto _ : state) {
-        player.write(PF::Speed, value);
+        player.write(PlayerFieldId::Speed, value);
         value = value % 99 + 1;
         benchmark::DoNotOptimize(blocks.boot.data());
     }

@@ -34,20 +34,20 @@ json playerObject(const GameBlocks& blocks, std::uint32_t id) {
     Player player;
     player.load(blocks, id);
     for (std::size_t i = 0; i < kPlayerFields.size(); ++i)
-        p[std::string(kPlayerFields[i].name)] = player.read(static_cast<PF>(i));
+        p[std::string(kPlayerFields[i].name)] = player.read(static_cast<PlayerFieldId>(i));
     return p;
 }
 
 namespace {
 
 std::optional<std::uint32_t> parseId(const std::string& text) {
-    const auto id = parseInRange(text, 1, blockmap::kPlayerCount);
+    const auto id = parseInRange(text, kFirstPlayerId, kLastPlayerId);
     return id ? std::optional<std::uint32_t>(static_cast<std::uint32_t>(*id)) : std::nullopt;
 }
 
 // The exit status for an ID that is no player's: out of range is refused, no number not understood.
 int badId(const std::string& text, const std::string& command) {
-    if (isWholeNumber(text)) return refuse(std::string(kPlayerIdRange));
+    if (isWholeNumber(text)) return refuse(std::string(playerIdRefusal()));
     return usageError("ID takes a whole number, not \"" + shownValue(text) + "\"", command);
 }
 
@@ -167,7 +167,9 @@ int universalCommand(const PlayerArgs& args) {
 
 // A command on SOURCE and a player ID.
 Command<PlayerArgs> withId(Command<PlayerArgs> command) {
-    command.app->add_option("ID", command.args.id, "player ID, 1 to 2197")->required();
+    std::string help = "player ID, ";
+    help.append(std::to_string(kFirstPlayerId)).append(" to ").append(std::to_string(kLastPlayerId));
+    command.app->add_option("ID", command.args.id, help)->required();
     return command;
 }
 

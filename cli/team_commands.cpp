@@ -24,15 +24,6 @@ using json = nlohmann::ordered_json;
 
 namespace {
 
-std::string_view kindName(TeamKind kind) {
-    switch (kind) {
-    case TeamKind::National: return "national";
-    case TeamKind::Club: return "club";
-    case TeamKind::Default: return "default";
-    }
-    return "";
-}
-
 json textOf(const Bytes& bytes) { return decodeShiftJis(bytes); }
 
 json clubNameOf(const GameBlocks& blocks, int row) {
@@ -57,18 +48,18 @@ json teamDetails(const GameBlocks& blocks, int row) {
     json team;
     team["row"] = row;
     team["label"] = TeamTable[static_cast<std::size_t>(row)].label;
-    team["kind"] = kindName(teamKind(row));
+    team["kind"] = rowKind(teamKind(row)).name;
     json squad = json::array();
     for (int slot = 0; slot < squadSize(row); ++slot) squad.push_back(json{{"slot", slotNumber(slot)}});
     for (std::size_t i = 0; i < kTeamFields.size(); ++i) {
-        const auto field = static_cast<TF>(i);
+        const auto field = static_cast<TeamFieldId>(i);
         const TeamField& f = kTeamFields[i];
         const std::string key(f.name);
         switch (f.kind) {
         case TeamFieldKind::Name:
-            team[key] = field == TF::ClubName ? clubNameOf(blocks, row)
-                                              : textOf(readNameSlot(teamFieldSlot(blocks, field, row)));
-            if (field == TF::TeamName) team["team name bytes"] = hexBytes(teamNameSlot(blocks, row));
+            team[key] = field == TeamFieldId::ClubName ? clubNameOf(blocks, row)
+                                                       : textOf(readNameSlot(teamFieldSlot(blocks, field, row)));
+            if (field == TeamFieldId::TeamName) team["team name bytes"] = hexBytes(teamNameSlot(blocks, row));
             break;
         case TeamFieldKind::Tactics:
             if (hasTactics(row)) team["tactics"][key] = readTeamValue(blocks, field, row);
@@ -98,13 +89,13 @@ json teamDetails(const GameBlocks& blocks, int row) {
 namespace {
 
 std::optional<int> parseRow(const std::string& text) {
-    const auto row = parseInRange(text, 0, blockmap::kTeamRows - 1);
+    const auto row = parseInRange(text, kFirstTeamRow, kLastTeamRow);
     return row ? std::optional<int>(static_cast<int>(*row)) : std::nullopt;
 }
 
 // The exit status for a ROW that is none: out of range is refused, no number not understood.
 int badRow(const std::string& text, const std::string& command) {
-    if (isWholeNumber(text)) return refuse(rowRangeText("ROW"));
+    if (isWholeNumber(text)) return refuse(teamRowRefusal("ROW"));
     return usageError("ROW takes a whole number, not \"" + shownValue(text) + "\"", command);
 }
 

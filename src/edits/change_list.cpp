@@ -68,7 +68,7 @@ std::vector<Change> valueChanges(const GameBlocks& base, const GameBlocks& curre
         was.load(base, id);
         now.load(current, id);
         for (std::size_t i = 0; i < kPlayerFields.size(); ++i) {
-            const auto field = static_cast<PF>(i);
+            const auto field = static_cast<PlayerFieldId>(i);
             if (was.read(field) != now.read(field))
                 out.push_back(makeChange({What::PlayerField, number, static_cast<int>(i)},
                                          std::to_string(was.read(field)), std::to_string(now.read(field))));
@@ -104,12 +104,12 @@ void copyValue(const GameBlocks& from, const GameBlocks& to, const ValueRef& val
         Player source, target;
         source.load(from, idOf(value));
         target.load(to, idOf(value));
-        const auto field = static_cast<PF>(value.index);
+        const auto field = static_cast<PlayerFieldId>(value.index);
         target.write(field, source.read(field));
         break;
     }
     case What::TeamField: {
-        const auto field = static_cast<TF>(value.index);
+        const auto field = static_cast<TeamFieldId>(value.index);
         storeTeamFieldBytes(to, field, value.subject, value.slot,
                             teamFieldSlot(from, field, value.subject, value.slot));
         break;
@@ -244,10 +244,10 @@ std::string valueText(const GameBlocks& blocks, const ValueRef& value) {
     case What::PlayerField: {
         Player player;
         player.load(blocks, idOf(value));
-        return std::to_string(player.read(static_cast<PF>(value.index)));
+        return std::to_string(player.read(static_cast<PlayerFieldId>(value.index)));
     }
     case What::TeamField: {
-        const auto field = static_cast<TF>(value.index);
+        const auto field = static_cast<TeamFieldId>(value.index);
         if (isTextValue(value)) return decodeShiftJis(readNameSlot(teamFieldSlot(blocks, field, value.subject)));
         return std::to_string(readTeamValue(blocks, field, value.subject, value.slot));
     }

@@ -64,12 +64,12 @@ struct Sheet {
 };
 
 Sheet playerSheet() {
-    return {ChangeKind::Player,         "player", "id", playerColumns(), 1, blockmap::kPlayerCount,
-            std::string(kPlayerIdRange)};
+    return {ChangeKind::Player, "player", "id", playerColumns(), kFirstPlayerId, kLastPlayerId,
+            std::string(playerIdRefusal())};
 }
 
 Sheet teamSheet() {
-    return {ChangeKind::Team, "team", "row", teamColumns(), 0, blockmap::kTeamRows - 1, rowRangeText("row")};
+    return {ChangeKind::Team, "team", "row", teamColumns(), kFirstTeamRow, kLastTeamRow, teamRowRefusal("row")};
 }
 
 CsvImport refused(std::size_t line, std::size_t column, std::string columnName, std::string reason) {

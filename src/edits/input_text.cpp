@@ -87,7 +87,7 @@ std::optional<std::string> cellLengthRefusal(const std::optional<ValueRef>& valu
     // The whole slot: a disc's name may fill it without its NUL, and must still read back.
     if (value->what == ValueRef::What::FullName) slot = blockmap::kFullNameSize;
     else if (value->what == ValueRef::What::BackName) slot = blockmap::kBackNameSize;
-    else slot = static_cast<std::size_t>(teamNameMaxBytes(static_cast<TF>(value->index), value->subject) + 1);
+    else slot = static_cast<std::size_t>(teamNameMaxBytes(static_cast<TeamFieldId>(value->index), value->subject) + 1);
     const std::size_t characters = characterCount(cell);
     if (characters <= slot) return std::nullopt;
     return quoted(cell) + " has " + std::to_string(characters) + " characters; its slot has " + std::to_string(slot) +

@@ -34,10 +34,10 @@ std::string valueLabel(const PatchLine& line) {
 std::string unknownValue(const PatchLine& line) {
     if (line.kind == ChangeKind::Player) {
         if (!isPlayerId(static_cast<std::uint32_t>(line.subject)) || line.subject < 0)
-            return std::string(kPlayerIdRange);
+            return std::string(playerIdRefusal());
         return "unknown player value \"" + shownValue(line.field) + "\"";
     }
-    if (!rowIsIn(line.subject, TeamRows::All)) return rowRangeText("ROW");
+    if (!rowIsIn(line.subject, TeamRows::All)) return teamRowRefusal("ROW");
     return "team row " + std::to_string(line.subject) + " has no value \"" + shownValue(line.field) + "\"";
 }
 

@@ -18,7 +18,7 @@ using TeamChange = std::function<void(const GameBlocks&)>;
 std::variant<PlayerChange, std::string> checkPlayerChange(std::uint32_t id, const Assignment& a, std::uint32_t skin) {
     if (a.name == kFullNameValue || a.name == kBackNameValue) {
         const bool full = a.name == kFullNameValue;
-        auto encoded = encodeName(a.name, a.value, (full ? blockmap::kFullNameSize : blockmap::kBackNameSize) - 1);
+        auto encoded = encodeName(a.name, a.value, maxPlayerNameBytes(full ? PlayerName::Full : PlayerName::Back));
         if (!encoded.refusal.empty()) return encoded.refusal;
         return PlayerChange([id, full, bytes = std::move(encoded.bytes)](const GameBlocks& b, Player&) {
             writePlayerName(b, full ? PlayerName::Full : PlayerName::Back, id, bytes);
@@ -41,7 +41,7 @@ std::variant<PlayerChange, std::string> checkPlayerChange(std::uint32_t id, cons
 }
 
 std::variant<TeamChange, std::string> checkTeamChange(int row, const Assignment& a) {
-    std::optional<TF> field;
+    std::optional<TeamFieldId> field;
     int slot = 0;
     if (a.name.starts_with(kSlotWord)) {
         const auto space = a.name.find(' ', kSlotWord.size());
@@ -52,7 +52,7 @@ std::variant<TeamChange, std::string> checkTeamChange(int row, const Assignment&
         if (field && !teamField(*field).perSlot) field.reset();
     } else {
         field = teamFieldNamed(a.name);
-        if (field && (teamField(*field).perSlot || *field == TF::Formation)) field.reset();
+        if (field && (teamField(*field).perSlot || *field == TeamFieldId::Formation)) field.reset();
     }
     if (!field) return "unknown team value \"" + a.name + "\"";
     if (auto refusal = teamEditRefusal(*field, row)) return *refusal;
@@ -65,7 +65,7 @@ std::variant<TeamChange, std::string> checkTeamChange(int row, const Assignment&
         });
     }
     const auto value = parseInteger(a.value);
-    if (!value && *field == TF::SquadId) return "ID should be a whole number";
+    if (!value && *field == TeamFieldId::SquadId) return "ID should be a whole number";
     // A value that is no number is refused with the value's range.
     const std::int64_t shown = value.value_or(std::numeric_limits<std::int64_t>::min());
     if (auto refusal = teamValueRefusal(*field, row, slot, shown)) return *refusal;
@@ -92,10 +92,10 @@ CheckedChanges checkPlayerChanges(const GameBlocks& blocks, std::uint32_t id, st
     Player now;
     now.load(blocks, id);
     // The skin first: the face's bound follows the skin the player will have.
-    std::uint32_t skin = now.read(PF::Skin);
+    std::uint32_t skin = now.read(PlayerFieldId::Skin);
     for (const Assignment& a : assignments) {
-        const auto v = a.name == fieldOf(PF::Skin).name ? parseInteger(a.value) : std::nullopt;
-        if (v && *v >= 0 && *v <= 0xFFFF && editorAllows(PF::Skin, static_cast<std::uint32_t>(*v), 0))
+        const auto v = a.name == fieldOf(PlayerFieldId::Skin).name ? parseInteger(a.value) : std::nullopt;
+        if (v && *v >= 0 && *v <= 0xFFFF && editorAllows(PlayerFieldId::Skin, static_cast<std::uint32_t>(*v), 0))
             skin = static_cast<std::uint32_t>(*v);
     }
     return checkAll<PlayerChange>(

@@ -15,18 +15,18 @@ namespace tarvo {
 
 // The list entries of a list field (Looks lists, the 25 abilities, "injury"); empty for a field
 // that has no list ("height", "weight", "age", "face" and the special ability check boxes).
-std::vector<std::string> listEntries(PF field);
+std::vector<std::string> listEntries(PlayerFieldId field);
 // The entry that shows the field's stored value, or -1 when the list has none for it. The hair
 // type list shows "bald" for a bald player; the beard type list shows "NO" for no beard; the
 // hair color and beardcolor lists show nothing then (they are disabled).
-int entryOfStored(PF field, const Player& player);
+int entryOfStored(PlayerFieldId field, const Player& player);
 // The value a list entry stands for (nation code, ability value, or the index itself); nullopt
 // for an entry outside the list. "hair type" and "beard type" go through chooseHairType and
 // chooseBeardType, which link them with their colour.
-std::optional<std::uint32_t> valueOfEntry(PF field, int entry);
+std::optional<std::uint32_t> valueOfEntry(PlayerFieldId field, int entry);
 // The user picked `entry` in a plain list: writes its value; false (nothing written) when the
 // entry is outside the list.
-bool chooseEntry(Player& player, PF field, int entry);
+bool chooseEntry(Player& player, PlayerFieldId field, int entry);
 
 // The linked hair and beard lists: the type list's entry, the colour list's entry and whether
 // the colour list can be used.
@@ -37,7 +37,7 @@ struct LinkedLists {
     bool operator==(const LinkedLists&) const = default;
 };
 inline constexpr int kBaldEntry = kHairStyleCount;  // "bald", after the 103 hair styles
-inline constexpr int kBeardTypeCount = 60;
+inline constexpr int kBeardTypeCount = static_cast<int>(fieldOf(PlayerFieldId::BeardType).max) + 1;
 inline constexpr int kNoBeardEntry = kBeardTypeCount;  // "NO", after the 60 beard types
 LinkedLists hairLists(const Player& player);
 LinkedLists beardLists(const Player& player);
@@ -50,10 +50,10 @@ LinkedLists chooseHairType(Player& player, int entry);
 LinkedLists chooseBeardType(Player& player, int entry);
 
 // The number fields ("height", "weight", "age", "face"): their range (face's follows the skin).
-FieldRange numberRange(PF field, std::uint32_t skin);
+FieldRange numberRange(PlayerFieldId field, std::uint32_t skin);
 // A number the user put in the field: stored when in the field's range or between the stored
 // value and that range (a value stored outside it steps towards it), otherwise nothing.
-bool enterNumber(Player& player, PF field, std::int64_t value);
+bool enterNumber(Player& player, PlayerFieldId field, std::int64_t value);
 
 // The voice call number: 11085 is "None"; the field offers 11578 to 15833, and a number outside
 // that (other than 11085) is shown as it is and kept until the user changes it.

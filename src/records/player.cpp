@@ -1,6 +1,7 @@
 #include "records/player.h"
 
 #include <algorithm>
+#include <string>
 
 #include "records/name_slot.h"
 #include "store/block_map.h"
@@ -62,7 +63,22 @@ void writeBothCopies(const GameBlocks& blocks, const PlayerTable& table, std::ui
     std::copy(entry.begin(), entry.end(), copy.begin());
 }
 
+// "ID should be 1--2197": the refusal's words, kept as the team editor has always shown them.
+std::string idRangeRefusal(std::uint32_t first) {
+    std::string text = "ID should be ";
+    text += std::to_string(first);
+    text += "--";
+    text += std::to_string(kLastPlayerId);
+    return text;
+}
+
 }  // namespace
+
+std::string_view playerIdRefusal(bool emptySlotAllowed) {
+    static const std::string kFromFirst = idRangeRefusal(kFirstPlayerId);
+    static const std::string kFromEmpty = idRangeRefusal(0);
+    return emptySlotAllowed ? kFromEmpty : kFromFirst;
+}
 
 Bytes readPlayerName(const GameBlocks& blocks, PlayerName which, std::uint32_t id) {
     return readNameSlot(playerNameSlot(blocks, which, id));
@@ -124,12 +140,12 @@ void Player::store() {
     std::copy(primary.begin(), primary.end(), copy.begin());
 }
 
-std::uint32_t Player::read(PF field) const {
+std::uint32_t Player::read(PlayerFieldId field) const {
     const auto& f = fieldOf(field);
     return readField(m_bits, f.position, f.width).value_or(0) + f.offset;
 }
 
-void Player::write(PF field, std::uint32_t value) {
+void Player::write(PlayerFieldId field, std::uint32_t value) {
     if (!loaded()) return;
     const auto& f = fieldOf(field);
     writeField(m_bits, f.position, f.width, static_cast<std::int32_t>(value - f.offset));

@@ -4,8 +4,10 @@
 // a second copy; every write goes to both.
 
 #include <cstdint>
+#include <string_view>
 
 #include "records/bit_record.h"
+#include "records/name_slot.h"
 #include "records/player_fields.h"
 #include "store/block_map.h"
 #include "store/game_blocks.h"
@@ -14,8 +16,17 @@ namespace tarvo {
 
 enum class PlayerName { Full, Back };  // 31-byte and 16-byte name slots
 
-// Player IDs are 1 to 2197; 0 in a squad slot is an empty slot.
-constexpr bool isPlayerId(std::uint32_t id) { return id >= 1 && id <= blockmap::kPlayerCount; }
+// The most text bytes of the name: 30 of a full name, 15 of a back name.
+constexpr std::size_t maxPlayerNameBytes(PlayerName which) {
+    return maxNameTextBytes(which == PlayerName::Full ? blockmap::kFullNameSize : blockmap::kBackNameSize);
+}
+
+// Player IDs are 1 to 2197, one per entry of the per-player tables; 0 in a squad slot is an empty slot.
+inline constexpr std::uint32_t kFirstPlayerId = 1, kLastPlayerId = blockmap::kPlayerCount;
+constexpr bool isPlayerId(std::int64_t id) { return id >= kFirstPlayerId && id <= kLastPlayerId; }
+// Why a number was refused as an ID: "ID should be 1--2197", or "ID should be 0--2197" where an
+// empty slot (0) may stand.
+std::string_view playerIdRefusal(bool emptySlotAllowed = false);
 
 // The name's text bytes (primary copy). `id` is 1 to 2197.
 Bytes readPlayerName(const GameBlocks& blocks, PlayerName which, std::uint32_t id);
@@ -47,9 +58,9 @@ public:
     const BitRecord& bits() const { return m_bits; }
 
     // The field's value with its offset added (height in cm, age in years, face number).
-    std::uint32_t read(PF field) const;
+    std::uint32_t read(PlayerFieldId field) const;
     // Subtracts the offset (32-bit, wrapping), keeps the field's low bits, then store().
-    void write(PF field, std::uint32_t value);
+    void write(PlayerFieldId field, std::uint32_t value);
 
     // The k-th ability (0 to 24) of the ability order; 0, and no write, for any other index.
     std::uint32_t ability(int index) const {

@@ -19,6 +19,20 @@ const std::array<std::string_view, 3> kFootNames{"right", "left", "both"};
 const std::array<std::string_view, 5> kFreeKickNames{"A", "B", "C", "D", "E"};
 const std::array<std::string_view, 3> kInjuryNames{"C", "B", "A"};
 
+// A list field stores the index of its entry: its values are exactly its list's indices.
+template <typename List>
+constexpr bool listFills(PlayerFieldId field) {
+    return editorRange(field).min == 0 && editorRange(field).max + 1 == std::tuple_size_v<List>;
+}
+static_assert(listFills<decltype(kPositionNames)>(PlayerFieldId::Position2));
+static_assert(listFills<decltype(kPositionNames)>(PlayerFieldId::Position3));
+static_assert(listFills<decltype(kEyeColourNames)>(PlayerFieldId::EyeIris));
+static_assert(listFills<decltype(kSleeveNames)>(PlayerFieldId::Sleeves));
+static_assert(listFills<decltype(kFootNames)>(PlayerFieldId::Foot));
+static_assert(listFills<decltype(kFreeKickNames)>(PlayerFieldId::FreeKick));
+static_assert(listFills<decltype(kInjuryNames)>(PlayerFieldId::Injury));
+static_assert(static_cast<int>(editorRange(PlayerFieldId::HairType).max) + 1 == kHairStyleCount);
+
 namespace {
 
 // The nations take their labels from the team table: rows 0 to 55 (the national teams that are
@@ -68,61 +82,33 @@ std::uint32_t faceBoundOfSkin(std::uint32_t skin) {
     return skin < kBounds.size() ? kBounds[skin] : kBounds.back();
 }
 
-FieldRange editorRange(PF field) {
-    const auto& f = fieldOf(field);
-    switch (field) {
-    case PF::Height: return {kHeightMin, kHeightMax};
-    case PF::Weight: return {kWeightMin, kWeightMax};
-    case PF::Age: return {kAgeMin, kAgeMax};
-    case PF::Face: return {1, faceBoundOfSkin(0)};
-    case PF::Nation: return {0, kNations.back().code};
-    case PF::HairType: return {0, kHairStyleCount - 1};
-    case PF::HairColor: return {0, kBaldHairColor};
-    case PF::BeardColor: return {0, kNoBeardColor};
-    case PF::BeardType: return {0, 59};
-    case PF::Position1: return {0, 10};
-    case PF::Position2:
-    case PF::Position3: return {0, static_cast<std::uint32_t>(kPositionNames.size() - 1)};
-    case PF::EyeIris: return {0, static_cast<std::uint32_t>(kEyeColourNames.size() - 1)};
-    case PF::EyeGlobe: return {0, 2};
-    case PF::Sleeves: return {0, static_cast<std::uint32_t>(kSleeveNames.size() - 1)};
-    case PF::Foot: return {0, static_cast<std::uint32_t>(kFootNames.size() - 1)};
-    case PF::FreeKick: return {0, static_cast<std::uint32_t>(kFreeKickNames.size() - 1)};
-    case PF::Injury: return {0, static_cast<std::uint32_t>(kInjuryNames.size() - 1)};
-    case PF::Build: return {0, 4};
-    case PF::ShoesModel: return {0, 9};
-    default: break;
-    }
-    if (f.page == PlayerPage::Abilities) return {kAbilityMin, kAbilityMax};
-    // The remaining lists ("1" to "8", "1" to "4") and the one-bit special abilities fill their field.
-    return {0, (1u << f.width) - 1};
-}
-
-bool editorAllows(PF field, std::uint32_t value, std::uint32_t skin) {
+bool editorAllows(PlayerFieldId field, std::uint32_t value, std::uint32_t skin) {
     const auto range = editorRange(field);
     if (value < range.min || value > range.max) return false;
     switch (field) {
-    case PF::Nation: return nationEntryOfCode(value).has_value();
-    case PF::HairColor: return value != kBaldHairColor - 1;  // the list ends at 62 ("1" to "62")
-    case PF::Face: return value <= faceBoundOfSkin(skin);
+    case PlayerFieldId::Nation: return nationEntryOfCode(value).has_value();
+    case PlayerFieldId::HairColor: return value != kBaldHairColor - 1;  // the list ends at 62 ("1" to "62")
+    case PlayerFieldId::Face: return value <= faceBoundOfSkin(skin);
     default: return true;
     }
 }
 
-std::string editorRangeText(PF field, std::uint32_t skin) {
+std::string editorRangeText(PlayerFieldId field, std::uint32_t skin) {
     switch (field) {
-    case PF::Face: return "1 to " + std::to_string(faceBoundOfSkin(skin)) + " for skin " + std::to_string(skin);
-    case PF::Nation: return "a nation code (0 to 55, 105 to 128, 240)";
-    case PF::HairColor: return "0 to 61, or 63 for bald";
+    case PlayerFieldId::Face:
+        return "1 to " + std::to_string(faceBoundOfSkin(skin)) + " for skin " + std::to_string(skin);
+    case PlayerFieldId::Nation: return "a nation code (0 to 55, 105 to 128, 240)";
+    case PlayerFieldId::HairColor: return "0 to 61, or 63 for bald";
     default: break;
     }
     const auto range = editorRange(field);
     return std::to_string(range.min) + " to " + std::to_string(range.max);
 }
 
-std::optional<std::string> unreadablePlayerValue(PF field, std::uint32_t value) {
-    if (field == PF::Nation && !nationEntryOfCode(value)) return "no nation of the nation table has this code";
-    if (field == PF::HairType && !hairStyleEntryOfCode(value))
+std::optional<std::string> unreadablePlayerValue(PlayerFieldId field, std::uint32_t value) {
+    if (field == PlayerFieldId::Nation && !nationEntryOfCode(value))
+        return "no nation of the nation table has this code";
+    if (field == PlayerFieldId::HairType && !hairStyleEntryOfCode(value))
         return "past the " + std::to_string(kHairStyleCount) + " hair styles";
     return std::nullopt;
 }

@@ -39,27 +39,27 @@ inline constexpr std::uint32_t kBeardAsHairColor = 62;  // "beardcolor" 62: the 
 // Highest face number for a skin (125, 106, 32, 26; 26 for any skin above 3).
 std::uint32_t faceBoundOfSkin(std::uint32_t skin);
 
-// Ranges of the editor's controls (and of `tarvo set-player`).
+// The call numbers the editor's field offers, and the one that means none.
 inline constexpr std::uint32_t kCallNumberMin = 11578, kCallNumberMax = 15833, kNoCallNumber = 11085;
-inline constexpr std::uint32_t kHeightMin = 148, kHeightMax = 205;
-inline constexpr std::uint32_t kWeightMin = 40, kWeightMax = 123;
-inline constexpr std::uint32_t kAgeMin = 15, kAgeMax = 46;
-inline constexpr std::uint32_t kAbilityMin = 1, kAbilityMax = 99;
+// The range every ability shares.
+inline constexpr std::uint32_t kAbilityMin = fieldOf(PlayerFieldId::Speed).min;
+inline constexpr std::uint32_t kAbilityMax = fieldOf(PlayerFieldId::Speed).max;
 
 // The values the editor's controls can give a field, in the units of Player::read (height in cm,
-// age in years, face number). "hair color" also allows 63 (bald) beyond its list; "face" is
-// bounded by the skin (faceBoundOfSkin); "nation" allows only the codes of the nation table.
+// age in years, face number): its row's min and max. "hair color" also allows 63 (bald) beyond its
+// list; "face" is bounded by the skin (faceBoundOfSkin); "nation" allows only the codes of the
+// nation table.
 struct FieldRange {
     std::uint32_t min;
     std::uint32_t max;
 };
-FieldRange editorRange(PF field);
-bool editorAllows(PF field, std::uint32_t value, std::uint32_t skin);
+constexpr FieldRange editorRange(PlayerFieldId field) { return {fieldOf(field).min, fieldOf(field).max}; }
+bool editorAllows(PlayerFieldId field, std::uint32_t value, std::uint32_t skin);
 // What editorAllows lets through, in words: "1 to 99", "1 to 32 for skin 2", "0 to 61, or 63 for bald".
-std::string editorRangeText(PF field, std::uint32_t skin);
+std::string editorRangeText(PlayerFieldId field, std::uint32_t skin);
 // Why the game could not read a stored value of the field (a nation code or hair style code that
 // no entry of its table has), or nullopt. Every other value that fits the field's bits is readable.
-std::optional<std::string> unreadablePlayerValue(PF field, std::uint32_t value);
+std::optional<std::string> unreadablePlayerValue(PlayerFieldId field, std::uint32_t value);
 
 // The call numbers the editor offers: 11578 to 15833, or 11085 for none.
 bool callNumberAllowed(std::int64_t number);

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "records/name_slot.h"
-#include "records/value_names.h"
+#include "records/player.h"
 #include "store/team_table.h"
 
 namespace tarvo {
@@ -27,7 +27,7 @@ constexpr std::size_t kNoClubNameOffset = 48;
 constexpr std::size_t kNoClubNameSize = 2;
 
 // The bytes of a field's value of the row in one array (the first copy, or the second).
-MutableByteSpan fieldSlot(const GameBlocks& blocks, TF field, const TeamArray& at, int row, int slot) {
+MutableByteSpan fieldSlot(const GameBlocks& blocks, TeamFieldId field, const TeamArray& at, int row, int slot) {
     const TeamField& f = teamField(field);
     if (!rowIsIn(row, f.rows) || (f.perSlot ? !validSlot(row, slot) : slot != 0)) return {};
     const MutableByteSpan block = at.block == TeamBlock::Boot ? blocks.boot : blocks.parameter;
@@ -35,7 +35,7 @@ MutableByteSpan fieldSlot(const GameBlocks& blocks, TF field, const TeamArray& a
     std::size_t size = f.size;
     if (at.offset == kNoArray) {  // a name whose place the team table gives
         const auto& names = TeamTable[rowIndex(row)];
-        const bool club = field == TF::ClubName;
+        const bool club = field == TeamFieldId::ClubName;
         entry = (club ? names.clubNameOffset : names.teamNameOffset) + at.stride;
         if (!club) size = names.teamNameLength;
     } else if (row >= kNationalRows && at.clubOffset != 0) {  // the clubs' own array
@@ -48,29 +48,42 @@ MutableByteSpan fieldSlot(const GameBlocks& blocks, TF field, const TeamArray& a
     return spanAt(block, entry + within, size);
 }
 
-constexpr std::string_view kIdFrom1 = kPlayerIdRange;
-constexpr std::string_view kIdFrom0 = "ID should be 0--2197";
 constexpr std::string_view kNoSuchSlot = "no such squad slot";
+
+// "0 to 105", "65 to 104".
+std::string rowsText(int first, int last) {
+    std::string text = std::to_string(first);
+    text += " to ";
+    text += std::to_string(last);
+    return text;
+}
+
+// The kind of a row that is none is that of the nearest row.
+const TeamRowKind& kindOfRow(int row) { return *rowKindOf(std::clamp(row, kFirstTeamRow, kLastTeamRow)); }
+
+// Clubs and the default team row may leave their slots after the first 23 empty (ID 0).
+bool slotMayBeEmpty(int row, int slot) { return slot >= kindOfRow(row).emptySlotsFrom; }
 
 }  // namespace
 
-MutableByteSpan teamFieldSlot(const GameBlocks& blocks, TF field, int row, int slot) {
+MutableByteSpan teamFieldSlot(const GameBlocks& blocks, TeamFieldId field, int row, int slot) {
     const TeamField& f = teamField(field);
     return fieldSlot(blocks, field, f.where, row, slot);
 }
 
-MutableByteSpan teamFieldCopySlot(const GameBlocks& blocks, TF field, int row, int slot) {
+MutableByteSpan teamFieldCopySlot(const GameBlocks& blocks, TeamFieldId field, int row, int slot) {
     const TeamField& f = teamField(field);
     return f.copy ? fieldSlot(blocks, field, *f.copy, row, slot) : MutableByteSpan{};
 }
 
-int teamNameMaxBytes(TF field, int row) {
+int teamNameMaxBytes(TeamFieldId field, int row) {
     if (!rowIsIn(row, teamField(field).rows)) return 0;
-    if (field == TF::TeamName) return static_cast<int>(TeamTable[rowIndex(row)].teamNameLength) - 1;
+    if (field == TeamFieldId::TeamName)
+        return static_cast<int>(maxNameTextBytes(TeamTable[rowIndex(row)].teamNameLength));
     return teamField(field).max;
 }
 
-int readTeamValue(const GameBlocks& blocks, TF field, int row, int slot) {
+int readTeamValue(const GameBlocks& blocks, TeamFieldId field, int row, int slot) {
     const TeamField& f = teamField(field);
     const auto bytes = teamFieldSlot(blocks, field, row, slot);
     if (bytes.empty()) return 0;
@@ -78,44 +91,49 @@ int readTeamValue(const GameBlocks& blocks, TF field, int row, int slot) {
     return (stored - f.bias) / f.scale;
 }
 
-void storeTeamFieldBytes(const GameBlocks& blocks, TF field, int row, int slot, ByteSpan bytes) {
+void storeTeamFieldBytes(const GameBlocks& blocks, TeamFieldId field, int row, int slot, ByteSpan bytes) {
     for (const auto slotBytes : {teamFieldSlot(blocks, field, row, slot), teamFieldCopySlot(blocks, field, row, slot)})
         if (!slotBytes.empty() && slotBytes.size() == bytes.size())
             std::copy(bytes.begin(), bytes.end(), slotBytes.begin());
 }
 
-std::optional<std::string> teamEditRefusal(TF field, int row) {
+std::optional<std::string> teamEditRefusal(TeamFieldId field, int row) {
     const TeamField& f = teamField(field);
     if (!validRow(row)) return "there is no team row " + std::to_string(row);
     if (rowIsIn(row, f.edited)) return std::nullopt;
     switch (f.kind) {
     case TeamFieldKind::Name:
-        if (field == TF::ClubName) return "only clubs (rows 65 to 104) have a club name";
-        return "the names of row 105 are not edited";
-    case TeamFieldKind::Tactics: return "row 105 has no tactics";
+        if (field == TeamFieldId::ClubName) {
+            const TeamRowKind& clubs = rowKind(TeamKind::Club);
+            std::string text = "only clubs (rows ";
+            text += rowsText(clubs.firstRow, clubs.lastRow);
+            text += ") have a club name";
+            return text;
+        }
+        return std::string("the names of row ").append(std::to_string(row)).append(" are not edited");
+    case TeamFieldKind::Tactics: return std::string("row ").append(std::to_string(row)).append(" has no tactics");
     default: return "row " + std::to_string(row) + " has no " + std::string(f.name);
     }
 }
 
-std::optional<std::string> teamValueRefusal(TF field, int row, int slot, std::int64_t shown) {
+std::optional<std::string> teamValueRefusal(TeamFieldId field, int row, int slot, std::int64_t shown) {
     const TeamField& f = teamField(field);
-    if (field == TF::SquadId) {
+    if (field == TeamFieldId::SquadId) {
         if (!validSlot(row, slot)) return std::string(kNoSuchSlot);
-        // Clubs and the default row may leave the slots after the first 23 empty (ID 0).
-        const bool mayBeEmpty = row >= kNationalRows && slot >= kNationalSquadSize;
-        if (shown < (mayBeEmpty ? 0 : 1) || shown > f.max) return std::string(mayBeEmpty ? kIdFrom0 : kIdFrom1);
+        const bool mayBeEmpty = slotMayBeEmpty(row, slot);
+        if (shown < (mayBeEmpty ? 0 : 1) || shown > f.max) return std::string(playerIdRefusal(mayBeEmpty));
         return std::nullopt;
     }
     if (f.perSlot && !validSlot(row, slot)) return std::string(kNoSuchSlot);
     if (auto refusal = teamEditRefusal(field, row)) return refusal;
     if (shown < f.min || shown > f.max) {
-        if (field == TF::Shirt) return "shirt numbers are 1 to 99";
+        if (field == TeamFieldId::Shirt) return std::string("shirt numbers are ").append(rowsText(f.min, f.max));
         return std::string(f.name) + " should be " + std::to_string(f.min) + " to " + std::to_string(f.max);
     }
     return std::nullopt;
 }
 
-void storeTeamValue(const GameBlocks& blocks, TF field, int row, int slot, int shown) {
+void storeTeamValue(const GameBlocks& blocks, TeamFieldId field, int row, int slot, int shown) {
     const TeamField& f = teamField(field);
     const int stored = shown * f.scale + f.bias;
     for (const auto bytes : {teamFieldSlot(blocks, field, row, slot), teamFieldCopySlot(blocks, field, row, slot)}) {
@@ -125,12 +143,18 @@ void storeTeamValue(const GameBlocks& blocks, TF field, int row, int slot, int s
     }
 }
 
-TeamKind teamKind(int row) {
-    if (row < kNationalRows) return TeamKind::National;
-    return row < kDefaultTeamRow ? TeamKind::Club : TeamKind::Default;
-}
+TeamKind teamKind(int row) { return kindOfRow(row).kind; }
 
-int squadSize(int row) { return row < kNationalRows ? kNationalSquadSize : kClubSquadSize; }
+int squadSize(int row) { return kindOfRow(row).squadSlots; }
+
+std::string teamRowRangeText() { return rowsText(kFirstTeamRow, kLastTeamRow); }
+
+std::string teamRowRefusal(std::string_view rowWord) {
+    std::string text(rowWord);
+    text += " should be ";
+    text += teamRowRangeText();
+    return text;
+}
 
 int slotNumber(int slot) { return slot + 1; }
 
@@ -153,25 +177,27 @@ std::string slotRangeText(int row) {
            std::to_string(slotNumber(squadSize(row) - 1));
 }
 
-MutableByteSpan teamNameSlot(const GameBlocks& blocks, int row) { return teamFieldSlot(blocks, TF::TeamName, row); }
+MutableByteSpan teamNameSlot(const GameBlocks& blocks, int row) {
+    return teamFieldSlot(blocks, TeamFieldId::TeamName, row);
+}
 
 Bytes readTeamName(const GameBlocks& blocks, int row) { return readNameSlot(teamNameSlot(blocks, row)); }
 
 bool storeTeamName(const GameBlocks& blocks, int row, ByteSpan text) {
-    return storeTeamNameField(blocks, TF::TeamName, row, text);
+    return storeTeamNameField(blocks, TeamFieldId::TeamName, row, text);
 }
 
 Bytes readClubName(const GameBlocks& blocks, int row) {
-    if (isClub(row)) return readNameSlot(teamFieldSlot(blocks, TF::ClubName, row));
+    if (isClub(row)) return readNameSlot(teamFieldSlot(blocks, TeamFieldId::ClubName, row));
     if (!validRow(row)) return {};
     return readNameSlot(spanAt(blocks.parameter, kNoClubNameOffset, kNoClubNameSize));
 }
 
 bool storeClubName(const GameBlocks& blocks, int row, ByteSpan text) {
-    return storeTeamNameField(blocks, TF::ClubName, row, text);
+    return storeTeamNameField(blocks, TeamFieldId::ClubName, row, text);
 }
 
-bool storeTeamNameField(const GameBlocks& blocks, TF field, int row, ByteSpan text) {
+bool storeTeamNameField(const GameBlocks& blocks, TeamFieldId field, int row, ByteSpan text) {
     const auto first = teamFieldSlot(blocks, field, row);
     const auto second = teamFieldCopySlot(blocks, field, row);
     if (first.empty() || (teamField(field).copy && second.empty()) || text.size() >= first.size()) return false;
@@ -180,12 +206,14 @@ bool storeTeamNameField(const GameBlocks& blocks, TF field, int row, ByteSpan te
     return true;
 }
 
-MutableByteSpan shortNameSlot(const GameBlocks& blocks, int row) { return teamFieldSlot(blocks, TF::ShortName, row); }
+MutableByteSpan shortNameSlot(const GameBlocks& blocks, int row) {
+    return teamFieldSlot(blocks, TeamFieldId::ShortName, row);
+}
 
 Bytes readShortName(const GameBlocks& blocks, int row) { return readNameSlot(shortNameSlot(blocks, row)); }
 
 bool storeShortName(const GameBlocks& blocks, int row, ByteSpan text) {
-    return storeTeamNameField(blocks, TF::ShortName, row, text);
+    return storeTeamNameField(blocks, TeamFieldId::ShortName, row, text);
 }
 
 std::uint8_t readTacticsByte(const GameBlocks& blocks, int row, int k) {
@@ -209,24 +237,24 @@ void storeSetPiece(const GameBlocks& blocks, int row, int k, int index) {
 
 FormationRecord readFormation(const GameBlocks& blocks, int row) {
     FormationRecord formation{};
-    const auto entry = teamFieldSlot(blocks, TF::Formation, row);
+    const auto entry = teamFieldSlot(blocks, TeamFieldId::Formation, row);
     if (!entry.empty()) std::copy(entry.begin(), entry.end(), formation.begin());
     return formation;
 }
 
 void storeFormation(const GameBlocks& blocks, int row, const FormationRecord& formation) {
-    const auto entry = teamFieldSlot(blocks, TF::Formation, row);
+    const auto entry = teamFieldSlot(blocks, TeamFieldId::Formation, row);
     if (!entry.empty()) std::copy(formation.begin(), formation.end(), entry.begin());
 }
 
 std::uint16_t readSquadId(const GameBlocks& blocks, int row, int slot) {
-    return static_cast<std::uint16_t>(readTeamValue(blocks, TF::SquadId, row, slot));
+    return static_cast<std::uint16_t>(readTeamValue(blocks, TeamFieldId::SquadId, row, slot));
 }
 
 std::optional<std::string_view> squadIdRefusal(int row, int slot, std::int64_t id) {
     if (!validSlot(row, slot)) return kNoSuchSlot;
-    if (!teamValueRefusal(TF::SquadId, row, slot, id)) return std::nullopt;
-    return row >= kNationalRows && slot >= kNationalSquadSize ? kIdFrom0 : kIdFrom1;
+    if (!teamValueRefusal(TeamFieldId::SquadId, row, slot, id)) return std::nullopt;
+    return playerIdRefusal(slotMayBeEmpty(row, slot));
 }
 
 std::optional<std::string_view> setSquadId(const GameBlocks& blocks, int row, int slot, std::int64_t id) {
@@ -236,22 +264,22 @@ std::optional<std::string_view> setSquadId(const GameBlocks& blocks, int row, in
 }
 
 void storeSquadId(const GameBlocks& blocks, int row, int slot, std::uint16_t id) {
-    storeTeamValue(blocks, TF::SquadId, row, slot, id);  // national teams: both copies
+    storeTeamValue(blocks, TeamFieldId::SquadId, row, slot, id);  // national teams: both copies
 }
 
 std::uint8_t readShirtByte(const GameBlocks& blocks, int row, int slot) {
-    const auto bytes = teamFieldSlot(blocks, TF::Shirt, row, slot);
+    const auto bytes = teamFieldSlot(blocks, TeamFieldId::Shirt, row, slot);
     return bytes.empty() ? 0 : bytes[0];
 }
 
 int readShirt(const GameBlocks& blocks, int row, int slot) { return readShirtByte(blocks, row, slot) + 1; }
 
 void storeShirt(const GameBlocks& blocks, int row, int slot, int shown) {
-    storeTeamValue(blocks, TF::Shirt, row, slot, shown);
+    storeTeamValue(blocks, TeamFieldId::Shirt, row, slot, shown);
 }
 
 void storeShirtByte(const GameBlocks& blocks, int row, int slot, std::uint8_t stored) {
-    const auto bytes = teamFieldSlot(blocks, TF::Shirt, row, slot);
+    const auto bytes = teamFieldSlot(blocks, TeamFieldId::Shirt, row, slot);
     if (!bytes.empty()) bytes[0] = stored;
 }
 
@@ -260,9 +288,9 @@ void storeTacticsByte(const GameBlocks& blocks, int row, int k, std::uint8_t sto
     if (!bytes.empty()) bytes[0] = stored;
 }
 
-std::optional<TF> teamFieldNamed(std::string_view name) {
+std::optional<TeamFieldId> teamFieldNamed(std::string_view name) {
     for (std::size_t i = 0; i < kTeamFields.size(); ++i)
-        if (kTeamFields[i].name == name) return static_cast<TF>(i);
+        if (kTeamFields[i].name == name) return static_cast<TeamFieldId>(i);
     return std::nullopt;
 }
 

@@ -16,10 +16,12 @@
 
 namespace tarvo {
 
-enum class TeamKind { National, Club, Default };
-
 TeamKind teamKind(int row);
 int squadSize(int row);  // 23 or 40
+// "0 to 105", and the refusal of a number that is no team row: "row should be 0 to 105", the row
+// named as the caller's user knows it ("ROW" for a command's argument).
+std::string teamRowRangeText();
+std::string teamRowRefusal(std::string_view rowWord);
 // Squad slots as people read and type them, in the windows, the commands and their files: numbered
 // from 1, as the squad list numbers them. Slot arguments everywhere else count from 0.
 inline constexpr std::string_view kSlotWord = "slot ";
@@ -29,25 +31,25 @@ std::string slotName(int slot);  // "slot 3" for slot 2
 std::optional<int> slotOfNumber(std::string_view number, int row);
 // "row 43 has slots 1 to 23": why a slot number was refused.
 std::string slotRangeText(int row);
-inline bool hasTactics(int row) { return rowIsIn(row, TeamRows::NotDefault); }
-inline bool isClub(int row) { return rowIsIn(row, TeamRows::Clubs); }
+inline bool hasTactics(int row) { return rowIsIn(row, TeamRows::WithTactics); }
+inline bool isClub(int row) { return rowIsIn(row, TeamRows::WithClubName); }
 
 // Any value of the table, by its field: the bytes of the row's entry (of the slot's, for squad
 // values) in the first copy, or in the second; empty when the row or slot has no such value.
-MutableByteSpan teamFieldSlot(const GameBlocks& blocks, TF field, int row, int slot = 0);
-MutableByteSpan teamFieldCopySlot(const GameBlocks& blocks, TF field, int row, int slot = 0);
+MutableByteSpan teamFieldSlot(const GameBlocks& blocks, TeamFieldId field, int row, int slot = 0);
+MutableByteSpan teamFieldCopySlot(const GameBlocks& blocks, TeamFieldId field, int row, int slot = 0);
 // The bytes of text a name of the row takes (its slot's length - 1); 0 where the row has no such name.
-int teamNameMaxBytes(TF field, int row);
+int teamNameMaxBytes(TeamFieldId field, int row);
 // A one- or two-byte value as shown (stored byte div scale, less the bias); 0 where the row has none.
-int readTeamValue(const GameBlocks& blocks, TF field, int row, int slot = 0);
+int readTeamValue(const GameBlocks& blocks, TeamFieldId field, int row, int slot = 0);
 // Why the field of the row may not be changed (row 105's names and tactics, a club name outside the
 // clubs), or nullopt when it may.
-std::optional<std::string> teamEditRefusal(TF field, int row);
+std::optional<std::string> teamEditRefusal(TeamFieldId field, int row);
 // Why a shown value may not be stored in the row's slot (its range, the row's kind, the squad-slot
 // rule), or nullopt when it may.
-std::optional<std::string> teamValueRefusal(TF field, int row, int slot, std::int64_t shown);
+std::optional<std::string> teamValueRefusal(TeamFieldId field, int row, int slot, std::int64_t shown);
 // Stores a shown value into both copies, without checking it (the caller did).
-void storeTeamValue(const GameBlocks& blocks, TF field, int row, int slot, int shown);
+void storeTeamValue(const GameBlocks& blocks, TeamFieldId field, int row, int slot, int shown);
 
 // Names: the text bytes of the slot (up to the first NUL). Stores return false (nothing written)
 // when the text leaves no room for the NUL. The club name exists for clubs only (both copies);
@@ -63,10 +65,10 @@ bool storeShortName(const GameBlocks& blocks, int row, ByteSpan text);
 
 // Stores a value's bytes as they are (a team file's) into both copies; nothing where the row or
 // slot has no such value or the size differs.
-void storeTeamFieldBytes(const GameBlocks& blocks, TF field, int row, int slot, ByteSpan bytes);
+void storeTeamFieldBytes(const GameBlocks& blocks, TeamFieldId field, int row, int slot, ByteSpan bytes);
 // Stores a name's text into both copies of a name field (team, club or short name); false (nothing
 // written) where the row has no such name or the text leaves no room for the NUL.
-bool storeTeamNameField(const GameBlocks& blocks, TF field, int row, ByteSpan text);
+bool storeTeamNameField(const GameBlocks& blocks, TeamFieldId field, int row, ByteSpan text);
 
 // Tactics k (0 to 4) of rows 0 to 104: shown = stored byte div 5; a shown value v is stored 5 * v.
 std::uint8_t readTacticsByte(const GameBlocks& blocks, int row, int k);

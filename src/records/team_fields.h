@@ -10,19 +10,62 @@
 #include <optional>
 #include <string_view>
 
+#include "records/name_slot.h"
 #include "store/block_map.h"
 
 namespace tarvo {
 
 enum class TeamBlock : std::uint8_t { Boot, Parameter };
 
-// The rows that hold a value, or where it may be changed.
-enum class TeamRows : std::uint8_t {
-    All,         // 0 to 105
-    NotDefault,  // 0 to 104: the default team row 105 has no tactics, and its names are not edited
-    Clubs,       // 65 to 104
-    National,    // 0 to 64
+// The three kinds of team row.
+enum class TeamKind { National, Club, Default };
+
+// Each kind's rows and what they hold. Squad slots from `emptySlotsFrom` on may be empty (ID 0);
+// the others need a player. The default team row has no tactics entry (a 106th would overlap the
+// set pieces' first entry), no club name, and its names are not edited.
+struct TeamRowKind {
+    TeamKind kind;
+    std::string_view name;  // as `team --json` shows it
+    int firstRow, lastRow;
+    int squadSlots;
+    int emptySlotsFrom;
+    bool hasTactics;
+    bool hasClubName;
+    bool namesEdited;
 };
+
+// clang-format off
+inline constexpr std::array<TeamRowKind, 3> kTeamRowKinds{{
+    {.kind = TeamKind::National, .name = "national", .firstRow = 0, .lastRow = 64, .squadSlots = 23,
+     .emptySlotsFrom = 23, .hasTactics = true, .hasClubName = false, .namesEdited = true},
+    {.kind = TeamKind::Club, .name = "club", .firstRow = 65, .lastRow = 104, .squadSlots = 40,
+     .emptySlotsFrom = 23, .hasTactics = true, .hasClubName = true, .namesEdited = true},
+    {.kind = TeamKind::Default, .name = "default", .firstRow = 105, .lastRow = 105, .squadSlots = 40,
+     .emptySlotsFrom = 23, .hasTactics = false, .hasClubName = false, .namesEdited = false},
+}};
+// clang-format on
+
+constexpr const TeamRowKind& rowKind(TeamKind kind) { return kTeamRowKinds[static_cast<std::size_t>(kind)]; }
+inline constexpr int kFirstTeamRow = kTeamRowKinds.front().firstRow;
+inline constexpr int kLastTeamRow = kTeamRowKinds.back().lastRow;
+
+// The block map addresses the squads, shirts and club arrays by these same rows and sizes.
+static_assert(rowKind(TeamKind::National).lastRow + 1 == blockmap::kNationalRows);
+static_assert(rowKind(TeamKind::Default).firstRow == blockmap::kDefaultTeamRow);
+static_assert(kLastTeamRow + 1 == blockmap::kTeamRows);
+static_assert(rowKind(TeamKind::National).squadSlots == blockmap::kNationalSquadSize);
+static_assert(rowKind(TeamKind::Club).squadSlots == blockmap::kClubSquadSize);
+static_assert(rowKind(TeamKind::Default).squadSlots == blockmap::kClubSquadSize);
+
+// The kind of a team row; nullptr for a number that is no row.
+constexpr const TeamRowKind* rowKindOf(int row) {
+    for (const TeamRowKind& kind : kTeamRowKinds)
+        if (row >= kind.firstRow && row <= kind.lastRow) return &kind;
+    return nullptr;
+}
+
+// The rows that hold a value, or where it may be changed.
+enum class TeamRows : std::uint8_t { All, WithTactics, WithClubName, NamesEdited };
 
 inline constexpr std::size_t kNoArray = std::numeric_limits<std::size_t>::max();
 
@@ -40,24 +83,9 @@ struct TeamArray {
 
 enum class TeamFieldKind : std::uint8_t { Name, Tactics, SetPiece, Formation, SquadId, Shirt };
 
-struct TeamField {
-    std::string_view name;  // the value's name on the command line and its key in JSON
-    TeamFieldKind kind;
-    TeamArray where;                // the row's entry
-    std::size_t size;               // bytes of the value (of each slot's value for squad values)
-    std::size_t index;              // the value's place in the row's entry (tactics and set pieces)
-    int min, max;                   // the values shown and accepted; for names, the bytes of text
-    int scale, bias;                // stored byte = shown * scale + bias
-    TeamRows rows;                  // the rows that hold the value
-    TeamRows edited;                // the rows where it may be changed
-    bool perSlot;                   // one value per squad slot
-    bool inTeamFile;                // the team file carries it, in this table's order
-    std::optional<TeamArray> copy;  // the second copy, written with the first
-};
-
 // The values in team file order (the club name, which the file does not carry, stands where
-// `team --json` shows it). TF::X indexes kTeamFields.
-enum class TF : std::uint8_t {
+// `team --json` shows it). TeamFieldId::X indexes kTeamFields.
+enum class TeamFieldId : std::uint8_t {
     TeamName,
     ClubName,
     ShortName,
@@ -78,11 +106,28 @@ enum class TF : std::uint8_t {
     Count
 };
 
+struct TeamField {
+    TeamFieldId id;
+    std::string_view name;  // the value's name on the command line and its key in JSON
+    TeamFieldKind kind;
+    TeamArray where;                     // the row's entry
+    std::size_t size = 1;                // bytes of the value (of each slot's value for squad values)
+    std::size_t index = 0;               // the value's place in the row's entry (tactics and set pieces)
+    int min = 0, max = 0;                // the values shown and accepted; for names, the bytes of text
+    int scale = 1, bias = 0;             // stored byte = shown * scale + bias
+    TeamRows rows = TeamRows::All;       // the rows that hold the value
+    TeamRows edited = TeamRows::All;     // the rows where it may be changed
+    bool perSlot = false;                // one value per squad slot
+    bool inTeamFile = true;              // the team file carries it, in this table's order
+    std::optional<TeamArray> copy = {};  // the second copy, written with the first
+};
+
 namespace teamfields {
 using namespace blockmap;
 using enum TeamBlock;
 using enum TeamRows;
-using enum TeamFieldKind;
+using Id = TeamFieldId;
+using Kind = TeamFieldKind;
 
 inline constexpr TeamArray kTeamTableNames{Boot, kNoArray, 0};
 inline constexpr TeamArray kClubNames{Parameter, kNoArray, 0};
@@ -97,106 +142,81 @@ inline constexpr TeamArray kSquadCopies{Boot, kNationalSquadCopyOffset, kNationa
 inline constexpr TeamArray kShirts{Parameter, kNationalShirtsOffset, kNationalSquadSize, kClubShirtsOffset,
                                    kClubSquadSize};
 
-// A tactics value is shown as the stored byte div 5, 4 to 19; a set piece is the index of its taker
-// "Player_01" to "Player_11"; a shirt is shown as the stored byte + 1.
-constexpr TeamField tactics(std::string_view name, std::size_t k) {
-    return {name, Tactics, kTactics, 1, k, 4, 19, 5, 0, NotDefault, NotDefault, false, true, {}};
+// Names hold their text and a NUL: the team name's slot length (and so its limit) comes from the
+// team table; the club name has 21 bytes in both copies, the short name 4. A tactics value is shown
+// as the stored byte div 5, 4 to 19; a set piece is the index of its taker "Player_01" to
+// "Player_11"; a squad ID is 0 (an empty slot) or a player; a shirt is shown as the stored byte + 1.
+// clang-format off
+inline constexpr std::array<TeamField, static_cast<std::size_t>(Id::Count)> kRows{{
+    {.id = Id::TeamName, .name = "team name", .kind = Kind::Name, .where = kTeamTableNames, .size = 0,
+     .edited = NamesEdited},
+    {.id = Id::ClubName, .name = "club name", .kind = Kind::Name, .where = kClubNames, .size = kClubNameSize,
+     .max = static_cast<int>(maxNameTextBytes(kClubNameSize)), .rows = WithClubName, .edited = WithClubName,
+     .inTeamFile = false, .copy = kClubNameCopies},
+    {.id = Id::ShortName, .name = "short name", .kind = Kind::Name, .where = kShortNames, .size = kShortNameSize,
+     .max = static_cast<int>(maxNameTextBytes(kShortNameSize)), .edited = NamesEdited},
+    {.id = Id::Offense, .name = "offense", .kind = Kind::Tactics, .where = kTactics, .index = 0,
+     .min = 4, .max = 19, .scale = 5, .rows = WithTactics, .edited = WithTactics},
+    {.id = Id::Defense, .name = "defense", .kind = Kind::Tactics, .where = kTactics, .index = 1,
+     .min = 4, .max = 19, .scale = 5, .rows = WithTactics, .edited = WithTactics},
+    {.id = Id::Teamwork, .name = "teamwork", .kind = Kind::Tactics, .where = kTactics, .index = 2,
+     .min = 4, .max = 19, .scale = 5, .rows = WithTactics, .edited = WithTactics},
+    {.id = Id::Speed, .name = "speed", .kind = Kind::Tactics, .where = kTactics, .index = 3,
+     .min = 4, .max = 19, .scale = 5, .rows = WithTactics, .edited = WithTactics},
+    {.id = Id::Technique, .name = "technique", .kind = Kind::Tactics, .where = kTactics, .index = 4,
+     .min = 4, .max = 19, .scale = 5, .rows = WithTactics, .edited = WithTactics},
+    {.id = Id::ShortKick, .name = "short kick", .kind = Kind::SetPiece, .where = kSetPieces, .index = 0, .max = 10},
+    {.id = Id::LongKick, .name = "long kick", .kind = Kind::SetPiece, .where = kSetPieces, .index = 1, .max = 10},
+    {.id = Id::RightCorner, .name = "right corner", .kind = Kind::SetPiece, .where = kSetPieces, .index = 2, .max = 10},
+    {.id = Id::LeftCorner, .name = "left corner", .kind = Kind::SetPiece, .where = kSetPieces, .index = 3, .max = 10},
+    {.id = Id::PenaltyKick, .name = "penalty kick", .kind = Kind::SetPiece, .where = kSetPieces, .index = 4, .max = 10},
+    {.id = Id::Captain, .name = "captain", .kind = Kind::SetPiece, .where = kSetPieces, .index = 5, .max = 10},
+    {.id = Id::Formation, .name = "formation", .kind = Kind::Formation, .where = kFormations, .size = kFormationSize},
+    {.id = Id::SquadId, .name = "id", .kind = Kind::SquadId, .where = kSquads, .size = 2,
+     .min = 0, .max = static_cast<int>(kPlayerCount), .perSlot = true, .copy = kSquadCopies},
+    {.id = Id::Shirt, .name = "shirt", .kind = Kind::Shirt, .where = kShirts,
+     .min = 1, .max = 99, .bias = -1, .perSlot = true},
+}};
+// clang-format on
+
+constexpr bool rowsInFieldOrder() {
+    for (std::size_t i = 0; i < kRows.size(); ++i)
+        if (static_cast<std::size_t>(kRows[i].id) != i) return false;
+    return true;
 }
-constexpr TeamField setPiece(std::string_view name, std::size_t k) {
-    return {name, SetPiece, kSetPieces, 1, k, 0, 10, 1, 0, All, All, false, true, {}};
-}
+static_assert(rowsInFieldOrder(), "row i of the table is the row of field i");
 }  // namespace teamfields
 
-// Names hold their text and a NUL: the team name's slot length (and so its limit) comes from the
-// team table; the club name has 21 bytes in both copies, the short name 4.
-inline constexpr std::array<TeamField, static_cast<std::size_t>(TF::Count)> kTeamFields{{
-    {"team name",
-     teamfields::Name,
-     teamfields::kTeamTableNames,
-     0,
-     0,
-     0,
-     0,
-     1,
-     0,
-     TeamRows::All,
-     TeamRows::NotDefault,
-     false,
-     true,
-     {}},
-    {"club name", teamfields::Name, teamfields::kClubNames, blockmap::kClubNameSize, 0, 0,
-     static_cast<int>(blockmap::kClubNameSize) - 1, 1, 0, TeamRows::Clubs, TeamRows::Clubs, false, false,
-     teamfields::kClubNameCopies},
-    {"short name",
-     teamfields::Name,
-     teamfields::kShortNames,
-     blockmap::kShortNameSize,
-     0,
-     0,
-     static_cast<int>(blockmap::kShortNameSize) - 1,
-     1,
-     0,
-     TeamRows::All,
-     TeamRows::NotDefault,
-     false,
-     true,
-     {}},
-    teamfields::tactics("offense", 0),
-    teamfields::tactics("defense", 1),
-    teamfields::tactics("teamwork", 2),
-    teamfields::tactics("speed", 3),
-    teamfields::tactics("technique", 4),
-    teamfields::setPiece("short kick", 0),
-    teamfields::setPiece("long kick", 1),
-    teamfields::setPiece("right corner", 2),
-    teamfields::setPiece("left corner", 3),
-    teamfields::setPiece("penalty kick", 4),
-    teamfields::setPiece("captain", 5),
-    {"formation",
-     teamfields::Formation,
-     teamfields::kFormations,
-     blockmap::kFormationSize,
-     0,
-     0,
-     0,
-     1,
-     0,
-     TeamRows::All,
-     TeamRows::All,
-     false,
-     true,
-     {}},
-    // Squad IDs: 0 is an empty slot; national squads are kept twice.
-    {"id", teamfields::SquadId, teamfields::kSquads, 2, 0, 0, static_cast<int>(blockmap::kPlayerCount), 1, 0,
-     TeamRows::All, TeamRows::All, true, true, teamfields::kSquadCopies},
-    {"shirt", teamfields::Shirt, teamfields::kShirts, 1, 0, 1, 99, 1, -1, TeamRows::All, TeamRows::All, true, true, {}},
-}};
+inline constexpr const std::array<TeamField, static_cast<std::size_t>(TeamFieldId::Count)>& kTeamFields =
+    teamfields::kRows;
 
-constexpr const TeamField& teamField(TF f) { return kTeamFields[static_cast<std::size_t>(f)]; }
+constexpr const TeamField& teamField(TeamFieldId f) { return kTeamFields[static_cast<std::size_t>(f)]; }
 
 // The tactics and the set pieces, in their order on screen and in the blocks.
 inline constexpr int kTacticsCount = 5;
-inline constexpr TF kFirstTactics = TF::Offense;
+inline constexpr TeamFieldId kFirstTactics = TeamFieldId::Offense;
 inline constexpr int kSetPieceCount = 6;
-inline constexpr TF kFirstSetPiece = TF::ShortKick;
+inline constexpr TeamFieldId kFirstSetPiece = TeamFieldId::ShortKick;
 inline constexpr int kTacticsShownMin = teamField(kFirstTactics).min;
 inline constexpr int kTacticsShownMax = teamField(kFirstTactics).max;
 inline constexpr int kSetPieceChoices = teamField(kFirstSetPiece).max + 1;  // "Player_01" to "Player_11"
-constexpr TF tacticsField(int k) { return static_cast<TF>(static_cast<int>(kFirstTactics) + k); }
-constexpr TF setPieceField(int k) { return static_cast<TF>(static_cast<int>(kFirstSetPiece) + k); }
+constexpr TeamFieldId tacticsField(int k) { return static_cast<TeamFieldId>(static_cast<int>(kFirstTactics) + k); }
+constexpr TeamFieldId setPieceField(int k) { return static_cast<TeamFieldId>(static_cast<int>(kFirstSetPiece) + k); }
 
 // Whether a row is one of `rows`.
 constexpr bool rowIsIn(int row, TeamRows rows) {
+    const TeamRowKind* kind = rowKindOf(row);
+    if (kind == nullptr) return false;
     switch (rows) {
-    case TeamRows::All: return row >= 0 && row < blockmap::kTeamRows;
-    case TeamRows::NotDefault: return row >= 0 && row < blockmap::kDefaultTeamRow;
-    case TeamRows::Clubs: return row >= blockmap::kNationalRows && row < blockmap::kDefaultTeamRow;
-    case TeamRows::National: return row >= 0 && row < blockmap::kNationalRows;
+    case TeamRows::All: return true;
+    case TeamRows::WithTactics: return kind->hasTactics;
+    case TeamRows::WithClubName: return kind->hasClubName;
+    case TeamRows::NamesEdited: return kind->namesEdited;
     }
     return false;
 }
 
 // The field of a name on the command line or in JSON.
-std::optional<TF> teamFieldNamed(std::string_view name);
+std::optional<TeamFieldId> teamFieldNamed(std::string_view name);
 
 }  // namespace tarvo

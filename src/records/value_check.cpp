@@ -56,13 +56,13 @@ void checkPlayerData(ByteSpan fullName, ByteSpan backName, std::uint16_t callNum
             {where + "call number", std::to_string(callNumber), "the editor allows " + callNumberRangeText()});
     // Every value fits its field's bits; what matters is whether the game and the editor know it.
     const BitRecord bits = expandRecord(record);
-    const auto shown = [&bits](PF f) {
+    const auto shown = [&bits](PlayerFieldId f) {
         const PlayerField& field = fieldOf(f);
         return readField(bits, field.position, field.width).value_or(0) + field.offset;
     };
-    const std::uint32_t skin = shown(PF::Skin);
+    const std::uint32_t skin = shown(PlayerFieldId::Skin);
     for (std::size_t i = 0; i < kPlayerFields.size(); ++i) {
-        const auto field = static_cast<PF>(i);
+        const auto field = static_cast<PlayerFieldId>(i);
         const std::uint32_t value = shown(field);
         const std::string name = where + std::string(kPlayerFields[i].name);
         if (auto why = unreadablePlayerValue(field, value))
@@ -72,7 +72,7 @@ void checkPlayerData(ByteSpan fullName, ByteSpan backName, std::uint16_t callNum
     }
 }
 
-void checkTeamValue(TF field, int row, int slot, ByteSpan bytes, ValueCheck& check) {
+void checkTeamValue(TeamFieldId field, int row, int slot, ByteSpan bytes, ValueCheck& check) {
     const TeamField& f = teamField(field);
     const std::string name = (f.perSlot ? slotName(slot) + " " : std::string()) + std::string(f.name);
     if (f.kind == TeamFieldKind::Name) {
@@ -99,7 +99,7 @@ void checkTeamValue(TF field, int row, int slot, ByteSpan bytes, ValueCheck& che
     const auto why = teamValueRefusal(field, row, slot, value);
     if (!why) return;
     // An empty slot is readable wherever it stands; only the editor wants a player there.
-    auto& list = field == TF::SquadId && stored == 0 ? check.kept : check.refused;
+    auto& list = field == TeamFieldId::SquadId && stored == 0 ? check.kept : check.refused;
     list.push_back({name, std::to_string(value), *why});
 }
 

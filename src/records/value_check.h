@@ -37,7 +37,7 @@ void checkPlayerData(ByteSpan fullName, ByteSpan backName, std::uint16_t callNum
 // past the last player, a shirt, tactics value or set piece outside its range or a role code of
 // no role is refused; an empty slot where the editor wants a player and a formation position
 // outside the editor's limits are kept.
-void checkTeamValue(TF field, int row, int slot, ByteSpan bytes, ValueCheck& check);
+void checkTeamValue(TeamFieldId field, int row, int slot, ByteSpan bytes, ValueCheck& check);
 
 // What loading a file came to.
 struct FileImport {

@@ -78,7 +78,7 @@ std::optional<ValueRef> valueNamed(ChangeKind kind, int subject, std::string_vie
         field.remove_prefix(end + 1);
     }
     const auto f = teamFieldNamed(field);
-    if (!f || *f == TF::Formation) return std::nullopt;
+    if (!f || *f == TeamFieldId::Formation) return std::nullopt;
     const TeamField& tf = teamField(*f);
     if (tf.perSlot != slotted || !rowIsIn(subject, tf.rows)) return std::nullopt;
     return ValueRef{What::TeamField, subject, static_cast<int>(*f), slot};
@@ -88,13 +88,6 @@ bool isTextValue(const ValueRef& value) {
     return value.what == What::FullName || value.what == What::BackName ||
            (value.what == What::TeamField &&
             kTeamFields[static_cast<std::size_t>(value.index)].kind == TeamFieldKind::Name);
-}
-
-std::string rowRangeText(std::string_view word) {
-    std::string text(word);
-    text += " should be 0 to ";
-    text += std::to_string(blockmap::kTeamRows - 1);
-    return text;
 }
 
 }  // namespace tarvo

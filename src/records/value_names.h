@@ -20,7 +20,7 @@ struct ValueRef {
     enum class What : std::uint8_t { FullName, BackName, CallNumber, PlayerField, TeamField, Formation };
     What what;
     int subject;    // player ID or team row
-    int index = 0;  // the PF or TF; the byte of the formation record (0 to 29)
+    int index = 0;  // the PlayerFieldId or TeamFieldId; the byte of the formation record (0 to 29)
     int slot = 0;   // the squad slot of a per-slot team value
 };
 
@@ -36,10 +36,5 @@ std::string valueName(const ValueRef& value);
 bool isTextValue(const ValueRef& value);
 // A whole number 0 to max - 1 written as plain digits, without leading zeros.
 std::optional<int> parseIndex(std::string_view text, int max);
-
-// The refusal of a player ID outside 1 to 2197.
-inline constexpr std::string_view kPlayerIdRange = "ID should be 1--2197";
-// The refusal of a team row outside 0 to 105: "<word> should be 0 to 105".
-std::string rowRangeText(std::string_view word);
 
 }  // namespace tarvo

@@ -54,7 +54,7 @@ std::vector<VerifyFinding> mirrorDifferences(const GameBlocks& blocks) {
     for (std::size_t i = 0; i < kTeamFields.size(); ++i) {
         const TeamField& f = kTeamFields[i];
         if (!f.copy) continue;
-        const auto field = static_cast<TF>(i);
+        const auto field = static_cast<TeamFieldId>(i);
         for (int row = 0; row < kTeamRows; ++row)
             for (int slot = 0; slot < (f.perSlot ? squadSize(row) : 1); ++slot) {
                 const ByteSpan primary = teamFieldSlot(blocks, field, row, slot);

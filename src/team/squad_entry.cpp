@@ -8,10 +8,11 @@
 namespace tarvo {
 
 Bytes squadEntryText(const GameBlocks& blocks, int row, int slot) {
-    const std::string number = std::to_string(slot + 1) + ". ";
+    std::string number = std::to_string(slotNumber(slot));
+    number += ". ";
     Bytes text(number.begin(), number.end());
     const std::uint16_t id = readSquadId(blocks, row, slot);
-    if (id == 0 || id > blockmap::kPlayerCount) {
+    if (!isPlayerId(id)) {
         static constexpr std::string_view kEmpty = "empty position";
         if (id == 0) text.insert(text.end(), kEmpty.begin(), kEmpty.end());
         return text;

@@ -29,22 +29,25 @@ struct TeamFileLayout {
 
     static constexpr std::size_t kRowAt = 8, kNameLengthAt = 12, kValuesAt = 16;
 
-    std::size_t sizeOf(TF field) const { return field == TF::TeamName ? nameLength : teamField(field).size; }
+    std::size_t sizeOf(TeamFieldId field) const {
+        return field == TeamFieldId::TeamName ? nameLength : teamField(field).size;
+    }
     // The first byte of a value of the row, or of a squad value's first slot.
-    std::size_t at(TF field) const {
+    std::size_t at(TeamFieldId field) const {
         const bool perSlot = teamField(field).perSlot;
         std::size_t offset = perSlot ? idsAt() : kValuesAt;
         for (std::size_t i = 0; i < static_cast<std::size_t>(field); ++i) {
             const TeamField& f = kTeamFields[i];
-            if (f.inTeamFile && f.perSlot == perSlot) offset += sizeOf(static_cast<TF>(i)) * (perSlot ? squadSize : 1);
+            if (f.inTeamFile && f.perSlot == perSlot)
+                offset += sizeOf(static_cast<TeamFieldId>(i)) * (perSlot ? squadSize : 1);
         }
         return offset;
     }
-    std::size_t squadSizeAt() const { return at(TF::SquadId) - 4; }
+    std::size_t squadSizeAt() const { return at(TeamFieldId::SquadId) - 4; }
     std::size_t idsAt() const {
         std::size_t offset = kValuesAt;
         for (std::size_t i = 0; i < kTeamFields.size(); ++i)
-            if (kTeamFields[i].inTeamFile && !kTeamFields[i].perSlot) offset += sizeOf(static_cast<TF>(i));
+            if (kTeamFields[i].inTeamFile && !kTeamFields[i].perSlot) offset += sizeOf(static_cast<TeamFieldId>(i));
         return offset + 4;
     }
     std::size_t fullNamesAt() const {
@@ -67,21 +70,21 @@ TeamFileLayout layoutOfRow(int row) {
 template <typename Visit>
 void forEachFileField(bool perSlot, Visit visit) {
     for (std::size_t i = 0; i < kTeamFields.size(); ++i)
-        if (kTeamFields[i].inTeamFile && kTeamFields[i].perSlot == perSlot) visit(static_cast<TF>(i));
+        if (kTeamFields[i].inTeamFile && kTeamFields[i].perSlot == perSlot) visit(static_cast<TeamFieldId>(i));
 }
 
 std::uint16_t squadIdInFile(ByteSpan file, const TeamFileLayout& layout, std::size_t slot) {
-    return readU16LE(file, layout.at(TF::SquadId) + 2 * slot).value_or(0);
+    return readU16LE(file, layout.at(TeamFieldId::SquadId) + 2 * slot).value_or(0);
 }
 
 // Every value the file would store into the row and onto its squad's players. The tactics of a
 // row without them (row 105) are not stored, so not checked; neither are the zeros of an empty slot.
 void checkTeamFileValues(ByteSpan file, int row, const TeamFileLayout& layout, ValueCheck& check) {
-    forEachFileField(false, [&](TF f) {
+    forEachFileField(false, [&](TeamFieldId f) {
         if (rowIsIn(row, teamField(f).rows))
             checkTeamValue(f, row, 0, file.subspan(layout.at(f), layout.sizeOf(f)), check);
     });
-    forEachFileField(true, [&](TF f) {
+    forEachFileField(true, [&](TeamFieldId f) {
         for (std::size_t s = 0; s < layout.squadSize; ++s)
             checkTeamValue(f, row, static_cast<int>(s),
                            file.subspan(layout.at(f) + layout.sizeOf(f) * s, layout.sizeOf(f)), check);
@@ -113,10 +116,10 @@ Bytes buildTeamFile(const GameBlocks& blocks, int row) {
     appendU32LE(out, static_cast<std::uint32_t>(row));
     appendU32LE(out, static_cast<std::uint32_t>(layout.nameLength));
     // A value the row does not hold (row 105's tactics) is carried as zeros.
-    forEachFileField(false, [&](TF f) { appendFixed(out, teamFieldSlot(blocks, f, row), layout.sizeOf(f)); });
+    forEachFileField(false, [&](TeamFieldId f) { appendFixed(out, teamFieldSlot(blocks, f, row), layout.sizeOf(f)); });
     const int n = squadSize(row);
     appendU32LE(out, static_cast<std::uint32_t>(n));
-    forEachFileField(true, [&](TF f) {
+    forEachFileField(true, [&](TeamFieldId f) {
         for (int s = 0; s < n; ++s) appendFixed(out, teamFieldSlot(blocks, f, row, s), layout.sizeOf(f));
     });
     // An empty slot (and an ID that names no player) carries zero bytes.
@@ -154,9 +157,10 @@ FileImport applyTeamFile(const GameBlocks& blocks, ByteSpan file) {
     const auto layout = layoutOfRow(row);
     checkTeamFileValues(file, row, layout, result.values);
     if (!result.stored()) return result;
-    forEachFileField(
-        false, [&](TF f) { storeTeamFieldBytes(blocks, f, row, 0, file.subspan(layout.at(f), layout.sizeOf(f))); });
-    forEachFileField(true, [&](TF f) {
+    forEachFileField(false, [&](TeamFieldId f) {
+        storeTeamFieldBytes(blocks, f, row, 0, file.subspan(layout.at(f), layout.sizeOf(f)));
+    });
+    forEachFileField(true, [&](TeamFieldId f) {
         for (std::size_t s = 0; s < layout.squadSize; ++s)
             storeTeamFieldBytes(blocks, f, row, static_cast<int>(s),
                                 file.subspan(layout.at(f) + layout.sizeOf(f) * s, layout.sizeOf(f)));
@@ -211,7 +215,7 @@ std::optional<FormationRecord> readFormationFromTeamFile(const fs::path& file, M
     // whatever its squad holds.
     const auto nameLength = readU32LE(*data, TeamFileLayout::kNameLengthAt);
     std::optional<std::size_t> at;
-    if (nameLength && startsWith(*data, kTeamMagic)) at = TeamFileLayout{*nameLength, 0}.at(TF::Formation);
+    if (nameLength && startsWith(*data, kTeamMagic)) at = TeamFileLayout{*nameLength, 0}.at(TeamFieldId::Formation);
     FormationRecord formation{};
     if (!at || *at > data->size() || data->size() - *at < formation.size()) {
         messages.warning("unknown format!");

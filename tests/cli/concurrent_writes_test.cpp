@@ -22,7 +22,7 @@ test::ProgramRun runTarvo(const std::vector<std::string>& args) { return test::r
 
 struct Edit {
     std::uint32_t player;
-    PF field;
+    PlayerFieldId field;
     const char* name;
 };
 
@@ -32,8 +32,8 @@ struct Edit {
 // round before did not hold. After it, every edit reported "OK!" is in the source; a refused run
 // said why and left its field as it was.
 TEST(ConcurrentWriters, LoseNoEdit) {
-    const Edit pairs[2][2] = {{{12, PF::Speed, "speed"}, {12, PF::Stamina, "stamina"}},
-                              {{1, PF::Speed, "speed"}, {2197, PF::Stamina, "stamina"}}};
+    const Edit pairs[2][2] = {{{12, PlayerFieldId::Speed, "speed"}, {12, PlayerFieldId::Stamina, "stamina"}},
+                              {{1, PlayerFieldId::Speed, "speed"}, {2197, PlayerFieldId::Stamina, "stamina"}}};
     for (const bool image : {false, true}) {
         SCOPED_TRACE(image ? "image" : "folder");
         test::TempDir dir;

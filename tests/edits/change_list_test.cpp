@@ -36,10 +36,10 @@ struct Edited {
         Player p;
         for (std::uint32_t id = 1; id <= 2197; ++id) {
             p.load(b, id);
-            p.write(PF::Stamina, 50);
+            p.write(PlayerFieldId::Stamina, 50);
         }
         p.load(b, 123);
-        p.write(PF::Speed, 72);
+        p.write(PlayerFieldId::Speed, 72);
         EXPECT_TRUE(writePlayerName(b, PlayerName::Full, 7, sjis("ALPHA")));
         EXPECT_TRUE(writePlayerName(b, PlayerName::Back, 7, sjis("RIVAZ")));
         writeCallNumber(b, 2197, 11085);
@@ -56,7 +56,7 @@ struct Edited {
         now = base;
         const GameBlocks n = now.view();
         p.load(n, 123);
-        p.write(PF::Speed, 80);
+        p.write(PlayerFieldId::Speed, 80);
         EXPECT_TRUE(writePlayerName(n, PlayerName::Full, 7, sjis("BETA")));
         EXPECT_TRUE(writePlayerName(n, PlayerName::Back, 7, sjis("リバス")));
         writeCallNumber(n, 2197, 12000);
@@ -243,19 +243,19 @@ TEST(ChangeList, FormationValuesKeepTheFormationEditorsLimits) {
 TEST(ChangeList, ConflictsAreTheValuesBothSidesChangedDifferently) {
     TestBlocks base = test::sampleBlocks(), theirs, mine;
     Player p;
-    const auto set = [&p](TestBlocks& blocks, std::uint32_t id, PF field, std::uint32_t value) {
+    const auto set = [&p](TestBlocks& blocks, std::uint32_t id, PlayerFieldId field, std::uint32_t value) {
         p.load(blocks.view(), id);
         p.write(field, value);
     };
-    set(base, 12, PF::Speed, 50);
-    set(base, 13, PF::Speed, 50);
+    set(base, 12, PlayerFieldId::Speed, 50);
+    set(base, 13, PlayerFieldId::Speed, 50);
     theirs = mine = base;
-    set(theirs, 12, PF::Speed, 70);
-    set(mine, 12, PF::Speed, 80);
-    set(theirs, 13, PF::Speed, 60);
-    set(mine, 13, PF::Speed, 60);
-    set(theirs, 14, PF::Stamina, 3);
-    set(mine, 14, PF::Speed, 4);
+    set(theirs, 12, PlayerFieldId::Speed, 70);
+    set(mine, 12, PlayerFieldId::Speed, 80);
+    set(theirs, 13, PlayerFieldId::Speed, 60);
+    set(mine, 13, PlayerFieldId::Speed, 60);
+    set(theirs, 14, PlayerFieldId::Stamina, 3);
+    set(mine, 14, PlayerFieldId::Speed, 4);
     EXPECT_TRUE(writePlayerName(theirs.view(), PlayerName::Full, 15, sjis("THEIRS")));
     EXPECT_TRUE(writePlayerName(mine.view(), PlayerName::Full, 15, sjis("MINE")));
     std::vector<std::string> lines;

@@ -57,8 +57,8 @@ Region regionOf(SampleBlocks& blocks, MutableByteSpan span) {
 std::vector<std::pair<Region, Region>> teamRegions(SampleBlocks& blocks, int row) {
     std::vector<std::pair<Region, Region>> regions;
     for (std::size_t i = 0; i < kTeamFields.size(); ++i) {
-        const auto field = static_cast<TF>(i);
-        if (field == TF::Formation) continue;
+        const auto field = static_cast<TeamFieldId>(i);
+        if (field == TeamFieldId::Formation) continue;
         const int slots = kTeamFields[i].perSlot ? squadSize(row) : 1;
         for (int slot = 0; slot < slots; ++slot) {
             const MutableByteSpan primary = teamFieldSlot(blocks.view(), field, row, slot);

@@ -35,9 +35,9 @@ struct Fixture {
         blocks.fillPattern(7);
         player.load(blocks.view(), kId);
     }
-    void store(PF field, std::uint32_t raw) { player.write(field, raw + fieldOf(field).offset); }
+    void store(PlayerFieldId field, std::uint32_t raw) { player.write(field, raw + fieldOf(field).offset); }
     // The blocks with one field written, to compare a page's write with.
-    static TestBlocks written(PF field, std::uint32_t value) {
+    static TestBlocks written(PlayerFieldId field, std::uint32_t value) {
         Fixture other;
         other.player.write(field, value);
         return other.blocks;
@@ -46,14 +46,14 @@ struct Fixture {
 
 TEST(PageLists, EntriesAndStoredValuesBothWays) {
     // A stored value with no entry shows none, and showing writes nothing.
-    for (auto [field, raw] : {std::pair{PF::Position1, 11u},
-                              {PF::ShoesModel, 15u},
-                              {PF::Injury, 3u},
-                              {PF::Offense, 0u},
-                              {PF::Speed, 100u},
-                              {PF::Nation, 56u},
-                              {PF::Nation, 129u},
-                              {PF::Nation, 255u}}) {
+    for (auto [field, raw] : {std::pair{PlayerFieldId::Position1, 11u},
+                              {PlayerFieldId::ShoesModel, 15u},
+                              {PlayerFieldId::Injury, 3u},
+                              {PlayerFieldId::Offense, 0u},
+                              {PlayerFieldId::Speed, 100u},
+                              {PlayerFieldId::Nation, 56u},
+                              {PlayerFieldId::Nation, 129u},
+                              {PlayerFieldId::Nation, 255u}}) {
         Fixture f;
         f.store(field, raw);
         const TestBlocks before = f.blocks;
@@ -61,14 +61,15 @@ TEST(PageLists, EntriesAndStoredValuesBothWays) {
         EXPECT_TRUE(f.blocks == before) << "showing wrote";
     }
     struct Case {
-        PF field;
+        PlayerFieldId field;
         int entry;
         std::optional<std::uint32_t> value;  // nullopt: outside the list, nothing written
     };
     const std::vector<Case> cases{
-        {PF::Nation, 55, 55},    {PF::Nation, 56, 105},   {PF::Nation, 79, 128}, {PF::Nation, 80, 240},
-        {PF::Nation, 81, {}},    {PF::Offense, 98, 99},   {PF::Offense, 0, 1},   {PF::Offense, 99, {}},
-        {PF::Position2, 11, 11}, {PF::Position1, 11, {}}, {PF::Injury, -1, {}},  {PF::Height, 0, {}},
+        {PlayerFieldId::Nation, 55, 55},    {PlayerFieldId::Nation, 56, 105}, {PlayerFieldId::Nation, 79, 128},
+        {PlayerFieldId::Nation, 80, 240},   {PlayerFieldId::Nation, 81, {}},  {PlayerFieldId::Offense, 98, 99},
+        {PlayerFieldId::Offense, 0, 1},     {PlayerFieldId::Offense, 99, {}}, {PlayerFieldId::Position2, 11, 11},
+        {PlayerFieldId::Position1, 11, {}}, {PlayerFieldId::Injury, -1, {}},  {PlayerFieldId::Height, 0, {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(fieldOf(c.field).name) + " entry " + std::to_string(c.entry));
@@ -83,29 +84,29 @@ TEST(PageLists, EntriesAndStoredValuesBothWays) {
 
 TEST(LinkedLists, HairAndBeardFollowTheirType) {
     Fixture f;
-    f.store(PF::HairColor, 20);
-    f.store(PF::HairType, 44);  // entry 51 ("52")
+    f.store(PlayerFieldId::HairColor, 20);
+    f.store(PlayerFieldId::HairType, 44);  // entry 51 ("52")
     EXPECT_EQ(hairLists(f.player), (LinkedLists{51, 20, true}));
     EXPECT_EQ(chooseHairType(f.player, kBaldEntry), (LinkedLists{kBaldEntry, -1, false}));
-    EXPECT_EQ(f.player.read(PF::HairColor), kBaldHairColor);
-    EXPECT_EQ(f.player.read(PF::HairType), 44u) << "bald keeps the style";
+    EXPECT_EQ(f.player.read(PlayerFieldId::HairColor), kBaldHairColor);
+    EXPECT_EQ(f.player.read(PlayerFieldId::HairType), 44u) << "bald keeps the style";
     EXPECT_EQ(chooseHairType(f.player, 4), (LinkedLists{4, 0, true}));  // leaving bald: colour "1"
-    f.store(PF::HairColor, 30);
+    f.store(PlayerFieldId::HairColor, 30);
     EXPECT_EQ(chooseHairType(f.player, 6), (LinkedLists{6, 30, true}));  // "7" is code 56; colour kept
-    EXPECT_EQ(f.player.read(PF::HairType), 56u);
+    EXPECT_EQ(f.player.read(PlayerFieldId::HairType), 56u);
 
-    f.store(PF::BeardType, 12);
+    f.store(PlayerFieldId::BeardType, 12);
     EXPECT_EQ(chooseBeardType(f.player, kNoBeardEntry), (LinkedLists{kNoBeardEntry, -1, false}));
-    EXPECT_EQ(f.player.read(PF::BeardColor), kNoBeardColor);
-    EXPECT_EQ(f.player.read(PF::BeardType), 12u);
+    EXPECT_EQ(f.player.read(PlayerFieldId::BeardColor), kNoBeardColor);
+    EXPECT_EQ(f.player.read(PlayerFieldId::BeardType), 12u);
     EXPECT_EQ(chooseBeardType(f.player, 0), (LinkedLists{0, 62, true}));  // back: "as hair"
-    EXPECT_EQ(f.player.read(PF::BeardColor), kBeardAsHairColor);
+    EXPECT_EQ(f.player.read(PlayerFieldId::BeardColor), kBeardAsHairColor);
 
     // Stored values without an entry show nothing.
-    f.store(PF::HairColor, 62);
-    f.store(PF::HairType, 110);
+    f.store(PlayerFieldId::HairColor, 62);
+    f.store(PlayerFieldId::HairType, 110);
     EXPECT_EQ(hairLists(f.player), (LinkedLists{-1, -1, true}));
-    f.store(PF::BeardType, 60);
+    f.store(PlayerFieldId::BeardType, 60);
     EXPECT_EQ(beardLists(f.player), (LinkedLists{-1, 62, true}));
 }
 
@@ -113,21 +114,21 @@ TEST(NumberFields, TheFaceFollowsTheSkin) {
     for (const auto& [skin, bound] : {std::pair{0u, 125u}, {1u, 106u}, {2u, 32u}, {3u, 26u}}) {
         SCOPED_TRACE("skin " + std::to_string(skin));
         Fixture f;
-        f.store(PF::Skin, skin);
-        f.store(PF::Face, 0);
+        f.store(PlayerFieldId::Skin, skin);
+        f.store(PlayerFieldId::Face, 0);
         const TestBlocks before = f.blocks;
-        EXPECT_FALSE(enterNumber(f.player, PF::Face, bound + 1));
-        EXPECT_FALSE(enterNumber(f.player, PF::Face, 0));
+        EXPECT_FALSE(enterNumber(f.player, PlayerFieldId::Face, bound + 1));
+        EXPECT_FALSE(enterNumber(f.player, PlayerFieldId::Face, 0));
         EXPECT_TRUE(f.blocks == before);
-        EXPECT_TRUE(enterNumber(f.player, PF::Face, bound));
+        EXPECT_TRUE(enterNumber(f.player, PlayerFieldId::Face, bound));
         EXPECT_EQ(f.blocks.parameter[112188 + 44 * (kId - 1) + 4] & 0x7F, bound - 1);  // face: byte 4, bits 0-6
     }
     // A weight stored below the range steps up towards it, never further out.
     Fixture f;
-    f.store(PF::Weight, 27);
+    f.store(PlayerFieldId::Weight, 27);
     for (const auto& [entered, stored] : {std::pair{26, 27u}, {28, 28u}, {27, 28u}, {30, 30u}}) {
-        enterNumber(f.player, PF::Weight, entered);
-        EXPECT_EQ(f.player.read(PF::Weight), stored) << entered;
+        enterNumber(f.player, PlayerFieldId::Weight, entered);
+        EXPECT_EQ(f.player.read(PlayerFieldId::Weight), stored) << entered;
     }
 }
 

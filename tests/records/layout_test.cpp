@@ -15,6 +15,7 @@
 #include "records/bit_record.h"
 #include "records/formation.h"
 #include "records/player.h"
+#include "records/player_tables.h"
 #include "records/team.h"
 #include "records/verify.h"
 #include "support/sample.h"
@@ -367,7 +368,7 @@ TEST(PlayerCopies, NoPlayerBehindIdZeroOrBeyondTheLast) {
         Player player;
         player.load(b.view(), id);
         EXPECT_FALSE(player.loaded());
-        player.write(PF::Nation, 3);
+        player.write(PlayerFieldId::Nation, 3);
         EXPECT_FALSE(writePlayerName(b.view(), PlayerName::Full, id, Bytes{'A'}));
         writeCallNumber(b.view(), id, 12000);
         writePlayerRecordBytes(b.view(), id, Bytes(kRecordSize, 1));
@@ -398,6 +399,98 @@ TEST(TeamSquad, SlotRule) {
         // (Where an ID and its copy are stored: the layout test.)
         EXPECT_TRUE(refusal ? b == before : readSquadId(b.view(), row, slot) == id);
     }
+}
+
+// What the editor offers for each field (the pages and the game's data): both ends of a range
+// are allowed, one past them is not; then the rules beyond a range.
+TEST(PlayerFieldRanges, EachFieldAllowsItsEndsAndNothingPast) {
+    struct Range {
+        std::string_view name;
+        std::uint32_t min, max;
+    };
+    // clang-format off
+    const Range listsAndNumbers[] = {
+        {"position1", 0, 10}, {"position2", 0, 11}, {"position3", 0, 11}, {"height", 148, 205}, {"weight", 40, 123},
+        {"build", 0, 4}, {"age", 15, 46}, {"skin", 0, 3}, {"face", 1, 125}, {"head V", 0, 7}, {"head H", 0, 7},
+        {"eye globe", 0, 2}, {"eye iris", 0, 11}, {"hair type", 0, 102}, {"accessory", 0, 7}, {"beard type", 0, 59},
+        {"beardcolor", 0, 63}, {"sleeves", 0, 2}, {"shoes model", 0, 9}, {"shoes color", 0, 7},
+        {"shoes design color", 0, 7}, {"shoes tongue color", 0, 7}, {"foot", 0, 2}, {"free kick", 0, 4},
+        {"injury", 0, 2}};
+    // clang-format on
+    const auto expectRange = [](std::string_view name, std::uint32_t min, std::uint32_t max) {
+        SCOPED_TRACE(std::string(name));
+        const auto field = fieldByName(name);
+        ASSERT_TRUE(field);
+        EXPECT_TRUE(editorAllows(*field, min, 0));
+        EXPECT_TRUE(editorAllows(*field, max, 0));
+        if (min > 0) {
+            EXPECT_FALSE(editorAllows(*field, min - 1, 0));
+        }
+        EXPECT_FALSE(editorAllows(*field, max + 1, 0));
+    };
+    for (const Range& r : listsAndNumbers) expectRange(r.name, r.min, r.max);
+    int abilities = 0, checkBoxes = 0;
+    for (const PlayerField& f : kPlayerFields) {
+        if (f.page == PlayerPage::Abilities) {
+            ++abilities;
+            expectRange(f.name, 1, 99);
+        } else if (f.page == PlayerPage::SpecialAbilities && f.name != "injury") {
+            ++checkBoxes;
+            expectRange(f.name, 0, 1);
+        }
+    }
+    EXPECT_EQ(abilities, 25);
+    EXPECT_EQ(checkBoxes, 18);
+    EXPECT_EQ(editorRangeText(*fieldByName("speed"), 0), "1 to 99");
+    EXPECT_EQ(editorRangeText(*fieldByName("height"), 0), "148 to 205");
+
+    // Nations only with a code of the nation table; hair colour 62 is no colour, 63 bald; the face's
+    // bound follows the skin.
+    const std::tuple<std::string_view, std::uint32_t, std::uint32_t, bool> rules[] = {
+        {"nation", 0, 0, true},       {"nation", 55, 0, true},      {"nation", 56, 0, false},
+        {"nation", 104, 0, false},    {"nation", 105, 0, true},     {"nation", 128, 0, true},
+        {"nation", 129, 0, false},    {"nation", 240, 0, true},     {"nation", 241, 0, false},
+        {"hair color", 61, 0, true},  {"hair color", 62, 0, false}, {"hair color", 63, 0, true},
+        {"hair color", 64, 0, false}, {"face", 106, 1, true},       {"face", 107, 1, false},
+        {"face", 32, 2, true},        {"face", 33, 2, false},       {"face", 26, 3, true},
+        {"face", 27, 3, false},       {"face", 0, 0, false}};
+    for (const auto& [name, value, skin, allowed] : rules)
+        EXPECT_EQ(editorAllows(*fieldByName(name), value, skin), allowed)
+            << name << " " << value << " with skin " << skin;
+}
+
+// Rows 0 to 64 are national teams, 65 to 104 clubs, 105 the default team row; no row past them.
+TEST(TeamRows, EachKindAtItsEdges) {
+    struct Case {
+        int row;
+        TeamKind kind;
+        int slots;
+        bool tactics, clubName, namesEdited;
+    };
+    const Case cases[] = {{0, TeamKind::National, 23, true, false, true},
+                          {64, TeamKind::National, 23, true, false, true},
+                          {65, TeamKind::Club, 40, true, true, true},
+                          {104, TeamKind::Club, 40, true, true, true},
+                          {105, TeamKind::Default, 40, false, false, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE("row " + std::to_string(c.row));
+        EXPECT_EQ(teamKind(c.row), c.kind);
+        EXPECT_EQ(squadSize(c.row), c.slots);
+        EXPECT_EQ(hasTactics(c.row), c.tactics);
+        EXPECT_EQ(isClub(c.row), c.clubName);
+        EXPECT_EQ(!teamEditRefusal(TeamFieldId::ShortName, c.row), c.namesEdited);
+        EXPECT_EQ(teamValueRefusal(TeamFieldId::Shirt, c.row, c.slots - 1, 99), std::nullopt);
+        EXPECT_EQ(teamValueRefusal(TeamFieldId::Shirt, c.row, c.slots - 1, 100), "shirt numbers are 1 to 99");
+        EXPECT_EQ(teamValueRefusal(TeamFieldId::Shirt, c.row, c.slots, 1), "no such squad slot");
+    }
+    for (int row : {-1, 106}) {
+        EXPECT_FALSE(rowIsIn(row, TeamRows::All)) << row;
+        EXPECT_EQ(teamEditRefusal(TeamFieldId::Captain, row), "there is no team row " + std::to_string(row));
+    }
+    EXPECT_EQ(teamRowRefusal("ROW"), "ROW should be 0 to 105");
+    EXPECT_EQ(playerIdRefusal(), "ID should be 1--2197");
+    EXPECT_EQ(maxPlayerNameBytes(PlayerName::Full), 30u);
+    EXPECT_EQ(maxPlayerNameBytes(PlayerName::Back), 15u);
 }
 
 // Row 105 has no tactics: storing them must not reach row 0's set pieces. (Where tactics and both
@@ -550,7 +643,7 @@ private:
         const auto& field = kPlayerFields[f];
         Player player;
         player.load(m_b, id);
-        player.write(PF(f), std::uint32_t(pick(0, (1 << field.width) - 1)) + field.offset);
+        player.write(PlayerFieldId(f), std::uint32_t(pick(0, (1 << field.width) - 1)) + field.offset);
         return std::string("field ") + std::string(field.name) + " of player " + std::to_string(id);
     }
     // A full name, a back name or a call number.
@@ -693,7 +786,8 @@ TEST(Verify, ImageWithBrokenMirrorsAndADamagedSector) {
         ASSERT_TRUE(store.SaveToImage());
         // Parameter data byte 100 (no value kept twice lies there): user data byte 100 of the
         // entry's first sector.
-        const std::uint64_t sector = store.source()->archiveFile()->startSector() + store.archive().GetOffset(16253) / 2048;
+        const std::uint64_t sector =
+            store.source()->archiveFile()->startSector() + store.archive().GetOffset(16253) / 2048;
         damagedAt = sector * 2352 + 24 + 100;
     }
     Bytes raw = test::readFile(image);

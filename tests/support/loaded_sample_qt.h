@@ -85,7 +85,7 @@ struct LoadedSample {
     }
     GameBlocks blocks() { return store.blocks(); }
     // A field of a player as stored now.
-    std::uint32_t read(std::uint32_t id, PF field) {
+    std::uint32_t read(std::uint32_t id, PlayerFieldId field) {
         player.load(blocks(), id);
         return player.read(field);
     }

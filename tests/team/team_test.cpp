@@ -242,7 +242,9 @@ TEST(EditHistory, UndoesAndRedoesRandomEditsOfEveryKindExactly) {
         Player p;
         p.load(b, id);
         switch (kind) {
-        case 0: p.write(static_cast<PF>(next(static_cast<std::uint32_t>(kPlayerFields.size()))), next(100)); break;
+        case 0:
+            p.write(static_cast<PlayerFieldId>(next(static_cast<std::uint32_t>(kPlayerFields.size()))), next(100));
+            break;
         case 1:
             writePlayerName(b, next(2) ? PlayerName::Full : PlayerName::Back, id, sjis("N" + std::to_string(x % 999)));
             break;

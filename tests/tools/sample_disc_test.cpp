@@ -52,23 +52,23 @@ TEST(SampleContent, ImageAndExportedFilesHoldTheGeneratedBlocks) {
 // What the editor's controls can set, field by field; the face is bounded by the skin too.
 TEST(SampleContent, EveryPlayerFieldLiesInItsControlsRange) {
     // clang-format off
-    const std::tuple<std::uint32_t, std::uint32_t, std::vector<PF>> looks[] = {
-        {148, 205, {PF::Height}}, {40, 123, {PF::Weight}}, {15, 46, {PF::Age}}, {1, 125, {PF::Face}},
-        {0, 3, {PF::Skin}}, {0, 102, {PF::HairType}}, {0, 59, {PF::BeardType}},
-        {0, 63, {PF::HairColor, PF::BeardColor}}, {0, 11, {PF::EyeIris, PF::Position2, PF::Position3}},
-        {0, 2, {PF::EyeGlobe, PF::Sleeves, PF::Foot, PF::Injury}}, {0, 4, {PF::FreeKick, PF::Build}},
-        {0, 9, {PF::ShoesModel}},
-        {0, 7, {PF::HeadV, PF::HeadH, PF::Accessory, PF::ShoesColor, PF::ShoesDesignColor, PF::ShoesTongueColor}},
-        {0, 10, {PF::Position1}}, {0, 240, {PF::Nation}}};
+    const std::tuple<std::uint32_t, std::uint32_t, std::vector<PlayerFieldId>> looks[] = {
+        {148, 205, {PlayerFieldId::Height}}, {40, 123, {PlayerFieldId::Weight}}, {15, 46, {PlayerFieldId::Age}}, {1, 125, {PlayerFieldId::Face}},
+        {0, 3, {PlayerFieldId::Skin}}, {0, 102, {PlayerFieldId::HairType}}, {0, 59, {PlayerFieldId::BeardType}},
+        {0, 63, {PlayerFieldId::HairColor, PlayerFieldId::BeardColor}}, {0, 11, {PlayerFieldId::EyeIris, PlayerFieldId::Position2, PlayerFieldId::Position3}},
+        {0, 2, {PlayerFieldId::EyeGlobe, PlayerFieldId::Sleeves, PlayerFieldId::Foot, PlayerFieldId::Injury}}, {0, 4, {PlayerFieldId::FreeKick, PlayerFieldId::Build}},
+        {0, 9, {PlayerFieldId::ShoesModel}},
+        {0, 7, {PlayerFieldId::HeadV, PlayerFieldId::HeadH, PlayerFieldId::Accessory, PlayerFieldId::ShoesColor, PlayerFieldId::ShoesDesignColor, PlayerFieldId::ShoesTongueColor}},
+        {0, 10, {PlayerFieldId::Position1}}, {0, 240, {PlayerFieldId::Nation}}};
     // clang-format on
-    std::map<PF, std::pair<std::uint32_t, std::uint32_t>> ranges;
+    std::map<PlayerFieldId, std::pair<std::uint32_t, std::uint32_t>> ranges;
     for (const auto& [min, max, fields] : looks)
-        for (PF f : fields) ranges[f] = {min, max};
-    for (PF f : kAbilityFields) ranges[f] = {1, 99};
-    for (PF f : kSpecialAbilityFields) ranges[f] = {0, 1};
+        for (PlayerFieldId f : fields) ranges[f] = {min, max};
+    for (PlayerFieldId f : kAbilityFields) ranges[f] = {1, 99};
+    for (PlayerFieldId f : kSpecialAbilityFields) ranges[f] = {0, 1};
     ASSERT_EQ(ranges.size(), kPlayerFieldCount);
     const GameBlocks view{blocks().boot, blocks().parameter, blocks().select};
-    std::map<PF, std::set<std::uint32_t>> seen;
+    std::map<PlayerFieldId, std::set<std::uint32_t>> seen;
     Player player;
     for (std::uint32_t id = 1; id <= bm::kPlayerCount && !::testing::Test::HasFailure(); ++id) {
         player.load(view, id);
@@ -78,9 +78,10 @@ TEST(SampleContent, EveryPlayerFieldLiesInItsControlsRange) {
             EXPECT_TRUE(value >= range.first && value <= range.second) << fieldOf(field).name << " = " << value;
             seen[field].insert(value);
         }
-        EXPECT_LE(player.read(PF::Face), faceBoundOfSkin(player.read(PF::Skin)));
-        EXPECT_NE(player.read(PF::HairColor), 62u);  // 0 to 61, or 63 for bald
-        EXPECT_TRUE(nationEntryOfCode(player.read(PF::Nation)).has_value()) << player.read(PF::Nation);
+        EXPECT_LE(player.read(PlayerFieldId::Face), faceBoundOfSkin(player.read(PlayerFieldId::Skin)));
+        EXPECT_NE(player.read(PlayerFieldId::HairColor), 62u);  // 0 to 61, or 63 for bald
+        EXPECT_TRUE(nationEntryOfCode(player.read(PlayerFieldId::Nation)).has_value())
+            << player.read(PlayerFieldId::Nation);
         const std::uint16_t call = readCallNumber(view, id);
         EXPECT_TRUE(call == kNoCallNumber || (call >= kCallNumberMin && call <= kCallNumberMax)) << call;
     }

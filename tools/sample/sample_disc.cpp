@@ -30,8 +30,8 @@ constexpr std::size_t kBlockSlack = 512;  // bytes beyond the last table, at lea
 constexpr std::uint64_t kPaddedSectors = 297620;
 constexpr std::uint64_t kPaddedImageSize = kPaddedSectors * cdsector::kSectorSize;          // 700002240 bytes
 constexpr std::uint64_t kPaddedCookedImageSize = kPaddedSectors * cdsector::kUserDataSize;  // 609525760 bytes
-constexpr int kVoiceClips = 48;                              // distinct clips, shared by all voice entries
-constexpr std::uint32_t kSecondCallDistance = 8744;          // "Listen2" plays the entry this far below
+constexpr int kVoiceClips = 48;                      // distinct clips, shared by all voice entries
+constexpr std::uint32_t kSecondCallDistance = 8744;  // "Listen2" plays the entry this far below
 constexpr std::uint32_t kArchiveEntries = blockmap::kSelectEntry + 1;
 
 std::size_t blockSize(std::size_t minimum) {
@@ -86,9 +86,9 @@ Bytes buildArchive(const SampleBlocks& blocks) {
 void storeOutOfRangeValues(const GameBlocks& blocks) {
     Player player;
     player.load(blocks, 1);
-    player.write(PF::Weight, 27);
-    player.write(PF::Face, 99);
-    player.write(PF::Nation, 60);
+    player.write(PlayerFieldId::Weight, 27);
+    player.write(PlayerFieldId::Face, 99);
+    player.write(PlayerFieldId::Nation, 60);
     storeTactics(blocks, 0, 0, 1);
     storeShirt(blocks, 0, 0, 120);
 }

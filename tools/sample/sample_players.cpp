@@ -53,36 +53,50 @@ NameStyle nameStyleOf(int nationalRow, SampleRandom& rng) {
     return NameStyle::Latin;
 }
 
+// A value the editor offers for the field.
+int offered(SampleRandom& rng, PlayerFieldId field) {
+    const FieldRange range = editorRange(field);
+    return rng.range(static_cast<int>(range.min), static_cast<int>(range.max));
+}
+
 void writeLooks(Player& player, SampleRandom& rng) {
     const std::uint32_t skin = static_cast<std::uint32_t>(rng.range(0, 3));
-    player.write(PF::Skin, skin);
-    player.write(PF::Face, static_cast<std::uint32_t>(rng.range(1, static_cast<int>(faceBoundOfSkin(skin)))));
-    const int height = rng.chance(2) ? rng.range(kHeightMin, kHeightMax) : rng.range(166, 194);
-    player.write(PF::Height, static_cast<std::uint32_t>(height));
-    player.write(PF::Weight,
-                 static_cast<std::uint32_t>(std::clamp(height - 105 + rng.range(-6, 12), static_cast<int>(kWeightMin),
-                                                       static_cast<int>(kWeightMax))));
-    player.write(PF::Age, static_cast<std::uint32_t>(rng.chance(1) ? rng.range(kAgeMin, kAgeMax) : rng.range(17, 36)));
-    player.write(PF::HairColor, rng.chance(5) ? kBaldHairColor : static_cast<std::uint32_t>(rng.range(0, 61)));
-    player.write(PF::HairType, kHairStyleCodes[static_cast<std::size_t>(rng.range(0, kHairStyleCount - 1))]);
-    player.write(PF::BeardColor, rng.chance(70) ? kNoBeardColor : static_cast<std::uint32_t>(rng.range(0, 62)));
-    player.write(PF::BeardType, static_cast<std::uint32_t>(rng.range(0, 59)));
-    player.write(PF::EyeIris, static_cast<std::uint32_t>(rng.range(0, 11)));
-    player.write(PF::EyeGlobe, static_cast<std::uint32_t>(rng.range(0, 2)));
-    player.write(PF::Sleeves, static_cast<std::uint32_t>(rng.chance(80) ? 0 : rng.range(1, 2)));
-    player.write(PF::Foot, static_cast<std::uint32_t>(rng.chance(75) ? 0 : rng.chance(80) ? 1 : 2));
-    player.write(PF::FreeKick, static_cast<std::uint32_t>(rng.range(0, 4)));
-    player.write(PF::Build, static_cast<std::uint32_t>(rng.range(0, 4)));
-    player.write(PF::ShoesModel, static_cast<std::uint32_t>(rng.range(0, 9)));
-    for (PF field : {PF::HeadV, PF::HeadH, PF::ShoesColor, PF::ShoesDesignColor, PF::ShoesTongueColor})
+    player.write(PlayerFieldId::Skin, skin);
+    player.write(PlayerFieldId::Face,
+                 static_cast<std::uint32_t>(rng.range(1, static_cast<int>(faceBoundOfSkin(skin)))));
+    const int height = rng.chance(2) ? offered(rng, PlayerFieldId::Height) : rng.range(166, 194);
+    player.write(PlayerFieldId::Height, static_cast<std::uint32_t>(height));
+    player.write(PlayerFieldId::Weight,
+                 static_cast<std::uint32_t>(std::clamp(height - 105 + rng.range(-6, 12),
+                                                       static_cast<int>(editorRange(PlayerFieldId::Weight).min),
+                                                       static_cast<int>(editorRange(PlayerFieldId::Weight).max))));
+    player.write(PlayerFieldId::Age,
+                 static_cast<std::uint32_t>(rng.chance(1) ? offered(rng, PlayerFieldId::Age) : rng.range(17, 36)));
+    player.write(PlayerFieldId::HairColor,
+                 rng.chance(5) ? kBaldHairColor : static_cast<std::uint32_t>(rng.range(0, 61)));
+    player.write(PlayerFieldId::HairType, kHairStyleCodes[static_cast<std::size_t>(rng.range(0, kHairStyleCount - 1))]);
+    player.write(PlayerFieldId::BeardColor,
+                 rng.chance(70) ? kNoBeardColor : static_cast<std::uint32_t>(rng.range(0, 62)));
+    player.write(PlayerFieldId::BeardType, static_cast<std::uint32_t>(rng.range(0, 59)));
+    player.write(PlayerFieldId::EyeIris, static_cast<std::uint32_t>(rng.range(0, 11)));
+    player.write(PlayerFieldId::EyeGlobe, static_cast<std::uint32_t>(rng.range(0, 2)));
+    player.write(PlayerFieldId::Sleeves, static_cast<std::uint32_t>(rng.chance(80) ? 0 : rng.range(1, 2)));
+    player.write(PlayerFieldId::Foot, static_cast<std::uint32_t>(rng.chance(75) ? 0 : rng.chance(80) ? 1 : 2));
+    player.write(PlayerFieldId::FreeKick, static_cast<std::uint32_t>(rng.range(0, 4)));
+    player.write(PlayerFieldId::Build, static_cast<std::uint32_t>(rng.range(0, 4)));
+    player.write(PlayerFieldId::ShoesModel, static_cast<std::uint32_t>(rng.range(0, 9)));
+    for (PlayerFieldId field : {PlayerFieldId::HeadV, PlayerFieldId::HeadH, PlayerFieldId::ShoesColor,
+                                PlayerFieldId::ShoesDesignColor, PlayerFieldId::ShoesTongueColor})
         player.write(field, static_cast<std::uint32_t>(rng.range(0, 7)));
-    player.write(PF::Accessory, static_cast<std::uint32_t>(rng.chance(85) ? 0 : rng.range(1, 7)));
+    player.write(PlayerFieldId::Accessory, static_cast<std::uint32_t>(rng.chance(85) ? 0 : rng.range(1, 7)));
 }
 
 void writePositionsAndSkills(Player& player, std::uint32_t position, bool national, SampleRandom& rng) {
-    player.write(PF::Position1, position);
-    player.write(PF::Position2, rng.chance(60) ? kPositionNone : static_cast<std::uint32_t>(rng.range(0, 10)));
-    player.write(PF::Position3, rng.chance(85) ? kPositionNone : static_cast<std::uint32_t>(rng.range(0, 10)));
+    player.write(PlayerFieldId::Position1, position);
+    player.write(PlayerFieldId::Position2,
+                 rng.chance(60) ? kPositionNone : static_cast<std::uint32_t>(rng.range(0, 10)));
+    player.write(PlayerFieldId::Position3,
+                 rng.chance(85) ? kPositionNone : static_cast<std::uint32_t>(rng.range(0, 10)));
 
     const int quality = national ? rng.range(55, 85) : rng.range(40, 80);
     const auto& bias = kLineBias[static_cast<std::size_t>(lineOf(position))];
@@ -91,13 +105,13 @@ void writePositionsAndSkills(Player& player, std::uint32_t position, bool nation
         player.setAbility(k, static_cast<std::uint32_t>(
                                  std::clamp(value, static_cast<int>(kAbilityMin), static_cast<int>(kAbilityMax))));
     }
-    for (PF special : kSpecialAbilityFields) {
-        const bool keeperSkill = special == PF::PkKeeper || special == PF::OneVsOneGk;
+    for (PlayerFieldId special : kSpecialAbilityFields) {
+        const bool keeperSkill = special == PlayerFieldId::PkKeeper || special == PlayerFieldId::OneVsOneGk;
         const bool isKeeper = position == 0;
         const int percent = keeperSkill ? (isKeeper ? 35 : 0) : (isKeeper ? 2 : 12);
         player.write(special, rng.chance(percent) ? 1 : 0);
     }
-    player.write(PF::Injury, static_cast<std::uint32_t>(rng.chance(70) ? 0 : rng.range(1, 2)));
+    player.write(PlayerFieldId::Injury, static_cast<std::uint32_t>(rng.chance(70) ? 0 : rng.range(1, 2)));
 }
 
 }  // namespace
@@ -120,7 +134,7 @@ void fillPlayers(const GameBlocks& blocks) {
         player.load(blocks, id);
         const std::uint32_t position = national ? kSlotPositions[static_cast<std::size_t>(nationalSlotOfPlayer(id))]
                                                 : static_cast<std::uint32_t>(rng.range(0, 10));
-        player.write(PF::Nation, nation);
+        player.write(PlayerFieldId::Nation, nation);
         writeLooks(player, rng);
         writePositionsAndSkills(player, position, national, rng);
     }

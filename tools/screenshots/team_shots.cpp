@@ -93,7 +93,7 @@ void renderTeamWindows(ShotContext& shots) {
     const GameBlocks blocks = shots.app.store.blocks();
     Player& player = shots.app.player;
     player.load(blocks, 12);
-    player.write(PF::Speed, 99);
+    player.write(PlayerFieldId::Speed, 99);
     writePlayerName(blocks, PlayerName::Back, 12, Bytes{'R', 'I', 'V', 'A', 'Z'});
     setSquadId(blocks, 43, 3, 1040);
     FormationRecord record = readFormation(blocks, 9);

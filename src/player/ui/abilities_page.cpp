@@ -22,7 +22,7 @@ AbilitiesPage::AbilitiesPage(AppContext& context, QWidget* parent) : QWidget(par
     setFont(dialogFont());
     const DialogUnits units(font());
     for (int k = 0; k < kAbilityCount; ++k) {
-        const PF field = kAbilityFields[static_cast<std::size_t>(k)];
+        const PlayerFieldId field = kAbilityFields[static_cast<std::size_t>(k)];
         const bool left = k < kLeftRows;
         const int y = kRowY[static_cast<std::size_t>(left ? k : k - kLeftRows)];
         addLabel(this, units, fieldName(field), left ? kLeftLabelX : kRightLabelX, y, kAbilityLabelWidth);
@@ -35,13 +35,13 @@ AbilitiesPage::AbilitiesPage(AppContext& context, QWidget* parent) : QWidget(par
 
 void AbilitiesPage::showPlayer(std::uint32_t) {
     for (int k = 0; k < kAbilityCount; ++k) {
-        const PF field = kAbilityFields[static_cast<std::size_t>(k)];
+        const PlayerFieldId field = kAbilityFields[static_cast<std::size_t>(k)];
         showListEntry(m_lists[static_cast<std::size_t>(k)], field, entryOfStored(field, m_context.player),
                       m_context.player);
     }
 }
 
-void AbilitiesPage::onListActivated(PF field, int entry) {
+void AbilitiesPage::onListActivated(PlayerFieldId field, int entry) {
     chooseEntry(m_context.player, field, entry);
     dropUnlistedEntry(findChild<QComboBox*>(fieldName(field)), entry);
     m_context.document.edited();

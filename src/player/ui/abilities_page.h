@@ -22,7 +22,7 @@ public:
     void showPlayer(std::uint32_t id);
 
 private:
-    void onListActivated(PF field, int entry);
+    void onListActivated(PlayerFieldId field, int entry);
 
     AppContext& m_context;
     std::array<QComboBox*, kAbilityCount> m_lists{};

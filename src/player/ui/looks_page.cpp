@@ -21,45 +21,44 @@ namespace tarvo::gui {
 namespace {
 
 constexpr int kLeftLabelWidth = 42, kRightLabelWidth = 47, kLongLabelWidth = 82;
-constexpr int kFullNameBytes = 30, kBackNameBytes = 15;
 
 // Where a field's label and control go; a number field's width takes in its spin buttons.
 struct Place {
-    PF field;
+    PlayerFieldId field;
     int labelX, labelY, labelWidth;
     int x, y, width;
 };
 
 constexpr std::array kListPlaces{
-    Place{PF::Position1, 25, 148, kLeftLabelWidth, 76, 147, 89},
-    Place{PF::Position2, 25, 170, kLeftLabelWidth, 76, 169, 89},
-    Place{PF::Position3, 25, 193, kLeftLabelWidth, 76, 191, 89},
-    Place{PF::Nation, 25, 214, kLeftLabelWidth, 76, 212, 89},
-    Place{PF::Build, 25, 279, kLeftLabelWidth, 76, 277, 89},
-    Place{PF::Skin, 185, 40, kRightLabelWidth, 236, 39, 35},
-    Place{PF::HeadV, 185, 61, kRightLabelWidth, 236, 61, 35},
-    Place{PF::HeadH, 287, 61, kRightLabelWidth, 338, 61, 35},
-    Place{PF::EyeGlobe, 185, 82, kRightLabelWidth, 236, 82, 35},
-    Place{PF::EyeIris, 287, 82, kRightLabelWidth, 338, 82, 55},
-    Place{PF::HairType, 185, 106, kRightLabelWidth, 236, 105, 35},
-    Place{PF::HairColor, 287, 106, kRightLabelWidth, 338, 105, 35},
-    Place{PF::Accessory, 185, 127, kRightLabelWidth, 236, 126, 35},
-    Place{PF::BeardType, 185, 148, kRightLabelWidth, 236, 147, 35},
-    Place{PF::BeardColor, 287, 148, kRightLabelWidth, 338, 147, 55},
-    Place{PF::Sleeves, 185, 170, kRightLabelWidth, 236, 169, 53},
-    Place{PF::ShoesModel, 185, 191, kRightLabelWidth, 236, 190, 35},
-    Place{PF::ShoesColor, 287, 191, kRightLabelWidth, 338, 190, 55},
-    Place{PF::ShoesDesignColor, 185, 211, kLongLabelWidth, 272, 210, 37},
-    Place{PF::ShoesTongueColor, 185, 233, kLongLabelWidth, 272, 232, 37},
-    Place{PF::Foot, 185, 255, kRightLabelWidth, 236, 254, 38},
-    Place{PF::FreeKick, 185, 278, kRightLabelWidth, 236, 277, 35},
+    Place{PlayerFieldId::Position1, 25, 148, kLeftLabelWidth, 76, 147, 89},
+    Place{PlayerFieldId::Position2, 25, 170, kLeftLabelWidth, 76, 169, 89},
+    Place{PlayerFieldId::Position3, 25, 193, kLeftLabelWidth, 76, 191, 89},
+    Place{PlayerFieldId::Nation, 25, 214, kLeftLabelWidth, 76, 212, 89},
+    Place{PlayerFieldId::Build, 25, 279, kLeftLabelWidth, 76, 277, 89},
+    Place{PlayerFieldId::Skin, 185, 40, kRightLabelWidth, 236, 39, 35},
+    Place{PlayerFieldId::HeadV, 185, 61, kRightLabelWidth, 236, 61, 35},
+    Place{PlayerFieldId::HeadH, 287, 61, kRightLabelWidth, 338, 61, 35},
+    Place{PlayerFieldId::EyeGlobe, 185, 82, kRightLabelWidth, 236, 82, 35},
+    Place{PlayerFieldId::EyeIris, 287, 82, kRightLabelWidth, 338, 82, 55},
+    Place{PlayerFieldId::HairType, 185, 106, kRightLabelWidth, 236, 105, 35},
+    Place{PlayerFieldId::HairColor, 287, 106, kRightLabelWidth, 338, 105, 35},
+    Place{PlayerFieldId::Accessory, 185, 127, kRightLabelWidth, 236, 126, 35},
+    Place{PlayerFieldId::BeardType, 185, 148, kRightLabelWidth, 236, 147, 35},
+    Place{PlayerFieldId::BeardColor, 287, 148, kRightLabelWidth, 338, 147, 55},
+    Place{PlayerFieldId::Sleeves, 185, 170, kRightLabelWidth, 236, 169, 53},
+    Place{PlayerFieldId::ShoesModel, 185, 191, kRightLabelWidth, 236, 190, 35},
+    Place{PlayerFieldId::ShoesColor, 287, 191, kRightLabelWidth, 338, 190, 55},
+    Place{PlayerFieldId::ShoesDesignColor, 185, 211, kLongLabelWidth, 272, 210, 37},
+    Place{PlayerFieldId::ShoesTongueColor, 185, 233, kLongLabelWidth, 272, 232, 37},
+    Place{PlayerFieldId::Foot, 185, 255, kRightLabelWidth, 236, 254, 38},
+    Place{PlayerFieldId::FreeKick, 185, 278, kRightLabelWidth, 236, 277, 35},
 };
 
 constexpr std::array kNumberPlaces{
-    Place{PF::Height, 25, 234, kLeftLabelWidth, 76, 234, 59},
-    Place{PF::Weight, 25, 256, kLeftLabelWidth, 76, 256, 59},
-    Place{PF::Age, 236, 20, kRightLabelWidth, 287, 20, 59},
-    Place{PF::Face, 287, 39, kRightLabelWidth, 338, 39, 40},
+    Place{PlayerFieldId::Height, 25, 234, kLeftLabelWidth, 76, 234, 59},
+    Place{PlayerFieldId::Weight, 25, 256, kLeftLabelWidth, 76, 256, 59},
+    Place{PlayerFieldId::Age, 236, 20, kRightLabelWidth, 287, 20, 59},
+    Place{PlayerFieldId::Face, 287, 39, kRightLabelWidth, 338, 39, 40},
 };
 
 // "Save WAV..." sits in the free place beside "accessory", above the beardcolor list.
@@ -86,14 +85,14 @@ void LooksPage::createNameControls(const DialogUnits& units) {
     addLabel(this, units, QStringLiteral("full name"), 25, 39, kLeftLabelWidth);
     m_fullName = new NameField(m_context.ui, this);
     m_fullName->setObjectName(QStringLiteral("full name"));
-    m_fullName->setMaxBytes(kFullNameBytes);
+    m_fullName->setMaxBytes(static_cast<int>(maxPlayerNameBytes(PlayerName::Full)));
     m_fullName->setGeometry(units.rect(76, 38, 90, kControlHeight));
     connect(m_fullName, &NameField::nameEdited, this, &LooksPage::onFullNameEdited);
 
     addLabel(this, units, QStringLiteral("back name"), 25, 60, kLeftLabelWidth);
     m_backName = new NameField(m_context.ui, this);
     m_backName->setObjectName(QStringLiteral("back name"));
-    m_backName->setMaxBytes(kBackNameBytes);
+    m_backName->setMaxBytes(static_cast<int>(maxPlayerNameBytes(PlayerName::Back)));
     m_backName->setUpperCase(true);
     m_backName->setGeometry(units.rect(76, 59, 90, kControlHeight));
     connect(m_backName, &NameField::nameEdited, this, &LooksPage::onBackNameEdited);
@@ -142,7 +141,7 @@ void LooksPage::createLists(const DialogUnits& units) {
         addLabel(this, units, fieldName(place.field), place.labelX, place.labelY, place.labelWidth);
         auto* list = addList(this, units, place.field, place.x, place.y, place.width);
         m_lists[place.field] = list;
-        const PF field = place.field;
+        const PlayerFieldId field = place.field;
         connect(list, &QComboBox::activated, this, [this, field](int entry) { onListActivated(field, entry); });
     }
 }
@@ -156,7 +155,7 @@ void LooksPage::createNumbers(const DialogUnits& units) {
         spin->setRange(static_cast<int>(range.min), static_cast<int>(range.max));
         spin->setGeometry(units.rect(place.x, place.y, place.width, kControlHeight));
         m_numbers[place.field] = spin;
-        const PF field = place.field;
+        const PlayerFieldId field = place.field;
         connect(spin, &QSpinBox::valueChanged, this, [this, field](int value) { onNumberChanged(field, value); });
     }
 }
@@ -175,7 +174,8 @@ void LooksPage::showPlayer(std::uint32_t id) {
     showCallNumber(readCallNumber(blocks, id));
 
     for (const auto& [field, list] : m_lists) {
-        if (field == PF::HairType || field == PF::HairColor || field == PF::BeardType || field == PF::BeardColor)
+        if (field == PlayerFieldId::HairType || field == PlayerFieldId::HairColor ||
+            field == PlayerFieldId::BeardType || field == PlayerFieldId::BeardColor)
             continue;
         showListEntry(list, field, entryOfStored(field, player), player);
     }
@@ -220,18 +220,22 @@ void LooksPage::setCallControlsEnabled(bool enabled) {
     for (auto* button : {m_listen1, m_listen2, m_saveWav}) button->setEnabled(enabled && cdImageMode());
 }
 
-void LooksPage::setNumber(PF field) { showNumber(m_numbers.at(field), field, m_context.player); }
+void LooksPage::setNumber(PlayerFieldId field) { showNumber(m_numbers.at(field), field, m_context.player); }
 
-void LooksPage::showLinkedLists(PF type, PF color, const LinkedLists& lists) {
+void LooksPage::showLinkedLists(PlayerFieldId type, PlayerFieldId color, const LinkedLists& lists) {
     const Player& player = m_context.player;
     showListEntry(m_lists.at(type), type, lists.typeEntry, player);
     m_lists.at(color)->setEnabled(lists.colorEnabled);
     showListEntry(m_lists.at(color), color, lists.colorEntry, player);
 }
 
-void LooksPage::showHair(const LinkedLists& lists) { showLinkedLists(PF::HairType, PF::HairColor, lists); }
+void LooksPage::showHair(const LinkedLists& lists) {
+    showLinkedLists(PlayerFieldId::HairType, PlayerFieldId::HairColor, lists);
+}
 
-void LooksPage::showBeard(const LinkedLists& lists) { showLinkedLists(PF::BeardType, PF::BeardColor, lists); }
+void LooksPage::showBeard(const LinkedLists& lists) {
+    showLinkedLists(PlayerFieldId::BeardType, PlayerFieldId::BeardColor, lists);
+}
 
 void LooksPage::onFullNameEdited(const Bytes& bytes) {
     if (writePlayerName(m_context.store.blocks(), PlayerName::Full, m_shownId, bytes)) m_glyphRow->setNameBytes(bytes);
@@ -276,15 +280,15 @@ void LooksPage::onSaveWavClicked() {
     saveVoiceClip(m_context.store.archive(), number, toPath(file), m_context.ui);
 }
 
-void LooksPage::onListActivated(PF field, int entry) {
+void LooksPage::onListActivated(PlayerFieldId field, int entry) {
     Player& player = m_context.player;
     switch (field) {
-    case PF::HairType: showHair(chooseHairType(player, entry)); break;
-    case PF::BeardType: showBeard(chooseBeardType(player, entry)); break;
-    case PF::Skin:
+    case PlayerFieldId::HairType: showHair(chooseHairType(player, entry)); break;
+    case PlayerFieldId::BeardType: showBeard(chooseBeardType(player, entry)); break;
+    case PlayerFieldId::Skin:
         chooseEntry(player, field, entry);
         dropUnlistedEntry(m_lists.at(field), entry);
-        setNumber(PF::Face);  // the face's range follows the skin
+        setNumber(PlayerFieldId::Face);  // the face's range follows the skin
         break;
     default:
         chooseEntry(player, field, entry);
@@ -294,7 +298,7 @@ void LooksPage::onListActivated(PF field, int entry) {
     m_context.document.edited();
 }
 
-void LooksPage::onNumberChanged(PF field, int value) {
+void LooksPage::onNumberChanged(PlayerFieldId field, int value) {
     if (enterNumber(m_context.player, field, value)) setNumber(field);
     m_context.document.edited();
 }

@@ -40,8 +40,8 @@ private:
     void setCallNumber(std::uint16_t number);
     void showEntryName();
     void setCallControlsEnabled(bool enabled);
-    void setNumber(PF field);
-    void showLinkedLists(PF type, PF color, const LinkedLists& lists);
+    void setNumber(PlayerFieldId field);
+    void showLinkedLists(PlayerFieldId type, PlayerFieldId color, const LinkedLists& lists);
     void showHair(const LinkedLists& lists);
     void showBeard(const LinkedLists& lists);
     bool cdImageMode() const;
@@ -52,8 +52,8 @@ private:
     void onNoneClicked(bool checked);
     void onListenClicked(int which);
     void onSaveWavClicked();
-    void onListActivated(PF field, int entry);
-    void onNumberChanged(PF field, int value);
+    void onListActivated(PlayerFieldId field, int entry);
+    void onNumberChanged(PlayerFieldId field, int value);
 
     AppContext& m_context;
     std::uint32_t m_shownId = 0;
@@ -66,8 +66,8 @@ private:
     QPushButton* m_listen1 = nullptr;
     QPushButton* m_listen2 = nullptr;
     QPushButton* m_saveWav = nullptr;
-    std::map<PF, QComboBox*> m_lists;
-    std::map<PF, QSpinBox*> m_numbers;
+    std::map<PlayerFieldId, QComboBox*> m_lists;
+    std::map<PlayerFieldId, QSpinBox*> m_numbers;
     VoicePlayer* m_voice = nullptr;
 };
 

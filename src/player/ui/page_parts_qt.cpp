@@ -5,7 +5,7 @@
 
 namespace tarvo::gui {
 
-QString fieldName(PF field) {
+QString fieldName(PlayerFieldId field) {
     const auto name = fieldOf(field).name;
     return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
 }
@@ -17,7 +17,7 @@ QLabel* addLabel(QWidget* page, const DialogUnits& units, const QString& text, i
     return label;
 }
 
-QComboBox* addList(QWidget* page, const DialogUnits& units, PF field, int x, int y, int width) {
+QComboBox* addList(QWidget* page, const DialogUnits& units, PlayerFieldId field, int x, int y, int width) {
     auto* list = new QComboBox(page);
     list->setObjectName(fieldName(field));
     list->setEditable(false);
@@ -30,20 +30,20 @@ QComboBox* addList(QWidget* page, const DialogUnits& units, PF field, int x, int
 
 namespace {
 
-QString offeredText(PF field, const Player& player) {
-    return QString::fromStdString(editorRangeText(field, player.read(PF::Skin)));
+QString offeredText(PlayerFieldId field, const Player& player) {
+    return QString::fromStdString(editorRangeText(field, player.read(PlayerFieldId::Skin)));
 }
 
 }  // namespace
 
-void showListEntry(QComboBox* list, PF field, int entry, const Player& player) {
+void showListEntry(QComboBox* list, PlayerFieldId field, int entry, const Player& player) {
     std::optional<long long> code;
     if (entry < 0 && list->isEnabled()) code = player.read(field);
     showEntryAsStored(list, entry, code, offeredText(field, player));
 }
 
-void showNumber(QSpinBox* spin, PF field, const Player& player) {
-    const FieldRange range = numberRange(field, player.read(PF::Skin));
+void showNumber(QSpinBox* spin, PlayerFieldId field, const Player& player) {
+    const FieldRange range = numberRange(field, player.read(PlayerFieldId::Skin));
     showNumberAsStored(spin, player.read(field), range.min, range.max, offeredText(field, player));
 }
 

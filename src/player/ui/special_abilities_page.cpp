@@ -23,7 +23,7 @@ SpecialAbilitiesPage::SpecialAbilitiesPage(AppContext& context, QWidget* parent)
     setFont(dialogFont());
     const DialogUnits units(font());
     for (int k = 0; k < kSpecialAbilityCount; ++k) {
-        const PF field = kSpecialAbilityFields[static_cast<std::size_t>(k)];
+        const PlayerFieldId field = kSpecialAbilityFields[static_cast<std::size_t>(k)];
         const bool left = k < kLeftBoxes;
         const int y = kBoxY[static_cast<std::size_t>(left ? k : k - kLeftBoxes)];
         auto* box = new QCheckBox(fieldName(field), this);
@@ -32,8 +32,8 @@ SpecialAbilitiesPage::SpecialAbilitiesPage(AppContext& context, QWidget* parent)
         m_boxes[static_cast<std::size_t>(k)] = box;
         connect(box, &QCheckBox::clicked, this, [this, field](bool checked) { onCheckBoxClicked(field, checked); });
     }
-    addLabel(this, units, fieldName(PF::Injury), kInjuryLabelX, kInjuryY, kInjuryLabelWidth);
-    m_injury = addList(this, units, PF::Injury, kInjuryListX, kInjuryY, kInjuryListWidth);
+    addLabel(this, units, fieldName(PlayerFieldId::Injury), kInjuryLabelX, kInjuryY, kInjuryLabelWidth);
+    m_injury = addList(this, units, PlayerFieldId::Injury, kInjuryListX, kInjuryY, kInjuryListWidth);
     connect(m_injury, &QComboBox::activated, this, &SpecialAbilitiesPage::onInjuryActivated);
     setFocusProxy(m_boxes.front());
 }
@@ -42,16 +42,17 @@ void SpecialAbilitiesPage::showPlayer(std::uint32_t) {
     for (int k = 0; k < kSpecialAbilityCount; ++k)
         m_boxes[static_cast<std::size_t>(k)]->setChecked(
             m_context.player.read(kSpecialAbilityFields[static_cast<std::size_t>(k)]) == 1);
-    showListEntry(m_injury, PF::Injury, entryOfStored(PF::Injury, m_context.player), m_context.player);
+    showListEntry(m_injury, PlayerFieldId::Injury, entryOfStored(PlayerFieldId::Injury, m_context.player),
+                  m_context.player);
 }
 
-void SpecialAbilitiesPage::onCheckBoxClicked(PF field, bool checked) {
+void SpecialAbilitiesPage::onCheckBoxClicked(PlayerFieldId field, bool checked) {
     m_context.player.write(field, checked ? 1 : 0);
     m_context.document.edited();
 }
 
 void SpecialAbilitiesPage::onInjuryActivated(int entry) {
-    chooseEntry(m_context.player, PF::Injury, entry);
+    chooseEntry(m_context.player, PlayerFieldId::Injury, entry);
     dropUnlistedEntry(m_injury, entry);
     m_context.document.edited();
 }

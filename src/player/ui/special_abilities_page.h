@@ -22,7 +22,7 @@ public:
     void showPlayer(std::uint32_t id);
 
 private:
-    void onCheckBoxClicked(PF field, bool checked);
+    void onCheckBoxClicked(PlayerFieldId field, bool checked);
     void onInjuryActivated(int entry);
 
     AppContext& m_context;

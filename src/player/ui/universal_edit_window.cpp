@@ -41,7 +41,7 @@ UniversalEditWindow::UniversalEditWindow(AppContext& context, QWidget* parent) :
     propertyLabel->setGeometry(units.rect(10, 13, 80, 10));
     m_property = new QComboBox(this);
     m_property->setObjectName(QStringLiteral("property"));
-    for (const PF field : kAbilityFields) m_property->addItem(fieldName(field));
+    for (const PlayerFieldId field : kAbilityFields) m_property->addItem(fieldName(field));
     m_property->setCurrentIndex(0);
     m_property->setGeometry(units.rect(10, 28, 80, kControlHeight));
 

@@ -51,7 +51,7 @@ QSpinBox* arrowField(int minimum, int maximum, const QRect& geometry, QWidget* p
 
 // A team value as stored, marked when outside the field's range; the arrows step from it towards
 // the range.
-void showTeamNumber(QSpinBox* spin, TF field, int value) {
+void showTeamNumber(QSpinBox* spin, TeamFieldId field, int value) {
     const TeamField& f = teamField(field);
     showNumberAsStored(spin, value, f.min, f.max, QStringLiteral("%1 to %2").arg(f.min).arg(f.max));
 }
@@ -112,7 +112,7 @@ void TeamWindow::buildControls() {
     m_shortName = new NameField(m_context.ui, this);
     m_shortName->setObjectName(QStringLiteral("shortName"));
     m_shortName->setGeometry(du.rect(14, 80, 40, 13));
-    m_shortName->setMaxBytes(teamField(TF::ShortName).max);
+    m_shortName->setMaxBytes(teamField(TeamFieldId::ShortName).max);
     for (NameField* name : {m_teamName, m_clubName, m_shortName}) {
         const QRect field = name->geometry();
         m_context.names.addPickerButton(name, QRect(field.right() + 3, field.top(), field.height(), field.height()),
@@ -163,7 +163,7 @@ void TeamWindow::buildControls() {
     m_changeId->setObjectName(QStringLiteral("changeId"));
 
     label(QStringLiteral("shirt NO."), du.rect(207, 130, 40, 8), this);
-    m_shirt = arrowField(teamField(TF::Shirt).min, teamField(TF::Shirt).max, du.rect(250, 128, 40, 13), this);
+    m_shirt = arrowField(teamField(TeamFieldId::Shirt).min, teamField(TeamFieldId::Shirt).max, du.rect(250, 128, 40, 13), this);
     m_shirt->setObjectName(QStringLiteral("shirt"));
     m_editFormation = pushButton(QStringLiteral("Edit formation"), du.rect(300, 127, 60, 14), this);
     m_editFormation->setObjectName(QStringLiteral("editFormation"));
@@ -240,14 +240,14 @@ void TeamWindow::showTeam() {
     }
     m_editFormation->setEnabled(tactics);
 
-    m_teamName->setEnabled(!teamEditRefusal(TF::TeamName, row));
-    m_shortName->setEnabled(!teamEditRefusal(TF::ShortName, row));
-    m_clubName->setEnabled(!teamEditRefusal(TF::ClubName, row));
-    m_teamName->setMaxBytes(teamNameMaxBytes(TF::TeamName, row));
+    m_teamName->setEnabled(!teamEditRefusal(TeamFieldId::TeamName, row));
+    m_shortName->setEnabled(!teamEditRefusal(TeamFieldId::ShortName, row));
+    m_clubName->setEnabled(!teamEditRefusal(TeamFieldId::ClubName, row));
+    m_teamName->setMaxBytes(teamNameMaxBytes(TeamFieldId::TeamName, row));
     const Bytes teamName = readTeamName(blocks, row);
     m_teamName->setNameBytes(teamName);
     m_teamGlyphs->setNameBytes(teamName);
-    m_clubName->setMaxBytes(teamNameMaxBytes(TF::ClubName, row));
+    m_clubName->setMaxBytes(teamNameMaxBytes(TeamFieldId::ClubName, row));
     m_clubName->setNameBytes(readClubName(blocks, row));
     m_shortName->setNameBytes(readShortName(blocks, row));
 
@@ -275,7 +275,7 @@ void TeamWindow::showPlayer() {
     const bool filled = id != 0;
     if (filled) {
         const QSignalBlocker blocker(m_shirt);
-        showTeamNumber(m_shirt, TF::Shirt, readShirt(blocks, m_row, m_slot));
+        showTeamNumber(m_shirt, TeamFieldId::Shirt, readShirt(blocks, m_row, m_slot));
     }
     m_editPlayer->setEnabled(filled);
     m_shirt->setEnabled(filled);
@@ -295,18 +295,18 @@ void TeamWindow::onTeamListChanged(int) { showTeam(); }
 void TeamWindow::onSquadListChanged(int) { showPlayer(); }
 
 void TeamWindow::onTeamNameEdited(const Bytes& bytes) {
-    if (!teamEditRefusal(TF::TeamName, m_row)) storeTeamName(m_context.store.blocks(), m_row, bytes);
+    if (!teamEditRefusal(TeamFieldId::TeamName, m_row)) storeTeamName(m_context.store.blocks(), m_row, bytes);
     m_teamGlyphs->setNameBytes(bytes);
     m_context.document.edited();
 }
 
 void TeamWindow::onClubNameEdited(const Bytes& bytes) {
-    if (!teamEditRefusal(TF::ClubName, m_row)) storeClubName(m_context.store.blocks(), m_row, bytes);
+    if (!teamEditRefusal(TeamFieldId::ClubName, m_row)) storeClubName(m_context.store.blocks(), m_row, bytes);
     m_context.document.edited();
 }
 
 void TeamWindow::onShortNameEdited(const Bytes& bytes) {
-    if (!teamEditRefusal(TF::ShortName, m_row)) storeShortName(m_context.store.blocks(), m_row, bytes);
+    if (!teamEditRefusal(TeamFieldId::ShortName, m_row)) storeShortName(m_context.store.blocks(), m_row, bytes);
     m_context.document.edited();
 }
 
@@ -321,7 +321,7 @@ void TeamWindow::onTacticsChanged(int k, int value) {
 void TeamWindow::onShirtChanged(int value) {
     if (m_squad.at(static_cast<std::size_t>(m_slot)) == 0) return;
     storeShirt(m_context.store.blocks(), m_row, m_slot, value);
-    showTeamNumber(m_shirt, TF::Shirt, value);
+    showTeamNumber(m_shirt, TeamFieldId::Shirt, value);
     m_context.document.edited();
 }
 

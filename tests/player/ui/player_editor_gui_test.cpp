@@ -31,7 +31,7 @@ constexpr std::size_t kRecordSize = 44;                 // records from paramete
 
 struct Env : test::LoadedSample {
     // Stores a field's value for a player as loaded data may hold it (raw: before the field's offset).
-    void storeRaw(std::uint32_t id, PF field, std::uint32_t raw) {
+    void storeRaw(std::uint32_t id, PlayerFieldId field, std::uint32_t raw) {
         player.load(blocks(), id);
         player.write(field, raw + fieldOf(field).offset);
     }
@@ -114,19 +114,19 @@ private slots:
     void storedValuesShowAsTheyAre() {
         Env env;
         const struct {
-            PF field;
+            PlayerFieldId field;
             std::uint32_t raw;
             const char* control;
             QString shown;
-        } odd[] = {{PF::Height, 60, "height", "208"},
-                   {PF::Weight, 27, "weight", "27"},
-                   {PF::Skin, 2, "skin", "3"},
-                   {PF::Face, 119, "face", "120"},
-                   {PF::Nation, 60, "nation", "<code 60>"},
-                   {PF::Offense, 0, "offense", "<code 0>"},
-                   {PF::Speed, 120, "speed", "<code 120>"},
-                   {PF::Injury, 3, "injury", "<code 3>"},
-                   {PF::HairType, 110, "hair type", "<code 110>"}};
+        } odd[] = {{PlayerFieldId::Height, 60, "height", "208"},
+                   {PlayerFieldId::Weight, 27, "weight", "27"},
+                   {PlayerFieldId::Skin, 2, "skin", "3"},
+                   {PlayerFieldId::Face, 119, "face", "120"},
+                   {PlayerFieldId::Nation, 60, "nation", "<code 60>"},
+                   {PlayerFieldId::Offense, 0, "offense", "<code 0>"},
+                   {PlayerFieldId::Speed, 120, "speed", "<code 120>"},
+                   {PlayerFieldId::Injury, 3, "injury", "<code 3>"},
+                   {PlayerFieldId::HairType, 110, "hair type", "<code 110>"}};
         for (const auto& o : odd) env.storeRaw(kId, o.field, o.raw);
         writeCallNumber(env.blocks(), kId, 20000);  // outside the offered call numbers
         env.snapshot();
@@ -139,7 +139,7 @@ private slots:
                 const auto* list = qobject_cast<QComboBox*>(control);
                 const QString shown = list ? list->currentText() : qobject_cast<QSpinBox*>(control)->text();
                 const bool marked = !control->toolTip().isEmpty();
-                QVERIFY2(id != kId || (shown == o.shown && marked == (o.field != PF::Skin)), o.control);
+                QVERIFY2(id != kId || (shown == o.shown && marked == (o.field != PlayerFieldId::Skin)), o.control);
             }
             const auto* call = child<QSpinBox>(window.get(), "call name");
             QVERIFY(id != kId || (call->value() == 20000 && !call->toolTip().isEmpty()));
@@ -158,9 +158,9 @@ private slots:
         QCOMPARE(changes.size(), 1u);
         QCOMPARE(describeChange(changes[0]), std::string("player 12 weight: 27 -> 28"));
         QTest::keyClick(weight, Qt::Key_Down);  // 27 is no longer offered
-        QCOMPARE(env.read(kId, PF::Weight), 28u);
+        QCOMPARE(env.read(kId, PlayerFieldId::Weight), 28u);
         test::retype(weight, "70");
-        QVERIFY(env.read(kId, PF::Weight) == 70u && weight->toolTip().isEmpty() && weight->minimum() == 40);
+        QVERIFY(env.read(kId, PlayerFieldId::Weight) == 70u && weight->toolTip().isEmpty() && weight->minimum() == 40);
         auto* nation = child<QComboBox>(window.get(), "nation");
         const int entries = nation->count();
         pick(nation, entries - 2);
@@ -173,13 +173,13 @@ private slots:
         Env env;
         const struct {
             const char* control;
-            PF field;
+            PlayerFieldId field;
             std::uint32_t raw;
             QString shown;
             int entry, stored;
-        } cases[] = {{"offense", PF::Offense, 75, "75", 98, 99},       // an ability, 1-99
-                     {"nation", PF::Nation, 240, "81.FREE", 56, 105},  // codes of the nation table
-                     {"position2", PF::Position2, 11, "None", 5, 5}};
+        } cases[] = {{"offense", PlayerFieldId::Offense, 75, "75", 98, 99},       // an ability, 1-99
+                     {"nation", PlayerFieldId::Nation, 240, "81.FREE", 56, 105},  // codes of the nation table
+                     {"position2", PlayerFieldId::Position2, 11, "None", 5, 5}};
         for (const auto& c : cases) {
             env.storeRaw(kId, c.field, c.raw);
             env.snapshot();
@@ -197,33 +197,34 @@ private slots:
     // enables it again.
     void numbersAndLinkedLooks() {
         Env env;
-        env.storeRaw(kId, PF::Height, 30);  // 178
-        env.storeRaw(kId, PF::Skin, 2);
-        env.storeRaw(kId, PF::Face, 119);  // face 120
+        env.storeRaw(kId, PlayerFieldId::Height, 30);  // 178
+        env.storeRaw(kId, PlayerFieldId::Skin, 2);
+        env.storeRaw(kId, PlayerFieldId::Face, 119);  // face 120
         env.snapshot();
         auto window = env.open(kId);
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
         QSpinBox* height = child<QSpinBox>(window.get(), "height");
         for (const auto& [typed, stored] : {std::pair{"300", 178u}, {"190", 190u}}) {
             test::retype(height, typed);
-            QCOMPARE(env.player.read(PF::Height), stored);
+            QCOMPARE(env.player.read(PlayerFieldId::Height), stored);
             QVERIFY(stored == 178u ? env.unchanged() : env.onlyRecordChanged(kId));
         }
         QSpinBox* face = child<QSpinBox>(window.get(), "face");
         for (const auto& [skin, maximum, shown] : {std::tuple{0, 125, 120}, {3, 120, 120}}) {
             pick(child<QComboBox>(window.get(), "skin"), skin);
-            QVERIFY(face->maximum() == maximum && face->value() == shown && env.player.read(PF::Face) == 120u);
+            QVERIFY(face->maximum() == maximum && face->value() == shown &&
+                    env.player.read(PlayerFieldId::Face) == 120u);
         }
         test::retype(face, "20");
-        QCOMPARE(env.player.read(PF::Face), 20u);
+        QCOMPARE(env.player.read(PlayerFieldId::Face), 20u);
         const struct {
             const char *type, *color;
-            PF field;
+            PlayerFieldId field;
             int off, on;
             QString onText;
             std::uint32_t stored;
-        } lists[] = {{"hair type", "hair color", PF::HairColor, kBaldEntry, 4, "1", 0},
-                     {"beard type", "beardcolor", PF::BeardColor, kNoBeardEntry, 0, "as hair", 62}};
+        } lists[] = {{"hair type", "hair color", PlayerFieldId::HairColor, kBaldEntry, 4, "1", 0},
+                     {"beard type", "beardcolor", PlayerFieldId::BeardColor, kNoBeardEntry, 0, "as hair", 62}};
         for (const auto& l : lists) {
             pick(child<QComboBox>(window.get(), l.type), l.off);
             QCOMPARE(env.player.read(l.field), 63u);
@@ -243,7 +244,7 @@ private slots:
     void faceRangeOnShowAndBackNameSlot() {
         Env env;
         for (const auto& [skin, maximum] : {std::pair{3u, 26}, {1u, 106}}) {
-            env.storeRaw(kId, PF::Skin, skin);
+            env.storeRaw(kId, PlayerFieldId::Skin, skin);
             auto window = env.open(kId);
             QCOMPARE(child<QSpinBox>(window.get(), "face")->maximum(), maximum);
         }
@@ -355,7 +356,8 @@ private slots:
         QTest::keyClick(height, Qt::Key_Z, Qt::ControlModifier);
         QVERIFY(height->value() == shown && env.unchanged());
         QTest::keyClick(height, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-        QVERIFY(height->value() == shown + 2 && env.read(kId, PF::Height) == static_cast<std::uint32_t>(shown + 2));
+        QVERIFY(height->value() == shown + 2 &&
+                env.read(kId, PlayerFieldId::Height) == static_cast<std::uint32_t>(shown + 2));
         env.snapshot();
         QTest::keyClick(height, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(height, "190");
@@ -370,7 +372,7 @@ private slots:
         test::pick(child<QComboBox>(&edit, "property"), 3);  // stamina
         test::stepTo(child<QSpinBox>(&edit, "amount"), -5);
         test::click(&edit, "Do");
-        QVERIFY(!env.unchanged() && stamina->currentIndex() == entryOfStored(PF::Stamina, env.player));
+        QVERIFY(!env.unchanged() && stamina->currentIndex() == entryOfStored(PlayerFieldId::Stamina, env.player));
         QVERIFY(stamina->currentIndex() != before);
         window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window.get()));

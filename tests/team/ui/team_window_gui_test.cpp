@@ -129,10 +129,10 @@ struct Edited : test::LoadedSample {
         const GameBlocks b = blocks();
         for (std::uint32_t id = 1; id <= 2197; ++id) {
             player.load(b, id);
-            player.write(PF::Stamina, 50);
+            player.write(PlayerFieldId::Stamina, 50);
         }
         player.load(b, 123);
-        player.write(PF::Speed, 72);
+        player.write(PlayerFieldId::Speed, 72);
         writePlayerName(b, PlayerName::Full, 7, Bytes{'A', 'L', 'P', 'H', 'A'});
         setSquadId(b, 43, 3, 512);
         FormationRecord formation = readFormation(b, 9);
@@ -142,7 +142,7 @@ struct Edited : test::LoadedSample {
         if (!store.WriteBack()) qFatal("the sample could not be written");
 
         player.load(b, 123);
-        player.write(PF::Speed, 80);
+        player.write(PlayerFieldId::Speed, 80);
         writePlayerName(b, PlayerName::Full, 7, Bytes{'B', 'E', 'T', 'A'});
         setSquadId(b, 43, 3, 1040);
         formation[12] = 35;
@@ -435,21 +435,21 @@ private slots:
             Player p;
             if (!disk.LoadFromDirectory(source)) return -1;
             p.load(disk.blocks(), id);
-            return static_cast<int>(p.read(PF::Speed));
+            return static_cast<int>(p.read(PlayerFieldId::Speed));
         };
         const auto otherWrites = [](const std::filesystem::path& source, std::uint32_t id, std::uint32_t speed) {
             MessageLog log;
             DataStore other(log);
             other.setBackups(false);
             Player p;
-            return other.LoadFromDirectory(source) && (p.load(other.blocks(), id), p.write(PF::Speed, speed), true) &&
-                   other.WriteBack();
+            return other.LoadFromDirectory(source) &&
+                   (p.load(other.blocks(), id), p.write(PlayerFieldId::Speed, speed), true) && other.WriteBack();
         };
         {
             Shown sample;
             QVERIFY(QTest::qWaitForWindowActive(&sample.window));
             QVERIFY(otherWrites(sample.source, 6, 61));
-            QTRY_COMPARE(sample.read(6, PF::Speed), 61u);
+            QTRY_COMPARE(sample.read(6, PlayerFieldId::Speed), 61u);
             QVERIFY(child<QLabel>(&sample.window, "notice")->isVisible());
             QVERIFY(!sample.store.hasUnwrittenChanges());
         }
@@ -469,7 +469,7 @@ private slots:
             QVERIFY(mineBefore != 77 && before != 61);
             Player p;
             p.load(sample.store.blocks(), 5);
-            p.write(PF::Speed, 77);
+            p.write(PlayerFieldId::Speed, 77);
             QVERIFY(otherWrites(sample.source, c.theirId, 61));
             sample.ui.changedAnswer = c.answer;
             test::click(&sample.window, "writeButton");
@@ -736,7 +736,7 @@ private slots:
             for (const bool players : {true, false}) {
                 Shown sample;
                 sample.window.selectTeam(7);
-                const int speed = int(sample.read(12, PF::Speed)), newSpeed = speed == 80 ? 81 : 80;
+                const int speed = int(sample.read(12, PlayerFieldId::Speed)), newSpeed = speed == 80 ? 81 : 80;
                 const int offense = readTactics(sample.blocks(), 7, 0), newOffense = offense == 15 ? 16 : 15;
                 const auto file = sample.dir / "sheet.csv";
                 test::writeFile(file,
@@ -756,7 +756,7 @@ private slots:
                     continue;
                 }
                 // (Where the values land: the import's own tests.)
-                if (players) QCOMPARE(int(sample.read(12, PF::Speed)), newSpeed);
+                if (players) QCOMPARE(int(sample.read(12, PlayerFieldId::Speed)), newSpeed);
                 if (!players) QCOMPARE(child<QSpinBox>(&sample.window, "tactics0")->value(), newOffense);
                 QCOMPARE(sample.window.windowTitle(), QString::fromLatin1(kAppName) + "*");
             }
@@ -871,7 +871,7 @@ private slots:
         target.document.undo();
         QVERIFY(target.unchanged());
 
-        const int speed = int(target.read(12, PF::Speed)), newSpeed = speed == 80 ? 81 : 80;
+        const int speed = int(target.read(12, PlayerFieldId::Speed)), newSpeed = speed == 80 ? 81 : 80;
         Bytes otherDisc = test::readFile(ppf);
         otherDisc[60] ^= 1;  // the check block's first byte
         const std::pair<std::string, Bytes> refused[] = {
@@ -892,7 +892,7 @@ private slots:
         target.ui.replies = {gui::toQString(target.dir / "values.txt")};
         useMenu(target.window, QStringLiteral("Apply patch..."));
         QCOMPARE(target.ui.listed, QStringList{QStringLiteral("player 12 speed: %1 -> %2").arg(speed).arg(newSpeed)});
-        QCOMPARE(int(target.read(12, PF::Speed)), newSpeed);
+        QCOMPARE(int(target.read(12, PlayerFieldId::Speed)), newSpeed);
 
         Shown folder;
         useMenu(folder.window, QStringLiteral("Make patch (PPF)..."));
@@ -1009,20 +1009,20 @@ private slots:
         QVERIFY(revert->isEnabled());
         test::click(&window, "revert");
         QCOMPARE(topRows(list), (QStringList{kStamina, kName, kFormation, kSquad}));
-        QCOMPARE(sample.read(123, PF::Speed), 72u);
-        QCOMPARE(sample.read(123, PF::Stamina), 55u);  // (both copies: the change list's tests)
+        QCOMPARE(sample.read(123, PlayerFieldId::Speed), 72u);
+        QCOMPARE(sample.read(123, PlayerFieldId::Stamina), 55u);  // (both copies: the change list's tests)
         QCOMPARE(readSquadId(sample.blocks(), 43, 3), 1040);
 
         // One player of the group, then the rest of the group as one row.
         rowNamed(list, kStamina)->child(6)->setSelected(true);
         test::click(&window, "revert");
         QCOMPARE(topRows(list), (QStringList{QStringLiteral("stamina: 2196 players"), kName, kFormation, kSquad}));
-        QCOMPARE(sample.read(7, PF::Stamina), 50u);
-        QCOMPARE(sample.read(8, PF::Stamina), 55u);
+        QCOMPARE(sample.read(7, PlayerFieldId::Stamina), 50u);
+        QCOMPARE(sample.read(8, PlayerFieldId::Stamina), 55u);
         list->topLevelItem(0)->setSelected(true);
         test::click(&window, "revert");
         QCOMPARE(topRows(list), (QStringList{kName, kFormation, kSquad}));
-        QCOMPARE(sample.read(2197, PF::Stamina), 50u);
+        QCOMPARE(sample.read(2197, PlayerFieldId::Stamina), 50u);
 
         // Everything: the list says so, and the blocks are what was written.
         list->selectAll();
