@@ -514,8 +514,8 @@ private slots:
             QTest::keyClick(child<QSpinBox>(&sample.window, "tactics1"), Qt::Key_Down);
             sample.ui.closeAnswer = gui::UiServices::CloseAnswer::Discard;
             auto* button = child<QPushButton>(&sample.window, name);
-            button->setFocus();
-            QTest::keyClick(button, Qt::Key_Return);
+            button->setFocus();  // the window's own handler, reached also where a button leaves Enter to it
+            QTest::keyClick(&sample.window, Qt::Key_Return);
             QCOMPARE(test::fileChecksum(sample.source), before);
             QCOMPARE(sample.window.isVisible(), std::string_view(name) != "close");
             if (std::string_view(name) == "saveTeam") QVERIFY(sample.ui.lastText().starts_with("OK, team data saved"));
