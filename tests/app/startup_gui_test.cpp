@@ -182,6 +182,13 @@ private slots:
         QVERIFY(!dialog->isVisible());
     }
 
+    // Two sources on the command line are refused before any window opens.
+    void twoSourcesAreRefused() {
+        const test::ProgramRun run = test::runCaptured(TARVO_APP_PATH, {"a.bin", "b.bin"});
+        QCOMPARE(run.status, 2);
+        QCOMPARE(run.err, std::string("Only one SOURCE can be opened.\nSee Tarvo_Riviza_Editor --help.\n"));
+    }
+
     void folderRule() {
         test::TempDir dir;
         const fs::path exported = test::copySampleExportDir(dir);

@@ -5,11 +5,14 @@
 
 #include <algorithm>
 #include <nlohmann/json.hpp>
+#include <regex>
 
+#include "records/player.h"
 #include "store/backups.h"
 #include "store/data_store.h"
 #include "store/file_io.h"
 #include "store/iso_file.h"
+#include "store/source_lock.h"
 #include "support/csv_sheet.h"
 #include "support/platform.h"
 #include "support/sample.h"
@@ -458,16 +461,35 @@ TEST(CliOutput, PlainTextSaysWhatTheJsonSays) {
     EXPECT_TRUE(found.starts_with("12\tDukesor Vais\tVAIS\t1.Ireland slot 12\t")) << found;
 }
 
-// `backups` lists a backup whose file is gone as damaged (plain and JSON); --no-backup makes none;
-// `restore` of another source's backup says how to force it, and --force restores it.
-TEST(CliBackups, DamagedListedAndAnotherSourcesBackupNeedsForce) {
+// `backups --json`: newest first, each with the same keys in the same order; the backup holding
+// what the source holds now says so, and one whose file is gone is damaged (plain text too).
+// --no-backup makes none; `restore` of another source's backup says how to force it, and --force
+// restores it.
+TEST(CliBackups, NewestFirstDamagedMarkedAndAnotherSourcesBackupNeedsForce) {
     const Source source(false), other(false);
     const json speedBefore = source.jsonOf({"player", "{S}", "12", "--json"})["speed"];
-    ASSERT_EQ(source.run({"set-player", "{S}", "12", "speed=99"}).status, 0);
-    ASSERT_EQ(source.run({"set-player", "{S}", "12", "speed=98", "--no-backup"}).status, 0);
-    const json listed = source.jsonOf({"backups", "{S}", "--json"});
-    ASSERT_EQ(listed.size(), 1u);
-    const std::string folder = listed[0]["folder"].get<std::string>();
+    for (const char* speed : {"speed=99", "speed=98"})  // backups of the source as loaded, then with 99
+        ASSERT_EQ(source.run({"set-player", "{S}", "12", speed}).status, 0);
+    ASSERT_EQ(source.run({"set-player", "{S}", "12", "speed=99", "--no-backup"}).status, 0);
+    const auto listing = [&] {
+        const CommandRun r = source.run({"backups", "{S}", "--json"});
+        EXPECT_EQ(r.status, 0) << r.err;
+        return nlohmann::ordered_json::parse(r.out, nullptr, false);
+    };
+    const auto listed = listing();
+    ASSERT_EQ(listed.size(), 2u);
+    for (const auto& backup : listed) {
+        std::vector<std::string> keys;
+        for (const auto& [key, value] : backup.items()) keys.push_back(key);
+        EXPECT_EQ(keys, (std::vector<std::string>{"folder", "time", "utc", "damaged", "damage", "matches source"}));
+        EXPECT_TRUE(
+            std::regex_match(backup["time"].get<std::string>(), std::regex(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d)")));
+        EXPECT_TRUE(
+            std::regex_match(backup["utc"].get<std::string>(), std::regex(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ)")));
+        EXPECT_TRUE(backup["damaged"] == false && backup["damage"] == "");
+    }
+    EXPECT_TRUE(listed[0]["matches source"] == true && listed[1]["matches source"] == false);
+    const std::string folder = listed[1]["folder"].get<std::string>();  // the source as loaded
     ASSERT_EQ(other.run({"set-player", "{S}", "12", "speed=50", "--no-backup"}).status, 0);
     const CommandRun refused = other.run({"restore", "{S}", folder});
     EXPECT_EQ(refused.status, 1);
@@ -476,8 +498,81 @@ TEST(CliBackups, DamagedListedAndAnotherSourcesBackupNeedsForce) {
     ASSERT_EQ(other.run({"restore", "{S}", folder, "--force"}).status, 0);
     EXPECT_EQ(other.jsonOf({"player", "{S}", "12", "--json"})["speed"], speedBefore);
     fs::remove(pathFromUtf8(folder) / "select.ovl");
-    EXPECT_EQ(source.jsonOf({"backups", "{S}", "--json"})[0]["damaged"], true);
+    const auto damaged = listing();
+    ASSERT_EQ(damaged.size(), 2u);
+    EXPECT_EQ(damaged[0]["matches source"], true);
+    EXPECT_TRUE(damaged[1]["damaged"] == true && damaged[1]["damage"] != "" && damaged[1]["matches source"] == false);
     EXPECT_NE(source.run({"backups", "{S}"}).out.find("  damaged: "), std::string::npos);
+}
+
+// The disk until `writes` writes are made; from then on every write, flush and removal fails, as
+// when the process is killed there.
+class StopsAfter : public FileAccess {
+public:
+    explicit StopsAfter(int writes) : m_left(writes) {}
+    std::unique_ptr<OpenFile> open(const fs::path& file, OpenMode mode, std::string& error) override {
+        auto inner = diskAccess().open(file, mode, error);
+        return inner ? std::make_unique<File>(m_left, std::move(inner)) : nullptr;
+    }
+    bool remove(const fs::path& file) override { return m_left > 0 && diskAccess().remove(file); }
+
+private:
+    class File : public OpenFile {
+    public:
+        File(int& left, std::unique_ptr<OpenFile> inner) : m_left(left), m_inner(std::move(inner)) {}
+        bool read(std::uint64_t at, MutableByteSpan out) override { return m_inner->read(at, out); }
+        bool write(std::uint64_t at, ByteSpan data) override {
+            return m_left > 0 && m_inner->write(at, data) && --m_left >= 0;
+        }
+        bool flush() override { return m_left > 0 && m_inner->flush(); }
+        std::uint64_t size() const override { return m_inner->size(); }
+
+    private:
+        int& m_left;
+        std::unique_ptr<OpenFile> m_inner;
+    };
+    int m_left;
+};
+
+// A write stopped part-way (its journal made, some of the data written) leaves the source
+// refused with the advice to recover; `recover` gives back the source byte for byte and removes
+// the journal, and then finds nothing more to undo.
+TEST(CliRecover, UndoesAWriteStoppedPartWay) {
+    for (const bool image : {true, false}) {
+        SCOPED_TRACE(image ? "image" : "folder");
+        const Source source(image);
+        const auto before = source.checksums();
+        const fs::path journal = journalPathOf(source.path);
+        for (int writes = 1; writes < 50 && !(fs::exists(journal) && source.checksums() != before); ++writes) {
+            MessageLog log;
+            StopsAfter stops(writes);
+            DataStore store(log, stops);
+            store.setBackups(false);
+            ASSERT_TRUE(store.load(source.path));
+            Player player;
+            player.load(store.blocks(), 1);
+            player.write(PF::Speed, 1 + player.read(PF::Speed) % 99);  // its record and its copy,
+            player.load(store.blocks(), 2197);                         // sectors apart
+            player.write(PF::Speed, 1 + player.read(PF::Speed) % 99);
+            EXPECT_FALSE(store.WriteBack());
+            if (source.checksums() == before) fs::remove(journal);  // stopped before any data was written
+        }
+        ASSERT_TRUE(fs::exists(journal) && source.checksums() != before);
+        const CommandRun refused = source.run({"set-player", "{S}", "12", "speed=50"});
+        EXPECT_EQ(refused.status, 1);
+        EXPECT_NE(refused.err.find("Run \"tarvo recover " + utf8Path(source.path) + "\" to undo it."),
+                  std::string::npos)
+            << refused.err;
+        const CommandRun recovered = source.run({"recover", "{S}"});
+        EXPECT_EQ(recovered.status, 0) << recovered.err;
+        EXPECT_NE(recovered.err.find("Undid the interrupted write into " + utf8Path(source.path)), std::string::npos)
+            << recovered.err;
+        EXPECT_EQ(source.checksums(), before);
+        EXPECT_FALSE(fs::exists(journal));
+        const CommandRun again = source.run({"recover", "{S}"});
+        EXPECT_EQ(again.status, 0);
+        EXPECT_NE(again.err.find("There is no interrupted write to undo"), std::string::npos) << again.err;
+    }
 }
 
 // An argument that starts with "/" is a path on every system, never an option written the Windows

@@ -192,6 +192,37 @@ private slots:
         }
     }
 
+    // Each special ability's box sets and clears its one bit of the record (BitRecord position p:
+    // byte 43 - p / 8, bit 7 - p % 8), both copies and nothing else; the injury list stores its
+    // entry's code in positions 66-67: "A" is 2.
+    void specialAbilitiesStoreTheirBits() {
+        Env env;
+        env.storeRaw(kId, PF::Injury, 0);
+        const std::pair<const char*, int> boxes[] = {
+            {"dribbling", 87},  {"post player", 86}, {"positioning", 85}, {"running out", 84}, {"striker", 83},
+            {"game maker", 82}, {"passer", 81},      {"feints", 69},      {"PK kicker", 80},   {"1vs1 shoot", 79},
+            {"long throw", 78}, {"direct play", 77}, {"outside", 68},     {"man mark", 76},    {"defense line", 75},
+            {"feed kick", 72},  {"PK keeper", 70},   {"1vs1 GK", 71}};
+        auto window = env.open(kId);
+        auto* tabs = child<QTabWidget>(window.get(), "pages")->tabBar();
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(2).center());
+        const Bytes before(env.record(kId).begin(), env.record(kId).end());
+        env.snapshot();
+        for (const auto& [name, position] : boxes) {
+            auto* box = child<QCheckBox>(window.get(), name);
+            Bytes expected = before;
+            expected[static_cast<std::size_t>(43 - position / 8)] ^= static_cast<std::uint8_t>(0x80 >> position % 8);
+            QTest::mouseClick(box, Qt::LeftButton);
+            QVERIFY2(std::ranges::equal(env.record(kId), expected) && env.onlyRecordChanged(kId), name);
+            QTest::mouseClick(box, Qt::LeftButton);
+            QVERIFY2(env.unchanged(), name);
+        }
+        pick(child<QComboBox>(window.get(), "injury"), 2);
+        Bytes injured = before;
+        injured[35] |= 0x20;  // position 66: byte 35, bit 5; 67 stays 0
+        QVERIFY(std::ranges::equal(env.record(kId), injured) && env.onlyRecordChanged(kId));
+    }
+
     // A number typed out of range stores nothing. The skin bounds the face: a narrower range still
     // shows the stored face. "bald" and "NO" beard store 63 and disable their colour; another style
     // enables it again.
@@ -451,6 +482,36 @@ private slots:
         QVERIFY2(start.at + clip1.size() > second.at, "the first clip was heard to its end");
         const Found last = findClip(recording, clip1, second.at + clip2.size(), recording.size());
         QVERIFY2(last.db >= kMinDb, qPrintable(dbText("Listen1", last.db)));
+    }
+
+    // "Save WAV..." writes Listen1's clip: a 44-byte RIFF header giving the ADX entry's channels,
+    // rate and sample count (big-endian at 7, 8 and 12 of the entry), then the samples.
+    void saveWavWritesListen1sClip() {
+        test::LoadedSample sample(SourceMode::CdImage);
+        AfsArchive& archive = sample.store.archive();
+        Bytes adx(archive.GetSize(kCall));
+        QVERIFY(adx.size() >= 36 && archive.ReadEntry(adx, kCall));
+        const auto bigEndian = [&adx](std::size_t at) {
+            return std::uint32_t(adx[at] << 24 | adx[at + 1] << 16 | adx[at + 2] << 8 | adx[at + 3]);
+        };
+        const std::uint32_t channels = adx[7], rate = bigEndian(8), data = bigEndian(12) * channels * 2;
+        Bytes header;
+        const auto add = [&header](std::string_view text) { header.insert(header.end(), text.begin(), text.end()); };
+        const auto le = [&header](std::uint32_t value, int bytes) {
+            for (int i = 0; i < bytes; ++i) header.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+        };
+        add("RIFF"), le(data + 36, 4), add("WAVE"), add("fmt "), le(16, 4), le(1, 2), le(channels, 2), le(rate, 4);
+        le(rate * channels * 2, 4), le(channels * 2, 2), le(16, 2), add("data"), le(data, 4);
+
+        auto window = openOnCall(sample);
+        const auto file = sample.dir / "call.wav";
+        sample.ui.replies.push_back(gui::toQString(file));
+        test::click(window.get(), "Save WAV...");
+        QCOMPARE(sample.ui.lastText(), "OK, voice saved as \n" + file.string());
+        const Bytes saved = test::readFile(file);
+        QCOMPARE(saved.size(), std::size_t{44} + data);
+        QVERIFY(std::equal(header.begin(), header.end(), saved.begin()));
+        QVERIFY(saved == readVoiceClip(archive, 1, kCall));
     }
 
 private:

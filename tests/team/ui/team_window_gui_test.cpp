@@ -17,6 +17,7 @@
 #include "team/ui/team_window.h"
 #include "text/sjis.h"
 #include "text/ui/picker_window.h"
+#include "ui/glyph_row_widget.h"
 #include "ui/name_field_widget.h"
 
 using namespace tarvo;
@@ -513,8 +514,8 @@ private slots:
             QTest::keyClick(child<QSpinBox>(&sample.window, "tactics1"), Qt::Key_Down);
             sample.ui.closeAnswer = gui::UiServices::CloseAnswer::Discard;
             auto* button = child<QPushButton>(&sample.window, name);
-            button->setFocus();
-            QTest::keyClick(button, Qt::Key_Return);
+            button->setFocus();  // the window's own handler, reached also where a button leaves Enter to it
+            QTest::keyClick(&sample.window, Qt::Key_Return);
             QCOMPARE(test::fileChecksum(sample.source), before);
             QCOMPARE(sample.window.isVisible(), std::string_view(name) != "close");
             if (std::string_view(name) == "saveTeam") QVERIFY(sample.ui.lastText().starts_with("OK, team data saved"));
@@ -1210,6 +1211,55 @@ private slots:
         QCOMPARE(shown, (QStringList{QStringLiteral("A。B"), QStringLiteral("C。"), filled, QStringLiteral("。")}));
         QCOMPARE(readPlayerName(sample.blocks(), PlayerName::Back, id), (Bytes{'C', 0x81, 0x42}));
         QCOMPARE(readPlayerName(sample.blocks(), PlayerName::Full, id), encodeShiftJis(filled.toStdString()).bytes);
+    }
+
+    // The glyph rows show the two-byte characters of the team name (also as it is typed) and of
+    // the selected player's name: glyph n is the sheet's cell at 16 * (n mod 16), 15 * (n div 16),
+    // drawn once and whole, each next one 16 pixels to the right. 82 A0 is glyph 209, 81 42 glyph 1
+    // and ED 40 glyph 6878.
+    void glyphRowsShowTheNamesGlyphs() {
+        test::LoadedSample sample;
+        writePlayerName(sample.blocks(), PlayerName::Full, readSquadId(sample.blocks(), 0, 1),
+                        Bytes{0xED, 0x40, 'x', 0x82, 0xA0});
+        TeamWindow window(sample.context);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        const auto drawnRow = [](QWidget* box, std::vector<int> glyphs) {
+            const QImage drawn = box->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            const auto cell = [](int n) { return gui::glyphSheetImage().copy(16 * (n % 16), 15 * (n / 16), 16, 15); };
+            std::vector<QPoint> first;
+            for (int y = 0; y + 15 <= drawn.height(); ++y)
+                for (int x = 0; x + 16 <= drawn.width(); ++x)
+                    if (drawn.copy(x, y, 16, 15) == cell(glyphs[0])) first.emplace_back(x, y);
+            bool row = first.size() == 1;
+            for (std::size_t k = 1; row && k < glyphs.size(); ++k)
+                row = drawn.copy(first[0].x() + 16 * int(k), first[0].y(), 16, 15) == cell(glyphs[k]);
+            return row;
+        };
+        auto* name = child<QWidget>(&window, "teamName");
+        name->setFocus();
+        QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
+        test::typeText(name, QString::fromUtf8("Aあ。"));
+        QVERIFY(readTeamName(sample.blocks(), 0) == (Bytes{'A', 0x82, 0xA0, 0x81, 0x42}));
+        QVERIFY(drawnRow(child<QWidget>(&window, "teamNameGlyphs"), {209, 1}));
+        test::pick(child<QComboBox>(&window, "squadList"), 1);
+        QVERIFY(drawnRow(child<QWidget>(&window, "playerNameGlyphs"), {6878, 209}));
+    }
+
+    // F1 opens the About box, which names the program and its version.
+    void f1OpensAbout() {
+        Shown sample;
+        QVERIFY(QTest::qWaitForWindowActive(&sample.window));
+        QString title, text;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            title = box->windowTitle(), text = box->text();
+            box->accept();
+        });
+        QTest::keyClick(&sample.window, Qt::Key_F1);
+        QCOMPARE(title, QStringLiteral("About Tarvo_Riviza_Editor"));
+        QVERIFY(text.startsWith(QStringLiteral("Tarvo_Riviza_Editor Version ")));
     }
 };
 
