@@ -7,6 +7,7 @@
 #include "edits/csv.h"
 #include "edits/input_text.h"
 #include "edits/value_edits.h"
+#include "records/player.h"
 #include "records/player_fields.h"
 #include "records/team.h"
 
@@ -64,7 +65,12 @@ struct Sheet {
 };
 
 Sheet playerSheet() {
-    return {ChangeKind::Player, "player", "id", playerColumns(), kFirstPlayerId, kLastPlayerId,
+    return {ChangeKind::Player,
+            "player",
+            "id",
+            playerColumns(),
+            kFirstPlayerId,
+            kLastPlayerId,
             std::string(playerIdRefusal())};
 }
 

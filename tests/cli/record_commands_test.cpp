@@ -551,9 +551,9 @@ TEST(CliRecover, UndoesAWriteStoppedPartWay) {
             ASSERT_TRUE(store.load(source.path));
             Player player;
             player.load(store.blocks(), 1);
-            player.write(PF::Speed, 1 + player.read(PF::Speed) % 99);  // its record and its copy,
+            player.write(PlayerFieldId::Speed, 1 + player.read(PlayerFieldId::Speed) % 99);  // its record and its copy,
             player.load(store.blocks(), 2197);                         // sectors apart
-            player.write(PF::Speed, 1 + player.read(PF::Speed) % 99);
+            player.write(PlayerFieldId::Speed, 1 + player.read(PlayerFieldId::Speed) % 99);
             EXPECT_FALSE(store.WriteBack());
             if (source.checksums() == before) fs::remove(journal);  // stopped before any data was written
         }

@@ -197,7 +197,7 @@ private slots:
     // entry's code in positions 66-67: "A" is 2.
     void specialAbilitiesStoreTheirBits() {
         Env env;
-        env.storeRaw(kId, PF::Injury, 0);
+        env.storeRaw(kId, PlayerFieldId::Injury, 0);
         const std::pair<const char*, int> boxes[] = {
             {"dribbling", 87},  {"post player", 86}, {"positioning", 85}, {"running out", 84}, {"striker", 83},
             {"game maker", 82}, {"passer", 81},      {"feints", 69},      {"PK kicker", 80},   {"1vs1 shoot", 79},
