@@ -391,6 +391,25 @@ TEST_P(SafeWrite, HostileJournalsChangeNothing) {
     }
 }
 
+// A journal whose checksum does not match its entries was cut short while it was written, before
+// any data write began: it is removed and nothing of it is written, even when its entries look whole.
+TEST_P(SafeWrite, AJournalWhoseChecksumFailsIsNeverApplied) {
+    EditedSource source(GetParam());
+    const fs::path journal = journalPathOf(source.path);
+    const fs::path own = source.image ? source.path : source.path / "parameter.ovl";
+    const std::uint64_t size = fs::file_size(own);
+    Bytes crafted = craftJournal(false, {Entry{"", std::uint8_t(source.image ? 1 : 3), size, size - 4, {1, 2, 3, 4}}});
+    crafted[crafted.size() - 32 - 1] ^= 0xFF;  // the last saved byte, after the checksum was taken
+    test::writeFile(journal, crafted);
+    const auto expected = filesUnder(source.dir.path());
+    MessageLog log;
+    EXPECT_TRUE(recoverSource(source.path, log));
+    auto after = filesUnder(source.dir.path());
+    EXPECT_FALSE(fs::exists(journal));
+    after[journal] = crafted;
+    EXPECT_TRUE(after == expected);
+}
+
 // A write-back writes only what changed. With nothing edited it writes nothing at all (no journal
 // either), also the second time; after one edit it writes exactly the units whose bytes differ
 // afterwards, whole, plus the journal, which it then removes. An image is written in raw CD
