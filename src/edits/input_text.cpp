@@ -65,17 +65,12 @@ std::string shownValue(std::string_view text) {
     return out;
 }
 
-namespace {
-
-// The value as messages show it, in quotes. Built by appending: GCC 12 warns falsely (-Wrestrict)
-// on "\"" + std::string at -O2.
+// Built by appending: GCC 12 warns falsely (-Wrestrict) on "\"" + std::string at -O2.
 std::string quoted(std::string_view text) {
     std::string out(1, '"');
     out.append(shownValue(text)).append(1, '"');
     return out;
 }
-
-}  // namespace
 
 std::optional<std::string> cellLengthRefusal(const std::optional<ValueRef>& value, std::string_view cell) {
     if (!value || !isTextValue(*value)) {

@@ -26,6 +26,8 @@ std::size_t characterCount(std::string_view text);
 // `text` as a message repeats it: at most kShownCharacters characters (then "..."), each control
 // character and each byte that is no UTF-8 written as \xNN.
 std::string shownValue(std::string_view text);
+// The value as messages show it, in double quotes.
+std::string quoted(std::string_view text);
 // Why `cell` is too long for the value it stands for, or nullopt: a name has at most as many
 // characters as its slot has bytes (each character takes one or two; a name read from a disc may
 // fill the slot), anything else is a number.

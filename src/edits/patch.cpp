@@ -110,10 +110,10 @@ Patch parsePatch(std::string_view text) {
                             " cells where a patch line has 5: player or team, ID or row, value, old, new");
         const std::string& kind = cells[0];
         if (kind != changeKindName(ChangeKind::Player) && kind != changeKindName(ChangeKind::Team))
-            return fail(record->line, "\"" + shownValue(kind) + "\" should be player or team");
+            return fail(record->line, quoted(kind) + " should be player or team");
         const auto number = cells[1].size() <= kMaxNumberCharacters ? parseInteger(cells[1]) : std::nullopt;
         if (!number || *number < -kLargestNumber || *number > kLargestNumber)
-            return fail(record->line, "\"" + shownValue(cells[1]) + "\" should be a player ID or a team row");
+            return fail(record->line, quoted(cells[1]) + " should be a player ID or a team row");
         PatchLine line{record->line,
                        kind == changeKindName(ChangeKind::Player) ? ChangeKind::Player : ChangeKind::Team,
                        static_cast<int>(*number),

@@ -246,9 +246,11 @@ void SourceActions::onApplyPatch() {
     if (ppf::isPpf(*bytes)) {
         std::uint64_t outside = 0;
         if (const auto patch = ppf::parse(*bytes, error)) after = m_context.store.blocksWithPpf(*patch, outside, error);
-        if (outside > 0)
-            outsideNote = " " + std::to_string(outside) +
-                          " bytes of the patch lie outside the game's data and are left as they are.";
+        if (outside > 0) {
+            outsideNote = " ";
+            outsideNote += std::to_string(outside);
+            outsideNote += " bytes of the patch lie outside the game's data and are left as they are.";
+        }
     } else {
         const std::string_view text(reinterpret_cast<const char*>(bytes->data()), bytes->size());
         const Patch patch = parsePatch(text);
