@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 
 #include "store/file_io.h"
 
@@ -46,15 +47,20 @@ bool AfsArchive::LoadDirectory() {
         return refuse("claims " + std::to_string(count) + " entries, but their table of " + std::to_string(tableSize) +
                       " bytes does not fit in the archive's " + std::to_string(archiveSize) + " bytes");
 
-    Bytes table(static_cast<std::size_t>(tableSize));
-    if (!read(kEntryTableOffset, table)) return false;
+    // The table is the entries' offsets and sizes, little-endian 32-bit numbers in pairs: read
+    // straight into the entries, and turned round where the machine stores numbers the other way.
+    static_assert(sizeof(Entry) == kEntryTableEntrySize);
     std::vector<Entry> entries(count);
+    const MutableByteSpan table(reinterpret_cast<std::uint8_t*>(entries.data()), static_cast<std::size_t>(tableSize));
+    if (!read(kEntryTableOffset, table)) return false;
+    if constexpr (std::endian::native != std::endian::little)
+        for (std::uint32_t i = 0; i < count; ++i)
+            entries[i] = {*readU32LE(table, std::size_t{i} * kEntryTableEntrySize),
+                          *readU32LE(table, std::size_t{i} * kEntryTableEntrySize + 4)};
     // The entry table is followed by the name table's offset and size; an entry lying over either
     // would have them overwritten when it is written back.
     const std::uint64_t tableEnd = kEntryTableOffset + tableSize + kEntryTableEntrySize;
     for (std::uint32_t i = 0; i < count; ++i) {
-        entries[i].offset = *readU32LE(table, std::size_t{i} * kEntryTableEntrySize);
-        entries[i].size = *readU32LE(table, std::size_t{i} * kEntryTableEntrySize + 4);
         // Named only when refused: the disc's archive has thousands of entries.
         const auto entry = [&] {
             return "entry " + std::to_string(i) + " (offset " + std::to_string(entries[i].offset) + ", size " +

@@ -1,8 +1,10 @@
 #pragma once
 // Byte spans and bounds-checked integer access in a stated byte order.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -65,6 +67,18 @@ inline bool writeU32BE(MutableByteSpan data, std::size_t offset, std::uint32_t v
     if (!fitsIn(data.size(), offset, 4)) return false;
     for (int i = 0; i < 4; ++i) data[offset + i] = static_cast<std::uint8_t>(value >> (24 - 8 * i));
     return true;
+}
+
+// Copies `from` to the start of `to`, never past its end. Whole blocks are copied through here:
+// memcpy, where std::copy would be a memmove, which an AddressSanitizer build runs a byte at a time.
+inline void copyBytes(ByteSpan from, MutableByteSpan to) {
+    if (const std::size_t n = std::min(from.size(), to.size()); n > 0) std::memcpy(to.data(), from.data(), n);
+}
+
+// `to` made a copy of `from`, reusing its memory when it is large enough.
+inline void assignBytes(Bytes& to, ByteSpan from) {
+    to.resize(from.size());
+    copyBytes(from, to);
 }
 
 // Appenders for files built in memory, little-endian.

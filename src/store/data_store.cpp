@@ -115,18 +115,18 @@ bool DataStore::load(const fs::path& path) {
 
 bool DataStore::loadFrom(std::unique_ptr<Source> source) {
     if (refuseJournalLeft(source->dataPath())) return false;
-    auto files = source->load();
-    if (!files) return false;
-    adopt(std::move(source), std::move(*files));
+    if (!source->load(m_spare)) return false;
+    adopt(std::move(source), m_spare);
     return true;
 }
 
-void DataStore::adopt(std::unique_ptr<Source> source, SourceFiles files) {
+// The blocks become `files`, which is left holding the memory of the blocks as they were.
+void DataStore::adopt(std::unique_ptr<Source> source, SourceFiles& files) {
     protectSource(false);
     m_source = std::move(source);
-    m_boot = std::move(files.boot);
-    m_parameter = std::move(files.parameter);
-    m_select = std::move(files.select);
+    m_boot.swap(files.boot);
+    m_parameter.swap(files.parameter);
+    m_select.swap(files.select);
     m_loaded = true;
     forgetWritten();
     protectSource(true);
@@ -134,30 +134,29 @@ void DataStore::adopt(std::unique_ptr<Source> source, SourceFiles files) {
 
 bool DataStore::adoptBlocks(Bytes boot, Bytes parameter, Bytes select) {
     if (!blocksLongEnough(m_messages, boot, parameter, select)) return false;
-    adopt(nullptr, {std::move(boot), std::move(parameter), std::move(select)});
+    SourceFiles files{std::move(boot), std::move(parameter), std::move(select)};
+    adopt(nullptr, files);
     return true;
 }
 
 // After a load the blocks are what was loaded until a view that may change them is handed out: a
 // command that only reads copies nothing, one that edits copies once, when it starts. From then on
-// the copy is kept apart, since a view handed out may change the blocks at any time.
-void DataStore::forgetWritten() {
-    m_writtenIsBlocks = true;
-    m_writtenBoot = m_writtenParameter = m_writtenSelect = Bytes();
-}
+// the copy is kept apart, since a view handed out may change the blocks at any time. Its memory is
+// kept for the next copy.
+void DataStore::forgetWritten() { m_writtenIsBlocks = true; }
 
 void DataStore::markWritten() {
     if (m_writtenIsBlocks) return;
-    std::ranges::copy(m_boot, m_writtenBoot.begin());
-    std::ranges::copy(m_parameter, m_writtenParameter.begin());
-    std::ranges::copy(m_select, m_writtenSelect.begin());
+    copyBytes(m_boot, m_writtenBoot);
+    copyBytes(m_parameter, m_writtenParameter);
+    copyBytes(m_select, m_writtenSelect);
 }
 
 void DataStore::copyWritten() {
     if (!m_writtenIsBlocks) return;
-    m_writtenBoot = m_boot;
-    m_writtenParameter = m_parameter;
-    m_writtenSelect = m_select;
+    assignBytes(m_writtenBoot, m_boot);
+    assignBytes(m_writtenParameter, m_parameter);
+    assignBytes(m_writtenSelect, m_select);
     m_writtenIsBlocks = false;
 }
 
@@ -192,9 +191,9 @@ bool DataStore::replaceBlocks(ByteSpan boot, ByteSpan parameter, ByteSpan select
         return false;
     copyWritten();
     // Copied in place: the editors hold views of the blocks.
-    std::ranges::copy(boot, m_boot.begin());
-    std::ranges::copy(parameter, m_parameter.begin());
-    std::ranges::copy(select, m_select.begin());
+    copyBytes(boot, m_boot);
+    copyBytes(parameter, m_parameter);
+    copyBytes(select, m_select);
     return true;
 }
 
@@ -305,7 +304,7 @@ bool DataStore::applyImagePatches(const std::vector<FilePatch>& patches) {
     m_failure = {};
     if (!m_loaded || !m_source || m_source->kind() != SourceKind::RawImage) return false;
     std::unique_ptr<Source> reloaded;
-    std::optional<SourceFiles> files;
+    bool read = false;
     const bool written = underLock([&] {
         if (refuseJournalLeft(m_source->dataPath())) return false;
         const auto before = readSourceFiles();
@@ -314,7 +313,7 @@ bool DataStore::applyImagePatches(const std::vector<FilePatch>& patches) {
         // The patch may have moved anything, even the files' places: the image is read afresh.
         std::string error;
         reloaded = openSource(m_source->path(), m_messages, error, m_files);
-        if (reloaded) files = reloaded->load();
+        read = reloaded && reloaded->load(m_spare);
         return true;
     });
     if (!written) {
@@ -322,20 +321,20 @@ bool DataStore::applyImagePatches(const std::vector<FilePatch>& patches) {
                                                     : m_failure.text() + "\n" + m_source->writeFailedText());
         return false;
     }
-    if (!files) {
+    if (!read) {
         m_messages.warning(utf8Path(sourcePath()) + " was written, but no longer reads as the game's data");
         ReleaseData();
         return true;
     }
-    adopt(std::move(reloaded), std::move(*files));
+    adopt(std::move(reloaded), m_spare);
     return true;
 }
 
-std::optional<SourceFiles> DataStore::readSourceFiles() {
+const SourceFiles* DataStore::readSourceFiles() {
     std::string failure;
-    auto files = m_source ? m_source->reread(failure) : std::nullopt;
-    if (!files) m_failure = {FailureKind::Other, failure};
-    return files;
+    if (m_source && m_source->reread(m_spare, failure)) return &m_spare;
+    m_failure = {FailureKind::Other, failure};
+    return nullptr;
 }
 
 bool DataStore::backUpOnce(const SourceFiles& files) {
@@ -452,7 +451,7 @@ void mergeBlock(const std::string& file, Bytes& mine, Bytes& written, const Byte
         }
         mine[i] = merged;
     }
-    std::ranges::copy(disk, written.begin());
+    copyBytes(disk, written);
 }
 
 }  // namespace
@@ -506,6 +505,8 @@ void DataStore::ReleaseData() {
     m_boot = Bytes();
     m_parameter = Bytes();
     m_select = Bytes();
+    m_spare = {};
+    m_writtenBoot = m_writtenParameter = m_writtenSelect = Bytes();
     forgetWritten();
     protectSource(false);
     m_source.reset();

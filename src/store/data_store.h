@@ -161,7 +161,8 @@ public:
     MessageService& messages() { return m_messages; }
 
 private:
-    std::optional<SourceFiles> readSourceFiles();
+    // The three files as on disk now, read into the spare buffers; nullptr with the failure set.
+    const SourceFiles* readSourceFiles();
     bool backUpOnce(const SourceFiles& files);
     bool backUpFiles(const SourceFiles& files);
     bool writePatches(const std::vector<FilePatch>& patches);
@@ -170,7 +171,7 @@ private:
     bool refuseJournalLeft(const std::filesystem::path& source);
     bool lockForLoad(const std::filesystem::path& source);
     bool loadFrom(std::unique_ptr<Source> source);
-    void adopt(std::unique_ptr<Source> source, SourceFiles files);
+    void adopt(std::unique_ptr<Source> source, SourceFiles& files);
     Failure lockFailure() const;
     template <typename Work>
     bool underLock(Work&& work);
@@ -204,7 +205,10 @@ private:
     Bytes m_writtenBoot;  // the blocks as last loaded or written, once blocks() was called
     Bytes m_writtenParameter;
     Bytes m_writtenSelect;
-    bool m_writtenIsBlocks = false;  // no view to change the blocks handed out since: no copy yet
+    bool m_writtenIsBlocks = false;
+    // Memory for the next load or reread: the buffers of the blocks an earlier load replaced, or of
+    // the last reread.
+    SourceFiles m_spare;  // no view to change the blocks handed out since: no copy yet
 };
 
 }  // namespace tarvo

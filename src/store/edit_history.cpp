@@ -28,7 +28,7 @@ EditHistory::EditHistory(DataStore& store, HistoryLimits limits) : m_store(store
 
 void EditHistory::clear() {
     const auto blocks = blockList(m_store.blocks());
-    for (std::size_t b = 0; b < blocks.size(); ++b) m_copy[b].assign(blocks[b].begin(), blocks[b].end());
+    for (std::size_t b = 0; b < blocks.size(); ++b) assignBytes(m_copy[b], blocks[b]);
     m_steps.clear();
     m_done = 0;
     m_bytes = 0;

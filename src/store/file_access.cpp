@@ -33,7 +33,7 @@ bool OpenFile::readPieces(std::uint64_t position, std::size_t stride, std::size_
         if (!read(at, MutableByteSpan(buffer.get(), (pieces - 1) * stride + last))) return false;
         for (std::size_t k = 0; k < pieces; ++k) {
             const std::size_t n = k + 1 < pieces ? pieceSize : last;
-            std::copy_n(buffer.get() + k * stride, n, destination.begin() + static_cast<std::ptrdiff_t>(done));
+            copyBytes(ByteSpan(buffer.get() + k * stride, n), destination.subspan(done));
             done += n;
         }
     }

@@ -40,20 +40,25 @@ bool isWithin(const fs::path& file, const fs::path& guarded) {
 
 }  // namespace
 
-std::optional<Bytes> readWholeFile(FileAccess& access, const fs::path& file, std::uint64_t maxSize,
-                                   std::string& error) {
+bool readWholeFile(FileAccess& access, const fs::path& file, std::uint64_t maxSize, Bytes& data,
+                   std::string& error) {
     auto open = access.open(file, OpenMode::Read, error);
-    if (!open) return std::nullopt;
+    if (!open) return false;
     if (open->size() > maxSize) {
         error = utf8Path(file) + " holds " + std::to_string(open->size()) + " bytes; the limit for this file is " +
                 std::to_string(maxSize) + " bytes";
-        return std::nullopt;
+        return false;
     }
-    Bytes data(static_cast<std::size_t>(open->size()));
-    if (!open->read(0, data)) {
-        error = open->error();
-        return std::nullopt;
-    }
+    data.resize(static_cast<std::size_t>(open->size()));
+    if (open->read(0, data)) return true;
+    error = open->error();
+    return false;
+}
+
+std::optional<Bytes> readWholeFile(FileAccess& access, const fs::path& file, std::uint64_t maxSize,
+                                   std::string& error) {
+    Bytes data;
+    if (!readWholeFile(access, file, maxSize, data, error)) return std::nullopt;
     return data;
 }
 

@@ -34,6 +34,9 @@ std::optional<Bytes> readWholeFile(const std::filesystem::path& file, std::uint6
 // The same through `access` (the journal is read through the store's file interface).
 std::optional<Bytes> readWholeFile(FileAccess& access, const std::filesystem::path& file, std::uint64_t maxSize,
                                    std::string& error);
+// The same into `data`, whose memory is reused where it is large enough; false with `error`.
+bool readWholeFile(FileAccess& access, const std::filesystem::path& file, std::uint64_t maxSize, Bytes& data,
+                   std::string& error);
 
 // Why the program must not write `file`, or nullopt: it is a file of a loaded source or lies in
 // the backups (loaded or not), it exists and is not a regular file, or its folder does not exist.

@@ -119,8 +119,8 @@ public:
     }
     std::vector<fs::path> ownFiles() const override { return {m_dataPath}; }
 
-    std::optional<SourceFiles> load() override;
-    std::optional<SourceFiles> reread(std::string& failure) override;
+    bool load(SourceFiles& files) override;
+    bool reread(SourceFiles& files, std::string& failure) override;
     std::optional<std::vector<FilePatch>> planWrite(const SourceFiles& now, ConstGameBlocks wanted) override;
     std::vector<SectorFault> sectorFaults() const override;
 
@@ -130,23 +130,23 @@ private:
     IsoFile m_archiveFile;
 };
 
-std::optional<SourceFiles> ImageSource::load() {
+bool ImageSource::load(SourceFiles& files) {
     IsoFile bootFile(m_messages, m_files);
     const auto bootName = findBootFile(bootFile, m_dataPath);
-    if (!bootName) return std::nullopt;
-    if (!longEnough(m_messages, *bootName, bootFile.fileSize(), blockmap::kMinBootSize)) return std::nullopt;
-    if (!bootFile.Open(IsoFile::Mode::Read)) return std::nullopt;
-    if (!bootFile.checkFileInImage()) return std::nullopt;
-    SourceFiles files{Bytes(bootFile.fileSize()), {}, {}};
+    if (!bootName) return false;
+    if (!longEnough(m_messages, *bootName, bootFile.fileSize(), blockmap::kMinBootSize)) return false;
+    if (!bootFile.Open(IsoFile::Mode::Read)) return false;
+    if (!bootFile.checkFileInImage()) return false;
+    files.boot.resize(bootFile.fileSize());
     const bool bootRead = bootFile.Read(0, files.boot);
     bootFile.Close();
-    if (!bootRead) return std::nullopt;
+    if (!bootRead) return false;
 
     m_archive.clear();
-    if (!m_archiveFile.Find(m_dataPath, kArchiveName) || !m_archive.LoadDirectory()) return std::nullopt;
+    if (!m_archiveFile.Find(m_dataPath, kArchiveName) || !m_archive.LoadDirectory()) return false;
     if (!checkExtents(bootFile, *bootName)) {
         m_archive.clear();
-        return std::nullopt;
+        return false;
     }
     for (auto [block, entry, need] : {std::tuple{&files.parameter, blockmap::kParameterEntry, kParameterNeed},
                                       std::tuple{&files.select, blockmap::kSelectEntry, kSelectNeed}}) {
@@ -154,17 +154,17 @@ std::optional<SourceFiles> ImageSource::load() {
             std::string(need.name) + " (entry " + std::to_string(entry) + " of " + kArchiveName + ")";
         if (!longEnough(m_messages, name, m_archive.GetSize(entry), need.minSize)) {
             m_archive.clear();
-            return std::nullopt;
+            return false;
         }
         block->resize(m_archive.GetSize(entry));
         if (!m_archive.ReadEntry(*block, entry)) {
             m_archive.clear();
-            return std::nullopt;
+            return false;
         }
     }
     m_bootName = *bootName;
     rememberSizes(files);
-    return files;
+    return true;
 }
 
 // The archive must hold both entries, and write-back stores them and the boot file whole: they must
@@ -200,23 +200,22 @@ bool ImageSource::checkExtents(const IsoFile& bootFile, const std::string& bootN
     return false;
 }
 
-std::optional<SourceFiles> ImageSource::reread(std::string& failure) {
+bool ImageSource::reread(SourceFiles& files, std::string& failure) {
     // The image's own reasons are shown as they are met; a size that changed is the failure.
     IsoFile bootFile(m_messages, m_files);
-    if (!bootFile.Find(m_dataPath, m_bootName)) return std::nullopt;
+    if (!bootFile.Find(m_dataPath, m_bootName)) return false;
     if (bootFile.fileSize() != m_sizes[0]) {
         failure = m_bootName + " in " + utf8Path(m_dataPath) + " no longer has the size it had when loaded";
-        return std::nullopt;
+        return false;
     }
-    if (!bootFile.Open(IsoFile::Mode::Read)) return std::nullopt;
-    SourceFiles files{Bytes(bootFile.fileSize()), Bytes(m_archive.GetSize(blockmap::kParameterEntry)),
-                      Bytes(m_archive.GetSize(blockmap::kSelectEntry))};
+    if (!bootFile.Open(IsoFile::Mode::Read)) return false;
+    files.boot.resize(bootFile.fileSize());
+    files.parameter.resize(m_archive.GetSize(blockmap::kParameterEntry));
+    files.select.resize(m_archive.GetSize(blockmap::kSelectEntry));
     const bool read = bootFile.Read(0, files.boot);
     bootFile.Close();
-    if (!read || !m_archive.ReadEntry(files.parameter, blockmap::kParameterEntry) ||
-        !m_archive.ReadEntry(files.select, blockmap::kSelectEntry))
-        return std::nullopt;
-    return files;
+    return read && m_archive.ReadEntry(files.parameter, blockmap::kParameterEntry) &&
+           m_archive.ReadEntry(files.select, blockmap::kSelectEntry);
 }
 
 std::optional<std::vector<FilePatch>> ImageSource::planWrite(const SourceFiles& now, ConstGameBlocks wanted) {
@@ -288,14 +287,13 @@ public:
     CueImageSource(fs::path sheet, fs::path image, bool cooked, MessageService& messages, FileAccess& files)
         : ImageSource(std::move(sheet), std::move(image), messages, files), m_cooked(cooked) {}
 
-    std::optional<SourceFiles> load() override {
-        auto files = ImageSource::load();
-        if (!files) return std::nullopt;
+    bool load(SourceFiles& files) override {
+        if (!ImageSource::load(files)) return false;
         const bool cooked = kind() == SourceKind::CookedImage;
-        if (cooked == m_cooked) return files;
+        if (cooked == m_cooked) return true;
         m_messages.warning("The cue sheet " + utf8Path(m_path) + " says " + (m_cooked ? "MODE1/2048" : "MODE2/2352") +
                            ", but " + utf8Path(m_dataPath) + " holds " + (cooked ? "2048" : "2352") + "-byte sectors");
-        return std::nullopt;
+        return false;
     }
 
 private:
@@ -320,31 +318,32 @@ public:
     const fs::path& keyPath() const override { return m_path; }
     std::vector<fs::path> ownFiles() const override { return {m_path, m_dataPath}; }
 
-    std::optional<SourceFiles> load() override {
+    bool load(SourceFiles& files) override {
         std::string failure;
         if (!extract(failure)) {
             m_messages.warning(failure);
-            return std::nullopt;
+            return false;
         }
-        return ImageSource::load();
+        return ImageSource::load(files);
     }
 
-    std::optional<SourceFiles> reread(std::string& failure) override {
+    bool reread(SourceFiles& files, std::string& failure) override {
         // Another program rebuilt the CHD: what it holds now is extracted again.
         if (stamp() != m_stamp) {
-            if (!extract(failure)) return std::nullopt;
+            if (!extract(failure)) return false;
             m_pending = false;
         }
-        if (m_pending) return m_committed;
-        return ImageSource::reread(failure);
+        if (!m_pending) return ImageSource::reread(files, failure);
+        files = m_committed;
+        return true;
     }
 
     std::optional<std::vector<FilePatch>> planWrite(const SourceFiles& now, ConstGameBlocks wanted) override {
         std::optional<SourceFiles> working;
         if (m_pending) {
             std::string failure;
-            working = ImageSource::reread(failure);
-            if (!working) {
+            working.emplace();
+            if (!ImageSource::reread(*working, failure)) {
                 if (!failure.empty()) m_messages.warning(failure);
                 return std::nullopt;
             }
@@ -456,57 +455,49 @@ public:
         return files;
     }
 
-    std::optional<SourceFiles> load() override;
-    std::optional<SourceFiles> reread(std::string& failure) override;
+    bool load(SourceFiles& files) override;
+    bool reread(SourceFiles& files, std::string& failure) override;
     std::optional<std::vector<FilePatch>> planWrite(const SourceFiles& now, ConstGameBlocks wanted) override;
 };
 
-std::optional<SourceFiles> FolderSource::load() {
+bool FolderSource::load(SourceFiles& files) {
     std::string bootName, error;
-    std::optional<Bytes> boot;
-    auto read = [&](const char* name) {
-        auto data = readWholeFile(m_files, m_dataPath / name, kMaxDataFileSize, error);
+    auto read = [&](const char* name, Bytes& data) {
+        const bool read = readWholeFile(m_files, m_dataPath / name, kMaxDataFileSize, data, error);
         // A file too large to be one of the disc's is refused by name; a missing one is not.
-        if (!data && error.find(" bytes; the limit") != std::string::npos) m_messages.warning(error);
-        return data;
+        if (!read && error.find(" bytes; the limit") != std::string::npos) m_messages.warning(error);
+        return read;
     };
     for (const char* name : {kBootFileName, kBootFileNameSecondRelease}) {
-        boot = read(name);
-        if (boot) {
+        if (read(name, files.boot)) {
             bootName = name;
             break;
         }
     }
-    if (!boot) return std::nullopt;
-    auto parameter = read(kParameterFileName);
-    if (!parameter) return std::nullopt;
-    auto select = read(kSelectFileName);
-    if (!select) return std::nullopt;
-    if (!longEnough(m_messages, bootName, boot->size(), blockmap::kMinBootSize) ||
-        !longEnough(m_messages, kParameterNeed.name, parameter->size(), kParameterNeed.minSize) ||
-        !longEnough(m_messages, kSelectNeed.name, select->size(), kSelectNeed.minSize))
-        return std::nullopt;
+    if (bootName.empty() || !read(kParameterFileName, files.parameter) || !read(kSelectFileName, files.select))
+        return false;
+    if (!longEnough(m_messages, bootName, files.boot.size(), blockmap::kMinBootSize) ||
+        !longEnough(m_messages, kParameterNeed.name, files.parameter.size(), kParameterNeed.minSize) ||
+        !longEnough(m_messages, kSelectNeed.name, files.select.size(), kSelectNeed.minSize))
+        return false;
     m_bootName = bootName;
-    SourceFiles files{std::move(*boot), std::move(*parameter), std::move(*select)};
     rememberSizes(files);
-    return files;
+    return true;
 }
 
-std::optional<SourceFiles> FolderSource::reread(std::string& failure) {
-    SourceFiles files;
+bool FolderSource::reread(SourceFiles& files, std::string& failure) {
     for (auto [name, block, size] : {std::tuple{m_bootName, &files.boot, m_sizes[0]},
                                      std::tuple{std::string(kParameterFileName), &files.parameter, m_sizes[1]},
                                      std::tuple{std::string(kSelectFileName), &files.select, m_sizes[2]}}) {
         std::string error;
-        auto data = readWholeFile(m_files, m_dataPath / name, kMaxDataFileSize, error);
-        if (!data || data->size() != size) {
+        const bool read = readWholeFile(m_files, m_dataPath / name, kMaxDataFileSize, *block, error);
+        if (!read || block->size() != size) {
             failure = utf8Path(m_dataPath / name) + " " +
-                      (data ? "no longer has the size it had when loaded" : "can not be read: " + error);
-            return std::nullopt;
+                      (read ? "no longer has the size it had when loaded" : "can not be read: " + error);
+            return false;
         }
-        *block = std::move(*data);
     }
-    return files;
+    return true;
 }
 
 // Byte ranges where `now` and `wanted` differ, in chunks of kPatchChunk bytes.

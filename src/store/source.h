@@ -65,11 +65,12 @@ public:
     // The archive's file located in the image; nullptr for a folder.
     virtual const IsoFile* archiveFile() const { return nullptr; }
 
-    // Reads and checks the three files; shows why not.
-    virtual std::optional<SourceFiles> load() = 0;
-    // Reads the three files again as they are on disk now; nullopt with `failure` when one can not
-    // be read or no longer has the size it had when loaded.
-    virtual std::optional<SourceFiles> reread(std::string& failure) = 0;
+    // Reads and checks the three files into `files`, whose memory is reused where it is large
+    // enough (the store keeps the buffers of an earlier load or reread); shows why not.
+    virtual bool load(SourceFiles& files) = 0;
+    // Reads the three files again as they are on disk now, into `files` as load does; false with
+    // `failure` when one can not be read or no longer has the size it had when loaded.
+    virtual bool reread(SourceFiles& files, std::string& failure) = 0;
     // The writes that make the source hold `wanted` where it holds `now` (both of the sizes loaded):
     // whole sectors with their codes in an image, changed chunks of the files in a folder. All that
     // can be known is checked first and nothing is written; nullopt (shown why) when it can not be.

@@ -117,7 +117,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         auto sample = sample::makeSampleBlocks();
         return SampleBlocks{{std::move(sample.boot), std::move(sample.parameter), std::move(sample.select)}};
     }();
-    SampleBlocks blocks = original;
+    static SampleBlocks blocks{{Bytes(), Bytes(), Bytes()}};  // reused: see fuzz::Blocks
+    for (std::size_t b = 0; b < 3; ++b) assignBytes(blocks.data[b], original.data[b]);
     const CsvImport result = importCsv(blocks.view(), text);
     if (result.refusal) {
         FUZZ_CHECK(result.changes.empty());

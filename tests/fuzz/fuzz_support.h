@@ -48,13 +48,21 @@ private:
     std::size_t m_at = 0;
 };
 
-// The three blocks at the smallest sizes the block map needs, filled with a pattern.
+// The three blocks at the smallest sizes the block map needs, filled with a pattern. A target
+// keeps one working copy and puts `copyFrom` its original back for each input: fresh blocks of
+// 3 MB for every input would spend its time on taking new memory.
 struct Blocks {
     Bytes boot = patterned(blockmap::kMinBootSize, 1);
     Bytes parameter = patterned(blockmap::kMinParameterSize, 2);
     Bytes select = patterned(blockmap::kMinSelectSize, 3);
     GameBlocks view() { return {boot, parameter, select}; }
+    ConstGameBlocks view() const { return {boot, parameter, select}; }
     bool operator==(const Blocks&) const = default;
+    void copyFrom(const Blocks& other) {
+        assignBytes(boot, other.boot);
+        assignBytes(parameter, other.parameter);
+        assignBytes(select, other.select);
+    }
 
     static Bytes patterned(std::size_t size, std::uint32_t seed) {
         Bytes data(size);

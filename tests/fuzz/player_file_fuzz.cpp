@@ -8,7 +8,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace tarvo;
     static const fuzz::Blocks original;
-    fuzz::Blocks blocks = original;
+    static fuzz::Blocks blocks;
+    blocks.copyFrom(original);
     const std::uint32_t id = 1 + static_cast<std::uint32_t>(size * 7919 % blockmap::kPlayerCount);
     const ByteSpan file(data, size);
     if (!applyPlayerFile(blocks.view(), id, file)) {

@@ -12,7 +12,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace tarvo;
     static const fuzz::Blocks original;
-    fuzz::Blocks blocks = original;
+    static fuzz::Blocks blocks, stored;
+    blocks.copyFrom(original);
     const ByteSpan file(data, size);
     const auto checked = checkTeamFile(file);
     const FileImport loaded = applyTeamFile(blocks.view(), file);
@@ -39,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                               blocks.select.begin() + long(blockmap::kFullNameCopyOffset + 31 * n)));
     }
     const Bytes rebuilt = buildTeamFile(view, *row);
-    const fuzz::Blocks stored = blocks;
+    stored.copyFrom(blocks);
     FUZZ_CHECK(applyTeamFile(blocks.view(), rebuilt).stored());
     FUZZ_CHECK(blocks == stored);
     return 0;
