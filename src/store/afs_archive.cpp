@@ -50,7 +50,7 @@ bool AfsArchive::LoadDirectory() {
     // The table is the entries' offsets and sizes, little-endian 32-bit numbers in pairs: read
     // straight into the entries, and turned round where the machine stores numbers the other way.
     static_assert(sizeof(Entry) == kEntryTableEntrySize);
-    std::vector<Entry> entries(count);
+    Entries entries(count);
     const MutableByteSpan table(reinterpret_cast<std::uint8_t*>(entries.data()), static_cast<std::size_t>(tableSize));
     if (!read(kEntryTableOffset, table)) return false;
     if constexpr (std::endian::native != std::endian::little)

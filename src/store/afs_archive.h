@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "store/block_bytes.h"
 #include "store/file_content.h"
 #include "store/messages.h"
 
@@ -54,7 +55,9 @@ private:
         std::uint32_t offset;
         std::uint32_t size;
     };
-    std::vector<Entry> m_entries;
+    // Read straight from the table (16,257 entries on the disc): no zeroing, large pages.
+    using Entries = std::vector<Entry, LargeBufferAllocator<Entry>>;
+    Entries m_entries;
     std::uint32_t m_nameTableOffset = 0;
 };
 

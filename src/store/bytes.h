@@ -75,8 +75,9 @@ inline void copyBytes(ByteSpan from, MutableByteSpan to) {
     if (const std::size_t n = std::min(from.size(), to.size()); n > 0) std::memcpy(to.data(), from.data(), n);
 }
 
-// `to` made a copy of `from`, reusing its memory when it is large enough.
-inline void assignBytes(Bytes& to, ByteSpan from) {
+// `to` (a vector of bytes) made a copy of `from`, reusing its memory when it is large enough.
+template <typename Buffer>
+void assignBytes(Buffer& to, ByteSpan from) {
     to.resize(from.size());
     copyBytes(from, to);
 }

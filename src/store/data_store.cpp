@@ -134,7 +134,8 @@ void DataStore::adopt(std::unique_ptr<Source> source, SourceFiles& files) {
 
 bool DataStore::adoptBlocks(Bytes boot, Bytes parameter, Bytes select) {
     if (!blocksLongEnough(m_messages, boot, parameter, select)) return false;
-    SourceFiles files{std::move(boot), std::move(parameter), std::move(select)};
+    SourceFiles files{BlockBytes(boot.begin(), boot.end()), BlockBytes(parameter.begin(), parameter.end()),
+                      BlockBytes(select.begin(), select.end())};
     adopt(nullptr, files);
     return true;
 }
@@ -438,7 +439,7 @@ namespace {
 // Every bit changed here since the last load or write keeps its value, every other bit takes the
 // one on disk; bytes both sides changed to different values are conflicts. The written copy becomes
 // what is on disk.
-void mergeBlock(const std::string& file, Bytes& mine, Bytes& written, const Bytes& disk,
+void mergeBlock(const std::string& file, BlockBytes& mine, BlockBytes& written, const BlockBytes& disk,
                 std::vector<MergeConflict>& conflicts) {
     for (std::size_t i = 0; i < mine.size(); ++i) {
         const auto changed = static_cast<std::uint8_t>(mine[i] ^ written[i]);
@@ -502,11 +503,9 @@ bool DataStore::WriteBack() {
 }
 
 void DataStore::ReleaseData() {
-    m_boot = Bytes();
-    m_parameter = Bytes();
-    m_select = Bytes();
+    m_boot = m_parameter = m_select = BlockBytes();
+    m_writtenBoot = m_writtenParameter = m_writtenSelect = BlockBytes();
     m_spare = {};
-    m_writtenBoot = m_writtenParameter = m_writtenSelect = Bytes();
     forgetWritten();
     protectSource(false);
     m_source.reset();

@@ -199,12 +199,12 @@ private:
     std::filesystem::path m_backupMade;
     Failure m_failure;  // of the last load, write-back or restore
     bool m_loaded = false;
-    Bytes m_boot;
-    Bytes m_parameter;
-    Bytes m_select;
-    Bytes m_writtenBoot;  // the blocks as last loaded or written, once blocks() was called
-    Bytes m_writtenParameter;
-    Bytes m_writtenSelect;
+    BlockBytes m_boot;
+    BlockBytes m_parameter;
+    BlockBytes m_select;
+    BlockBytes m_writtenBoot;  // the blocks as last loaded or written, once blocks() was called
+    BlockBytes m_writtenParameter;
+    BlockBytes m_writtenSelect;
     bool m_writtenIsBlocks = false;
     // Memory for the next load or reread: the buffers of the blocks an earlier load replaced, or of
     // the last reread.

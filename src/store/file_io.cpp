@@ -40,8 +40,10 @@ bool isWithin(const fs::path& file, const fs::path& guarded) {
 
 }  // namespace
 
-bool readWholeFile(FileAccess& access, const fs::path& file, std::uint64_t maxSize, Bytes& data,
-                   std::string& error) {
+namespace {
+
+template <typename Buffer>
+bool readWholeInto(FileAccess& access, const fs::path& file, std::uint64_t maxSize, Buffer& data, std::string& error) {
     auto open = access.open(file, OpenMode::Read, error);
     if (!open) return false;
     if (open->size() > maxSize) {
@@ -55,10 +57,17 @@ bool readWholeFile(FileAccess& access, const fs::path& file, std::uint64_t maxSi
     return false;
 }
 
+}  // namespace
+
+bool readWholeFile(FileAccess& access, const fs::path& file, std::uint64_t maxSize, BlockBytes& data,
+                   std::string& error) {
+    return readWholeInto(access, file, maxSize, data, error);
+}
+
 std::optional<Bytes> readWholeFile(FileAccess& access, const fs::path& file, std::uint64_t maxSize,
                                    std::string& error) {
     Bytes data;
-    if (!readWholeFile(access, file, maxSize, data, error)) return std::nullopt;
+    if (!readWholeInto(access, file, maxSize, data, error)) return std::nullopt;
     return data;
 }
 

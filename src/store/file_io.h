@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "store/block_bytes.h"
 #include "store/bytes.h"
 #include "store/messages.h"
 
@@ -34,8 +35,8 @@ std::optional<Bytes> readWholeFile(const std::filesystem::path& file, std::uint6
 // The same through `access` (the journal is read through the store's file interface).
 std::optional<Bytes> readWholeFile(FileAccess& access, const std::filesystem::path& file, std::uint64_t maxSize,
                                    std::string& error);
-// The same into `data`, whose memory is reused where it is large enough; false with `error`.
-bool readWholeFile(FileAccess& access, const std::filesystem::path& file, std::uint64_t maxSize, Bytes& data,
+// The same into a block's buffer, whose memory is reused where it is large enough; false with `error`.
+bool readWholeFile(FileAccess& access, const std::filesystem::path& file, std::uint64_t maxSize, BlockBytes& data,
                    std::string& error);
 
 // Why the program must not write `file`, or nullopt: it is a file of a loaded source or lies in

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <new>
 
 #ifdef _WIN32
 #ifndef NOMINMAX
@@ -17,11 +18,14 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/uio.h>
 #include <sys/wait.h>
@@ -234,7 +238,35 @@ void LockFile::unlock() {
     m_handle = -1;
 }
 
+void* allocateLarge(std::size_t bytes) { return ::operator new(bytes); }
+
+void freeLarge(void* memory, std::size_t) noexcept { ::operator delete(memory); }
+
 #else
+
+namespace {
+
+constexpr std::size_t kLargePage = std::size_t{2} << 20;
+
+// From the size at which the C library maps memory afresh for each allocation anyway.
+bool takesLargePages(std::size_t bytes) { return bytes >= std::size_t{128} << 10; }
+
+}  // namespace
+
+void* allocateLarge(std::size_t bytes) {
+    if (!takesLargePages(bytes)) return ::operator new(bytes);
+    if (bytes > SIZE_MAX - kLargePage) throw std::bad_alloc();
+    const std::size_t rounded = (bytes + kLargePage - 1) / kLargePage * kLargePage;
+    void* memory = std::aligned_alloc(kLargePage, rounded);
+    if (!memory) throw std::bad_alloc();
+    madvise(memory, rounded, MADV_HUGEPAGE);  // only advice: where the system has none, small pages
+    return memory;
+}
+
+void freeLarge(void* memory, std::size_t bytes) noexcept {
+    if (takesLargePages(bytes)) std::free(memory);
+    else ::operator delete(memory);
+}
 
 std::FILE* openFile(const std::filesystem::path& file, const char* mode) { return std::fopen(file.c_str(), mode); }
 

@@ -1,8 +1,8 @@
 #pragma once
 // The few calls the standard library does not offer: 64-bit seeks, flushing a file and a folder
 // to the disk, opening a file by a path that may hold non-ASCII characters or without following a
-// symbolic link, the identity of a file and an exclusive lock that the system drops when the
-// process ends.
+// symbolic link, the identity of a file, an exclusive lock that the system drops when the process
+// ends, and memory in large pages.
 
 #include <cstdint>
 #include <cstdio>
@@ -44,6 +44,14 @@ struct FileIdentity {
     bool operator==(const FileIdentity&) const = default;
 };
 std::optional<FileIdentity> fileIdentity(const std::filesystem::path& path);
+
+// Memory for a large buffer filled at once (the game's blocks, the archive's table): on Linux, from
+// 128 KB on, taken aligned to the 2 MB pages of the system and marked for them, since each fresh
+// small page costs a fault on first touch, and a load of 3 MB would spend most of its time on 800
+// of them. Smaller sizes, and other systems, take ordinary memory. freeLarge takes the size given
+// to allocateLarge.
+void* allocateLarge(std::size_t bytes);
+void freeLarge(void* memory, std::size_t bytes) noexcept;
 
 std::uint64_t processId();
 // Whether a process with this ID runs now (one of another user's counts as running).

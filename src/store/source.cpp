@@ -462,11 +462,11 @@ public:
 
 bool FolderSource::load(SourceFiles& files) {
     std::string bootName, error;
-    auto read = [&](const char* name, Bytes& data) {
-        const bool read = readWholeFile(m_files, m_dataPath / name, kMaxDataFileSize, data, error);
+    auto read = [&](const char* name, BlockBytes& data) {
+        const bool done = readWholeFile(m_files, m_dataPath / name, kMaxDataFileSize, data, error);
         // A file too large to be one of the disc's is refused by name; a missing one is not.
-        if (!read && error.find(" bytes; the limit") != std::string::npos) m_messages.warning(error);
-        return read;
+        if (!done && error.find(" bytes; the limit") != std::string::npos) m_messages.warning(error);
+        return done;
     };
     for (const char* name : {kBootFileName, kBootFileNameSecondRelease}) {
         if (read(name, files.boot)) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "store/afs_archive.h"
+#include "store/block_bytes.h"
 #include "store/bytes.h"
 #include "store/file_access.h"
 #include "store/game_blocks.h"
@@ -30,7 +31,7 @@ enum class SourceKind { RawImage, CookedImage, Folder };
 
 // The boot file, parameter.ovl and select.ovl as one source holds them.
 struct SourceFiles {
-    Bytes boot, parameter, select;
+    BlockBytes boot, parameter, select;
 };
 
 // A sector of an image whose error codes do not match its data, or that the image lacks.

@@ -161,8 +161,9 @@ TEST(Backups, PpfSinceABackupAndAppliedInMemory) {
     std::uint64_t outside = 0;
     const auto blocks = target.blocksWithPpf(*patch, outside, error);
     ASSERT_TRUE(blocks) << error;
-    EXPECT_TRUE(blocks->boot == edited.boot && blocks->parameter == edited.parameter &&
-                blocks->select == edited.select);
+    EXPECT_TRUE(std::ranges::equal(blocks->boot, edited.boot) &&
+                std::ranges::equal(blocks->parameter, edited.parameter) &&
+                std::ranges::equal(blocks->select, edited.select));
     EXPECT_GT(outside, 0u);  // the sectors' error codes
     EXPECT_FALSE(target.hasUnwrittenChanges());
 

@@ -108,8 +108,52 @@ TEST_P(BothSources, RefusesBlocksShorterThanTheBlockMapNeeds) {
     }
 }
 
+// One store loads again and again, each load filling the buffers of the blocks it replaces: a
+// refused load keeps what the store holds, edit included; a load of other blocks, of another size,
+// replaces them; and a write-back then carries the new edit into the new source.
+TEST_P(BothSources, LoadsAgainIntoTheSameStore) {
+    const DiscBlocks first;
+    DiscBlocks second;
+    second.fillPattern(2);
+    second.boot.resize(first.boot.size() + 5000, 0x77);
+    make(first);
+    DataStore store(log);
+    ASSERT_TRUE(load(store));
+    store.blocks().select[7] ^= 1;
+    DiscBlocks cut = second;
+    cut.select.resize(100);
+    make(cut);
+    EXPECT_FALSE(load(store));
+    DiscBlocks firstEdited = first;
+    firstEdited.select[7] ^= 1;
+    EXPECT_TRUE(sameBlocks(store, firstEdited));
+    make(second);
+    ASSERT_TRUE(load(store) && sameBlocks(store, second));
+    EXPECT_FALSE(store.hasUnwrittenChanges());
+    store.blocks().parameter[9] ^= 1;
+    ASSERT_TRUE(store.WriteBack());
+    DiscBlocks written = second;
+    written.parameter[9] ^= 1;
+    DataStore reloaded(log);
+    EXPECT_TRUE(load(reloaded) && sameBlocks(reloaded, written));
+}
+
 INSTANTIATE_TEST_SUITE_P(Store, BothSources, ::testing::Values(Source::Image, Source::Directory),
                          [](const auto& test) { return test.param == Source::Image ? "Image" : "Directory"; });
+
+// Block buffers on both sides of the sizes where their memory changes kind (128 KB, 2 MB pages)
+// hold every byte they are given; a sanitizer build catches memory too short or freed the wrong way.
+TEST(BlockBytes, HoldEveryByteAroundTheLargePageSizes) {
+    for (const std::size_t size : {std::size_t{1}, std::size_t{131071}, std::size_t{131072}, std::size_t{2097151},
+                                   std::size_t{2097152}, std::size_t{2097153}, std::size_t{5000003}}) {
+        const Bytes pattern = test::patterned(size, 3);
+        BlockBytes buffer;
+        buffer.resize(size);
+        copyBytes(pattern, buffer);
+        const BlockBytes copy = buffer;
+        EXPECT_TRUE(std::ranges::equal(copy, pattern)) << size;
+    }
+}
 
 // The second release's boot file is found after the first name is reported not found; images
 // without the files or entries the editor needs are refused, saying what is missing.

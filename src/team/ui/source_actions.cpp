@@ -256,10 +256,11 @@ void SourceActions::onApplyPatch() {
         const Patch patch = parsePatch(text);
         error = patch.error;
         if (error.empty()) {
-            const GameBlocks blocks = m_context.store.blocks();
-            after = SourceFiles{Bytes(blocks.boot.begin(), blocks.boot.end()),
-                                Bytes(blocks.parameter.begin(), blocks.parameter.end()),
-                                Bytes(blocks.select.begin(), blocks.select.end())};
+            // A copy is changed: the blocks only once the user says Apply.
+            const GameBlocks blocks = m_context.store.blocksForReading();
+            after = SourceFiles{BlockBytes(blocks.boot.begin(), blocks.boot.end()),
+                                BlockBytes(blocks.parameter.begin(), blocks.parameter.end()),
+                                BlockBytes(blocks.select.begin(), blocks.select.end())};
             error = applyPatch({after->boot, after->parameter, after->select}, patch.lines);
         }
     }
