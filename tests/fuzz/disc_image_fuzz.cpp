@@ -1,21 +1,20 @@
 // A disc image in memory changed by the fuzzer's edits: its volume descriptor, the root directory's
 // records, the archive's head and entry table, the two entries' extents, anywhere, or a cut. The
-// image is the sample disc's sectors that a load and a write-back read, made once, in an image of a
-// full disc's 700 MB whose other sectors read as zeros. A refused image is left as it was; a loaded
-// one (one input in four), after an edit of each block, is written back only into the sectors of
-// the three files, leaves no journal, and a fresh load reads back what was written.
+// image is a small disc made once: the sample's boot file and an archive of the game's 16,257
+// entries, all but the parameter and select data one short clip. A refused image is left as it
+// was; a loaded one (one input in four), after an edit of each block, is written back only into
+// the sectors of the three files, leaves no journal, and a fresh load reads back what was written.
 
 #include <array>
 #include <set>
 
+#include "sample/disc_image.h"
 #include "store/iso_file.h"
 #include "store_fuzz_support.h"
 
 namespace {
 
 using namespace tarvo;
-
-constexpr std::uint64_t kDiscSize = 297620ull * 2352;  // a full disc: 700002240 bytes
 
 struct Disc {
     fuzz::MemoryFile image;
@@ -32,23 +31,30 @@ const std::filesystem::path& imagePath() {
     return path;
 }
 
-// The sample disc's pages that a load and a write-back of it read.
 const Disc& baseDisc() {
     static const Disc disc = [] {
-        fuzz::MemoryFile whole;
-        whole.write(0, fuzz::readFile(fuzz::sampleDisc() / "sample.bin"));
+        const sample::SampleBlocks& blocks = fuzz::sampleBlocks();
+        sample::AfsBuilder archive;
+        const std::uint32_t clip = archive.addBlob(Bytes(100, 0x5A));
+        const std::uint32_t parameter = archive.addBlob(blocks.parameter);
+        const std::uint32_t select = archive.addBlob(blocks.select);
+        for (std::uint32_t i = 0; i <= blockmap::kSelectEntry; ++i)
+            archive.addEntry(i == blockmap::kParameterEntry ? parameter
+                             : i == blockmap::kSelectEntry  ? select
+                                                            : clip,
+                             "VOICE" + std::to_string(i) + ".ADX");
+        Disc made;
+        made.image.write(0, sample::buildDiscImage({{"SYSTEM.CNF", Bytes{'B', 'O', 'O', 'T'}},
+                                                    {kBootFileName, blocks.boot},
+                                                    {"FILEDATA.AFS", archive.build()}}));
         fuzz::MemoryFiles files;
-        files.files[imagePath()] = std::make_shared<fuzz::MemoryFile>(whole);
-        std::vector<std::uint64_t> read;
-        files.files[imagePath()]->recordReads(&read);
+        files.files[imagePath()] = std::make_shared<fuzz::MemoryFile>(made.image);
         MessageLog log;
         DataStore store(log, files);
-        store.setBackups(false);
         FUZZ_CHECK(store.LoadFromImage(imagePath()));
-        fuzz::editBlocks(store, 0);
-        FUZZ_CHECK(store.SaveToImage());
-        return Disc{whole.withPages(read, kDiscSize), store.source()->archiveFile()->startSector(),
-                    store.archive().entryCount()};
+        made.archiveSector = store.source()->archiveFile()->startSector();
+        made.entries = store.archive().entryCount();
+        return made;
     }();
     return disc;
 }
@@ -64,9 +70,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Disc& base = baseDisc();
     fuzz::Input in(data, size);
     const std::uint32_t where = in.u32();
-    static fuzz::Stores stores;
-    stores.reset();
-    auto& [files, log, store, reloaded] = stores;
+    const fuzz::Stores::ForInput input;
+    auto& [files, log, store, reloaded] = input.stores;
     const auto image = std::make_shared<fuzz::MemoryFile>(base.image);
     files.files[imagePath()] = image;
     fuzz::applyEdits(in, *image, [&](std::uint8_t kind, std::uint32_t offset) -> std::uint64_t {

@@ -23,17 +23,17 @@ const std::filesystem::path& folder() {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const std::array<fuzz::MemoryFile, 3> base = [] {
+        const sample::SampleBlocks& blocks = fuzz::sampleBlocks();
         std::array<fuzz::MemoryFile, 3> made;
-        for (std::size_t f = 0; f < 3; ++f)
-            made[f].write(0, fuzz::readFile(fuzz::sampleDisc() / "exported" / kNames[f]));
+        for (std::size_t f = 0; const Bytes* block : {&blocks.boot, &blocks.parameter, &blocks.select})
+            made[f++].write(0, *block);
         return made;
     }();
     fuzz::Input in(data, size);
     const std::uint32_t where = in.u32();
     const std::uint8_t missing = in.u8();
-    static fuzz::Stores stores;
-    stores.reset();
-    auto& [files, log, store, reloaded] = stores;
+    const fuzz::Stores::ForInput input;
+    auto& [files, log, store, reloaded] = input.stores;
     std::array<std::shared_ptr<fuzz::MemoryFile>, 3> file;
     for (std::size_t f = 0; f < 3; ++f) {
         file[f] = std::make_shared<fuzz::MemoryFile>(base[f]);

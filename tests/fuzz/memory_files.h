@@ -1,8 +1,8 @@
 #pragma once
 // Files kept in memory, reached through the store's file interface as it reaches the disk, so that
 // a fuzz input loads and writes back a disc image at memory speed. A file is a stated size and the
-// pages written into it; a range never written reads as zeros, so a 700 MB image holds only the
-// sectors its tables and files use. Copies of a file share its pages until one of them writes one.
+// pages written into it; a range never written reads as zeros. Copies of a file share its pages
+// until one of them writes one.
 
 #include <algorithm>
 #include <cstring>
@@ -38,7 +38,6 @@ public:
         FUZZ_CHECK(fitsIn(m_size, position, destination.size()));
         forEachPiece(position, destination.size(),
                      [&](std::uint64_t page, std::size_t in, std::size_t at, std::size_t n) {
-                         if (m_readPages) m_readPages->push_back(page);
                          if (page != m_lastPage) {
                              const auto found = m_pages.find(page);
                              m_lastPage = page;
@@ -70,18 +69,6 @@ public:
                    std::memcmp(data.data() + at, (found == m_pages.end() ? zeros : *found->second).data() + in, n) == 0;
         });
         return same;
-    }
-
-    // Notes the pages read from now on into `pages` (nullptr: no more).
-    void recordReads(std::vector<std::uint64_t>* pages) { m_readPages = pages; }
-    // A file of `size` bytes holding only the given pages of this one; zeros elsewhere.
-    MemoryFile withPages(const std::vector<std::uint64_t>& pages, std::uint64_t size) const {
-        MemoryFile kept;
-        kept.m_size = size;
-        for (const std::uint64_t page : pages)
-            if (const auto found = m_pages.find(page); found != m_pages.end() && page * kPageSize < size)
-                kept.m_pages.emplace(page, found->second);
-        return kept;
     }
 
     // The positions of the pages where this file and `other` may differ (a page neither wrote since
@@ -120,7 +107,6 @@ private:
 
     std::uint64_t m_size = 0;
     Pages m_pages;
-    std::vector<std::uint64_t>* m_readPages = nullptr;
     // The page read last, looked up once for all the pieces read from it (nullptr: zeros).
     static constexpr std::uint64_t kNoPage = UINT64_MAX;
     mutable std::uint64_t m_lastPage = kNoPage;

@@ -1,6 +1,6 @@
 #pragma once
-// The disc image and exported folder targets start from the project's sample disc, held in memory,
-// and change it with the fuzzer's edits: each edit is a region byte, an offset in that region, a
+// The disc image and exported folder targets start from the sample disc's blocks, held in memory,
+// and change them with the fuzzer's edits: each edit is a region byte, an offset in that region, a
 // length and that many bytes to put there.
 
 #include <functional>
@@ -12,15 +12,10 @@
 
 namespace tarvo::fuzz {
 
-// The unpadded sample disc, made once per process.
-inline const std::filesystem::path& sampleDisc() {
-    static const std::filesystem::path dir = [] {
-        const auto made = workDir() / "sample";
-        MessageLog log;
-        FUZZ_CHECK(sample::makeSample(made, sample::SampleOptions{.padImage = false}, log));
-        return made;
-    }();
-    return dir;
+// The sample disc's blocks, made once per process.
+inline const sample::SampleBlocks& sampleBlocks() {
+    static const sample::SampleBlocks blocks = sample::makeSampleBlocks();
+    return blocks;
 }
 
 // Applies the edits of the input to `file`; `region` maps a region byte and an offset to the
@@ -74,10 +69,22 @@ struct Stores {
         store.setBackups(false);
         reloaded.setBackups(false);
     }
-    // No file and no message of the last input.
-    void reset() {
-        files.files.clear();
-        log.messages.clear();
+    // The one instance for an input: the files and messages the input made go when it ends, so
+    // that an input frees what it takes (where it does not, libFuzzer runs it again to look for a
+    // leak). The instance is never destroyed: at exit it would be taken down after what it uses.
+    struct ForInput {
+        Stores& stores = kept();
+        ~ForInput() {
+            stores.files.files.clear();
+            stores.log.messages.clear();
+            stores.log.messages.shrink_to_fit();
+        }
+    };
+
+private:
+    static Stores& kept() {
+        static Stores& stores = *new Stores;
+        return stores;
     }
 };
 
