@@ -16,7 +16,7 @@ void AfsArchive::attach(FileContent& file) {
     m_file = &file;
 }
 
-bool AfsArchive::LoadDirectory() {
+bool AfsArchive::LoadDirectory(Table& memory) {
     if (!m_file || !m_file->Open(FileContent::Mode::Read)) return false;
     FileContent& file = *m_file;
     const std::uint64_t archiveSize = file.contentSize();
@@ -50,7 +50,8 @@ bool AfsArchive::LoadDirectory() {
     // The table is the entries' offsets and sizes, little-endian 32-bit numbers in pairs: read
     // straight into the entries, and turned round where the machine stores numbers the other way.
     static_assert(sizeof(Entry) == kEntryTableEntrySize);
-    Entries entries(count);
+    Table& entries = memory;
+    entries.resize(count);
     const MutableByteSpan table(reinterpret_cast<std::uint8_t*>(entries.data()), static_cast<std::size_t>(tableSize));
     if (!read(kEntryTableOffset, table)) return false;
     if constexpr (std::endian::native != std::endian::little)
@@ -74,15 +75,22 @@ bool AfsArchive::LoadDirectory() {
                           std::to_string(tableEnd - 1) + ")");
     }
 
-    // The name table follows the last entry's data after some zero bytes of padding.
+    // The name table follows the last entry's data after some zero bytes of padding: read a
+    // sector's worth at a time, as the padding rarely reaches past one.
     const std::uint64_t end = std::uint64_t{entries.back().offset} + entries.back().size;
-    Bytes scan(static_cast<std::size_t>(std::min<std::uint64_t>(kNameTableScan, archiveSize - end)));
-    if (!read(end, scan)) return false;
-    const auto first = std::find_if(scan.begin(), scan.end(), [](std::uint8_t b) { return b != 0; });
-    if (first == scan.end())
+    const std::uint64_t scanEnd = end + std::min<std::uint64_t>(kNameTableScan, archiveSize - end);
+    std::array<std::uint8_t, 2048> piece;
+    std::uint64_t namesOffset = scanEnd;
+    for (std::uint64_t at = end; at < scanEnd && namesOffset == scanEnd; at += piece.size()) {
+        const auto part =
+            MutableByteSpan(piece).first(static_cast<std::size_t>(std::min(scanEnd - at, std::uint64_t{piece.size()})));
+        if (!read(at, part)) return false;
+        const auto first = std::ranges::find_if(part, [](std::uint8_t b) { return b != 0; });
+        if (first != part.end()) namesOffset = at + static_cast<std::uint64_t>(first - part.begin());
+    }
+    if (namesOffset == scanEnd)
         return refuse("has no name table within " + std::to_string(kNameTableScan) +
                       " bytes after its last entry (offset " + std::to_string(end) + ")");
-    const std::uint64_t namesOffset = end + static_cast<std::uint64_t>(first - scan.begin());
     const std::uint64_t namesSize = std::uint64_t{kNameRecordSize} * count;
     if (!fitsIn(archiveSize, namesOffset, namesSize))
         return refuse("has a name table at offset " + std::to_string(namesOffset) + " that needs " +
@@ -91,7 +99,7 @@ bool AfsArchive::LoadDirectory() {
     file.Close();
 
     // The names are read when asked for: only the face pictures' names are ever shown.
-    m_entries = std::move(entries);
+    m_entries.swap(entries);
     m_nameTableOffset = static_cast<std::uint32_t>(namesOffset);
     return true;
 }
@@ -99,6 +107,11 @@ bool AfsArchive::LoadDirectory() {
 void AfsArchive::clear() {
     m_entries.clear();
     m_nameTableOffset = 0;
+}
+
+void AfsArchive::clearInto(Table& memory) {
+    if (m_entries.capacity() > memory.capacity()) m_entries.swap(memory);
+    clear();
 }
 
 std::uint32_t AfsArchive::GetOffset(std::uint32_t index) const {

@@ -23,7 +23,16 @@ inline constexpr std::uint32_t kNameTableScan = 32768;  // bytes after the last 
 }  // namespace afs
 
 class AfsArchive {
+    struct Entry {
+        std::uint32_t offset;
+        std::uint32_t size;
+    };
+
 public:
+    // The entry table: read straight from the archive (16,257 entries on the disc), so no zeroing,
+    // and in large pages.
+    using Table = std::vector<Entry, LargeBufferAllocator<Entry>>;
+
     explicit AfsArchive(MessageService& messages) : m_messages(messages) {}
 
     // The file the archive reads and writes through (in the image: the located "filedata.afs").
@@ -32,7 +41,9 @@ public:
     // Reads and checks the entry table and finds the name table. Refuses (with a message
     // naming the problem) an archive with no entries, a table that does not fit, an entry running
     // past the archive's end, or a name table not found within the scan. Tables unchanged then.
-    bool LoadDirectory();
+    // The table is read into `memory` (a store that loads again and again keeps the memory of the
+    // last table), which is left holding the memory of the table it replaces.
+    bool LoadDirectory(Table& memory);
     std::uint32_t entryCount() const { return static_cast<std::uint32_t>(m_entries.size()); }
     std::uint32_t GetOffset(std::uint32_t index) const;  // 0 when out of range or not loaded
     std::uint32_t GetSize(std::uint32_t index) const;    // 0 when out of range or not loaded
@@ -47,17 +58,14 @@ public:
     std::uint32_t nameTableOffset() const { return m_nameTableOffset; }
     // Releases both tables: the archive is empty again, as before LoadDirectory.
     void clear();
+    // Empties the archive as clear() does, leaving `memory` with the larger of its own memory and
+    // the table's, for the next LoadDirectory.
+    void clearInto(Table& memory);
 
 private:
     MessageService& m_messages;
     FileContent* m_file = nullptr;
-    struct Entry {
-        std::uint32_t offset;
-        std::uint32_t size;
-    };
-    // Read straight from the table (16,257 entries on the disc): no zeroing, large pages.
-    using Entries = std::vector<Entry, LargeBufferAllocator<Entry>>;
-    Entries m_entries;
+    Table m_entries;
     std::uint32_t m_nameTableOffset = 0;
 };
 

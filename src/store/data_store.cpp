@@ -115,14 +115,23 @@ bool DataStore::load(const fs::path& path) {
 
 bool DataStore::loadFrom(std::unique_ptr<Source> source) {
     if (refuseJournalLeft(source->dataPath())) return false;
-    if (!source->load(m_spare)) return false;
+    if (!loadSpare(*source)) return false;
     adopt(std::move(source), m_spare);
     return true;
 }
 
-// The blocks become `files`, which is left holding the memory of the blocks as they were.
+// A refused source leaves its table's memory to the next load.
+bool DataStore::loadSpare(Source& source) {
+    if (source.load(m_spare)) return true;
+    source.archive().clearInto(m_spare.table);
+    return false;
+}
+
+// The blocks become `files`, which is left holding the memory of the blocks as they were, and of
+// the replaced source's archive table.
 void DataStore::adopt(std::unique_ptr<Source> source, SourceFiles& files) {
     protectSource(false);
+    if (m_source) m_source->archive().clearInto(files.table);
     m_source = std::move(source);
     m_boot.swap(files.boot);
     m_parameter.swap(files.parameter);
@@ -314,7 +323,7 @@ bool DataStore::applyImagePatches(const std::vector<FilePatch>& patches) {
         // The patch may have moved anything, even the files' places: the image is read afresh.
         std::string error;
         reloaded = openSource(m_source->path(), m_messages, error, m_files);
-        read = reloaded && reloaded->load(m_spare);
+        read = reloaded && loadSpare(*reloaded);
         return true;
     });
     if (!written) {

@@ -171,6 +171,7 @@ private:
     bool refuseJournalLeft(const std::filesystem::path& source);
     bool lockForLoad(const std::filesystem::path& source);
     bool loadFrom(std::unique_ptr<Source> source);
+    bool loadSpare(Source& source);
     void adopt(std::unique_ptr<Source> source, SourceFiles& files);
     Failure lockFailure() const;
     template <typename Work>

@@ -1,6 +1,7 @@
 #include "store/source.h"
 
 #include <algorithm>
+#include <cstring>
 #include <system_error>
 #include <tuple>
 
@@ -53,6 +54,38 @@ std::optional<std::string> findBootFile(IsoFile& file, const fs::path& imagePath
 }
 
 std::uint64_t sectorsOf(std::uint64_t bytes) { return (bytes + kUserDataSize - 1) / kUserDataSize; }
+
+// Plans the write of `wanted` over a file's bytes from `at`, which hold `now` on disk: only the
+// stretches of sectors where the two differ, so that a save reads again only what it changes.
+// Stretches fewer than 16 sectors apart are planned as one: the sectors between cost less to read
+// than another plan.
+bool planChanges(IsoFile& file, std::uint64_t at, ByteSpan wanted, ByteSpan now, SectorOverlay& sectors) {
+    constexpr std::size_t kJoinedGap = 16 * kUserDataSize;
+    std::size_t begin = 0, end = 0;  // the stretch being gathered, [begin, end) of `wanted`; empty: none
+    const auto plan = [&] {
+        return begin == end || file.planWrite(at + begin, wanted.subspan(begin, end - begin), sectors);
+    };
+    for (std::size_t i = 0; i < wanted.size();) {
+        const auto n = static_cast<std::size_t>(
+            std::min<std::uint64_t>(wanted.size() - i, kUserDataSize - (at + i) % kUserDataSize));
+        if (std::memcmp(wanted.data() + i, now.data() + i, n) != 0) {
+            if (begin == end || i - end >= kJoinedGap) {
+                if (!plan()) return false;
+                begin = i;
+            }
+            end = i + n;
+        }
+        i += n;
+    }
+    return plan();
+}
+
+// The three blocks, not the table's memory.
+void copyBlocks(const SourceFiles& from, SourceFiles& to) {
+    assignBytes(to.boot, from.boot);
+    assignBytes(to.parameter, from.parameter);
+    assignBytes(to.select, from.select);
+}
 
 std::vector<RoleFile> folderRoleFiles(const fs::path& folder, const std::string& bootName) {
     std::vector<RoleFile> files;
@@ -143,7 +176,7 @@ bool ImageSource::load(SourceFiles& files) {
     if (!bootRead) return false;
 
     m_archive.clear();
-    if (!m_archiveFile.Find(m_dataPath, kArchiveName) || !m_archive.LoadDirectory()) return false;
+    if (!m_archiveFile.Find(m_dataPath, kArchiveName) || !m_archive.LoadDirectory(files.table)) return false;
     if (!checkExtents(bootFile, *bootName)) {
         m_archive.clear();
         return false;
@@ -227,7 +260,8 @@ std::optional<std::vector<FilePatch>> ImageSource::planWrite(const SourceFiles& 
     const std::uint32_t selectOffset = m_archive.GetOffset(blockmap::kSelectEntry);
     if (bootFile.fileSize() != wanted.boot.size() || now.boot.size() != wanted.boot.size() ||
         m_archive.GetSize(blockmap::kParameterEntry) != wanted.parameter.size() ||
-        m_archive.GetSize(blockmap::kSelectEntry) != wanted.select.size()) {
+        m_archive.GetSize(blockmap::kSelectEntry) != wanted.select.size() ||
+        now.parameter.size() != wanted.parameter.size() || now.select.size() != wanted.select.size()) {
         m_messages.warning("The files in " + utf8Path(m_dataPath) + " no longer have the sizes they had when loaded");
         return std::nullopt;
     }
@@ -243,9 +277,9 @@ std::optional<std::vector<FilePatch>> ImageSource::planWrite(const SourceFiles& 
     }
     // The sectors that change, with their codes, planned before anything is written.
     SectorOverlay sectors(bootFile.layout().size);
-    const bool planned = bootFile.planWrite(0, wanted.boot, sectors) &&
-                         m_archiveFile.planWrite(parameterOffset, wanted.parameter, sectors) &&
-                         m_archiveFile.planWrite(selectOffset, wanted.select, sectors);
+    const bool planned = planChanges(bootFile, 0, wanted.boot, now.boot, sectors) &&
+                         planChanges(m_archiveFile, parameterOffset, wanted.parameter, now.parameter, sectors) &&
+                         planChanges(m_archiveFile, selectOffset, wanted.select, now.select, sectors);
     bootFile.Close();
     m_archiveFile.Close();
     if (!planned) return std::nullopt;
@@ -334,7 +368,7 @@ public:
             m_pending = false;
         }
         if (!m_pending) return ImageSource::reread(files, failure);
-        files = m_committed;
+        copyBlocks(m_committed, files);
         return true;
     }
 
@@ -348,7 +382,7 @@ public:
                 return std::nullopt;
             }
         } else {
-            m_committed = now;
+            copyBlocks(now, m_committed);
         }
         auto patches = ImageSource::planWrite(working ? *working : now, wanted);
         if (patches) m_rebuild = m_pending || !patches->empty();

@@ -29,9 +29,11 @@ inline constexpr const char* kSelectFileName = "select.ovl";
 
 enum class SourceKind { RawImage, CookedImage, Folder };
 
-// The boot file, parameter.ovl and select.ovl as one source holds them.
+// The boot file, parameter.ovl and select.ovl as one source holds them; and the memory an image's
+// archive reads its entry table into.
 struct SourceFiles {
     BlockBytes boot, parameter, select;
+    AfsArchive::Table table = {};
 };
 
 // A sector of an image whose error codes do not match its data, or that the image lacks.

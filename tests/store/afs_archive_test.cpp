@@ -33,12 +33,13 @@ struct ArchiveOnDisc {
     explicit ArchiveOnDisc(const Bytes& bytes) : image(test::writeImage(dir, archiveDisc(bytes))) {
         archive.attach(file);
     }
-    bool load() { return file.Find(image, "filedata.afs") && archive.LoadDirectory(); }
+    bool load() { return file.Find(image, "filedata.afs") && archive.LoadDirectory(memory); }
     TempDir dir;
     fs::path image;
     MessageLog log;
     IsoFile file{log};
     AfsArchive archive{log};
+    AfsArchive::Table memory;
 };
 
 // Indices past the table (or of an archive never loaded) give nothing and write nothing: the
@@ -117,7 +118,7 @@ TEST(AfsArchive, RefusesMalformedArchives) {
         TempDir badDir;
         const fs::path badImage = test::writeImage(badDir, archiveDisc(archive));
         ASSERT_TRUE(disc.file.Find(badImage, "filedata.afs"));
-        EXPECT_FALSE(disc.archive.LoadDirectory());
+        EXPECT_FALSE(disc.archive.LoadDirectory(disc.memory));
         EXPECT_EQ(disc.log.messages, std::vector{test::error("FILEDATA.AFS in " + utf8Path(badImage) + " " + problem)});
         EXPECT_EQ(disc.archive.entryCount(), 3u);
         EXPECT_EQ(disc.archive.nameTableOffset(), names);
