@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -64,12 +65,13 @@ const Disc& baseDisc() {
 // The first and last sector of a file or an entry.
 using Extent = std::pair<std::uint64_t, std::uint64_t>;
 
-// Whether every byte where `now` and `was` (read at `at` in the image) differ lies in a sector of
+// Whether every sector where `now` and `was` (read at `at` in the image) differ is one of
 // `allowed`. Checking, not tested code: untraced.
 FUZZ_NO_COVERAGE bool changesOnlyIn(ByteSpan now, ByteSpan was, std::uint64_t at, std::uint64_t sectorSize,
                                     const std::vector<Extent>& allowed) {
-    for (std::size_t i = 0; i < now.size(); ++i) {
-        if (now[i] == was[i]) continue;
+    for (std::size_t i = 0, n = 0; i < now.size(); i += n) {
+        n = static_cast<std::size_t>(std::min<std::uint64_t>(sectorSize - (at + i) % sectorSize, now.size() - i));
+        if (std::memcmp(now.data() + i, was.data() + i, n) == 0) continue;
         const std::uint64_t sector = (at + i) / sectorSize;
         if (std::ranges::none_of(allowed, [&](const Extent& e) { return sector >= e.first && sector <= e.second; }))
             return false;

@@ -96,16 +96,4 @@ inline void writeFile(const std::filesystem::path& file, ByteSpan data) {
     out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
 }
 
-inline Bytes readFile(const std::filesystem::path& file) {
-    std::error_code ec;
-    const auto size = std::filesystem::file_size(file, ec);
-    Bytes data(ec ? 0 : static_cast<std::size_t>(size));
-    std::ifstream in(file, std::ios::binary);
-    in.read(reinterpret_cast<char*>(data.data()), static_cast<std::streamsize>(data.size()));
-    data.resize(static_cast<std::size_t>(in.gcount()));
-    return data;
-}
-
-inline Bytes copyOf(ByteSpan data) { return Bytes(data.begin(), data.end()); }
-
 }  // namespace tarvo::fuzz
