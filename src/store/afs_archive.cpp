@@ -75,11 +75,11 @@ bool AfsArchive::LoadDirectory(Table& memory) {
                           std::to_string(tableEnd - 1) + ")");
     }
 
-    // The name table follows the last entry's data after some zero bytes of padding: read a
-    // sector's worth at a time, as the padding rarely reaches past one.
+    // The name table follows the last entry's data after some zero bytes of padding, which rarely
+    // reaches past a sector: read a piece at a time.
     const std::uint64_t end = std::uint64_t{entries.back().offset} + entries.back().size;
     const std::uint64_t scanEnd = end + std::min<std::uint64_t>(kNameTableScan, archiveSize - end);
-    std::array<std::uint8_t, 2048> piece;
+    std::array<std::uint8_t, afs::kNameTableScanPiece> piece;
     std::uint64_t namesOffset = scanEnd;
     for (std::uint64_t at = end; at < scanEnd && namesOffset == scanEnd; at += piece.size()) {
         const auto part =

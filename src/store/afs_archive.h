@@ -18,8 +18,9 @@ inline constexpr std::uint32_t kCountOffset = 4;
 inline constexpr std::uint32_t kEntryTableOffset = 8;
 inline constexpr std::uint32_t kEntryTableEntrySize = 8;  // u32 offset, u32 size
 inline constexpr std::uint32_t kNameRecordSize = 48;
-inline constexpr std::uint32_t kNameSize = 32;          // the rest of a name record is not used
-inline constexpr std::uint32_t kNameTableScan = 32768;  // bytes after the last entry searched for the names
+inline constexpr std::uint32_t kNameSize = 32;              // the rest of a name record is not used
+inline constexpr std::uint32_t kNameTableScan = 32768;      // bytes after the last entry searched for the names
+inline constexpr std::uint32_t kNameTableScanPiece = 2048;  // read at a time: a sector's worth
 }  // namespace afs
 
 class AfsArchive {
