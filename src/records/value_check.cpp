@@ -40,17 +40,20 @@ std::string findingsText(std::string_view file, const std::vector<ValueFinding>&
     return text;
 }
 
-}  // namespace
-
-void checkNameSlot(ByteSpan slot, const std::string& field, ValueCheck& check) {
+// A name slot: its text must end with a NUL inside the slot. Its field's name is made only when
+// refused: a team file holds up to 40 players, each of 72 values.
+template <typename FieldName>
+void checkNameSlot(ByteSpan slot, ValueCheck& check, const FieldName& field) {
     if (std::ranges::find(slot, std::uint8_t{0}) == slot.end())
-        check.refused.push_back({field, hexOf(slot), "no NUL ends the name in its slot"});
+        check.refused.push_back({field(), hexOf(slot), "no NUL ends the name in its slot"});
 }
+
+}  // namespace
 
 void checkPlayerData(ByteSpan fullName, ByteSpan backName, std::uint16_t callNumber, ByteSpan record,
                      const std::string& where, ValueCheck& check) {
-    checkNameSlot(fullName, where + "full name", check);
-    checkNameSlot(backName, where + "back name", check);
+    checkNameSlot(fullName, check, [&] { return where + "full name"; });
+    checkNameSlot(backName, check, [&] { return where + "back name"; });
     if (!callNumberAllowed(callNumber))
         check.kept.push_back(
             {where + "call number", std::to_string(callNumber), "the editor allows " + callNumberRangeText()});
@@ -64,19 +67,19 @@ void checkPlayerData(ByteSpan fullName, ByteSpan backName, std::uint16_t callNum
     for (std::size_t i = 0; i < kPlayerFields.size(); ++i) {
         const auto field = static_cast<PlayerFieldId>(i);
         const std::uint32_t value = shown(field);
-        const std::string name = where + std::string(kPlayerFields[i].name);
+        const auto name = [&] { return where + std::string(kPlayerFields[i].name); };
         if (auto why = unreadablePlayerValue(field, value))
-            check.refused.push_back({name, std::to_string(value), *why});
+            check.refused.push_back({name(), std::to_string(value), *why});
         else if (!editorAllows(field, value, skin))
-            check.kept.push_back({name, std::to_string(value), "the editor allows " + editorRangeText(field, skin)});
+            check.kept.push_back({name(), std::to_string(value), "the editor allows " + editorRangeText(field, skin)});
     }
 }
 
 void checkTeamValue(TeamFieldId field, int row, int slot, ByteSpan bytes, ValueCheck& check) {
     const TeamField& f = teamField(field);
-    const std::string name = (f.perSlot ? slotName(slot) + " " : std::string()) + std::string(f.name);
+    const auto name = [&] { return (f.perSlot ? slotName(slot) + " " : std::string()) + std::string(f.name); };
     if (f.kind == TeamFieldKind::Name) {
-        checkNameSlot(bytes, name, check);
+        checkNameSlot(bytes, check, name);
         return;
     }
     if (f.kind == TeamFieldKind::Formation) {
@@ -88,7 +91,7 @@ void checkTeamValue(TeamFieldId field, int row, int slot, ByteSpan bytes, ValueC
             // A role the game could not look up; a position it can place, off the editor's pitch.
             auto& list = k < kPositions ? check.refused : check.kept;
             list.push_back(
-                {name + std::string(kParts[(k / kPositions) % kParts.size()]) + std::to_string(k % kPositions),
+                {name() + std::string(kParts[(k / kPositions) % kParts.size()]) + std::to_string(k % kPositions),
                  std::to_string(bytes[k]), *why});
         }
         return;
@@ -100,7 +103,7 @@ void checkTeamValue(TeamFieldId field, int row, int slot, ByteSpan bytes, ValueC
     if (!why) return;
     // An empty slot is readable wherever it stands; only the editor wants a player there.
     auto& list = field == TeamFieldId::SquadId && stored == 0 ? check.kept : check.refused;
-    list.push_back({name, std::to_string(value), *why});
+    list.push_back({name(), std::to_string(value), *why});
 }
 
 bool reportValues(std::string_view file, const ValueCheck& check, MessageService& messages) {

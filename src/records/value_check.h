@@ -27,8 +27,6 @@ struct ValueCheck {
     std::vector<ValueFinding> kept;     // stored as they are, though outside the editor's range
 };
 
-// A name slot: its text must end with a NUL inside the slot.
-void checkNameSlot(ByteSpan slot, const std::string& field, ValueCheck& check);
 // A player's data as the files carry them: the full and back name slots, the call number and the
 // 44 record bytes. `where` goes before each field's name ("slot 3 player 45 ").
 void checkPlayerData(ByteSpan fullName, ByteSpan backName, std::uint16_t callNumber, ByteSpan record,
