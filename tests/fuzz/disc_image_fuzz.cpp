@@ -111,7 +111,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(!fuzz::changedSince(*image, before));
         return 0;
     }
-    if (!fuzz::writesBack(where)) return 0;
+    if (!fuzz::writesBack(ByteSpan(data, size))) return 0;
     // The sectors the write-back may touch: the boot file's and the two archive entries'.
     std::vector<Extent> allowed;
     const auto addExtent = [&](std::uint64_t firstSector, std::uint64_t offset, std::uint64_t bytes) {

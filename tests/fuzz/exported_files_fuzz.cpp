@@ -65,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     FUZZ_CHECK(file[0]->holds(store.boot()) && file[1]->holds(store.parameter()) && file[2]->holds(store.select()));
-    if (!fuzz::writesBack(where)) return 0;
+    if (!fuzz::writesBack(ByteSpan(data, size))) return 0;
     fuzz::editBlocks(store, where);
     FUZZ_CHECK(store.SaveToDirectory());
     FUZZ_CHECK(file[0]->holds(store.boot()) && file[1]->holds(store.parameter()) && file[2]->holds(store.select()));
