@@ -61,11 +61,11 @@ bool AfsArchive::LoadDirectory(Table& memory) {
     // The entry table is followed by the name table's offset and size; an entry lying over either
     // would have them overwritten when it is written back.
     const std::uint64_t tableEnd = kEntryTableOffset + tableSize + kEntryTableEntrySize;
-    // The disc's archive has 16,257 entries: all are checked at once first, by arithmetic in which
-    // a difference below zero sets the top bit rather than by comparisons (a fuzzing build traces
-    // every comparison), and one by one only to name the first one refused.
-    // Every number in it fits in 36 bits: an entry's end, the table's end and the archive's size
-    // (a 32-bit length; no entry could pass a larger one anyway).
+    // The disc's archive has 16,257 entries: all are checked at once first, by arithmetic rather
+    // than comparisons (a fuzzing build traces every comparison), and one by one only to name the
+    // first one refused. Every number fits in 36 bits (an entry's end, below 2^33; the table's
+    // end; the archive's size, taken as at most 2^33, which no entry passes), so a difference
+    // below zero sets the top bit.
     const std::uint64_t limit = std::min<std::uint64_t>(archiveSize, std::uint64_t{1} << 33);
     std::uint64_t misplaced = 0;
     for (const Entry& e : entries) {
