@@ -41,7 +41,7 @@ std::string findingsText(std::string_view file, const std::vector<ValueFinding>&
 }
 
 // A name slot: its text must end with a NUL inside the slot. Its field's name is made only when
-// refused: a team file holds up to 40 players, each of 72 values.
+// refused: a team file holds up to 40 players, each of 73 values.
 template <typename FieldName>
 void checkNameSlot(ByteSpan slot, ValueCheck& check, const FieldName& field) {
     if (std::ranges::find(slot, std::uint8_t{0}) == slot.end())

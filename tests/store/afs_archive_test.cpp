@@ -25,6 +25,13 @@ Bytes smallArchive(std::uint32_t zeroGap = 2048, const Bytes& other = test::patt
     return builder.build(zeroGap);
 }
 
+// `archive` with entry 0 (its offset and size, the u32s at 8 and 12) set.
+Bytes withEntry0(Bytes archive, std::uint32_t offset, std::uint32_t size) {
+    writeU32LE(archive, 8, offset);
+    writeU32LE(archive, 12, size);
+    return archive;
+}
+
 std::vector<sample::DiscFile> archiveDisc(const Bytes& archive) {
     return {{"QXRT_418.27", Bytes(16, 1)}, {"FILEDATA.AFS", archive}};
 }
@@ -87,11 +94,6 @@ TEST(AfsArchive, RefusesMalformedArchives) {
         writeU32LE(archive, offset, value);
         return archive;
     };
-    const auto withEntry0 = [&](std::uint32_t offset, std::uint32_t size) {
-        Bytes archive = withU32(8, offset);
-        writeU32LE(archive, 12, size);
-        return archive;
-    };
     const auto k = [](std::uint64_t n) { return std::to_string(n); };
     const std::string size = k(good.size()),
                       noNames = "has no name table within 32768 bytes after its last entry (offset " + k(goodEnd) + ")";
@@ -110,8 +112,8 @@ TEST(AfsArchive, RefusesMalformedArchives) {
         {withU32(8, 0xFFFFFFF0),
          "has entry 0 (offset 4294967280, size 3000) running past the archive's end at " + size + " bytes"},
         // The table of three entries and the name table's offset and size end at byte 40.
-        {withEntry0(39, 1), "has entry 0 (offset 39, size 1) overlapping its entry table (bytes 0 to 39)"},
-        {withEntry0(static_cast<std::uint32_t>(good.size()), 1),
+        {withEntry0(good, 39, 1), "has entry 0 (offset 39, size 1) overlapping its entry table (bytes 0 to 39)"},
+        {withEntry0(good, static_cast<std::uint32_t>(good.size()), 1),
          "has entry 0 (offset " + size + ", size 1) running past the archive's end at " + size + " bytes"},
         {smallArchive(32768), noNames},
         {Bytes(good.begin(), good.begin() + goodEnd + 100), noNames},
@@ -142,10 +144,7 @@ TEST(AfsArchive, AcceptsEntriesAtTheLimits) {
     for (const auto& [offset, bytes] :
          {std::pair{40u, 1u}, {size - 1, 1u}, {40u, size - 40}, {0u, 0u}, {39u, 0u}, {size, 0u}}) {
         SCOPED_TRACE(std::to_string(offset) + "+" + std::to_string(bytes));
-        Bytes archive = good;
-        writeU32LE(archive, 8, offset);
-        writeU32LE(archive, 12, bytes);
-        ArchiveOnDisc disc(archive);
+        ArchiveOnDisc disc(withEntry0(good, offset, bytes));
         EXPECT_TRUE(disc.load());
         EXPECT_EQ(disc.archive.GetOffset(0) + disc.archive.GetSize(0), offset + bytes);
         EXPECT_TRUE(disc.log.messages.empty());
